@@ -1,0 +1,65 @@
+// The data file Umbrill05.ini: a tolerant reader and an in-place writer with the
+// lookup rules of Windows profile files.
+//
+// Reading: section and key names match ignoring ASCII case; only the first copy
+// of a repeated section is searched and the first of duplicate keys wins; blanks
+// and tabs around names and values are dropped; a value wholly enclosed in one
+// kind of quote (" or ') loses those two characters; ';' starts a comment only
+// as a line's first non-blank character; LF, CRLF and lone CR end lines; a NUL
+// ends a value; at most kMaxValueChars characters of a value are returned.
+// A key present with an empty value gives "", not the default.
+//
+// Encoding: a file that starts with a UTF-8 byte-order mark, or is valid UTF-8
+// with non-ASCII bytes, is read as UTF-8; anything else as Windows-1252. Every
+// text going in or out of this API is UTF-8; a write keeps the file's encoding.
+//
+// Writing edits the file in place: every other byte stays as it was (comments,
+// blank lines, line endings, lines that cannot be parsed); a new key goes after
+// the last key of its section, a new section at the end of the file. A value
+// holding a line break or NUL is refused (it would inject a line).
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace umbrill {
+
+inline constexpr std::size_t kMaxValueChars = 2047;
+
+class ProfileFile {
+public:
+    // Parses the file's bytes; never fails.
+    static ProfileFile fromBytes(std::string bytes);
+
+    // The value of key in section, or dflt (less its trailing blanks) when absent.
+    std::string value(std::string_view section, std::string_view key, std::string_view dflt) const;
+
+    // Sets key in section to value (UTF-8), editing in place.
+    // Throws Error when the value holds a line break or NUL.
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file's bytes, in the encoding it was read in.
+    std::string toBytes() const;
+
+    bool isUtf8() const { return m_utf8; }
+
+private:
+    std::string m_bytes;
+    bool m_utf8 = false;
+    bool m_bom = false;
+};
+
+// One read of one value: opens the file, reads, releases it. A missing or
+// unreadable file gives dflt. Never throws.
+std::string readProfileString(const std::filesystem::path &file, std::string_view section,
+                              std::string_view key, std::string_view dflt);
+
+// One write of one value, atomic (the file holds the old or the new content,
+// never a mix) and under the file's lock. Throws Error("Unable to write to <file>")
+// when the file or its folder cannot be written, and leaves the file untouched.
+void writeProfileString(const std::filesystem::path &file, std::string_view section,
+                        std::string_view key, std::string_view value);
+
+} // namespace umbrill

@@ -1,0 +1,44 @@
+// The per-user settings store: string values in sections below the key
+// HKEY_CURRENT_USER\umbrill.ini, kept in $XDG_CONFIG_HOME/umbrill/user.reg
+// (~/.config when the variable is unset) in the registry-export text format:
+//
+//   Windows Registry Editor Version 5.00
+//
+//   [HKEY_CURRENT_USER\umbrill.ini\Settings]
+//   "ControlLanguage"="English"
+//
+// Strings escape "\\" and "\""; other value types appear in their dword: and
+// hex(N): forms. The file is UTF-8. Every access opens the file under an
+// advisory lock (shared to read, exclusive to write), does one read or one
+// write and releases it; a write replaces the file atomically and keeps every
+// other line as it was, lines it cannot parse included.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace umbrill {
+
+// The settings file of the current user.
+std::filesystem::path settingsFilePath();
+
+// The stored text of key in section, or dflt when the section or value is
+// absent. An existing empty value gives "". A value of a type other than a
+// string (REG_SZ, or REG_EXPAND_SZ taken literally) throws
+// Error("Invalid data type for '<key>'"). A missing or unreadable file gives dflt.
+// The first read of a fresh profile creates the file with the empty root key.
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt);
+
+// Stores value as a string value, creating the section when needed. Throws
+// Error("Failed to create key <section>") when a new section cannot be
+// written, Error("Failed to set data for '<key>'") when the value cannot.
+void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+
+// The same on an explicit file, for tests and tools.
+std::string readSettingFrom(const std::filesystem::path &file, std::string_view section,
+                            std::string_view key, std::string_view dflt);
+void writeSettingTo(const std::filesystem::path &file, std::string_view section,
+                    std::string_view key, std::string_view value);
+
+} // namespace umbrill

@@ -1,0 +1,8 @@
+// The Umbrill05 executable.
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    return 0;
+}

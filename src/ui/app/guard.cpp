@@ -1,0 +1,25 @@
+// The general error display.
+#include "ui/app/guard.h"
+
+#include "core/text/error.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace umbrill {
+
+bool guard(QWidget *parent, const std::function<void()> &handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const std::exception &e) {
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                        QString::fromStdString(errorDisplayText(e.what())), QMessageBox::Ok, parent);
+        box.setObjectName(QStringLiteral("ErrorDisplay"));
+        box.exec();
+        return false;
+    }
+}
+
+} // namespace umbrill
