@@ -1,0 +1,130 @@
+// The character output engine.
+#include "core/keypad/outputengine.h"
+
+#include "core/keypad/htmlentities.h"
+#include "core/keypad/richtext.h"
+#include "core/text/ansi.h"
+
+namespace umbrill {
+namespace {
+
+enum class Output { Plain, Rich, Unicode };
+
+Output outputFor(PasteFormat format)
+{
+    switch (format) {
+    case PasteFormat::PlainText: return Output::Plain;
+    case PasteFormat::Unicode: return Output::Unicode;
+    default: return Output::Rich;
+    }
+}
+
+InputMode effectiveMode(InputMode mode)
+{
+    switch (mode) {
+    case InputMode::SingleChar:
+    case InputMode::MultipleChar:
+        return mode;
+    default:
+        return InputMode::DirectPaste;
+    }
+}
+
+void placePlain(ClipboardSink &clipboard, std::string_view ansi)
+{
+    clipboard.set(plainTextPayload(ansi));
+}
+
+void placeRich(ClipboardSink &clipboard, std::u16string_view text, const KeyFont &font)
+{
+    clipboard.set(richTextPayload(text, font.face, font.pointSize));
+}
+
+} // namespace
+
+void OutputEngine::Button1Click(std::u16string_view character, PasteFormat format, const KeyFont &font,
+                                ClipboardSink &clipboard)
+{
+    if (format == PasteFormat::Html) {
+        const auto entity = GetHtmlEntity(character);
+        placePlain(clipboard, entity ? std::string(*entity) : ansiFromWide(character));
+        return;
+    }
+
+    const Output output = outputFor(format);
+    switch (effectiveMode(Mode)) {
+    case InputMode::SingleChar:
+        switch (output) {
+        case Output::Plain:
+            clipboard.clear();
+            clearCollections();
+            placePlain(clipboard, ansiFromWide(character));
+            break;
+        case Output::Rich:
+            clearCollections();
+            placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font);
+            break;
+        case Output::Unicode:
+            clearCollections();
+            placeRich(clipboard, character, font);
+            break;
+        }
+        break;
+    case InputMode::MultipleChar:
+        // The clipboard is not emptied first: placing the collection replaces
+        // whatever it held, so it never holds one character added to another
+        // program's text.
+        switch (output) {
+        case Output::Plain:
+            AccumulatedText += ansiFromWide(character);
+            placePlain(clipboard, AccumulatedText);
+            break;
+        case Output::Rich:
+            AccumulatedText += ansiFromWide(character);
+            placeRich(clipboard, wideFromAnsi(AccumulatedText), font);
+            break;
+        case Output::Unicode:
+            AccumulatedWideText += character;
+            placeRich(clipboard, AccumulatedWideText, font);
+            break;
+        }
+        break;
+    default:
+        switch (output) {
+        case Output::Plain:
+            clipboard.clear();
+            placePlain(clipboard, ansiFromWide(character));
+            break;
+        case Output::Rich:
+            placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font);
+            break;
+        case Output::Unicode:
+            placeRich(clipboard, character, font);
+            break;
+        }
+        break;
+    }
+}
+
+void OutputEngine::SingleCharClick(ClipboardSink &clipboard) { chooseMode(InputMode::SingleChar, clipboard); }
+
+void OutputEngine::MultipleCharClick(ClipboardSink &clipboard) { chooseMode(InputMode::MultipleChar, clipboard); }
+
+void OutputEngine::DirectPasteClick(ClipboardSink &clipboard) { chooseMode(InputMode::DirectPaste, clipboard); }
+
+void OutputEngine::ClearClipboardClick(ClipboardSink &clipboard) { clipboard.clear(); }
+
+void OutputEngine::chooseMode(InputMode mode, ClipboardSink &clipboard)
+{
+    Mode = mode;
+    clipboard.clear();
+    clearCollections();
+}
+
+void OutputEngine::clearCollections()
+{
+    AccumulatedText.clear();
+    AccumulatedWideText.clear();
+}
+
+} // namespace umbrill

@@ -1,0 +1,70 @@
+// The character output engine: what a click on a key, and each command of the
+// Mode menu, places on the clipboard, and the characters collected in Multiple
+// Char mode. The check marks of the Mode menu are the widgets' business; the
+// engine keeps only Mode.
+#pragma once
+
+#include "core/keypad/clipboardpayload.h"
+#include "core/settings/settingnames.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace umbrill {
+
+// Any other value acts as DirectPaste.
+enum class InputMode : std::uint8_t { SingleChar = 0, MultipleChar = 1, DirectPaste = 2 };
+
+// The key font of the current keyboard language at the moment of the click.
+struct KeyFont {
+    std::string face;  // UTF-8
+    std::int32_t pointSize;
+};
+
+class OutputEngine {
+public:
+    InputMode Mode = InputMode::SingleChar;
+    // Collected in Multiple Char mode with the plain or rich format: Windows-1252
+    // bytes, so a character the page lacks is already "?" here and stays so.
+    std::string AccumulatedText;
+    // Collected in Multiple Char mode with the Unicode format.
+    std::u16string AccumulatedWideText;
+
+    // A click on a key whose character is character (one UTF-16 unit, a
+    // surrogate pair, or U+FFFD; the whole string is the character).
+    //
+    // HTML (any mode): the character's entity text, else its ANSI form, as
+    // plain text; never collected. Otherwise, by mode:
+    //   Single Char: empties both collections (plain: after emptying the
+    //     clipboard) and places the one character.
+    //   Multiple Char: appends it to the format's collection (plain and rich
+    //     share AccumulatedText, Unicode has AccumulatedWideText) and places the
+    //     whole collection.
+    //   Direct Paste: places the one character and leaves the collections.
+    // Plain places the ANSI form; rich places the ANSI form in the key font;
+    // Unicode places every character whole in the key font. A format code other
+    // than 0, 2 and 3 acts as rich.
+    //
+    // Throws Error("Cannot open clipboard") from the sink; what this click
+    // already did to the collections stays done.
+    void Button1Click(std::u16string_view character, PasteFormat format, const KeyFont &font,
+                      ClipboardSink &clipboard);
+
+    // Each sets Mode, empties the clipboard, then empties both collections; it
+    // runs in full also when the mode is already the current one. When the
+    // clipboard refuses, Mode is already set and the collections stay.
+    void SingleCharClick(ClipboardSink &clipboard);
+    void MultipleCharClick(ClipboardSink &clipboard);
+    void DirectPasteClick(ClipboardSink &clipboard);
+
+    // Empties the clipboard; Mode and the collections stay, so the next Multiple
+    // Char click places the whole collection again.
+    void ClearClipboardClick(ClipboardSink &clipboard);
+
+private:
+    void chooseMode(InputMode mode, ClipboardSink &clipboard);
+    void clearCollections();
+};
+
+} // namespace umbrill
