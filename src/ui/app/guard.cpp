@@ -2,6 +2,7 @@
 #include "ui/app/guard.h"
 
 #include "core/text/error.h"
+#include "ui/app/shell.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,7 +15,7 @@ bool guard(QWidget *parent, const std::function<void()> &handler)
         handler();
         return true;
     } catch (const std::exception &e) {
-        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+        QMessageBox box(QMessageBox::Critical, applicationTitle(),
                         QString::fromStdString(errorDisplayText(e.what())), QMessageBox::Ok, parent);
         box.setObjectName(QStringLiteral("ErrorDisplay"));
         box.exec();

@@ -1,0 +1,103 @@
+// The string sets, one table per window; rows follow the order in which each
+// window's SetEnglish ... SetSpanish assign them.
+#include "core/interface/interfacestrings.h"
+
+namespace umbrill {
+namespace {
+
+constexpr std::array<MainFormStrings, 4> kMainForm = {{
+    {"&Mode", "&Single Char", "&Multiple Char", "&Direct Paste", "&Font", "&Options", "&Keep on Top",
+     "Exit", "&Language", "&Help", "&Help", "&About"},
+    {"&Modus", "&Einzelner Buchstaben", "&Mehrere Buchstaben", "&Direct PasteG", "&Schriftart",
+     "&Alternativen", "&Obenauf blieben", "&Beenden", "&Spracke", "&Hilfe", "&Hilfe", "&Über"},
+    {"&Mode", "&Single CharF", "&Multiple CharF", "&Direct PasteF", "&Format", "&Options",
+     "Fenêtre &visuelle", "Sortie", "&Langue", "&Aide", "&Aide", "A &propos"},
+    {"&Modo", "Caracter &Simple", "Caracter &Completo", "&Direct PasteF", "&Fundición", "&Opciones",
+     "&Ventana visual", "Salida", "&Idioma", "&Ayuda", "&Ayuda", "A &proposito de"},
+}};
+
+constexpr std::array<OptionsFormStrings, 4> kOptionsForm = {{
+    {"Umbrill Options", "Paste control", "Paste as plain text", "Paste as rich text", "Paste as Unicode",
+     "Paste as HTML", "Key size", "Control language", "Ok", "Cancel"},
+    {"Umbrill Alternativen", "Kopierkontrolle", "Als normalen Text kopieren", "Als Rich Text kopieren",
+     "Als Unicode kopieren", "Als HTML kopieren", "Tastengrösse", "Menü sprach", "Ok", "Widernifen"},
+    {"Options", "Coller", "Copier en caractère simple", "Copier en caractère riche", "Copier en Unicode",
+     "Copier en HTML", "Taille", "Menu des langues", "Ok", "Annuler"},
+    {"Opciones", "Pegar", "Copiar en caracter simple", "Copiar en caracter rico", "Copiar en Unicode",
+     "Copiar en HTML", "Tamaño", "Menu idioma", "Si", "Anular"},
+}};
+
+// The Spanish Cancel reads "Annular" here and "Anular" in the Options dialog.
+constexpr std::array<LanguageDlgStrings, 4> kLanguageDlg = {{
+    {"Umbrill Language Selection", "Select the required language", "Ok", "Cancel"},
+    {"Umbrill Sprachen Auswahl", "Wählen Sie die gewünschte Sprache", "Ok", "Widernifen"},
+    {"Choix des langues", "Sectionner la langue vaulu", "Ok", "Annuler"},
+    {"Selección de idiomas", "Elija el idioma", "Si", "Annular"},
+}};
+
+constexpr std::array<AboutStrings, 4> kAbout = {{
+    {"Build ", "Ok"},
+    {"Bau Nr. ", "Ja"},
+    {"Version ", "Oui"},
+    {"Version ", "Si"},
+}};
+
+constexpr std::array<std::string_view, 4> kHelpMissing = {
+    "Cannot find file umbrill_help.pdf",
+    "Kann das Dokument nicht finden: umbrill_help.pdf",
+    "Ne trouve pas le fichier umbrill_help.pdf",
+    "No encuertra le fichero umbrill_help.pdf",
+};
+
+constexpr std::array<std::string_view, 4> kFontQuestion = {
+    "Would you like this to be the default font for this language?",
+    "Soll dies die Pflichtgrösse für diese Sprache sein?",
+    "Voulez-vous utiliser ce format par défaut pout cette langue?",
+    "¿Quiere usted utilicar esta fundición por defecto este idioma?",
+};
+
+constexpr std::size_t index(InterfaceLanguage language) { return static_cast<std::size_t>(language); }
+
+} // namespace
+
+const MainFormStrings kMainFormDesign = {"&Mode", "&Single Char", "&Multiple Char", "&Direct Paste", "&Font",
+                                         "&Options ...", "&Keep on Top", "Exit", "&Language", "&Help",
+                                         "&Help", "&About"};
+const OptionsFormStrings kOptionsFormDesign = {"Umbrill Options", "Paste control", "Paste as plain text",
+                                               "Paste as rich text", "Paste as Unicode", "Paste as HTML",
+                                               "Key size", "Menu language", "Ok", "Cancel"};
+const LanguageDlgStrings kLanguageDlgDesign = {"Umbrill Language Selection", "Select the required language",
+                                               "Ok", "Cancel"};
+
+std::optional<InterfaceLanguage> matchInterfaceLanguage(std::string_view controlLanguage)
+{
+    if (controlLanguage == "English") return InterfaceLanguage::English;
+    if (controlLanguage == "Deutsch") return InterfaceLanguage::German;
+    if (controlLanguage.substr(0, 4) == "Fran") return InterfaceLanguage::French;
+    if (controlLanguage == "Español") return InterfaceLanguage::Spanish;
+    return std::nullopt;
+}
+
+const MainFormStrings &mainFormStrings(InterfaceLanguage language) { return kMainForm[index(language)]; }
+const OptionsFormStrings &optionsFormStrings(InterfaceLanguage language) { return kOptionsForm[index(language)]; }
+const LanguageDlgStrings &languageDlgStrings(InterfaceLanguage language) { return kLanguageDlg[index(language)]; }
+const AboutStrings &aboutStrings(InterfaceLanguage language) { return kAbout[index(language)]; }
+
+std::string_view unicodeNote(bool unicodeEnabled)
+{
+    return unicodeEnabled ? "Unicode enabled" : "Not Unicode enabled\r\nSome characters may not\r\nwork correctly";
+}
+
+std::string_view helpMissingMessage(std::string_view controlLanguage)
+{
+    return kHelpMissing[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)
+{
+    if (const auto language = matchInterfaceLanguage(controlLanguage))
+        return kFontQuestion[index(*language)];
+    return std::nullopt;
+}
+
+} // namespace umbrill

@@ -1,0 +1,68 @@
+// The texts of the four windows in the four interface languages, and the one
+// rule that picks a language from the stored "ControlLanguage" value.
+// All texts are UTF-8. Some captions carry slips ("&Single CharF", "&Spracke",
+// "Widernifen"): they are the program's own and are kept on purpose.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace umbrill {
+
+enum class InterfaceLanguage { English, German, French, Spanish };
+
+// Exactly "English", else exactly "Deutsch", else a value whose first four
+// characters are "Fran", else exactly "Español"; case-sensitive. No match: nullopt.
+std::optional<InterfaceLanguage> matchInterfaceLanguage(std::string_view controlLanguage);
+
+// The items of the Options dialog's interface-language list, in order.
+inline constexpr std::array<std::string_view, 4> kInterfaceLanguageNames = {"English", "Deutsch", "Français", "Español"};
+
+struct MainFormStrings {
+    std::string_view ModeMenuItem, SingleChar, MultipleChar, DirectPaste, Font, Options1, KeeponTop,
+        Exit, Language, Help, HelpMenuIItem, AboutMenuItem;
+};
+struct OptionsFormStrings {
+    std::string_view Caption, PasteControlGroupBox, PlainTextRadioButton, RichTextRadioButton,
+        UnicodeTextRadioButton, HtmlTextRadioButton, KeySizeLabel, MenuLanguageLabel, OptionsOkButton,
+        OptionsCancelButton;
+};
+struct LanguageDlgStrings {
+    std::string_view Caption, StaticText1, OKBtn, CancelBtn;
+};
+struct AboutStrings {
+    std::string_view BuildPrefix;  // Label3 shows this followed by the file version
+    std::string_view Button1;
+};
+
+// What each window shows before any string set is applied.
+extern const MainFormStrings kMainFormDesign;
+extern const OptionsFormStrings kOptionsFormDesign;
+extern const LanguageDlgStrings kLanguageDlgDesign;
+inline constexpr std::string_view kAboutBuildDesign = "Build x.x.x.x";
+inline constexpr std::string_view kAboutButtonDesign = "Ok";
+inline constexpr std::string_view kAboutUnicodeDesign = "Unicode data";
+
+const MainFormStrings &mainFormStrings(InterfaceLanguage language);
+const OptionsFormStrings &optionsFormStrings(InterfaceLanguage language);
+const LanguageDlgStrings &languageDlgStrings(InterfaceLanguage language);
+const AboutStrings &aboutStrings(InterfaceLanguage language);
+
+// The About box's note, the same in every language.
+std::string_view unicodeNote(bool unicodeEnabled);
+
+// The message for a missing help document; English when nothing matches.
+std::string_view helpMissingMessage(std::string_view controlLanguage);
+// The question of the font command; nullopt (no question, answer No) when nothing matches.
+std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
+
+// Texts that never change with the interface language.
+inline constexpr std::string_view kClearClipboardCaption = "Clear Clipboard";
+inline constexpr std::string_view kMainCaption = "Umbrill";
+inline constexpr std::string_view kApplicationTitle = "Umbrill05";
+inline constexpr std::string_view kMissingDataFileMessage = "Cannot find file Umbrill05.ini\rCannot continue";
+inline constexpr std::string_view kInformationTitle = "Information";
+inline constexpr std::string_view kConfirmTitle = "Confirm";
+
+} // namespace umbrill

@@ -1,0 +1,67 @@
+// Grid arithmetic and key texts.
+#include "core/keypad/keygrid.h"
+
+#include "core/text/ansi.h"
+
+#include <algorithm>
+
+namespace umbrill {
+
+std::u16string keyCharacter(std::int32_t code)
+{
+    if (code >= 0 && code <= 255)
+        return std::u16string(1, wideFromAnsiByte(static_cast<unsigned char>(code)));
+    return wideFromCodePoint(code);
+}
+
+std::u16string keyCaption(std::int32_t code)
+{
+    if (code == '&')
+        return u"&&";
+    if (code >= 1611 && code <= 1618)
+        return u" " + keyCharacter(code) + u" ";
+    return keyCharacter(code);
+}
+
+KeyPlacement placeKey(int keyIndex, int keysPerRow, int keySize)
+{
+    if (keysPerRow <= 0)
+        return {keyIndex * keySize, 0};
+    return {(keyIndex % keysPerRow) * keySize, (keyIndex / keysPerRow) * keySize};
+}
+
+GridSize gridSize(int keyCount, int keysPerRow, int keySize)
+{
+    if (keysPerRow <= 0)
+        return {keyCount * keySize, keyCount > 0 ? keySize : 0};
+    const int rows = (keyCount + keysPerRow - 1) / keysPerRow;
+    return {keysPerRow * keySize, rows * keySize};
+}
+
+FittedGrid fitGrid(int keyCount, std::int32_t keysPerRow, std::int32_t keySize, int screenWidth, int screenHeight)
+{
+    std::int64_t size = std::max<std::int64_t>(keySize, 1);
+    std::int64_t columns = keysPerRow;
+    const std::int64_t count = std::max(keyCount, 0);
+    const std::int64_t width = std::max(screenWidth, 1);
+    const std::int64_t height = std::max(screenHeight, 1);
+    if (columns > count && columns * size > width)
+        columns = std::max<std::int64_t>(count, 1);
+    const std::int64_t across = columns <= 0 ? std::max<std::int64_t>(count, 1) : columns;
+    const std::int64_t rows = columns <= 0 ? 1 : std::max<std::int64_t>((count + columns - 1) / columns, 1);
+    size = std::min({size, width / across, height / rows});
+    return {static_cast<int>(std::max<std::int64_t>(size, 1)), static_cast<int>(columns)};
+}
+
+std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size)
+{
+    const std::int64_t wanted = std::int64_t(size) + 20;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::max<std::int64_t>(keySize, wanted), INT32_MIN, INT32_MAX));
+}
+
+std::int32_t keySizeForPoints(std::int32_t points)
+{
+    return static_cast<std::int32_t>(std::int64_t(points) + std::int64_t(points) * 10 / 100);
+}
+
+} // namespace umbrill

@@ -1,0 +1,50 @@
+// Key-grid arithmetic and the text of a key: where key k sits, how large the
+// window's client area is, what a key shows and what it outputs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace umbrill {
+
+// The character a key outputs for a data-file code: 0 to 255 name a character
+// of Windows-1252; 256 to 1114111 name that Unicode character (two UTF-16 units
+// above U+FFFF); a negative code, a surrogate or a code beyond U+10FFFF gives U+FFFD.
+std::u16string keyCharacter(std::int32_t code);
+
+// What the key displays: "&&" for "&" (a caption's "&" marks an access key),
+// a blank each side of the Arabic marks 1611 to 1618, else the character.
+std::u16string keyCaption(std::int32_t code);
+
+struct KeyPlacement {
+    int left;
+    int top;
+};
+// Key index from 0. A keysPerRow of 0 or less lays every key in one row.
+KeyPlacement placeKey(int keyIndex, int keysPerRow, int keySize);
+
+struct GridSize {
+    int width;
+    int height;
+};
+// The client area for keyCount keys: keySize x keysPerRow wide (the width of
+// the one row when keysPerRow is 0 or less) and keySize x rows high.
+GridSize gridSize(int keyCount, int keysPerRow, int keySize);
+
+// The grid as laid out on a screen of the given size: a key size or keys per
+// row so large (a hand-edited data file or setting) that the pad would not fit
+// is reduced so that the pad stays on screen; a keys-per-row beyond the key
+// count then shrinks to the key count first. Key sizes stay at least 1.
+struct FittedGrid {
+    int keySize;
+    int keysPerRow;
+};
+FittedGrid fitGrid(int keyCount, std::int32_t keysPerRow, std::int32_t keySize, int screenWidth, int screenHeight);
+
+// The key size after a key font of the given size: the larger of keySize and size + 20.
+std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size);
+
+// The font-derived size that a load passes: points + points * 10 / 100.
+std::int32_t keySizeForPoints(std::int32_t points);
+
+} // namespace umbrill

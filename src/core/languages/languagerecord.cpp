@@ -1,0 +1,40 @@
+// Reading and writing one language's entry.
+#include "core/languages/languagerecord.h"
+
+#include "core/text/commalist.h"
+
+namespace umbrill {
+
+void applyLanguageEntry(LanguageRecord &record, std::string_view entry)
+{
+    const std::vector<std::string> items = splitCommaList(entry);
+    const auto present = [&](std::size_t i) { return items.size() > i && !items[i].empty(); };
+
+    record.KeysPerRow = present(2) ? strictToInt(items[2]) : kDefaultKeysPerRow;
+    record.KeyFontName = present(0) ? items[0] : std::string(kDefaultKeyFontName);
+    record.KeyFontSize = present(1) ? strictToInt(items[1]) : kDefaultKeyFontSize;
+    record.KeyCodes.clear();
+    for (std::size_t i = 3; i < items.size(); ++i)
+        record.KeyCodes.push_back(lenientToInt(items[i]));
+}
+
+std::string writtenEntry(const LanguageRecord &record)
+{
+    std::string entry = "\"";
+    for (char c : record.KeyFontName) {
+        entry += c;
+        if (c == '"')
+            entry += '"';
+    }
+    entry += "\",";
+    entry += decimalText(record.KeyFontSize);
+    entry += ',';
+    entry += decimalText(record.KeysPerRow);
+    for (std::int32_t code : record.KeyCodes) {
+        entry += ',';
+        entry += decimalText(code);
+    }
+    return entry;
+}
+
+} // namespace umbrill

@@ -1,0 +1,21 @@
+// What the program asks of the desktop: its own folder, and opening a file or
+// web address with the desktop's default program.
+#pragma once
+
+#include <QString>
+
+namespace umbrill {
+
+// The folder of the running executable, links resolved, with a trailing "/".
+QString GetProgramDir();
+
+// Opens a file path or web address with the desktop's default action; the
+// result is not examined.
+void ShellOpen(const QString &fileOrUrl);
+
+// The application title: the name the desktop shows for the running program
+// ("Umbrill05", then the loaded keyboard language) and the title of error boxes.
+QString applicationTitle();
+void setApplicationTitle(const QString &title);
+
+} // namespace umbrill

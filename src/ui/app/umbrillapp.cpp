@@ -1,0 +1,39 @@
+// Start-up.
+#include "ui/app/umbrillapp.h"
+
+#include "core/interface/interfacestrings.h"
+#include "ui/app/qtext.h"
+#include "ui/app/shell.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QScreen>
+
+#include <cstdlib>
+
+namespace umbrill {
+
+void preferX11OnWayland()
+{
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    const char *x11 = std::getenv("DISPLAY");
+    if ((!platform || !*platform) && wayland && *wayland && x11 && *x11)
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+UmbrillApp::Title::Title() { setApplicationTitle(qs(kApplicationTitle)); }
+
+UmbrillApp::UmbrillApp()
+{
+    mainForm.setDialogs(&about, &languageDlg, &optionsForm);
+}
+
+void UmbrillApp::show()
+{
+    if (QScreen *screen = mainForm.screen())
+        mainForm.move(screen->availableGeometry().center() - QPoint(mainForm.width() / 2, mainForm.height() / 2));
+    mainForm.show();
+}
+
+} // namespace umbrill

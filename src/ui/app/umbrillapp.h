@@ -1,0 +1,30 @@
+// The running program's windows, created once in their binding order: the main
+// window first (it reads the interface language), then the About box, the
+// language dialog and the Options dialog, each applying that language.
+#pragma once
+
+#include "ui/app/tmainform.h"
+#include "ui/dialogs/tabout.h"
+#include "ui/dialogs/tlanguagedlg.h"
+#include "ui/dialogs/toptionsform.h"
+
+namespace umbrill {
+
+// Wayland lets no window keep itself above others: unless the user chose a
+// platform, ask Qt for X11 (through XWayland) when it is there.
+void preferX11OnWayland();
+
+struct UmbrillApp {
+    UmbrillApp();
+    // Shows the main window centred on the screen.
+    void show();
+
+    // Set first: the error display of start-up is titled with it.
+    struct Title { Title(); } title;
+    TMainForm mainForm;
+    TAbout about{&mainForm};
+    TLanguageDlg languageDlg{&mainForm};
+    TOptionsForm optionsForm{&mainForm};
+};
+
+} // namespace umbrill

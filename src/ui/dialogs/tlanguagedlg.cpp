@@ -1,0 +1,125 @@
+// The language dialog.
+#include "ui/dialogs/tlanguagedlg.h"
+
+#include "core/interface/interfacestrings.h"
+#include "core/text/commalist.h"
+#include "ui/app/guard.h"
+#include "ui/app/interfacelanguage.h"
+#include "ui/app/qtext.h"
+#include "ui/app/tmainform.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace umbrill {
+
+TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
+{
+    setObjectName(QStringLiteral("TLanguageDlg"));
+    setModal(true);
+    setFixedSize(384, 250);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    m_prompt = new QLabel(this);
+    m_prompt->setObjectName(QStringLiteral("StaticText1"));
+    m_prompt->setGeometry(8, 8, 281, 24);
+    QFont promptFont = m_prompt->font();
+    promptFont.setPixelSize(16);
+    m_prompt->setFont(promptFont);
+
+    auto *bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setGeometry(8, 32, 281, 201);
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setGeometry(24, 48, 249, 169);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
+        guard(this, [this] { confirmSelection(); });
+    });
+
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("OKBtn"));
+    m_ok->setGeometry(300, 48, 75, 25);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+
+    m_cancel = new QPushButton(this);
+    m_cancel->setObjectName(QStringLiteral("CancelBtn"));
+    m_cancel->setGeometry(300, 94, 75, 25);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
+
+    setTabOrder(m_ok, m_cancel);
+    setTabOrder(m_cancel, m_list);
+
+    applyStrings(kLanguageDlgDesign);
+    applyInterfaceLanguage(*this, m_main->ControlLanguage);
+}
+
+void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)
+{
+    setWindowTitle(qs(s.Caption));
+    m_prompt->setText(qs(s.StaticText1));
+    m_ok->setText(qs(s.OKBtn));
+    m_cancel->setText(qs(s.CancelBtn));
+}
+
+void TLanguageDlg::SetEnglish() { applyStrings(languageDlgStrings(InterfaceLanguage::English)); }
+void TLanguageDlg::SetGerman() { applyStrings(languageDlgStrings(InterfaceLanguage::German)); }
+void TLanguageDlg::SetFrench() { applyStrings(languageDlgStrings(InterfaceLanguage::French)); }
+void TLanguageDlg::SetSpanish() { applyStrings(languageDlgStrings(InterfaceLanguage::Spanish)); }
+
+void TLanguageDlg::ConvertCSVtoStrings(const std::string &catalogue)
+{
+    m_list->clear();
+    for (const std::string &name : splitCommaList(catalogue))
+        m_list->addItem(qs(name));
+}
+
+void TLanguageDlg::selectRow(int position)
+{
+    m_list->clearSelection();
+    if (position >= 0 && position < m_list->count())
+        m_list->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+    else
+        m_list->setCurrentRow(-1);
+}
+
+bool TLanguageDlg::confirmSelection()
+{
+    m_main->setFontEnabled(false);
+    const QList<QListWidgetItem *> selected = m_list->selectedItems();
+    m_main->LanguageIndex = selected.isEmpty() ? -1 : m_list->row(selected.first());
+    if (selected.isEmpty())
+        return false;
+    const std::string name = utf8(selected.first()->text());
+    m_main->ClearButtonList();
+    m_main->SetLanguage(name);
+    m_main->GetLanguageData(name);
+    accept();
+    m_main->setFontEnabled(true);
+    return true;
+}
+
+void TLanguageDlg::OKBtnClick()
+{
+    // The button carries the result OK: the dialog closes even when loading fails.
+    guard(this, [this] { confirmSelection(); });
+    if (isVisible())
+        accept();
+}
+
+void TLanguageDlg::CancelBtnClick()
+{
+    m_main->setFontEnabled(false);
+    QDialog::reject();
+}
+
+void TLanguageDlg::reject() { CancelBtnClick(); }
+
+} // namespace umbrill
