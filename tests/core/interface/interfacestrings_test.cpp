@@ -1,0 +1,77 @@
+// The interface-language match and invariants of the string sets.
+#include "core/interface/interfacestrings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace umbrill {
+namespace {
+
+TEST(InterfaceLanguageMatch, IsExactExceptForTheFrenchPrefix)
+{
+    using L = InterfaceLanguage;
+    struct Row { std::string_view value; std::optional<L> language; };
+    const Row rows[] = {
+        {"English", L::English}, {"Deutsch", L::German}, {"Français", L::French}, {"Française", L::French},
+        {"Francais", L::French}, {"Fran", L::French}, {"Español", L::Spanish}, {"english", std::nullopt},
+        {"Fra", std::nullopt}, {"français", std::nullopt}, {"", std::nullopt}, {"Espanol", std::nullopt},
+        {"English ", std::nullopt}, {"Italiano", std::nullopt},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.value));
+        EXPECT_EQ(matchInterfaceLanguage(row.value), row.language);
+    }
+}
+
+std::size_t accessKeys(std::string_view caption)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            ++count;
+            ++i;
+        }
+    }
+    return count;
+}
+
+TEST(InterfaceStrings, EveryCaptionHasAtMostOneAccessKey)
+{
+    for (auto language : {InterfaceLanguage::English, InterfaceLanguage::German, InterfaceLanguage::French,
+                          InterfaceLanguage::Spanish}) {
+        const MainFormStrings &m = mainFormStrings(language);
+        for (std::string_view caption : {m.ModeMenuItem, m.SingleChar, m.MultipleChar, m.DirectPaste, m.Font,
+                                         m.Options1, m.KeeponTop, m.Exit, m.Language, m.Help, m.HelpMenuIItem,
+                                         m.AboutMenuItem}) {
+            SCOPED_TRACE(std::string(caption));
+            EXPECT_FALSE(caption.empty());
+            EXPECT_LE(accessKeys(caption), 1u);
+        }
+        EXPECT_EQ(aboutStrings(language).BuildPrefix.back(), ' ');
+    }
+}
+
+TEST(InterfaceStrings, KeepsOwnCaptions)
+{
+    EXPECT_EQ(mainFormStrings(InterfaceLanguage::German).Language, "&Spracke");
+    EXPECT_EQ(mainFormStrings(InterfaceLanguage::French).SingleChar, "&Single CharF");
+    EXPECT_EQ(optionsFormStrings(InterfaceLanguage::German).OptionsCancelButton, "Widernifen");
+    EXPECT_EQ(optionsFormStrings(InterfaceLanguage::Spanish).OptionsCancelButton, "Anular");
+    EXPECT_EQ(languageDlgStrings(InterfaceLanguage::Spanish).CancelBtn, "Annular");
+    EXPECT_EQ(kMainFormDesign.Options1, "&Options ...");
+    EXPECT_EQ(mainFormStrings(InterfaceLanguage::English).Options1, "&Options");
+}
+
+TEST(InterfaceMessages, FallBackAsTheMatchSays)
+{
+    EXPECT_EQ(helpMissingMessage("english"), "Cannot find file umbrill_help.pdf");
+    EXPECT_EQ(helpMissingMessage("Française"), "Ne trouve pas le fichier umbrill_help.pdf");
+    EXPECT_EQ(fontQuestion("Italiano"), std::nullopt);
+    EXPECT_EQ(fontQuestion("Français"), "Voulez-vous utiliser ce format par défaut pout cette langue?");
+    EXPECT_NE(unicodeNote(false).find("work correctly"), std::string_view::npos);
+    EXPECT_EQ(std::count(kInterfaceLanguageNames.begin(), kInterfaceLanguageNames.end(), "Español"), 1);
+}
+
+} // namespace
+} // namespace umbrill

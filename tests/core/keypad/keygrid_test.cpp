@@ -1,0 +1,72 @@
+// Grid arithmetic and key texts.
+#include "core/keypad/keygrid.h"
+
+#include <gtest/gtest.h>
+
+namespace umbrill {
+namespace {
+
+TEST(KeyGrid, PlacesKeysRowByRow)
+{
+    // 12 keys, 5 per row, size 42.
+    EXPECT_EQ(placeKey(5, 5, 42).left, 0);
+    EXPECT_EQ(placeKey(5, 5, 42).top, 42);
+    EXPECT_EQ(placeKey(11, 5, 42).left, 42);
+    EXPECT_EQ(placeKey(11, 5, 42).top, 84);
+    EXPECT_EQ(gridSize(12, 5, 42).width, 210);
+    EXPECT_EQ(gridSize(12, 5, 42).height, 126);
+    // fewer keys than a row: the width still follows keys per row
+    EXPECT_EQ(gridSize(3, 5, 42).width, 210);
+    EXPECT_EQ(gridSize(3, 5, 42).height, 42);
+    EXPECT_EQ(gridSize(0, 5, 42).height, 0);
+    // no row length: one row as wide as its keys
+    EXPECT_EQ(placeKey(3, 0, 10).left, 30);
+    EXPECT_EQ(placeKey(3, -2, 10).top, 0);
+    EXPECT_EQ(gridSize(4, 0, 10).width, 40);
+    EXPECT_EQ(gridSize(4, 0, 10).height, 10);
+}
+
+TEST(KeyGrid, FitsAPadThatWouldLeaveTheScreen)
+{
+    FittedGrid g = fitGrid(12, 5, 42, 1920, 1080);
+    EXPECT_EQ(g.keySize, 42);
+    EXPECT_EQ(g.keysPerRow, 5);
+    g = fitGrid(12, 5, 100000, 1920, 1080);
+    EXPECT_EQ(g.keySize, 360);  // three rows in 1080
+    g = fitGrid(10, 1000000, 42, 1920, 1080);
+    EXPECT_EQ(g.keysPerRow, 10);
+    EXPECT_EQ(g.keySize, 42);
+    g = fitGrid(255, 0, 42, 1920, 1080);
+    EXPECT_EQ(g.keySize, 7);
+    EXPECT_GE(fitGrid(5, 5, -7, 1920, 1080).keySize, 1);
+}
+
+TEST(KeyGrid, KeySizeNeverShrinks)
+{
+    EXPECT_EQ(changedKeySize(42, 22), 42);
+    EXPECT_EQ(changedKeySize(42, 26), 46);
+    EXPECT_EQ(changedKeySize(0, 8), 28);
+    EXPECT_EQ(changedKeySize(2147483600, 2147483600), 2147483647);
+    EXPECT_EQ(keySizeForPoints(8), 8);
+    EXPECT_EQ(keySizeForPoints(12), 13);
+    EXPECT_EQ(keySizeForPoints(24), 26);
+}
+
+TEST(KeyText, CaptionsAndCharacters)
+{
+    EXPECT_EQ(keyCharacter(38), u"&");
+    EXPECT_EQ(keyCaption(38), u"&&");
+    EXPECT_EQ(keyCharacter(1614), u"\u064E");
+    EXPECT_EQ(keyCaption(1614), u" \u064E ");
+    EXPECT_EQ(keyCaption(1610), u"\u064A");
+    EXPECT_EQ(keyCharacter(233), u"é");
+    EXPECT_EQ(keyCharacter(128), u"€");
+    EXPECT_EQ(keyCharacter(8364), u"€");
+    EXPECT_EQ(keyCharacter(0x1F600), u"\U0001F600");
+    EXPECT_EQ(keyCharacter(-1), u"\uFFFD");
+    EXPECT_EQ(keyCharacter(0xDC00), u"\uFFFD");
+    EXPECT_EQ(keyCharacter(1114112), u"\uFFFD");
+}
+
+} // namespace
+} // namespace umbrill
