@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Umbrill and starts it with its shipped data file.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target Umbrill05 umbrill_data umbrill_help
+exec build/program/Umbrill05
