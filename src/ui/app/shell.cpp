@@ -9,8 +9,20 @@
 
 namespace umbrill {
 
+namespace {
+QString &programDirOverride()
+{
+    static QString dir;
+    return dir;
+}
+} // namespace
+
+void overrideProgramDir(const QString &dir) { programDirOverride() = dir; }
+
 QString GetProgramDir()
 {
+    if (!programDirOverride().isEmpty())
+        return programDirOverride().endsWith(QLatin1Char('/')) ? programDirOverride() : programDirOverride() + QLatin1Char('/');
     const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
     QString dir = exe.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(exe).absolutePath();
     if (!dir.endsWith(QLatin1Char('/')))
@@ -18,8 +30,22 @@ QString GetProgramDir()
     return dir;
 }
 
+namespace {
+std::function<void(const QString &)> &shellOpenOverride()
+{
+    static std::function<void(const QString &)> open;
+    return open;
+}
+} // namespace
+
+void overrideShellOpen(std::function<void(const QString &)> open) { shellOpenOverride() = std::move(open); }
+
 void ShellOpen(const QString &fileOrUrl)
 {
+    if (shellOpenOverride()) {
+        shellOpenOverride()(fileOrUrl);
+        return;
+    }
     const QUrl url = QUrl::fromUserInput(fileOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
     QDesktopServices::openUrl(url);
 }

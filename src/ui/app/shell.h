@@ -4,14 +4,20 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace umbrill {
 
 // The folder of the running executable, links resolved, with a trailing "/".
 QString GetProgramDir();
+// Tests run the windows against a temporary program folder; empty restores the real one.
+void overrideProgramDir(const QString &dir);
 
 // Opens a file path or web address with the desktop's default action; the
 // result is not examined.
 void ShellOpen(const QString &fileOrUrl);
+// Tests record what would be opened instead of starting a viewer; empty restores.
+void overrideShellOpen(std::function<void(const QString &)> open);
 
 // The application title: the name the desktop shows for the running program
 // ("Umbrill05", then the loaded keyboard language) and the title of error boxes.

@@ -1,0 +1,244 @@
+// The main window as a user finds it: start-up, menus, interface languages,
+// Keep on Top, Help, and loading a keyboard language through the dialog.
+#include "uifixture.h"
+
+#include "core/interface/interfacestrings.h"
+#include "core/settings/settingsstore.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace umbrill::test {
+namespace {
+
+QAction *item(TMainForm &form, const char *name) { return form.findChild<QAction *>(QString::fromLatin1(name)); }
+
+QStringList names(const QList<QAction *> &actions)
+{
+    QStringList list;
+    for (QAction *a : actions)
+        list << (a->menu() ? a->menu()->objectName() : a->objectName());
+    return list;
+}
+
+class MainForm : public UiFixture {
+protected:
+    // Chooses a keyboard language through the Language command, pressing OK.
+    void chooseLanguage(TMainForm &form, int row)
+    {
+        whenModal([row](QWidget *dialog) {
+            auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+        });
+        form.LanguageClick();
+    }
+};
+
+TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
+{
+    TMainForm &form = start().mainForm;
+    EXPECT_EQ(form.windowTitle(), "Umbrill");
+    EXPECT_EQ(applicationTitle(), "Umbrill05");
+    EXPECT_EQ(form.size(), QSize(200, 200));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.IniFileFound);
+
+    QMenuBar *bar = form.findChild<QMenuBar *>(QStringLiteral("UmbrillMenu"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(names(bar->actions()), QStringList({"ModeMenuItem", "Language", "Help"}));
+    auto *mode = form.findChild<QMenu *>(QStringLiteral("ModeMenuItem"));
+    EXPECT_EQ(names(mode->actions()), QStringList({"SingleChar", "MultipleChar", "DirectPaste", "ClearClipboard",
+                                                   "Font", "Options1", "KeeponTop", "Exit"}));
+    EXPECT_EQ(names(form.findChild<QMenu *>(QStringLiteral("Help"))->actions()),
+              QStringList({"HelpMenuIItem", "AboutMenuItem"}));
+
+    EXPECT_TRUE(item(form, "SingleChar")->isChecked());
+    EXPECT_FALSE(item(form, "MultipleChar")->isChecked());
+    EXPECT_TRUE(item(form, "KeeponTop")->isChecked());
+    EXPECT_FALSE(item(form, "DirectPaste")->isVisible());
+    EXPECT_FALSE(item(form, "DirectPaste")->isEnabled());
+    EXPECT_FALSE(item(form, "Font")->isVisible());
+    EXPECT_FALSE(item(form, "Font")->isEnabled());
+    EXPECT_EQ(item(form, "ClearClipboard")->text(), "Clear Clipboard");
+    EXPECT_EQ(item(form, "Options1")->text(), "&Options");  // English set applied
+}
+
+TEST_F(MainForm, FirstStartStoresEnglish)
+{
+    start();
+    EXPECT_EQ(readSettingFrom(settingsFile().toStdString(), "Settings", "ControlLanguage", "absent"), "English");
+}
+
+TEST_F(MainForm, StoredInterfaceLanguageChoosesTheMenuTexts)
+{
+    struct Row { QByteArray stored; const char *options; const char *language; };
+    const Row rows[] = {
+        {"Deutsch", "&Alternativen", "&Spracke"},
+        {"Fran\xC3\xA7" "ais", "&Options", "&Langue"},
+        {"Fran\xC3\xA7" "aise", "&Options", "&Langue"},
+        {"Espa\xC3\xB1" "ol", "&Opciones", "&Idioma"},
+        {"english", "&Options ...", "&Language"},  // no match: the design captions stay
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.stored.toStdString());
+        writeSettings("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                      "\"ControlLanguage\"=\"" + row.stored + "\"\r\n");
+        TMainForm &form = start().mainForm;
+        EXPECT_EQ(item(form, "Options1")->text(), QString::fromUtf8(row.options));
+        EXPECT_EQ(item(form, "Language")->text(), QString::fromUtf8(row.language));
+        EXPECT_EQ(form.ControlLanguage, row.stored.toStdString());
+        app.reset();
+    }
+}
+
+TEST_F(MainForm, MissingDataFileSaysSoAndTouchesNoSettings)
+{
+    QFile::remove(dataFile());
+    auto seen = std::make_shared<QString>();
+    whenModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->accept();
+    });
+    TMainForm &form = start().mainForm;
+    EXPECT_FALSE(form.IniFileFound);
+    EXPECT_EQ(*seen, "Information|Cannot find file Umbrill05.ini\nCannot continue");
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+}
+
+TEST_F(MainForm, KeepOnTopTogglesTheLiveWindowAndTheCheckMark)
+{
+    TMainForm &form = start().mainForm;
+    form.show();
+    form.KeeponTopClick();
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(item(form, "KeeponTop")->isChecked());
+    EXPECT_TRUE(form.isVisible());
+    form.KeeponTopClick();
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(item(form, "KeeponTop")->isChecked());
+}
+
+TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysItIsMissing)
+{
+    QStringList opened;
+    overrideShellOpen([&opened](const QString &f) { opened << f; });
+    writeSettings("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                  "\"ControlLanguage\"=\"Deutsch\"\r\n");
+    TMainForm &form = start().mainForm;
+    form.show();
+
+    auto seen = std::make_shared<QString>();
+    whenModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->accept();
+    });
+    form.HelpMenuIItemClick();
+    EXPECT_EQ(*seen, "Information|Kann das Dokument nicht finden: umbrill_help.pdf");
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_FALSE(form.isMinimized());
+
+    QFile help(programDir() + QStringLiteral("umbrill_help.pdf"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    form.HelpMenuIItemClick();
+    EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help.pdf")}));
+    EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
+    overrideShellOpen({});
+}
+
+TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);  // Twelve: 12 keys, 5 per row, 8 points
+    EXPECT_EQ(form.windowTitle(), "Twelve Umbrill");
+    EXPECT_EQ(applicationTitle(), "Twelve");
+    ASSERT_EQ(form.ButtonList.size(), 12);
+    EXPECT_EQ(form.KeySize, 42);
+    EXPECT_EQ(form.ButtonList[5]->pos(), QPoint(0, 42));
+    EXPECT_EQ(form.ButtonList[11]->pos(), QPoint(42, 84));
+    EXPECT_EQ(form.ButtonList[0]->size(), QSize(42, 42));
+    EXPECT_EQ(form.centralWidget()->size(), QSize(210, 126));
+    EXPECT_TRUE(item(form, "Font")->isEnabled());
+    EXPECT_EQ(form.LanguageIndex, 0);
+
+    chooseLanguage(form, 1);  // French: "&" and a mark between blanks
+    ASSERT_EQ(form.ButtonList.size(), 7);
+    EXPECT_EQ(form.ButtonList[4]->text(), "&&");
+    EXPECT_EQ(form.ButtonList[4]->character(), u"&");
+    EXPECT_EQ(form.ButtonList[5]->text(), QString::fromUtf16(u" \u064E "));
+    EXPECT_EQ(form.ButtonList[5]->character(), u"\u064E");
+    EXPECT_EQ(form.ButtonList[0]->font().family(), "DejaVu Sans");
+    EXPECT_EQ(form.ButtonList[0]->font().pointSize(), 12);
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 42, 2 * 42));
+
+    chooseLanguage(form, 2);  // a 24-point font raises the key size to 46
+    EXPECT_EQ(form.KeySize, 46);
+}
+
+TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);
+    whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click(); });
+    form.LanguageClick();
+    EXPECT_TRUE(form.ButtonList.isEmpty());
+    EXPECT_EQ(form.windowTitle(), "Umbrill");
+    EXPECT_EQ(form.centralWidget()->height(), 0);
+    EXPECT_FALSE(item(form, "Font")->isEnabled());
+    EXPECT_EQ(form.LanguageIndex, 0);
+}
+
+TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
+{
+    TMainForm &form = start().mainForm;
+    for (int row : {4, 5}) {  // Missing reads "not found"; Broken has size "x"
+        SCOPED_TRACE(row);
+        auto seen = std::make_shared<QString>();
+        whenModal([row, seen](QWidget *dialog) {
+            auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            whenModal([seen](QWidget *w) {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+                box->accept();
+            });
+            dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+        });
+        form.LanguageClick();
+        EXPECT_EQ(*seen, row == 4 ? "Missing|'found' is not a valid integer value."
+                                  : "Broken|'x' is not a valid integer value.");
+        EXPECT_TRUE(form.ButtonList.isEmpty());
+        EXPECT_FALSE(item(form, "Font")->isEnabled());
+        EXPECT_FALSE(form.languageDlg()->isVisible());
+    }
+}
+
+TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
+{
+    writeDataFile("; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\nPad=Arial,8,5,$E0,233e,8364\r\nOther=A,8,5,65\r\n");
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);
+    form.chooseFont = [](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); };
+    QString asked;
+    form.confirm = [&asked](const QString &q) { asked = q; return true; };
+    form.CurrentLanguage.KeysPerRow = 6;
+    form.FontClick();
+    EXPECT_EQ(asked, "Would you like this to be the default font for this language?");
+    QFile file(dataFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\n"
+                              "Pad=\"Times New Roman\",12,6,224,233,8364\r\nOther=A,8,5,65\r\n");
+    EXPECT_GE(form.KeySize, 42);
+}
+
+} // namespace
+} // namespace umbrill::test

@@ -1,0 +1,105 @@
+// A fixture for widget tests: a temporary program folder holding a data file,
+// a temporary settings folder, and the windows started against them. Every
+// environment change is undone by the destructor.
+#pragma once
+
+#include "ui/app/shell.h"
+#include "ui/app/umbrillapp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace umbrill::test {
+
+// A small catalogue for tests; "Twelve" has 12 keys at 5 per row and size 12 points.
+inline constexpr const char *kTestDataFile =
+    "[Umbrill]\r\n"
+    "Languages=Twelve,French,\"Big Font\",Bare,Missing,Broken\r\n"
+    "Twelve=\"Arial\",8,5,65,66,67,68,69,70,71,72,73,74,75,76\r\n"
+    "French=\"DejaVu Sans\",12,6,224,233,232,249,38,1614,339\r\n"
+    "Big Font=Arial,24,4,233\r\n"
+    "Bare=Arial,10,4\r\n"
+    "Broken=Arial,x,4,65\r\n";
+
+class UiFixture : public ::testing::Test {
+protected:
+    UiFixture() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+        overrideProgramDir(m_programDir.path());
+        writeDataFile(kTestDataFile);
+    }
+    ~UiFixture() override
+    {
+        app.reset();
+        overrideProgramDir(QString());
+        if (m_hadConfig)
+            qputenv("XDG_CONFIG_HOME", m_oldConfig);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    QString programDir() const { return m_programDir.path() + QLatin1Char('/'); }
+    QString settingsFile() const { return m_configHome.path() + QStringLiteral("/umbrill/user.reg"); }
+    QString dataFile() const { return programDir() + QStringLiteral("Umbrill05.ini"); }
+
+    void writeDataFile(const QByteArray &bytes) const
+    {
+        QFile file(dataFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    void writeSettings(const QByteArray &bytes) const
+    {
+        QDir().mkpath(m_configHome.path() + QStringLiteral("/umbrill"));
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QByteArray readSettings() const
+    {
+        QFile file(settingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Starts the program's windows.
+    UmbrillApp &start()
+    {
+        app = std::make_unique<UmbrillApp>();
+        return *app;
+    }
+
+    // Runs action once the next modal window is up (message box or dialog),
+    // with that window as argument; polls, never sleeps for a fixed time.
+    static void whenModal(std::function<void(QWidget *)> action)
+    {
+        auto *timer = new QTimer;
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [timer, action] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                timer->stop();
+                timer->deleteLater();
+                action(modal);
+            }
+        });
+        timer->start();
+    }
+
+    std::unique_ptr<UmbrillApp> app;
+
+private:
+    QTemporaryDir m_programDir;
+    QTemporaryDir m_configHome;
+    QByteArray m_oldConfig;
+    bool m_hadConfig;
+};
+
+} // namespace umbrill::test
