@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -29,13 +30,12 @@ constexpr qreal kMarginMm = 18.0;         // left and right
 constexpr qreal kTopMarginMm = 16.0;
 constexpr qreal kBottomMarginMm = 20.0;   // leaves room for the footer
 constexpr qreal kBodyPointSize = 10.0;
+constexpr qreal kLayoutDpi = 96.0;        // the text layout scales frame margins from this to the device
 
 void fail(const QString &message)
 {
     std::fprintf(stderr, "makehelp: %s\n", qPrintable(message));
 }
-
-constexpr qreal kLayoutDpi = 96.0;       // the text layout scales frame margins from this to the device
 
 qreal mmToDots(qreal mm)
 {
@@ -47,7 +47,7 @@ qreal mmToLayoutPixels(qreal mm)
     return mm * kLayoutDpi / 25.4;
 }
 
-// The text of the first level-one heading, used as the PDF's title and footer.
+// The text of the first level-one heading, used as the PDF's title and in the footer.
 QString documentTitle(const QString &markdown)
 {
     static const QRegularExpression heading(QStringLiteral("^#\\s+(.+?)\\s*$"),
@@ -113,6 +113,49 @@ void styleDocument(QTextDocument &document)
     }
 }
 
+// Starts a table that would straddle two pages on a new page, when it fits on
+// one. Call after the page size is set; each move may shift the tables below.
+void keepTablesTogether(QTextDocument &document, qreal bodyHeight)
+{
+    const qreal pageHeight = document.pageSize().height();
+    QList<QTextTable *> tables;
+    QList<QTextFrame *> frames{document.rootFrame()};
+    while (!frames.isEmpty()) {
+        QTextFrame *frame = frames.takeFirst();
+        frames.append(frame->childFrames());
+        if (auto *table = qobject_cast<QTextTable *>(frame))
+            tables.append(table);
+    }
+    for (QTextTable *table : tables) {
+        document.pageCount();  // finishes the layout, moved tables above included
+        const QRectF box = document.documentLayout()->frameBoundingRect(table);
+        const bool straddles = int(box.top() / pageHeight) != int(box.bottom() / pageHeight);
+        if (!straddles || box.height() >= bodyHeight)
+            continue;
+        QTextTableFormat format = table->format();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        table->setFormat(format);
+    }
+}
+
+// The pictures the text names that cannot be loaded; the layout would leave
+// them out without a word.
+QStringList missingImages(QTextDocument &document)
+{
+    QStringList missing;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            if (document.resource(QTextDocument::ImageResource, QUrl(name)).isNull())
+                missing.append(name);
+        }
+    }
+    return missing;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -163,6 +206,10 @@ int main(int argc, char *argv[])
     document.setDefaultFont(body);
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(document);
+    if (const QStringList missing = missingImages(document); !missing.isEmpty()) {
+        fail(QStringLiteral("cannot load %1").arg(missing.join(QStringLiteral(", "))));
+        return 1;
+    }
 
     // Lay out in the writer's own units, one page the size of the paper; the root
     // frame's margins are repeated on every page by the layout, which takes them
@@ -177,6 +224,7 @@ int main(int argc, char *argv[])
     rootFormat.setBottomMargin(mmToLayoutPixels(kBottomMarginMm));
     document.rootFrame()->setFrameFormat(rootFormat);
     document.setPageSize(paper);
+    keepTablesTogether(document, paper.height() - (mmToDots(kTopMarginMm) + mmToDots(kBottomMarginMm)));
 
     const int pageCount = document.pageCount();
     QPainter painter;
