@@ -1,0 +1,289 @@
+// The Options dialog.
+#include "ui/dialogs/toptionsform.h"
+
+#include "core/interface/interfacestrings.h"
+#include "core/settings/settingnames.h"
+#include "core/settings/settingsstore.h"
+#include "core/text/commalist.h"
+#include "ui/app/guard.h"
+#include "ui/app/interfacelanguage.h"
+#include "ui/app/qtext.h"
+#include "ui/app/tmainform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+
+#include <algorithm>
+
+namespace umbrill {
+namespace {
+
+constexpr int kKeySizeMinimum = 10;
+constexpr int kKeySizeMaximum = 50;
+
+// The key-size field changes only by its arrow buttons, the Up and Down keys
+// and the wheel, one step at a time. Typed characters, deleting, cut and paste
+// are refused with a beep; copying and moving the cursor stay possible.
+class KeySizeSpinEdit : public QSpinBox {
+public:
+    explicit KeySizeSpinEdit(QWidget *parent) : QSpinBox(parent)
+    {
+        // A read-only editor still lets the spin box step: stepping depends on
+        // the spin box's own read-only flag, which stays off.
+        lineEdit()->setReadOnly(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+            event->ignore();
+            return;
+        }
+        if (refused(event)) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+        QSpinBox::keyPressEvent(event);
+    }
+
+private:
+    static bool refused(const QKeyEvent *event)
+    {
+        if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)
+            || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)
+            return true;
+        const QString text = event->text();
+        return !text.isEmpty() && text.at(0).isPrint();
+    }
+};
+
+// Design widths are those of the design font; a wider text widens its control
+// to the right rather than being cut off.
+void fitWidth(QWidget *widget, int designWidth)
+{
+    widget->resize(std::max(designWidth, widget->sizeHint().width()), widget->height());
+}
+
+// Labels take the size of their text, from their top left corner.
+void fitLabel(QLabel *label) { label->resize(label->sizeHint()); }
+
+} // namespace
+
+TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
+{
+    setObjectName(QStringLiteral("TOptionsForm"));
+    setModal(true);
+    // The client area of the design's 375 x 238 window with its sizeable frame.
+    resize(367, 211);
+
+    m_pasteControl = new QGroupBox(this);
+    m_pasteControl->setObjectName(QStringLiteral("PasteControlGroupBox"));
+    m_pasteControl->setGeometry(24, 16, 185, 105);
+    const auto addRadio = [this](const char *name, int top, int width) {
+        auto *radio = new QRadioButton(m_pasteControl);
+        radio->setObjectName(QString::fromLatin1(name));
+        radio->setGeometry(16, top, width, 17);
+        return radio;
+    };
+    m_plainText = addRadio("PlainTextRadioButton", 15, 160);
+    m_richText = addRadio("RichTextRadioButton", 35, 164);
+    m_unicodeText = addRadio("UnicodeTextRadioButton", 55, 164);
+    m_htmlText = addRadio("HtmlTextRadioButton", 75, 164);
+    m_plainText->setChecked(true);
+
+    // Neither button is the default: Enter presses only the focused one (see keyPressEvent).
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("OptionsOkButton"));
+    m_ok->setGeometry(256, 41, 75, 25);
+    m_ok->setAutoDefault(false);
+    connect(m_ok, &QPushButton::clicked, this, [this] { OptionsOkButtonClick(); });
+
+    m_cancel = new QPushButton(this);
+    m_cancel->setObjectName(QStringLiteral("OptionsCancelButton"));
+    m_cancel->setGeometry(256, 88, 75, 25);
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { OptionsCancelButtonClick(); });
+
+    m_keySize = new KeySizeSpinEdit(this);
+    m_keySize->setObjectName(QStringLiteral("KeySizeSpinEdit"));
+    m_keySize->setGeometry(34, 140, 41, 22);
+    m_keySize->setRange(kKeySizeMinimum, kKeySizeMaximum);
+    m_keySize->setSingleStep(1);
+    m_keySize->setValue(kKeySizeMinimum);
+
+    m_language = new QComboBox(this);
+    m_language->setObjectName(QStringLiteral("LanguageComboBox"));
+    m_language->setGeometry(26, 176, 195, 21);
+    for (std::string_view name : kInterfaceLanguageNames)
+        m_language->addItem(qs(name));
+    // activated() comes from the user's picks only (mouse or arrow keys), never
+    // from the selection the dialog sets while it opens.
+    connect(m_language, &QComboBox::activated, this, [this] { guard(this, [this] { LanguageComboBoxChange(); }); });
+
+    m_keySizeLabel = new QLabel(this);
+    m_keySizeLabel->setObjectName(QStringLiteral("KeySizeLabel"));
+    m_keySizeLabel->move(92, 144);
+    m_keySizeLabel->setBuddy(m_keySize);
+
+    m_menuLanguageLabel = new QLabel(this);
+    m_menuLanguageLabel->setObjectName(QStringLiteral("MenuLanguageLabel"));
+    m_menuLanguageLabel->move(232, 178);
+    m_menuLanguageLabel->setBuddy(m_language);
+
+    setTabOrder(m_htmlText, m_ok);
+    setTabOrder(m_ok, m_cancel);
+    setTabOrder(m_cancel, m_keySize);
+    setTabOrder(m_keySize, m_language);
+
+    applyStrings(kOptionsFormDesign);
+    applyInterfaceLanguage(*this, m_main->ControlLanguage);
+}
+
+void TOptionsForm::applyStrings(const OptionsFormStrings &s)
+{
+    setWindowTitle(qs(s.Caption));
+    m_pasteControl->setTitle(qs(s.PasteControlGroupBox));
+    m_plainText->setText(qs(s.PlainTextRadioButton));
+    m_richText->setText(qs(s.RichTextRadioButton));
+    m_unicodeText->setText(qs(s.UnicodeTextRadioButton));
+    m_htmlText->setText(qs(s.HtmlTextRadioButton));
+    m_keySizeLabel->setText(qs(s.KeySizeLabel));
+    m_menuLanguageLabel->setText(qs(s.MenuLanguageLabel));
+    m_ok->setText(qs(s.OptionsOkButton));
+    m_cancel->setText(qs(s.OptionsCancelButton));
+
+    int groupWidth = 185;
+    for (QRadioButton *radio : {m_plainText, m_richText, m_unicodeText, m_htmlText}) {
+        fitWidth(radio, radio == m_plainText ? 160 : 164);
+        groupWidth = std::max(groupWidth, radio->x() + radio->width() + 5);
+    }
+    m_pasteControl->resize(groupWidth, m_pasteControl->height());
+    fitLabel(m_keySizeLabel);
+    fitLabel(m_menuLanguageLabel);
+}
+
+void TOptionsForm::SetEnglish() { applyStrings(optionsFormStrings(InterfaceLanguage::English)); }
+void TOptionsForm::SetGerman() { applyStrings(optionsFormStrings(InterfaceLanguage::German)); }
+void TOptionsForm::SetFrench() { applyStrings(optionsFormStrings(InterfaceLanguage::French)); }
+void TOptionsForm::SetSpanish() { applyStrings(optionsFormStrings(InterfaceLanguage::Spanish)); }
+
+void TOptionsForm::fillFromSettings()
+{
+    TMainForm &main = *m_main;
+    // With a keyboard language loaded the window's key size counts, which may
+    // have been raised for a large key font.
+    if (main.CurrentLanguage.LanguageName.empty())
+        main.KeySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
+    main.CurrentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+    main.PasteFormatCode = pasteFormatFromName(main.CurrentLanguage.PasteFormatName);
+
+    m_unicodeText->setEnabled(main.UnicodeEnabled);
+    switch (main.PasteFormatCode) {
+    case PasteFormat::RichText: m_richText->setChecked(true); break;
+    case PasteFormat::Unicode: m_unicodeText->setChecked(true); break;
+    case PasteFormat::Html: m_htmlText->setChecked(true); break;
+    default: m_plainText->setChecked(true); break;
+    }
+
+    m_keySize->setValue(std::clamp(main.KeySize, kKeySizeMinimum, kKeySizeMaximum));
+
+    m_language->setCurrentIndex(0);
+    // MatchFixedString compares whole texts without regard to case; -1 (no match) clears the selection.
+    m_language->setCurrentIndex(m_language->findText(qs(main.ControlLanguage), Qt::MatchFixedString));
+
+    main.PreviousControlLanguage = main.ControlLanguage;
+}
+
+void TOptionsForm::Options1Click()
+{
+    fillFromSettings();
+    exec();
+}
+
+void TOptionsForm::LanguageComboBoxChange()
+{
+    m_main->ControlLanguage = utf8(m_language->currentText());
+    m_main->applyInterfaceLanguageToAll(m_main->ControlLanguage);
+}
+
+void TOptionsForm::storeChoices()
+{
+    TMainForm &main = *m_main;
+    if (m_plainText->isChecked())
+        main.PasteFormatCode = PasteFormat::PlainText;
+    else if (m_unicodeText->isChecked())
+        main.PasteFormatCode = PasteFormat::Unicode;
+    else if (m_htmlText->isChecked())
+        main.PasteFormatCode = PasteFormat::Html;
+    else
+        main.PasteFormatCode = PasteFormat::RichText;
+
+    main.KeySize = m_keySize->value();
+    WriteSetting(kSettingsSection, kKeySizeKey, decimalText(main.KeySize));
+    WriteSetting(kSettingsSection, kPasteFormatKey, pasteFormatName(main.PasteFormatCode));
+    if (m_language->currentIndex() >= 0) {
+        main.ControlLanguage = utf8(m_language->currentText());
+        WriteSetting(kSettingsSection, kControlLanguageKey, main.ControlLanguage);
+    }
+    main.PaintKeys();
+}
+
+void TOptionsForm::OptionsOkButtonClick()
+{
+    if (guard(this, [this] { storeChoices(); }))
+        accept();
+}
+
+void TOptionsForm::OptionsCancelButtonClick()
+{
+    guard(this, [this] {
+        TMainForm &main = *m_main;
+        if (main.ControlLanguage != main.PreviousControlLanguage) {
+            main.ControlLanguage = main.PreviousControlLanguage;
+            main.applyInterfaceLanguageToAll(main.ControlLanguage);
+        }
+    });
+    QDialog::reject();
+}
+
+void TOptionsForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            OptionsCancelButtonClick();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto *button = qobject_cast<QPushButton *>(focusWidget()); button == m_ok || button == m_cancel) {
+                button->click();
+                return;
+            }
+            break;
+        default: break;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TOptionsForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen *desktop = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(desktop->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+} // namespace umbrill
