@@ -95,7 +95,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
         box.exec();
         return box.clickedButton() == yes;
     };
-    m_clipboard = std::make_unique<QtClipboard>();
+    m_clipboard = std::make_unique<ClipboardAdapter>();
 
     FormCreate();
 }

@@ -46,7 +46,7 @@ TEST(KeyGrid, KeySizeNeverShrinks)
     EXPECT_EQ(changedKeySize(42, 22), 42);
     EXPECT_EQ(changedKeySize(42, 26), 46);
     EXPECT_EQ(changedKeySize(0, 8), 28);
-    EXPECT_EQ(changedKeySize(2147483600, 2147483600), 2147483647);
+    EXPECT_EQ(changedKeySize(2147483640, 2147483640), 2147483647);
     EXPECT_EQ(keySizeForPoints(8), 8);
     EXPECT_EQ(keySizeForPoints(12), 13);
     EXPECT_EQ(keySizeForPoints(24), 26);
