@@ -19,6 +19,14 @@ using testing::PeImage;
 using testing::PeOptions;
 using testing::sampleBlock;
 
+std::uint32_t le32(const std::string &bytes, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 4; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
 TEST(ElfLocator, FindsTheSectionInEveryClassAndByteOrder)
 {
     const std::string block = sampleBlock();
@@ -126,7 +134,10 @@ TEST(PeLocator, DamagedFilesYieldNothing)
         {"resource section beyond the file", [](PeImage &p) { p.put32(p.sectionTable + 40 + 20, 0xFFFFF000); }},
         {"resource RVA in no section", [](PeImage &p) { p.put32(p.resourceDirectoryEntry, 0x90000); }},
         {"more entries than the section holds", [](PeImage &p) { p.put16(p.rsrc + 14, 0xFFFF); }},
-        {"version type points at data", [](PeImage &p) { p.put32(p.versionTypeEntry + 4, 0x10); }},
+        {"version type entry not marked as a directory",
+         [](PeImage &p) { p.put32(p.versionTypeEntry + 4, le32(p.bytes, p.versionTypeEntry + 4) & 0x7FFFFFFF); }},
+        {"language entry marked as a directory",
+         [](PeImage &p) { p.put32(p.languageEntry + 4, le32(p.bytes, p.languageEntry + 4) | 0x80000000); }},
         {"name directory beyond the section", [](PeImage &p) { p.put32(p.versionTypeEntry + 4, 0xFFFFFF00); }},
         {"name level loops back to the root", [](PeImage &p) { p.put32(p.nameEntry + 4, 0x80000000); }},
         {"language level loops back to the names",
