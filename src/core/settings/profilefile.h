@@ -10,8 +10,12 @@
 // A key present with an empty value gives "", not the default.
 //
 // Encoding: a file that starts with a UTF-8 byte-order mark, or is valid UTF-8
-// with non-ASCII bytes, is read as UTF-8; anything else as Windows-1252. Every
-// text going in or out of this API is UTF-8; a write keeps the file's encoding.
+// with non-ASCII bytes, is read as UTF-8; one that starts with the UTF-16LE
+// byte-order mark (as Windows editors save "Unicode") as UTF-16LE; anything
+// else as Windows-1252. Every text going in or out of this API is UTF-8; a write
+// keeps the file's encoding. The one exception: a Windows-1252 file that is
+// given a name or value the page lacks becomes a UTF-8 file (its other
+// characters all carry over) rather than lose the new text to "?".
 //
 // Writing edits the file in place: every other byte stays as it was (comments,
 // blank lines, line endings, lines that cannot be parsed); a new key goes after
@@ -36,18 +40,24 @@ public:
     // The value of key in section, or dflt (less its trailing blanks) when absent.
     std::string value(std::string_view section, std::string_view key, std::string_view dflt) const;
 
-    // Sets key in section to value (UTF-8), editing in place.
-    // Throws Error when the value holds a line break or NUL.
+    // Sets key in section to value (UTF-8), editing in place: the line of an
+    // existing key keeps everything up to its value; writing the value already
+    // there changes nothing. Blanks around section and key names are dropped.
+    // Throws Error when the value or a name holds a line break or NUL, or a
+    // name could not be read back (a key with "=" or a leading ";" or "[", a
+    // section with "]").
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's bytes, in the encoding it was read in.
     std::string toBytes() const;
 
     bool isUtf8() const { return m_utf8; }
+    bool isUtf16() const { return m_utf16; }
 
 private:
-    std::string m_bytes;
+    std::string m_bytes; // the file's text in UTF-8, less its byte-order mark
     bool m_utf8 = false;
+    bool m_utf16 = false;
     bool m_bom = false;
 };
 

@@ -1,0 +1,75 @@
+// The file primitives both stores share: an advisory lock held on a lock file
+// beside the store, reading a whole file, and replacing a file atomically.
+//
+// The lock lives on "<folder>/.<name>.lock", not on the store itself, because
+// every atomic replace gives the store a new inode. Readers take it shared,
+// writers exclusive, and a writer does its whole read-modify-write under it, so
+// two processes never lose each other's writes. The kernel drops the lock when
+// its holder dies, even by SIGKILL.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace umbrill {
+
+enum class LockMode { Shared, Exclusive };
+
+// An advisory lock on one store, held from a successful acquire() until
+// destruction. Move-only.
+class FileLock {
+public:
+    // Waits for the lock of file. Creates the lock file when needed; when it
+    // can be neither created nor opened the lock is not held (held() is false):
+    // a reader may go on without it, a writer must not.
+    static FileLock acquire(const std::filesystem::path &file, LockMode mode);
+
+    FileLock(FileLock &&other) noexcept;
+    FileLock &operator=(FileLock &&other) noexcept;
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+    ~FileLock();
+
+    bool held() const { return m_fd >= 0; }
+
+private:
+    explicit FileLock(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+// "<folder>/.<name>.lock".
+std::filesystem::path lockFilePath(const std::filesystem::path &file);
+
+struct FileContents {
+    enum class Status { Read, Missing, Unreadable };
+    Status status = Status::Missing;
+    std::string bytes;
+};
+
+// The whole file. A folder or anything else that is not a regular file, and a
+// file that cannot be opened or read, is Unreadable.
+FileContents readWholeFile(const std::filesystem::path &file);
+
+// The file a store write should replace: a symbolic link is followed, so that
+// the link survives and its target is the file that changes.
+std::filesystem::path resolveStorePath(const std::filesystem::path &file);
+
+// True when file's folder exists and is writable, and file is either absent or
+// a writable regular file. "Writable" also asks for at least one write
+// permission bit, so that a read-only file or folder is refused even to root,
+// as the read-only attribute is on Windows.
+bool canReplaceFile(const std::filesystem::path &file);
+
+// Replaces file's content with bytes: a temporary file in the same folder is
+// written, flushed to disk and renamed over file, so that every reader sees the
+// old or the new content, never a mix. An existing file's permission bits (and,
+// where allowed, its owner) are kept; a new file gets 0666 less the umask.
+// Leftover temporary files of earlier writes that died are removed first, so
+// the caller must hold the exclusive lock. Returns the first failure; on
+// failure file is unchanged.
+[[nodiscard]] std::error_code replaceFileAtomically(const std::filesystem::path &file,
+                                                    std::string_view bytes);
+
+} // namespace umbrill

@@ -1,0 +1,74 @@
+// The text of user.reg in memory: registry keys and their values in the
+// registry-export format, read tolerantly and edited in place.
+//
+// Grammar, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
+//   [KEY\PATH]              a key; [-KEY\PATH] deletes it and its sub-keys
+//   "Name"=<data>           a value of the last key line; @=<data> is the default value
+//   <data>:  "text"                 REG_SZ; inside, \\ is "\" and \" is '"'
+//            dword:0000002a         REG_DWORD
+//            hex:aa,bb              REG_BINARY
+//            hex(N):aa,bb,...       type N (hexadecimal); a line ending in "\"
+//                                   continues on the next
+//            -                      deletes the value
+// Anything else (the header, comments, blank lines, damaged lines) is kept as it
+// is and means nothing. Key paths and value names match ignoring ASCII case.
+// The lines apply in order, as an import would: of repeated values the last wins.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace umbrill {
+
+inline constexpr std::string_view kRegistryHeader = "Windows Registry Editor Version 5.00";
+inline constexpr std::string_view kSettingsRootKey = "HKEY_CURRENT_USER\\umbrill.ini";
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+
+class RegistryFile {
+public:
+    // Parses the file's bytes; never fails.
+    static RegistryFile fromBytes(std::string bytes);
+    // A new file: the header and the empty key kSettingsRootKey.
+    static RegistryFile fresh();
+
+    // True when the key, or a key below it, exists.
+    bool hasKey(std::string_view keyPath) const;
+
+    // The text of value name of key keyPath: REG_SZ and REG_EXPAND_SZ (taken
+    // literally) up to the first NUL; no data gives "". nullopt when the key or
+    // value is absent. Another type throws Error("Invalid data type for '<name>'").
+    std::optional<std::string> stringValue(std::string_view keyPath, std::string_view name) const;
+
+    // Sets value name of keyPath to text as REG_SZ, creating the key when
+    // absent. A value already holding exactly this text is left alone. Text
+    // with a line break or NUL is written in the hex(1): form, so that it
+    // cannot break the line. Throws Error("Failed to set data for '<name>'")
+    // for a name or key path holding a line break or NUL.
+    void setString(std::string_view keyPath, std::string_view name, std::string_view text);
+
+    std::string toBytes() const;
+
+private:
+    struct Entry {
+        enum class Kind { Other, Key, Value };
+        Kind kind = Kind::Other;
+        std::string raw;      // every byte of its lines, line breaks included
+        bool deletes = false; // [-KEY] or "Name"=-
+        std::string path;     // Key: the key path
+        std::string name;     // Value: the value name
+        std::uint32_t type = 0;
+        std::string data;     // Value: the text of a "quoted" string, else the raw bytes
+        bool quoted = false;  // Value: written as "text"
+    };
+
+    std::string lineBreak() const;
+
+    std::vector<Entry> m_entries;
+};
+
+} // namespace umbrill
