@@ -1,0 +1,171 @@
+// The About box: its texts in every interface language, the build line read
+// from the running executable, the web link by mouse and keyboard, and closing.
+#include "uifixture.h"
+
+#include "core/interface/interfacestrings.h"
+#include "ui/app/qtext.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+
+namespace umbrill::test {
+namespace {
+
+QByteArray settingsWith(const QByteArray &values)
+{
+    return "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n" + values;
+}
+
+template <class Widget>
+Widget *child(QWidget *parent, const char *name)
+{
+    auto *widget = parent->findChild<Widget *>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QString textOf(QWidget *box, const char *name)
+{
+    if (auto *label = box->findChild<QLabel *>(QString::fromLatin1(name)))
+        return label->text();
+    if (auto *button = box->findChild<QPushButton *>(QString::fromLatin1(name)))
+        return button->text();
+    ADD_FAILURE() << "no control " << name;
+    return {};
+}
+
+class About : public UiFixture {
+protected:
+    TAbout &startWith(const QByteArray &controlLanguage)
+    {
+        writeSettings(settingsWith("\"ControlLanguage\"=\"" + controlLanguage + "\"\r\n"));
+        return start().about;
+    }
+};
+
+#ifdef UMBRILL_EXPECTED_FILE_VERSION
+TEST_F(About, TheBuildLineCarriesTheExecutablesFileVersion)
+{
+    TAbout &box = startWith("English");
+    EXPECT_EQ(textOf(&box, "Label3"), "Build " UMBRILL_EXPECTED_FILE_VERSION);
+    box.SetGerman();
+    EXPECT_EQ(textOf(&box, "Label3"), "Bau Nr. " UMBRILL_EXPECTED_FILE_VERSION);
+}
+#endif
+
+TEST_F(About, ShowsTheProgramAndItsLinkInAFixedBox)
+{
+    TAbout &box = startWith("English");
+    EXPECT_EQ(box.windowTitle(), "Umbrill About");
+    EXPECT_EQ(box.size(), QSize(192, 287));
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    EXPECT_EQ(textOf(&box, "StaticText1"), "Umbrill V4.1");
+    EXPECT_EQ(textOf(&box, "Label5"), "Unicode enabled");
+    EXPECT_EQ(textOf(&box, "Button1"), "Ok");
+    auto *link = child<QLabel>(&box, "Label4");
+    EXPECT_EQ(link->text(), qs(kProductWebAddress));
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(child<QPushButton>(&box, "Button1")->geometry(), QRect(59, 250, 75, 25));
+
+    // Every control lies within the box and shows its whole text.
+    for (const char *name : {"StaticText1", "Label3", "Label5", "Label4"}) {
+        SCOPED_TRACE(name);
+        auto *label = child<QLabel>(&box, name);
+        EXPECT_TRUE(QRect(QPoint(0, 0), box.size()).contains(label->geometry()));
+        EXPECT_GE(label->width(), label->sizeHint().width());
+    }
+    EXPECT_LE(child<QLabel>(&box, "StaticText1")->geometry().right(), child<QLabel>(&box, "Label3")->x());
+}
+
+TEST_F(About, AStoredLanguageThatMatchesNothingLeavesTheDesignTexts)
+{
+    TAbout &box = startWith("english");
+    EXPECT_EQ(textOf(&box, "Label3"), "Build x.x.x.x");
+    EXPECT_EQ(textOf(&box, "Button1"), "Ok");
+    EXPECT_EQ(textOf(&box, "Label5"), "Unicode data");
+}
+
+TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
+{
+    struct Row { const char *name; InterfaceLanguage language; void (TAbout::*apply)(); };
+    const Row rows[] = {
+        {"English", InterfaceLanguage::English, &TAbout::SetEnglish},
+        {"German", InterfaceLanguage::German, &TAbout::SetGerman},
+        {"French", InterfaceLanguage::French, &TAbout::SetFrench},
+        {"Spanish", InterfaceLanguage::Spanish, &TAbout::SetSpanish},
+    };
+    TAbout &box = startWith("English");
+    const QString version = qs(box.VersionInfoResource1.FileVersion());
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        (box.*row.apply)();
+        EXPECT_EQ(textOf(&box, "Label3"), qs(aboutStrings(row.language).BuildPrefix) + version);
+        EXPECT_EQ(textOf(&box, "Button1"), qs(aboutStrings(row.language).Button1));
+        EXPECT_EQ(textOf(&box, "Label5"), "Unicode enabled");
+        EXPECT_EQ(textOf(&box, "StaticText1"), "Umbrill V4.1");
+        EXPECT_EQ(box.windowTitle(), "Umbrill About");
+    }
+
+    // Without Unicode the note takes three lines, each shown as a line of the label.
+    app->mainForm.UnicodeEnabled = false;
+    box.SetSpanish();
+    EXPECT_EQ(textOf(&box, "Label5"), "Not Unicode enabled\nSome characters may not\nwork correctly");
+}
+
+TEST_F(About, AFileWithoutVersionInformationLeavesThePrefixAlone)
+{
+    TAbout &box = startWith("English");
+    box.VersionInfoResource1.setFilename(dataFile().toStdString());
+    box.SetEnglish();
+    EXPECT_EQ(textOf(&box, "Label3"), "Build ");
+    box.SetFrench();
+    EXPECT_EQ(textOf(&box, "Label3"), "Version ");
+}
+
+TEST_F(About, TheLinkOpensByMouseAndByKeyboard)
+{
+    QStringList opened;
+    overrideShellOpen([&opened](const QString &address) { opened << address; });
+    TAbout &box = startWith("English");
+    auto *link = child<QLabel>(&box, "Label4");
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList({qs(kProductWebAddress)}));
+
+    EXPECT_TRUE(link->focusPolicy() & Qt::TabFocus);
+    link->setFocus();
+    QTest::keyClick(link, Qt::Key_Return);
+    QTest::keyClick(link, Qt::Key_Space);
+    QTest::keyClick(link, Qt::Key_A);
+    EXPECT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened.last(), qs(kProductWebAddress));
+    overrideShellOpen({});
+}
+
+TEST_F(About, OkHidesTheBoxWhichShowsTheProgramsIcon)
+{
+    QPixmap icon(48, 48);
+    icon.fill(Qt::darkGreen);
+    QApplication::setWindowIcon(QIcon(icon));
+    TAbout &box = startWith("English");
+    auto shown = std::make_shared<QSize>();
+    whenModal([shown](QWidget *modal) {
+        *shown = child<QLabel>(modal, "Image1")->pixmap().size();
+        child<QPushButton>(modal, "Button1")->click();
+    });
+    app->mainForm.AboutMenuItemClick();
+    QApplication::setWindowIcon(QIcon());
+    EXPECT_EQ(*shown, QSize(32, 32));
+    EXPECT_FALSE(box.isVisible());
+
+    // Shown again unchanged; Escape closes it too.
+    whenModal([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    app->mainForm.AboutMenuItemClick();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(textOf(&box, "Button1"), "Ok");
+}
+
+} // namespace
+} // namespace umbrill::test
