@@ -1,0 +1,313 @@
+// The settings store on real files: fresh profiles, hand-edited and damaged
+// files, value types, escapes, and writes that cannot happen.
+#include "core/settings/registryfile.h"
+#include "core/settings/settingnames.h"
+#include "core/settings/settingsstore.h"
+#include "core/text/error.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+namespace umbrill {
+namespace {
+
+using namespace umbrill::testing;
+
+const fs::path kFixtures = fs::path(UMBRILL_SOURCE_DIR) / "tests/data/settings";
+
+constexpr std::string_view kFreshFile = "Windows Registry Editor Version 5.00\n"
+                                        "\n"
+                                        "[HKEY_CURRENT_USER\\umbrill.ini]\n";
+
+std::string errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+void makeReadOnly(const fs::path &path)
+{
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+class SettingsStore : public ::testing::Test {
+protected:
+    TempDir m_home{"umbrill-config"};
+    ScopedEnv m_config{"XDG_CONFIG_HOME", m_home.path().string()};
+    fs::path m_file = m_home / "umbrill" / "user.reg";
+};
+
+TEST_F(SettingsStore, FirstStartCreatesTheRootKeyThenTheSection)
+{
+    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "");
+    EXPECT_EQ(readBytes(m_file), kFreshFile);
+
+    WriteSetting(kSettingsSection, kControlLanguageKey, "English");
+    EXPECT_EQ(readBytes(m_file), std::string(kFreshFile) +
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
+                                     "\"ControlLanguage\"=\"English\"\n");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "English");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault), "42");
+}
+
+TEST_F(SettingsStore, FileLivesUnderTheConfigFolder)
+{
+    EXPECT_EQ(settingsFilePath(), m_file);
+    ScopedEnv home("HOME", "/home/someone");
+    for (const char *config : {"", "relative/config"}) {
+        SCOPED_TRACE(config);
+        ScopedEnv xdg("XDG_CONFIG_HOME", std::string(config));
+        EXPECT_EQ(settingsFilePath(), fs::path("/home/someone/.config/umbrill/user.reg"));
+    }
+    ScopedEnv unset("XDG_CONFIG_HOME", std::nullopt);
+    EXPECT_EQ(settingsFilePath(), fs::path("/home/someone/.config/umbrill/user.reg"));
+}
+
+TEST_F(SettingsStore, ReadsHandEditedValues)
+{
+    fs::create_directories(m_file.parent_path());
+    fs::copy_file(kFixtures / "handedited.reg", m_file);
+    struct Row { const char *section; const char *key; std::string expected; };
+    const Row rows[] = {
+        {"Settings", "ControlLanguage", "Français"},          // other case of key path and name, blanks around =
+        {"Settings", "PasteFormat", "richText"},              // the last of repeated values wins
+        {"Settings", "Path", "C:\\Program Files\\Umbrill \"5\""},
+        {"Settings", "Empty", ""},                            // present and empty: not the default
+        {"Settings", "Expand", "%USER%"},                     // REG_EXPAND_SZ, literal, up to the NUL
+        {"Settings", "Wide", "Français\nx"},                  // hex(1) continued on the next line
+        {"Settings", "NoData", ""},
+        {"Settings", "Gone", "dflt"},                         // deleted by "Gone"=-
+        {"Settings", "", "the default value"},                // @
+        {"Old", "Kept", "dflt"},                              // the key was deleted
+        {"Other", "KeySize", "7"},
+        {"Missing", "KeySize", "dflt"},
+        {"Settings", "Absent", "dflt"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.section) + "/" + row.key);
+        EXPECT_EQ(readSettingFrom(m_file, row.section, row.key, "dflt"), row.expected);
+    }
+}
+
+TEST_F(SettingsStore, ValueOfAnotherTypeIsAnError)
+{
+    fs::create_directories(m_file.parent_path());
+    fs::copy_file(kFixtures / "handedited.reg", m_file);
+    for (const char *key : {"KeySize", "Binary", "Multi"}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(errorOf([&] { readSettingFrom(m_file, "Settings", key, "42"); }),
+                  "Invalid data type for '" + std::string(key) + "'");
+    }
+    // Storing a string replaces the other type.
+    WriteSetting(kSettingsSection, kKeySizeKey, "36");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "36");
+}
+
+TEST_F(SettingsStore, DamagedLinesAreSkippedOnReadAndKeptOnWrite)
+{
+    fs::create_directories(m_file.parent_path());
+    const std::string damaged = readBytes(kFixtures / "damaged.reg");
+    writeBytes(m_file, damaged);
+    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, "dflt"), "dflt");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "dflt"), "dflt");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kPasteFormatKey, "dflt"), "html");
+    EXPECT_EQ(ReadSetting(kSettingsSection, "Broken", "dflt"), "dflt");
+
+    WriteSetting(kSettingsSection, kKeySizeKey, "48");
+    // The new value goes after the last value of the key; every other byte stays.
+    const std::string anchor = "\"Trailing\"=\"t\"\n";
+    std::string expected = damaged;
+    expected.insert(expected.find(anchor) + anchor.size(), "\"KeySize\"=\"48\"\n");
+    EXPECT_EQ(readBytes(m_file), expected);
+    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "dflt"), "48");
+
+    WriteSetting(kSettingsSection, kPasteFormatKey, "unicode");
+    const std::size_t at = expected.find("\"PasteFormat\"=\"html\"");
+    expected.replace(at, std::string_view("\"PasteFormat\"=\"html\"").size(), "\"PasteFormat\"=\"unicode\"");
+    EXPECT_EQ(readBytes(m_file), expected);
+}
+
+TEST_F(SettingsStore, WriteReplacesOneLineAndKeepsItsSpelling)
+{
+    fs::create_directories(m_file.parent_path());
+    const std::string before = readBytes(kFixtures / "handedited.reg");
+    writeBytes(m_file, before);
+    WriteSetting(kSettingsSection, kControlLanguageKey, "Deutsch");
+    std::string expected = before;
+    const std::string_view old = "\"controllanguage\" = \"Français\"";
+    expected.replace(expected.find(old), old.size(), "\"controllanguage\"=\"Deutsch\"");
+    EXPECT_EQ(readBytes(m_file), expected);
+
+    // The last of the repeated values is the one that changes.
+    WriteSetting(kSettingsSection, kPasteFormatKey, "html");
+    const std::string_view last = "\"PasteFormat\"=\"richText\"";
+    expected.replace(expected.find(last), last.size(), "\"PasteFormat\"=\"html\"");
+    EXPECT_EQ(readBytes(m_file), expected);
+}
+
+TEST_F(SettingsStore, TextsRoundTripWhateverTheyHold)
+{
+    const std::string texts[] = {
+        "",
+        "C:\\dir\\\"quoted\"\\",
+        "\\\\server\\share",
+        "Español",
+        "日本語 and 😀",
+        "two\nlines",
+        "\r\n",
+        "]=[\"@",
+        std::string(300, 'x') + "\n" + std::string(300, 'y'),
+    };
+    for (const std::string &text : texts) {
+        SCOPED_TRACE(text);
+        WriteSetting(kSettingsSection, "Text", text);
+        EXPECT_EQ(ReadSetting(kSettingsSection, "Text", "dflt"), text);
+        // Nothing a value holds can add a line of its own: every line is the
+        // header, blank, a key, the value or a continuation of its hex form.
+        std::istringstream lines(readBytes(m_file));
+        for (std::string line; std::getline(lines, line);) {
+            const bool known = line == "Windows Registry Editor Version 5.00" || line.empty() || line.front() == '['
+                               || line.rfind("\"Text\"=", 0) == 0 || line.rfind("  ", 0) == 0;
+            EXPECT_TRUE(known) << line;
+        }
+    }
+    EXPECT_EQ(ReadSetting(kSettingsSection, "Text", "dflt"), texts[8]);
+}
+
+TEST_F(SettingsStore, NamesMatchIgnoringAsciiCaseOnly)
+{
+    WriteSetting("Settings", "PasteFormat", "html");
+    EXPECT_EQ(ReadSetting("SETTINGS", "pasteformat", "dflt"), "html");
+    WriteSetting("settings", "PASTEFORMAT", "unicode");
+    EXPECT_EQ(ReadSetting("Settings", "PasteFormat", "dflt"), "unicode");
+    WriteSetting("Settings", "Été", "1");
+    EXPECT_EQ(ReadSetting("Settings", "ÉTÉ", "dflt"), "dflt");
+    EXPECT_EQ(readBytes(m_file).find("PASTEFORMAT"), std::string::npos);
+}
+
+TEST_F(SettingsStore, SameValueDoesNotRewriteTheFile)
+{
+    WriteSetting(kSettingsSection, kKeySizeKey, "42");
+    const ino_t before = inodeOf(m_file);
+    WriteSetting(kSettingsSection, kKeySizeKey, "42");
+    EXPECT_EQ(inodeOf(m_file), before);
+    WriteSetting(kSettingsSection, kKeySizeKey, "43");
+    EXPECT_NE(inodeOf(m_file), before);
+}
+
+TEST_F(SettingsStore, KeepsCrlfAndPermissionsOfTheFile)
+{
+    fs::create_directories(m_file.parent_path());
+    writeBytes(m_file, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                       "\"KeySize\"=\"42\"\r\n");
+    fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write);
+    WriteSetting(kSettingsSection, kPasteFormatKey, "html");
+    WriteSetting("Extra", "A", "b");
+    EXPECT_EQ(readBytes(m_file), "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                                 "\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"html\"\r\n"
+                                 "\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Extra]\r\n\"A\"=\"b\"\r\n");
+    EXPECT_EQ(modeOf(m_file), 0600u);
+}
+
+TEST_F(SettingsStore, WritesThatCannotHappenSayWhyAndChangeNothing)
+{
+    const std::string withSection = std::string(kFreshFile) + "\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
+                                                              "\"KeySize\"=\"42\"\n";
+    struct Row {
+        const char *name;
+        std::string contents; // empty: no file
+        bool readOnlyFile;
+        bool readOnlyFolder;
+        const char *error;
+    };
+    const Row rows[] = {
+        {"read-only file", withSection, true, false, "Failed to set data for 'KeySize'"},
+        {"read-only file, new section", std::string(kFreshFile), true, false, "Failed to create key Settings"},
+        {"read-only folder", withSection, false, true, "Failed to set data for 'KeySize'"},
+        {"read-only folder, no file", "", false, true, "Failed to create key Settings"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const fs::path file = dir / "user.reg";
+        if (!row.contents.empty())
+            writeBytes(file, row.contents);
+        if (row.readOnlyFile)
+            makeReadOnly(file);
+        if (row.readOnlyFolder)
+            makeReadOnly(dir.path());
+        EXPECT_EQ(errorOf([&] { writeSettingTo(file, "Settings", "KeySize", "50"); }), row.error);
+        if (row.contents.empty()) {
+            EXPECT_FALSE(fs::exists(file));
+        } else {
+            EXPECT_EQ(readBytes(file), row.contents);
+        }
+        EXPECT_EQ(readSettingFrom(file, "Settings", "KeySize", "dflt"), row.contents == withSection ? "42" : "dflt");
+    }
+}
+
+TEST_F(SettingsStore, MissingFoldersAreCreatedUnlessTheyCannotBe)
+{
+    const fs::path deep = m_home / "not" / "yet" / "user.reg";
+    writeSettingTo(deep, "Settings", "KeySize", "50");
+    EXPECT_EQ(readSettingFrom(deep, "Settings", "KeySize", "dflt"), "50");
+
+    writeBytes(m_home / "plainfile", "x");
+    const fs::path blocked = m_home / "plainfile" / "umbrill" / "user.reg";
+    EXPECT_EQ(errorOf([&] { writeSettingTo(blocked, "Settings", "KeySize", "50"); }), "Failed to create key Settings");
+    EXPECT_EQ(readSettingFrom(blocked, "Settings", "KeySize", "dflt"), "dflt");
+}
+
+TEST_F(SettingsStore, UnreadableFileReadsAsDefaultsAndIsNotOverwritten)
+{
+    fs::create_directories(m_file); // a folder where the file should be
+    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "42");
+    EXPECT_EQ(errorOf([] { WriteSetting(kSettingsSection, kKeySizeKey, "50"); }), "Failed to create key Settings");
+    EXPECT_TRUE(fs::is_directory(m_file));
+
+    if (::geteuid() != 0) { // root reads whatever the permissions say
+        fs::remove(m_file);
+        WriteSetting(kSettingsSection, kKeySizeKey, "50");
+        fs::permissions(m_file, fs::perms::none);
+        EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "42");
+        EXPECT_EQ(errorOf([] { WriteSetting(kSettingsSection, kKeySizeKey, "51"); }), "Failed to set data for 'KeySize'");
+    }
+}
+
+TEST_F(SettingsStore, ReadOfAFreshProfileIsQuietWhenNothingCanBeCreated)
+{
+    writeBytes(m_home / "umbrill", "a file where the folder should be");
+    EXPECT_EQ(ReadSetting(kSettingsSection, kPasteFormatKey, "unicode"), "unicode");
+    EXPECT_FALSE(fs::exists(m_file));
+}
+
+TEST_F(SettingsStore, WritesThroughASymbolicLink)
+{
+    TempDir elsewhere;
+    fs::create_directories(m_file.parent_path());
+    writeBytes(elsewhere / "real.reg", std::string(kFreshFile));
+    fs::create_symlink(elsewhere / "real.reg", m_file);
+    WriteSetting(kSettingsSection, kKeySizeKey, "50");
+    EXPECT_TRUE(fs::is_symlink(m_file));
+    EXPECT_EQ(readSettingFrom(elsewhere / "real.reg", kSettingsSection, kKeySizeKey, "dflt"), "50");
+}
+
+TEST(RegistryFile, BadNamesAreRefused)
+{
+    RegistryFile file = RegistryFile::fresh();
+    EXPECT_EQ(errorOf([&] { file.setString("HKEY_CURRENT_USER\\umbrill.ini\\Settings", "a\nb", "v"); }),
+              "Failed to set data for 'a\nb'");
+    EXPECT_EQ(file.toBytes(), kFreshFile);
+}
+
+} // namespace
+} // namespace umbrill
