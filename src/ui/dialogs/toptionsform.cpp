@@ -232,7 +232,14 @@ void TOptionsForm::storeChoices()
     WriteSetting(kSettingsSection, kKeySizeKey, decimalText(main.KeySize));
     WriteSetting(kSettingsSection, kPasteFormatKey, pasteFormatName(main.PasteFormatCode));
     if (m_language->currentIndex() >= 0) {
-        main.ControlLanguage = utf8(m_language->currentText());
+        const std::string chosen = utf8(m_language->currentText());
+        // A picked item is shown already. The item the dialog selected itself
+        // for a name in other letter case ("english") is not: show it now, or
+        // the windows would keep texts of no language for the rest of the run.
+        const bool shown = chosen == main.ControlLanguage;
+        main.ControlLanguage = chosen;
+        if (!shown)
+            main.applyInterfaceLanguageToAll(main.ControlLanguage);
         WriteSetting(kSettingsSection, kControlLanguageKey, main.ControlLanguage);
     }
     main.PaintKeys();
