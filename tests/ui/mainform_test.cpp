@@ -167,7 +167,7 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
     EXPECT_EQ(form.ButtonList[11]->pos(), QPoint(42, 84));
     EXPECT_EQ(form.ButtonList[0]->size(), QSize(42, 42));
     EXPECT_EQ(form.centralWidget()->size(), QSize(210, 126));
-    EXPECT_TRUE(item(form, "Font")->isEnabled());
+    EXPECT_TRUE(form.fontEnabled());
     EXPECT_EQ(form.LanguageIndex, 0);
 
     chooseLanguage(form, 1);  // French: "&" and a mark between blanks
@@ -193,7 +193,7 @@ TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
     EXPECT_TRUE(form.ButtonList.isEmpty());
     EXPECT_EQ(form.windowTitle(), "Umbrill");
     EXPECT_EQ(form.centralWidget()->height(), 0);
-    EXPECT_FALSE(item(form, "Font")->isEnabled());
+    EXPECT_FALSE(form.fontEnabled());
     EXPECT_EQ(form.LanguageIndex, 0);
 }
 
@@ -217,7 +217,7 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
         EXPECT_EQ(*seen, row == 4 ? "Missing|'found' is not a valid integer value."
                                   : "Broken|'x' is not a valid integer value.");
         EXPECT_TRUE(form.ButtonList.isEmpty());
-        EXPECT_FALSE(item(form, "Font")->isEnabled());
+        EXPECT_FALSE(form.fontEnabled());
         EXPECT_FALSE(form.languageDlg()->isVisible());
     }
 }

@@ -15,7 +15,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
+
+QT_BEGIN_NAMESPACE
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
 
 namespace umbrill::test {
 

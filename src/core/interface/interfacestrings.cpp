@@ -85,7 +85,7 @@ const AboutStrings &aboutStrings(InterfaceLanguage language) { return kAbout[ind
 
 std::string_view unicodeNote(bool unicodeEnabled)
 {
-    return unicodeEnabled ? "Unicode enabled" : "Not Unicode enabled\r\nSome characters may not\r\nwork correctly";
+    return unicodeEnabled ? "Unicode enabled" : "Not Unicode enabled\nSome characters may not\nwork correctly";
 }
 
 std::string_view helpMissingMessage(std::string_view controlLanguage)

@@ -61,7 +61,8 @@ std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 inline constexpr std::string_view kClearClipboardCaption = "Clear Clipboard";
 inline constexpr std::string_view kMainCaption = "Umbrill";
 inline constexpr std::string_view kApplicationTitle = "Umbrill05";
-inline constexpr std::string_view kMissingDataFileMessage = "Cannot find file Umbrill05.ini\rCannot continue";
+// Line breaks are "\n", the platform's own.
+inline constexpr std::string_view kMissingDataFileMessage = "Cannot find file Umbrill05.ini\nCannot continue";
 inline constexpr std::string_view kInformationTitle = "Information";
 inline constexpr std::string_view kConfirmTitle = "Confirm";
 

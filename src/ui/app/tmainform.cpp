@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -40,6 +41,15 @@ KeyButton::KeyButton(std::int32_t code, QWidget *parent)
     setAccessibleName(qs(m_character));
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
+}
+
+void KeyButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
@@ -258,7 +268,8 @@ void TMainForm::PaintKeys()
                                     screen.height() - menuBar()->sizeHint().height());
     for (int k = 0; k < KeyCount; ++k) {
         const KeyPlacement place = placeKey(k, grid.keysPerRow, grid.keySize);
-        ButtonList[k]->move(place.left, place.top);
+        // Keys take the pitch too, so that a smaller key size never overlaps them.
+        ButtonList[k]->setGeometry(place.left, place.top, grid.keySize, grid.keySize);
     }
     const GridSize client = gridSize(KeyCount, grid.keysPerRow, grid.keySize);
     setClientSize(client.width, client.height);
@@ -274,7 +285,11 @@ void TMainForm::setClientSize(int width, int height)
     setFixedSize(width, height + menuBar()->sizeHint().height());
 }
 
-void TMainForm::setFontEnabled(bool enabled) { m_font->setEnabled(enabled); }
+void TMainForm::setFontEnabled(bool enabled)
+{
+    m_fontEnabled = enabled;
+    m_font->setEnabled(enabled);
+}
 
 void TMainForm::LanguageClick()
 {

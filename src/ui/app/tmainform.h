@@ -32,6 +32,10 @@ public:
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
 
+protected:
+    // Enter and Return press a key like Space does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     std::int32_t m_code;
     std::u16string m_character;
@@ -75,6 +79,9 @@ public:
     void ChangeKeySize(std::int32_t size);
     void PaintKeys();
     void setFontEnabled(bool enabled);
+    // The Font command's enabled state (its menu item stays hidden, and Qt
+    // reports a hidden item as disabled).
+    bool fontEnabled() const { return m_fontEnabled; }
     void SetEnglish();
     void SetGerman();
     void SetFrench();
@@ -133,6 +140,7 @@ private:
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
     std::unique_ptr<ClipboardSink> m_clipboard;
+    bool m_fontEnabled = false;
 };
 
 } // namespace umbrill

@@ -22,7 +22,14 @@ void preferX11OnWayland()
         setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
-UmbrillApp::Title::Title() { setApplicationTitle(qs(kApplicationTitle)); }
+UmbrillApp::Title::Title()
+{
+    setApplicationTitle(qs(kApplicationTitle));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/umbrill-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+}
 
 UmbrillApp::UmbrillApp()
 {
