@@ -8,6 +8,7 @@ namespace umbrill {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::size_t kHexLineWidth = 76;
 
@@ -132,17 +133,22 @@ std::string validUtf8(std::string_view s)
 
 bool holdsLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+std::string utf8FromUtf16Le(std::string_view bytes)
+{
+    std::u16string wide;
+    wide.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return utf8FromWide(wide);
+}
+
 // Registry text in UTF-16LE, up to the first NUL.
 std::string textFromUtf16Le(std::string_view bytes)
 {
-    std::u16string wide;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        if (unit == 0)
-            break;
-        wide += unit;
-    }
-    return utf8FromWide(wide);
+    std::size_t end = 0;
+    while (end + 1 < bytes.size() && (bytes[end] != 0 || bytes[end + 1] != 0))
+        end += 2;
+    return utf8FromUtf16Le(bytes.substr(0, end));
 }
 
 std::string valueLine(std::string_view name, std::string_view text, std::string_view lineBreak)
@@ -191,6 +197,11 @@ std::string_view trailingLineBreak(std::string_view raw)
 
 RegistryFile RegistryFile::fromBytes(std::string bytes)
 {
+    if (std::string_view(bytes).substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
+        RegistryFile file = fromBytes(utf8FromUtf16Le(std::string_view(bytes).substr(kUtf16LeBom.size())));
+        file.m_utf16 = true;
+        return file;
+    }
     struct Line {
         std::size_t begin;
         std::size_t contentEnd;
@@ -424,7 +435,14 @@ std::string RegistryFile::toBytes() const
     std::string bytes;
     for (const Entry &entry : m_entries)
         bytes += entry.raw;
-    return bytes;
+    if (!m_utf16)
+        return bytes;
+    std::string wide(kUtf16LeBom);
+    for (char16_t unit : wideFromUtf8(bytes)) {
+        wide += static_cast<char>(unit & 0xFF);
+        wide += static_cast<char>(unit >> 8);
+    }
+    return wide;
 }
 
 std::string RegistryFile::lineBreak() const

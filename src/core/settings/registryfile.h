@@ -1,6 +1,9 @@
 // The text of user.reg in memory: registry keys and their values in the
 // registry-export format, read tolerantly and edited in place.
 //
+// The file is UTF-8; one that starts with the UTF-16LE byte-order mark (an
+// export made on Windows) is read as UTF-16LE and written back so.
+//
 // Grammar, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
 //   [KEY\PATH]              a key; [-KEY\PATH] deletes it and its sub-keys
 //   "Name"=<data>           a value of the last key line; @=<data> is the default value
@@ -69,6 +72,7 @@ private:
     std::string lineBreak() const;
 
     std::vector<Entry> m_entries;
+    bool m_utf16 = false;
 };
 
 } // namespace umbrill

@@ -218,6 +218,28 @@ TEST_F(SettingsStore, KeepsCrlfAndPermissionsOfTheFile)
     EXPECT_EQ(modeOf(m_file), 0600u);
 }
 
+TEST_F(SettingsStore, ReadsAndKeepsAnExportMadeOnWindows)
+{
+    auto utf16le = [](std::u16string_view text) {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t unit : text) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        return bytes;
+    };
+    const std::u16string exported = u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                    u"[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                                    u"\"ControlLanguage\"=\"Español\"\r\n\r\n";
+    fs::create_directories(m_file.parent_path());
+    writeBytes(m_file, utf16le(exported));
+    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "Español");
+    WriteSetting(kSettingsSection, kKeySizeKey, "50");
+    EXPECT_EQ(readBytes(m_file), utf16le(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                         u"[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                                         u"\"ControlLanguage\"=\"Español\"\r\n\"KeySize\"=\"50\"\r\n\r\n"));
+}
+
 TEST_F(SettingsStore, WritesThatCannotHappenSayWhyAndChangeNothing)
 {
     const std::string withSection = std::string(kFreshFile) + "\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
