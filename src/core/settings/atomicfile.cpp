@@ -83,7 +83,9 @@ void syncFolder(const fs::path &folder)
 FileLock FileLock::acquire(const fs::path &file, LockMode mode)
 {
     const fs::path lockPath = lockFilePath(file);
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Only writers create the lock file, so reading a store leaves no trace in
+    // its folder; until a writer has come there is nobody to wait for.
+    int fd = mode == LockMode::Exclusive ? ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666) : -1;
     if (fd < 0)
         fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

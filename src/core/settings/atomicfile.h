@@ -21,9 +21,10 @@ enum class LockMode { Shared, Exclusive };
 // destruction. Move-only.
 class FileLock {
 public:
-    // Waits for the lock of file. Creates the lock file when needed; when it
-    // can be neither created nor opened the lock is not held (held() is false):
-    // a reader may go on without it, a writer must not.
+    // Waits for the lock of file. An exclusive lock creates the lock file when
+    // needed, a shared one never does. When the lock file cannot be opened the
+    // lock is not held (held() is false): a reader may go on without it (every
+    // replace is atomic, so it still sees a whole file), a writer must not.
     static FileLock acquire(const std::filesystem::path &file, LockMode mode);
 
     FileLock(FileLock &&other) noexcept;

@@ -159,6 +159,17 @@ TEST_F(DataFileOnDisk, FolderWithBlanksAndAccentsIsAPathLikeAnyOther)
     EXPECT_EQ(readBytes(file), "[Umbrill]\r\nLanguages=French,German\r\nGerman=Arial,12,6,228\r\n");
 }
 
+TEST_F(DataFileOnDisk, ReadingLeavesNoTraceInTheProgramFolder)
+{
+    writeBytes(m_file, "[Umbrill]\r\nLanguages=French\r\n");
+    EXPECT_EQ(readProfileString(m_file, "Umbrill", "Languages", "not found"), "French");
+    EXPECT_EQ(readProfileString(m_dir / "absent.ini", "Umbrill", "Languages", "not found"), "not found");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto &entry : fs::directory_iterator(m_dir.path()))
+        ++files;
+    EXPECT_EQ(files, 1u);
+}
+
 TEST_F(DataFileOnDisk, FailedWritesNameTheFileAndLeaveItAlone)
 {
     const std::string before = "[Umbrill]\r\nFrench=x\r\n";
