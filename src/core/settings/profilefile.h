@@ -67,8 +67,11 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
                               std::string_view key, std::string_view dflt);
 
 // One write of one value, atomic (the file holds the old or the new content,
-// never a mix) and under the file's lock. Throws Error("Unable to write to <file>")
-// when the file or its folder cannot be written, and leaves the file untouched.
+// never a mix) and under the file's lock. A missing file is created. Throws
+// Error("Unable to write to <file>") when the file or its folder cannot be
+// written (a folder that does not exist, a file or folder without any write
+// permission bit, for root too, or a file that cannot be read), and leaves the
+// file untouched; setValue's Error for a value that would break a line.
 void writeProfileString(const std::filesystem::path &file, std::string_view section,
                         std::string_view key, std::string_view value);
 

@@ -1,6 +1,7 @@
 // The per-user settings store: string values in sections below the key
 // HKEY_CURRENT_USER\umbrill.ini, kept in $XDG_CONFIG_HOME/umbrill/user.reg
-// (~/.config when the variable is unset) in the registry-export text format:
+// (~/.config when the variable is unset, empty or relative) in the
+// registry-export text format (grammar in registryfile.h):
 //
 //   Windows Registry Editor Version 5.00
 //
@@ -11,7 +12,9 @@
 // hex(N): forms. The file is UTF-8. Every access opens the file under an
 // advisory lock (shared to read, exclusive to write), does one read or one
 // write and releases it; a write replaces the file atomically and keeps every
-// other line as it was, lines it cannot parse included.
+// other line as it was, lines it cannot parse included. A text holding a line
+// break is stored in the hex(1): form (REG_SZ as well), so no value can add a
+// line. Symbolic links are followed: the link stays, its target changes.
 #pragma once
 
 #include <filesystem>
@@ -30,9 +33,13 @@ std::filesystem::path settingsFilePath();
 // The first read of a fresh profile creates the file with the empty root key.
 std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt);
 
-// Stores value as a string value, creating the section when needed. Throws
-// Error("Failed to create key <section>") when a new section cannot be
-// written, Error("Failed to set data for '<key>'") when the value cannot.
+// Stores value as a string value, creating the folder, the file and the
+// section when needed; the value already stored leaves the file untouched.
+// Throws Error("Failed to create key <section>") when a new section cannot be
+// written (or the file cannot be read, so whether the section exists is
+// unknown), Error("Failed to set data for '<key>'") when the value cannot. A
+// file or folder without any write permission bit counts as read-only, for
+// root too. A failed write leaves the file untouched.
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
 
 // The same on an explicit file, for tests and tools.
