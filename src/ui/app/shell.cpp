@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
+#include <QWidget>
 #include <QUrl>
 
 namespace umbrill {
@@ -48,6 +50,15 @@ void ShellOpen(const QString &fileOrUrl)
     }
     const QUrl url = QUrl::fromUserInput(fileOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
     QDesktopServices::openUrl(url);
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *desktop = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(desktop->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
 }
 
 QString applicationTitle() { return qApp->property("umbrillApplicationTitle").toString(); }

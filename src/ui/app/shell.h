@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <functional>
 
 namespace umbrill {
@@ -18,6 +20,9 @@ void overrideProgramDir(const QString &dir);
 void ShellOpen(const QString &fileOrUrl);
 // Tests record what would be opened instead of starting a viewer; empty restores.
 void overrideShellOpen(std::function<void(const QString &)> open);
+
+// Moves a window so that its frame is centred on the screen it is on.
+void centreOnScreen(QWidget *window);
 
 // The application title: the name the desktop shows for the running program
 // ("Umbrill05", then the loaded keyboard language) and the title of error boxes.

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QScreen>
 
 #include <cstdlib>
 
@@ -38,8 +37,7 @@ UmbrillApp::UmbrillApp()
 
 void UmbrillApp::show()
 {
-    if (QScreen *screen = mainForm.screen())
-        mainForm.move(screen->availableGeometry().center() - QPoint(mainForm.width() / 2, mainForm.height() / 2));
+    centreOnScreen(&mainForm);
     mainForm.show();
 }
 

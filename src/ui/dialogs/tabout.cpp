@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
@@ -183,11 +182,7 @@ void TAbout::showEvent(QShowEvent *event)
     // The program's icon may be set after the box was made.
     m_image->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     QDialog::showEvent(event);
-    if (const QScreen *desktop = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(desktop->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 } // namespace umbrill

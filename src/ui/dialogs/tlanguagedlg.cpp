@@ -6,6 +6,7 @@
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/qtext.h"
+#include "ui/app/shell.h"
 #include "ui/app/tmainform.h"
 
 #include <QFrame>
@@ -121,5 +122,11 @@ void TLanguageDlg::CancelBtnClick()
 }
 
 void TLanguageDlg::reject() { CancelBtnClick(); }
+
+void TLanguageDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+}
 
 } // namespace umbrill

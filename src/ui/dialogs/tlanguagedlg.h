@@ -34,6 +34,9 @@ public:
     // Escape and the close box cancel.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Returns true when a language was loaded.
     bool confirmSelection();

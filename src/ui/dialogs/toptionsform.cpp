@@ -8,6 +8,7 @@
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/qtext.h"
+#include "ui/app/shell.h"
 #include "ui/app/tmainform.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -286,11 +286,7 @@ void TOptionsForm::keyPressEvent(QKeyEvent *event)
 void TOptionsForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QScreen *desktop = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(desktop->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 } // namespace umbrill
