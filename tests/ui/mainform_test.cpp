@@ -222,6 +222,56 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
     }
 }
 
+TEST_F(MainForm, CatalogueIsReadAfreshWithItsOddities)
+{
+    TMainForm &form = start().mainForm;
+    auto rowsShown = [&form]() {
+        auto rows = std::make_shared<QStringList>();
+        whenModal([rows](QWidget *dialog) {
+            auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+            for (int i = 0; i < list->count(); ++i)
+                *rows << list->item(i)->text() + (list->item(i)->isSelected() ? QStringLiteral("*") : QString());
+            dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
+        });
+        form.LanguageClick();
+        return *rows;
+    };
+    EXPECT_EQ(rowsShown(), QStringList({"Twelve*", "French", "Big Font", "Bare", "Missing", "Broken"}));
+    writeDataFile("[Umbrill]\nLanguages=Pad,,Pad, Two Words\n");
+    EXPECT_EQ(rowsShown(), QStringList({"Pad*", "", "Pad", "Two", "Words"}));
+    writeDataFile("[Umbrill]\nLanguages=\n");
+    EXPECT_EQ(rowsShown(), QStringList());
+    writeDataFile("[Other]\n");
+    EXPECT_EQ(rowsShown(), QStringList({"not*", "found"}));
+}
+
+TEST_F(MainForm, AnEntryWithoutKeysGivesAZeroHighPad)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 3);  // Bare: face, size and keys per row only
+    EXPECT_TRUE(form.ButtonList.isEmpty());
+    EXPECT_EQ(form.centralWidget()->size(), QSize(4 * 42, 0));
+    EXPECT_EQ(form.windowTitle(), "Bare Umbrill");
+}
+
+TEST_F(MainForm, ADataFileDeletedWhileRunningFailsLikeAMissingEntry)
+{
+    TMainForm &form = start().mainForm;
+    QFile::remove(dataFile());
+    auto seen = std::make_shared<QString>();
+    whenModal([seen](QWidget *dialog) {
+        whenModal([seen](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            *seen = box->text();
+            box->accept();
+        });
+        dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
+    });
+    form.LanguageClick();  // the list still shows "not" and "found"
+    EXPECT_EQ(*seen, "'found' is not a valid integer value.");
+    EXPECT_TRUE(form.ButtonList.isEmpty());
+}
+
 TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
 {
     writeDataFile("; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\nPad=Arial,8,5,$E0,233e,8364\r\nOther=A,8,5,65\r\n");
