@@ -99,7 +99,7 @@ const std::map<std::string, Override> &overrides()
         {"get-section-unclosed", {"dflt", "Windows: '[t' opens section t"}},
         {"get-section-unclosed-lookup", {"2", "Windows: '[t' opens section t"}},
         {"get-key-starting-bracket", {"dflt", "Windows' rule above: a line starting with '[' opens a section"}},
-        {"get-quoted-2047", {alphabet(2047), "ours: quotes go first, then 2047 characters arrive (Wine cuts one)"}},
+        {"get-quoted-2047", {alphabet(2047), "ours: quotes go first, then 2047 characters arrive (the observed answer loses one)"}},
         {"put-replace-preserve",
          {"; top comment\\r\\n\\r\\n[Umbrill]\\r\\n  Languages  =  French,German  \\r\\n; comment inside\\r\\n"
           "French = \"Times\",10,6,224\\r\\n\\r\\n# hash comment\\r\\n[Other]\\r\\nx=1\\r\\n",
