@@ -14,7 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
 // Blanks inside the file: what the profile functions skip around names and values
 // (^Z included, the old end-of-file mark).
@@ -168,11 +167,6 @@ std::string_view stripOuterQuotes(std::string_view s)
     return s;
 }
 
-std::string validUtf8(std::string_view s)
-{
-    return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s));
-}
-
 // The first kMaxValueChars characters (not bytes) of valid UTF-8.
 std::string limitChars(std::string s)
 {
@@ -191,31 +185,10 @@ std::string deliveredDefault(std::string_view dflt)
     // Trailing blanks go, but never the first character: "   " arrives as " ".
     while (dflt.size() > 1 && dflt.back() == ' ')
         dflt.remove_suffix(1);
-    return limitChars(validUtf8(stripOuterQuotes(dflt)));
+    return limitChars(repairedUtf8(stripOuterQuotes(dflt)));
 }
 
 bool ansiCanHold(std::string_view utf8) { return utf8FromAnsi(ansiFromUtf8(utf8)) == utf8; }
-
-bool holdsLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
-
-std::string utf8FromUtf16Le(std::string_view bytes)
-{
-    std::u16string wide;
-    wide.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return utf8FromWide(wide);
-}
-
-std::string utf16LeFromUtf8(std::string_view text)
-{
-    std::string bytes;
-    for (char16_t unit : wideFromUtf8(text)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
 
 std::string_view lineBreakOf(std::string_view text)
 {
@@ -263,7 +236,7 @@ std::string ProfileFile::value(std::string_view section, std::string_view key, s
     const std::size_t line = findKey(layout, header, trimQueryBlanks(key));
     if (line == kNone)
         return deliveredDefault(dflt);
-    return limitChars(validUtf8(stripOuterQuotes(layout.parsed[line].value)));
+    return limitChars(repairedUtf8(stripOuterQuotes(layout.parsed[line].value)));
 }
 
 void ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -278,9 +251,9 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
         || (!key.empty() && (key.front() == ';' || key.front() == '[')))
         throw Error("'" + std::string(key) + "' cannot be a key name in the data file");
 
-    const std::string text = validUtf8(value);
-    const std::string sectionText = validUtf8(section);
-    const std::string keyText = validUtf8(key);
+    const std::string text = repairedUtf8(value);
+    const std::string sectionText = repairedUtf8(section);
+    const std::string keyText = repairedUtf8(key);
     if (!m_utf8 && !m_utf16 && !(ansiCanHold(text) && ansiCanHold(sectionText) && ansiCanHold(keyText)))
         m_utf8 = true;
 

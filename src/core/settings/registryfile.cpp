@@ -8,7 +8,6 @@ namespace umbrill {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::size_t kHexLineWidth = 76;
 
@@ -124,22 +123,6 @@ std::string escaped(std::string_view text)
         out += c;
     }
     return out;
-}
-
-std::string validUtf8(std::string_view s)
-{
-    return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s));
-}
-
-bool holdsLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
-
-std::string utf8FromUtf16Le(std::string_view bytes)
-{
-    std::u16string wide;
-    wide.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return utf8FromWide(wide);
 }
 
 // Registry text in UTF-16LE, up to the first NUL.
@@ -360,7 +343,7 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
 {
     if (holdsLineBreakOrNul(keyPath) || holdsLineBreakOrNul(name))
         throw Error("Failed to set data for '" + std::string(name) + "'");
-    const std::string value = validUtf8(text);
+    const std::string value = repairedUtf8(text);
     const std::string lb = lineBreak();
 
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);

@@ -174,6 +174,32 @@ bool isValidUtf8(std::string_view bytes)
     return valid;
 }
 
+std::string repairedUtf8(std::string_view s)
+{
+    return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s));
+}
+
+std::string utf8FromUtf16Le(std::string_view bytes)
+{
+    std::u16string wide;
+    wide.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return utf8FromWide(wide);
+}
+
+std::string utf16LeFromUtf8(std::string_view text)
+{
+    std::string bytes;
+    for (char16_t unit : wideFromUtf8(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+bool holdsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+
 std::u16string wideFromCodePoint(long long code)
 {
     std::u16string out;

@@ -28,6 +28,17 @@ std::string ansiFromUtf8(std::string_view utf8);
 
 // True when the bytes are well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);
+// The bytes unchanged when they are well-formed UTF-8, else with every bad
+// sequence replaced by U+FFFD.
+std::string repairedUtf8(std::string_view bytes);
+
+// UTF-16LE bytes (as Windows writes text files) and UTF-8; an odd last byte is dropped.
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+std::string utf8FromUtf16Le(std::string_view bytes);
+std::string utf16LeFromUtf8(std::string_view text);
+
+// True when text holds CR, LF or NUL: it would break a line-based file.
+bool holdsLineBreakOrNul(std::string_view text);
 
 // UTF-16 of one Unicode scalar value; a negative code, a surrogate or a code
 // beyond U+10FFFF gives U+FFFD.
