@@ -10,6 +10,13 @@ function(umbrill_target_defaults target)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
+  if(UMBRILL_FUZZ)
+    # Coverage for libFuzzer in every library a fuzz target links; the targets
+    # themselves add -fsanitize=fuzzer, which brings libFuzzer's main.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                           -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
 endfunction()
 
 # A static library of the core: no Qt, includes relative to src/.

@@ -1,0 +1,65 @@
+// Shared pieces of the fuzz targets: a property check that stops the run with
+// the input that broke it, and the split of one input into several fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The entry point every target defines; libFuzzer or the replay driver calls it.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
+
+namespace umbrill::fuzz {
+
+[[noreturn]] inline void fail(const char *condition, const char *file, int line)
+{
+    std::fprintf(stderr, "%s:%d: property does not hold: %s\n", file, line, condition);
+    std::abort();
+}
+
+// A property that holds for every input. Unlike assert it stays on in release builds.
+#define UMBRILL_FUZZ_CHECK(condition) \
+    ((condition) ? static_cast<void>(0) : ::umbrill::fuzz::fail(#condition, __FILE__, __LINE__))
+
+inline constexpr char kFieldSeparator = '\x1F';
+
+// The input as up to `count` fields separated by 0x1F (the unit separator); the
+// last field takes the rest, separators included. Missing fields are empty.
+inline std::vector<std::string_view> splitFields(std::string_view input, std::size_t count)
+{
+    std::vector<std::string_view> fields;
+    while (fields.size() + 1 < count) {
+        const std::size_t stop = input.find(kFieldSeparator);
+        if (stop == std::string_view::npos)
+            break;
+        fields.push_back(input.substr(0, stop));
+        input.remove_prefix(stop + 1);
+    }
+    fields.push_back(input);
+    fields.resize(count);
+    return fields;
+}
+
+inline std::string_view asText(const std::uint8_t *data, std::size_t size)
+{
+    return {reinterpret_cast<const char *>(data), size};
+}
+
+// ASCII case folding, as the readers compare names.
+inline bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace umbrill::fuzz
