@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Start-up of Umbrill05 against the bare reference window, side by side on a
+# private X server: the time from starting each program to its first window
+# being mapped and painted, and its peak resident memory (VmHWM), measured from
+# outside by startwatch. The two programs run alternately, RUNS times each
+# (after one unmeasured warm-up run of each); then Umbrill05 loads a 255-key
+# language through the Language dialog (Alt+L, Return) RUNS times.
+#
+# Umbrill05 runs from a temporary copy of its program folder (its data file
+# with the 255-key language "Bench255" added first) with a temporary
+# XDG_CONFIG_HOME. Prints the medians and the ratios; writes the raw lines to
+# the folder named by KEEP_RAW when that is set.
+#
+# Usage: bench/startup.sh <build folder> [runs]    (default 15 runs)
+set -euo pipefail
+
+build=$(cd "${1:?usage: startup.sh <build folder> [runs]}" && pwd)
+runs=${2:-15}
+umbrill="$build/program/Umbrill05"
+reference="$build/bench/reference_window"
+watch="$build/bench/startwatch"
+for f in "$umbrill" "$reference" "$watch"; do
+  [ -x "$f" ] || { echo "startup.sh: missing $f (build the bench targets first)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- a private X server -------------------------------------------------------
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 1 250); do [ -s "$work/display" ] && break; sleep 0.02; done
+[ -s "$work/display" ] || { echo "startup.sh: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY SESSION_MANAGER
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# --- the program folder and the settings -----------------------------------------
+mkdir "$work/program"
+cp -a "$build/program/." "$work/program/"
+codes=""
+for k in $(seq 0 254); do
+  if [ "$k" -lt 95 ]; then codes+=",$((161 + k))"; else codes+=",$((256 + k - 95))"; fi
+done
+ini="$work/program/Umbrill05.ini"
+sed -i 's/^Languages=/Languages=Bench255,/' "$ini"
+printf 'Bench255="DejaVu Sans",12,16%s\n' "$codes" >>"$ini"
+grep -q '^Languages=Bench255,' "$ini" || { echo "startup.sh: the data file has no Languages line" >&2; exit 1; }
+
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/umbrill"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini]\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"KeySize"="42"\r\n"PasteFormat"="unicode"\r\n' \
+  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+
+# --- the runs ---------------------------------------------------------------------
+run_umbrill() { "$watch" "$@" -- "$work/program/Umbrill05"; }
+run_reference() { "$watch" "$@" -- "$reference"; }
+
+run_umbrill >/dev/null && run_reference >/dev/null   # warm-up: file cache, font cache
+: >"$work/umbrill" ; : >"$work/reference" ; : >"$work/language"
+for i in $(seq 1 "$runs"); do
+  if [ $((i % 2)) -eq 1 ]; then
+    run_umbrill >>"$work/umbrill"; run_reference >>"$work/reference"
+  else
+    run_reference >>"$work/reference"; run_umbrill >>"$work/umbrill"
+  fi
+done
+for _ in $(seq 1 "$runs"); do
+  run_umbrill --language 0 >>"$work/language"
+done
+if [ -n "${KEEP_RAW:-}" ]; then
+  mkdir -p "$KEEP_RAW"
+  cp "$work/umbrill" "$work/reference" "$work/language" "$KEEP_RAW/"
+fi
+
+# The median of field name over the lines of a file.
+median() {
+  sed -n "s/.*\\b$2=\\([0-9.]*\\).*/\\1/p" "$1" | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+u_map=$(median "$work/umbrill" map_ms);   r_map=$(median "$work/reference" map_ms)
+u_paint=$(median "$work/umbrill" paint_ms); r_paint=$(median "$work/reference" paint_ms)
+u_mem=$(median "$work/umbrill" hwm_kb);   r_mem=$(median "$work/reference" hwm_kb)
+l_map=$(median "$work/language" paint_ms)
+l_dialog=$(median "$work/language" dialog_ms)
+l_grown=$(median "$work/language" load_grown_ms)
+l_painted=$(median "$work/language" load_painted_ms)
+l_mem=$(median "$work/language" hwm_loaded_kb)
+
+awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_paint" -v uk="$u_mem" -v rk="$r_mem" \
+    -v lm="$l_map" -v ld="$l_dialog" -v lg="$l_grown" -v lp="$l_painted" -v lk="$l_mem" 'BEGIN {
+  printf "Start-up on Xvfb 1280x1024x24, medians of %d runs each (programs alternating)\n", runs
+  printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", um, rm, um / rm
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted (ms)", up, rp, up / rp
+  printf "%-34s %10.1f %10.1f %+9.1f MiB\n", "peak resident memory (MiB)", uk / 1024, rk / 1024, (uk - rk) / 1024
+  printf "\nA 255-key language loaded through the Language dialog, medians of %d runs\n", runs
+  printf "%-34s %10.1f\n", "start-up, first window painted (ms)", lm
+  printf "%-34s %10.1f\n", "Alt+L to the dialog painted (ms)", ld
+  printf "%-34s %10.1f\n", "Return to the window grown (ms)", lg
+  printf "%-34s %10.1f\n", "Return to the 255 keys painted (ms)", lp
+  printf "%-34s %10.1f  (%+.1f MiB above the reference window)\n", "peak resident memory (MiB)", lk / 1024, (lk - rk) / 1024
+}'
