@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xdotool xclip x11-utils
+  libx11-dev libxtst-dev libxdamage-dev
   unrtf poppler-utils
   desktop-file-utils appstream
   clang-14 libclang-rt-14-dev
