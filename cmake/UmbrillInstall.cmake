@@ -71,8 +71,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
-A small key pad that stays on top of other windows. Pick a keyboard language
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A small key pad that stays on top of other windows. Pick a keyboard language
 and the pad shows one key per character; a click puts that character on the
 clipboard, as plain text, rich text in the key font, Unicode text or an HTML
 entity. Menus and dialogs in English, German, French and Spanish.")
