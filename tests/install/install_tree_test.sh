@@ -30,7 +30,7 @@ check "the launcher resolves to the installed executable" \
   test "$(readlink -f "$prefix/bin/umbrill")" = "$(readlink -f "$program/Umbrill05")"
 
 # --- the desktop entry -----------------------------------------------------------------
-entry() { sed -n "s/^$1=//p" "$desktop"; }
+entry() { awk -v key="$1=" 'index($0, key) == 1 { print substr($0, length(key) + 1) }' "$desktop"; }
 check "desktop entry installed" test -f "$desktop"
 if out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ]; then pass; else fail "desktop-file-validate: $out"; fi
 check "Exec starts the launcher" test "$(entry Exec)" = umbrill
@@ -38,7 +38,7 @@ check "Exec names the installed launcher" test -x "$prefix/bin/$(entry Exec)"
 check "a utility" bash -c 'case ";$0" in *";Utility;"*) ;; *) exit 1 ;; esac' "$(entry Categories)"
 check "Icon is the desktop id" test "$(entry Icon)" = "$id"
 comments=()
-for lang in "" "\\[de\\]" "\\[fr\\]" "\\[es\\]"; do
+for lang in "" "[de]" "[fr]" "[es]"; do
   text=$(entry "Comment$lang")
   check "Comment$lang present" test -n "$text"
   comments+=("$text")
