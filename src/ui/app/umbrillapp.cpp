@@ -28,6 +28,8 @@ UmbrillApp::Title::Title()
     for (int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/umbrill-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    // Wayland's app id, matching the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Umbrill"));
 }
 
 UmbrillApp::UmbrillApp()
