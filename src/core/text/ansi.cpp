@@ -163,7 +163,24 @@ std::u16string wideFromUtf8(std::string_view utf8)
     return out;
 }
 
-std::string utf8FromAnsi(std::string_view ansi) { return utf8FromWide(wideFromAnsi(ansi)); }
+std::string utf8FromAnsi(std::string_view ansi)
+{
+    // One pass, runs of ASCII copied whole: no character of the page needs a surrogate pair.
+    std::string out;
+    out.reserve(ansi.size());
+    std::size_t done = 0;
+    while (done < ansi.size()) {
+        std::size_t end = done;
+        while (end < ansi.size() && static_cast<unsigned char>(ansi[end]) < 0x80)
+            ++end;
+        out.append(ansi, done, end - done);
+        if (end == ansi.size())
+            break;
+        appendUtf8(out, wideFromAnsiByte(static_cast<unsigned char>(ansi[end])));
+        done = end + 1;
+    }
+    return out;
+}
 std::string ansiFromUtf8(std::string_view utf8) { return ansiFromWide(wideFromUtf8(utf8)); }
 
 bool isValidUtf8(std::string_view bytes)

@@ -18,6 +18,21 @@ TEST(AnsiCodePage, MapsTheWholePageBothWays)
     EXPECT_EQ(wideFromAnsi("\x81"), u"\u0081");
 }
 
+TEST(AnsiCodePage, Utf8OfEveryByteAloneAndAmongAsciiRuns)
+{
+    std::string page;
+    for (int b = 0; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        SCOPED_TRACE(b);
+        EXPECT_EQ(utf8FromAnsi(one), utf8FromWide(wideFromAnsi(one)));
+        page += one;
+    }
+    const std::string mixed = "ab" + page + "cd" + page + "\x80";
+    EXPECT_EQ(utf8FromAnsi(mixed), utf8FromWide(wideFromAnsi(mixed)));
+    EXPECT_EQ(utf8FromAnsi("\x80x\x81"), "\xE2\x82\xACx\xC2\x81");
+    EXPECT_EQ(utf8FromAnsi(""), "");
+}
+
 TEST(AnsiCodePage, CharactersThePageLacksBecomeQuestionMarks)
 {
     EXPECT_EQ(ansiFromWide(u"a\u0151b"), "a?b");
