@@ -245,10 +245,13 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
     key = trimQueryBlanks(key);
     if (holdsLineBreakOrNul(value))
         throw Error("A value in the data file cannot hold a line break");
-    if (holdsLineBreakOrNul(section) || section.find(']') != std::string_view::npos)
+    // The file drops tabs and other blanks around names, which the caller's name
+    // keeps: such a name would never be found again.
+    if (holdsLineBreakOrNul(section) || section.find(']') != std::string_view::npos
+        || trimFileBlanks(section) != section)
         throw Error("'" + std::string(section) + "' cannot be a section name in the data file");
     if (holdsLineBreakOrNul(key) || key.find('=') != std::string_view::npos
-        || (!key.empty() && (key.front() == ';' || key.front() == '[')))
+        || (!key.empty() && (key.front() == ';' || key.front() == '[')) || trimFileBlanks(key) != key)
         throw Error("'" + std::string(key) + "' cannot be a key name in the data file");
 
     const std::string text = repairedUtf8(value);
@@ -257,6 +260,17 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
     if (!m_utf8 && !m_utf16 && !(ansiCanHold(text) && ansiCanHold(sectionText) && ansiCanHold(keyText)))
         m_utf8 = true;
 
+    // A Windows-1252 file whose bytes come to form UTF-8 (its one stray byte
+    // replaced, or a value such as C3 A9 written into a plain ASCII file) would
+    // read back as UTF-8, with other text: it becomes a UTF-8 file, its
+    // characters carried over.
+    const auto keepReadable = [this] {
+        if (!m_utf8 && !m_utf16) {
+            const std::string bytes = ansiFromUtf8(m_bytes);
+            m_utf8 = isValidUtf8(bytes) && hasNonAscii(bytes);
+        }
+    };
+
     const Layout layout = layoutOf(m_bytes);
     const std::string lineBreak(lineBreakOf(m_bytes));
     const std::size_t header = findSection(layout, sectionText);
@@ -264,11 +278,14 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
     if (header != kNone) {
         const std::size_t keyLine = findKey(layout, header, keyText);
         if (keyLine != kNone) {
-            if (layout.parsed[keyLine].value == text)
+            // Blanks around a value do not survive reading, so a value that differs
+            // only in them is already there; rewriting it would pile up blanks.
+            if (layout.parsed[keyLine].value == trimFileBlanks(text))
                 return;
             const Line &line = layout.lines[keyLine];
             const std::size_t from = line.begin + layout.parsed[keyLine].valueOffset;
             m_bytes.replace(from, line.contentEnd - from, text);
+            keepReadable();
             return;
         }
         // After the last key of the section, before any comments that follow it.
@@ -282,12 +299,14 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
         if (line.end == line.contentEnd)
             insert = lineBreak + insert; // the last line of the file had no line break
         m_bytes.insert(line.end, insert);
+        keepReadable();
         return;
     }
 
     if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r')
         m_bytes += lineBreak;
     m_bytes += "[" + sectionText + "]" + lineBreak + keyText + "=" + text + lineBreak;
+    keepReadable();
 }
 
 std::string ProfileFile::toBytes() const

@@ -15,7 +15,8 @@
 // else as Windows-1252. Every text going in or out of this API is UTF-8; a write
 // keeps the file's encoding. The one exception: a Windows-1252 file that is
 // given a name or value the page lacks becomes a UTF-8 file (its other
-// characters all carry over) rather than lose the new text to "?".
+// characters all carry over) rather than lose the new text to "?"; so does one
+// whose bytes would, after a write, read as UTF-8.
 //
 // Writing edits the file in place: every other byte stays as it was (comments,
 // blank lines, line endings, lines that cannot be parsed); a new key goes after
@@ -45,7 +46,7 @@ public:
     // there changes nothing. Blanks around section and key names are dropped.
     // Throws Error when the value or a name holds a line break or NUL, or a
     // name could not be read back (a key with "=" or a leading ";" or "[", a
-    // section with "]").
+    // section with "]", either with a tab or other blank at one end).
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's bytes, in the encoding it was read in.

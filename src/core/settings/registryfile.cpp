@@ -4,6 +4,8 @@
 #include "core/text/ansi.h"
 #include "core/text/error.h"
 
+#include <iterator>
+
 namespace umbrill {
 namespace {
 
@@ -168,6 +170,15 @@ bool isBlankLine(std::string_view raw)
 }
 
 bool endsWithLineBreak(std::string_view raw) { return !raw.empty() && raw.back() == '\n'; }
+
+// True when the last line of raw ends in "\", which joins the next line to it.
+bool continuesOnNextLine(std::string_view raw)
+{
+    while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r'))
+        raw.remove_suffix(1);
+    raw = trimBlanks(raw);
+    return !raw.empty() && raw.back() == '\\';
+}
 
 std::string_view trailingLineBreak(std::string_view raw)
 {
@@ -341,7 +352,10 @@ std::optional<std::string> RegistryFile::stringValue(std::string_view keyPath, s
 
 void RegistryFile::setString(std::string_view keyPath, std::string_view name, std::string_view text)
 {
-    if (holdsLineBreakOrNul(keyPath) || holdsLineBreakOrNul(name))
+    // A key line drops the blanks around its path and reads a leading "-" as a
+    // deletion: such a path would not read back as the key written.
+    const bool pathReadsBack = trimBlanks(keyPath) == keyPath && (keyPath.empty() || keyPath.front() != '-');
+    if (holdsLineBreakOrNul(keyPath) || holdsLineBreakOrNul(name) || !pathReadsBack)
         throw Error("Failed to set data for '" + std::string(name) + "'");
     const std::string value = repairedUtf8(text);
     const std::string lb = lineBreak();
@@ -398,6 +412,30 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
 
     if (m_entries.empty())
         m_entries = fresh().m_entries;
+    Entry key;
+    key.kind = Entry::Kind::Key;
+    key.path = std::string(keyPath);
+    key.raw = "[" + std::string(keyPath) + "]" + lb;
+    // A last line ending in "\" would continue onto the lines added after it,
+    // changing what it and they mean: the new key goes in before that line.
+    if (continuesOnNextLine(m_entries.back().raw)) {
+        Entry &last = m_entries.back();
+        if (m_entries.size() == 1 && std::string_view(last.raw).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+            key.raw.insert(0, kUtf8Bom); // the byte-order mark stays first
+            last.raw.erase(0, kUtf8Bom.size());
+        }
+        const auto at = m_entries.end() - 1;
+        const bool blankBefore = at == m_entries.begin() || isBlankLine((at - 1)->raw);
+        std::vector<Entry> added;
+        if (!blankBefore) {
+            added.emplace_back();
+            added.back().raw = lb;
+        }
+        added.push_back(std::move(key));
+        added.push_back(std::move(line));
+        m_entries.insert(at, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+        return;
+    }
     if (!endsWithLineBreak(m_entries.back().raw))
         m_entries.back().raw += lb;
     if (!isBlankLine(m_entries.back().raw)) {
@@ -405,10 +443,6 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
         blank.raw = lb;
         m_entries.push_back(std::move(blank));
     }
-    Entry key;
-    key.kind = Entry::Kind::Key;
-    key.path = std::string(keyPath);
-    key.raw = "[" + std::string(keyPath) + "]" + lb;
     m_entries.push_back(std::move(key));
     m_entries.push_back(std::move(line));
 }

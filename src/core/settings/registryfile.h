@@ -51,7 +51,8 @@ public:
     // absent. A value already holding exactly this text is left alone. Text
     // with a line break or NUL is written in the hex(1): form, so that it
     // cannot break the line. Throws Error("Failed to set data for '<name>'")
-    // for a name or key path holding a line break or NUL.
+    // for a name or key path holding a line break or NUL, and for a key path
+    // that would not read back: one with a blank at either end or a leading "-".
     void setString(std::string_view keyPath, std::string_view name, std::string_view text);
 
     std::string toBytes() const;

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Fuzzes the readers of untrusted input: builds the libFuzzer targets with clang,
+# AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/, then runs each
+# for the given number of seconds (default 5), starting from its seed corpus
+# (fuzz/corpus/<target>/) and the inputs that once broke it (fuzz/regressions/<target>/).
+# New interesting inputs collect in build-fuzz/corpus/<target>/ and carry over to
+# the next run; an input that breaks a target is saved in build-fuzz/crashes/<target>/
+# and the script fails.
+#
+#   tools/fuzz.sh         a quick round, as test.sh runs it
+#   tools/fuzz.sh 300     five minutes per target
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-5}
+targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo)
+build=build-fuzz
+
+CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DUMBRILL_FUZZ=ON -DBUILD_TESTING=OFF -DUMBRILL_WERROR=ON >/dev/null
+cmake --build "$build" --target "${targets[@]}" >/dev/null
+
+# Any finding is fatal and reported with its stack.
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+status=0
+for target in "${targets[@]}"; do
+  work="$build/corpus/$target"
+  crashes="$build/crashes/$target"
+  log="$build/$target.log"
+  mkdir -p "$work" "$crashes"
+  inputs=("fuzz/corpus/$target")
+  [ -d "fuzz/regressions/$target" ] && inputs+=("fuzz/regressions/$target")
+  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+       -print_final_stats=1 -artifact_prefix="$crashes/" "$work" "${inputs[@]}" >"$log" 2>&1; then
+    executions=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
+    coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+    printf '%-18s %10s executions in %ss, %s edges covered, corpus %s inputs\n' \
+      "$target" "$executions" "$seconds" "${coverage:-?}" "$(ls "$work" | wc -l)"
+  else
+    echo "$target FAILED; the input is in $crashes/, the log in $log:"
+    tail -n 60 "$log"
+    status=1
+  fi
+done
+exit $status
