@@ -25,7 +25,9 @@ done
 
 work=$(mktemp -d)
 xvfb_pid=""
+bus_pid=""
 cleanup() {
+  [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -41,6 +43,12 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY SESSION_MANAGER
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# A session bus, as a desktop has: without one each program would try to start one.
+if command -v dbus-daemon >/dev/null; then
+  dbus-daemon --session --fork --nosyslog --address="unix:path=$XDG_RUNTIME_DIR/bus" --print-pid=1 >"$work/bus.pid"
+  bus_pid=$(cat "$work/bus.pid")
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+fi
 
 # --- the program folder and the settings -----------------------------------------
 mkdir "$work/program"
