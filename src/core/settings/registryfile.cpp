@@ -436,8 +436,12 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
         m_entries.insert(at, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
         return;
     }
-    if (!endsWithLineBreak(m_entries.back().raw))
-        m_entries.back().raw += lb;
+    if (!endsWithLineBreak(m_entries.back().raw)) {
+        // A CR that ends the file is part of its last line; a line break added
+        // after it must not turn it into a CRLF and change what that line says.
+        std::string &last = m_entries.back().raw;
+        last += !last.empty() && last.back() == '\r' ? std::string("\r\n") : lb;
+    }
     if (!isBlankLine(m_entries.back().raw)) {
         Entry blank;
         blank.raw = lb;
