@@ -218,7 +218,7 @@ ProfileFile ProfileFile::fromBytes(std::string bytes)
     } else if (view.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
         file.m_utf16 = true;
         file.m_bytes = utf8FromUtf16Le(view.substr(kUtf16LeBom.size()));
-    } else if (isValidUtf8(view) && hasNonAscii(view)) {
+    } else if (hasNonAscii(view) && isValidUtf8(view)) {
         file.m_utf8 = true;
         file.m_bytes = std::move(bytes);
     } else {
