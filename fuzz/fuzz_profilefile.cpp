@@ -19,7 +19,7 @@ using namespace umbrill;
 using umbrill::fuzz::equalsIgnoringAsciiCase;
 
 constexpr std::string_view kAbsent = "\x02(absent)";
-constexpr std::size_t kMaxNames = 12;
+constexpr std::size_t kMaxNames = 8;
 
 bool isFileBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 

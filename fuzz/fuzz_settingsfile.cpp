@@ -19,7 +19,7 @@ using umbrill::fuzz::equalsIgnoringAsciiCase;
 
 constexpr std::string_view kAbsent = "\x02(absent)";
 constexpr std::string_view kWrongType = "\x03(wrong type)";
-constexpr std::size_t kMaxNames = 12;
+constexpr std::size_t kMaxNames = 8;
 
 std::string validUtf8(std::string_view s) { return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s)); }
 

@@ -1,7 +1,8 @@
 // Fuzz target of the version-information readers. The input is read as a version
 // block, as an ELF file and as a PE file; no reader may crash, loop or look
 // outside its bytes. The input also describes a block (translation, fixed
-// information and strings, fields split at 0x1F) that is built and queried back.
+// information and strings, fields split at 0x1F) that is built and queried back,
+// and each field is read as a version number such as "4.1.0.7".
 #include "fuzzsupport.h"
 
 #include "core/text/ansi.h"
@@ -96,9 +97,23 @@ std::string storedKey(std::string_view key)
     return text.substr(0, text.find('\0'));
 }
 
+// "4.1.0.7" as the build gives it: what reads, reads back the same when written out.
+void checkVersionNumbers(std::string_view text)
+{
+    const auto numbers = parseVersionNumbers(text);
+    if (!numbers)
+        return;
+    std::string written;
+    for (const std::uint16_t part : *numbers)
+        written += (written.empty() ? "" : ".") + std::to_string(part);
+    UMBRILL_FUZZ_CHECK(parseVersionNumbers(written) == numbers);
+}
+
 void checkBuiltBlock(std::string_view input)
 {
     const std::vector<std::string_view> fields = umbrill::fuzz::splitFields(input, 16);
+    for (const std::string_view field : fields)
+        checkVersionNumbers(field);
     NumberReader numbers(fields[0]);
     VersionInfoDescription description;
     for (auto &part : description.fixed.fileVersion)

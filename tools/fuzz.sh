@@ -35,6 +35,12 @@ for target in "${targets[@]}"; do
        -print_final_stats=1 -artifact_prefix="$crashes/" "$work" "${inputs[@]}" >"$log" 2>&1; then
     executions=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
     coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+    # Keep the carried-over corpus small: the inputs that add coverage, no more.
+    if [ "$(ls "$work" | wc -l)" -gt 1000 ]; then
+      rm -rf "$work.merged" && mkdir "$work.merged"
+      "$build/fuzz/$target" -merge=1 -max_len=8192 "$work.merged" "$work" >"$build/$target.merge.log" 2>&1 \
+        && rm -rf "$work" && mv "$work.merged" "$work"
+    fi
     printf '%-18s %10s executions in %ss, %s edges covered, corpus %s inputs\n' \
       "$target" "$executions" "$seconds" "${coverage:-?}" "$(ls "$work" | wc -l)"
   else
