@@ -21,16 +21,13 @@ namespace umbrill::test {
 namespace {
 
 // Every entry of a folder (hidden ones too) with its mode and a hash of its
-// bytes. A writer's lock file is left out: the store makes it, empty, before it
-// learns whether it may write, and keeps it for later writers.
+// bytes.
 QStringList folderState(const QString &folder)
 {
     QStringList state;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (it.fileName() == QLatin1String(".Umbrill05.ini.lock") && it.fileInfo().size() == 0)
-            continue;
         struct stat st {};
         ::lstat(QFile::encodeName(path).constData(), &st);
         QFile file(path);

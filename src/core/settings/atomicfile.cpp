@@ -82,12 +82,7 @@ void syncFolder(const fs::path &folder)
 
 FileLock FileLock::acquire(const fs::path &file, LockMode mode)
 {
-    const fs::path lockPath = lockFilePath(file);
-    // Only writers create the lock file, so reading a store leaves no trace in
-    // its folder; until a writer has come there is nobody to wait for.
-    int fd = mode == LockMode::Exclusive ? ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666) : -1;
-    if (fd < 0)
-        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return FileLock(-1);
     const int operation = mode == LockMode::Shared ? LOCK_SH : LOCK_EX;
@@ -119,11 +114,6 @@ FileLock::~FileLock()
 {
     if (m_fd >= 0)
         ::close(m_fd); // closing the last descriptor releases the flock
-}
-
-fs::path lockFilePath(const fs::path &file)
-{
-    return folderOf(file) / ("." + file.filename().string() + ".lock");
 }
 
 FileContents readWholeFile(const fs::path &file)

@@ -1,8 +1,9 @@
 // The file primitives both stores share: an advisory lock held on a lock file
 // beside the store, reading a whole file, and replacing a file atomically.
 //
-// The lock lives on "<folder>/.<name>.lock", not on the store itself, because
-// every atomic replace gives the store a new inode. Readers take it shared,
+// The lock is held on the store's folder, not on the store itself, because
+// every atomic replace gives the store a new inode; no lock file is left in the
+// program folder or anywhere else. Readers take it shared,
 // writers exclusive, and a writer does its whole read-modify-write under it, so
 // two processes never lose each other's writes. The kernel drops the lock when
 // its holder dies, even by SIGKILL.
@@ -21,10 +22,9 @@ enum class LockMode { Shared, Exclusive };
 // destruction. Move-only.
 class FileLock {
 public:
-    // Waits for the lock of file. An exclusive lock creates the lock file when
-    // needed, a shared one never does. When the lock file cannot be opened the
-    // lock is not held (held() is false): a reader may go on without it (every
-    // replace is atomic, so it still sees a whole file), a writer must not.
+    // Waits for the lock of file (held on its folder). When the folder cannot be
+    // opened the lock is not held (held() is false): a reader may go on without
+    // it (every replace is atomic, so it still sees a whole file), a writer must not.
     static FileLock acquire(const std::filesystem::path &file, LockMode mode);
 
     FileLock(FileLock &&other) noexcept;
@@ -39,9 +39,6 @@ private:
     explicit FileLock(int fd) : m_fd(fd) {}
     int m_fd = -1;
 };
-
-// "<folder>/.<name>.lock".
-std::filesystem::path lockFilePath(const std::filesystem::path &file);
 
 struct FileContents {
     enum class Status { Read, Missing, Unreadable };

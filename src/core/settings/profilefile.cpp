@@ -338,6 +338,8 @@ void writeProfileString(const fs::path &file, std::string_view section, std::str
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     if (!fs::is_directory(folder, ec))
         throw failure;
+    if (!canReplaceFile(target))
+        throw failure;
     const FileLock lock = FileLock::acquire(target, LockMode::Exclusive);
     if (!lock.held() || !canReplaceFile(target))
         throw failure;
