@@ -171,13 +171,24 @@ bool isBlankLine(std::string_view raw)
 
 bool endsWithLineBreak(std::string_view raw) { return !raw.empty() && raw.back() == '\n'; }
 
-// True when the last line of raw ends in "\", which joins the next line to it.
+// True when the lines of an entry, joined as the reader joins a value's lines,
+// still end in the continuation mark "\": the entry would take in whatever
+// line came next.
 bool continuesOnNextLine(std::string_view raw)
 {
-    while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r'))
-        raw.remove_suffix(1);
-    raw = trimBlanks(raw);
-    return !raw.empty() && raw.back() == '\\';
+    std::string joined;
+    for (std::size_t pos = 0; pos < raw.size();) {
+        const std::size_t newline = raw.find('\n', pos);
+        const std::size_t end = newline == std::string_view::npos ? raw.size() : newline;
+        std::string_view line = raw.substr(pos, end - pos);
+        if (newline != std::string_view::npos && !line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!joined.empty() && joined.back() == '\\')
+            joined.pop_back(); // the mark that took this line in
+        joined = std::string(trimBlanks(joined)) + std::string(trimBlanks(line));
+        pos = newline == std::string_view::npos ? raw.size() : newline + 1;
+    }
+    return !joined.empty() && joined.back() == '\\';
 }
 
 std::string_view trailingLineBreak(std::string_view raw)
@@ -416,8 +427,8 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
     key.kind = Entry::Kind::Key;
     key.path = std::string(keyPath);
     key.raw = "[" + std::string(keyPath) + "]" + lb;
-    // A last line ending in "\" would continue onto the lines added after it,
-    // changing what it and they mean: the new key goes in before that line.
+    // A last entry ending in "\" would continue onto the lines added after it,
+    // changing what it and they mean: the new key goes in before that entry.
     if (continuesOnNextLine(m_entries.back().raw)) {
         Entry &last = m_entries.back();
         if (m_entries.size() == 1 && std::string_view(last.raw).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
