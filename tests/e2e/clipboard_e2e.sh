@@ -77,12 +77,12 @@ expect_empty() {
   if poll bash -c '! xclip -selection clipboard -o -t TARGETS >/dev/null 2>&1'; then pass; else fail "$1: clipboard not empty"; fi
 }
 
-keys() { xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
+keys() { timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
 
 load_language() {  # chooses the first (only) language through the Language menu
   keys alt+l
   poll find_window '^Umbrill Language Selection$' || { fail "no language dialog"; return 1; }
-  xdotool windowfocus --sync "$wid" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null
   xdotool key Return
   poll find_window '^Test Umbrill$' || { fail "language not loaded"; return 1; }
   poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"

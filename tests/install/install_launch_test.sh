@@ -35,7 +35,7 @@ check "the window carries the program's icon" bash -c 'xprop -id "$0" _NET_WM_IC
 # A keyboard language from the installed data file.
 keys alt+l
 if poll find_window '^Umbrill Language Selection$'; then
-  xdotool windowfocus --sync "$wid" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null
   xdotool key Return
   check "the first language of the installed data file loads" poll find_window '^French Umbrill$'
 else

@@ -96,7 +96,7 @@ start_program() {  # command
   return 1
 }
 
-keys() { xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
+keys() { timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
 visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 
 # Ends the program through Mode > Exit (the menu's last item); checks it ends with 0.
