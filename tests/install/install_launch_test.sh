@@ -29,8 +29,8 @@ start_program umbrill || exit 1
 # Window class: what a desktop matches against the entry's StartupWMClass.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$id.desktop")
 check "WM_CLASS matches StartupWMClass '$wm_class'" \
-  bash -c 'xprop -id "$0" WM_CLASS | grep -q "\"$1\"\$"' "$main" "$wm_class"
-check "the window carries the program's icon" bash -c 'xprop -id "$0" _NET_WM_ICON | grep -q "Icon (32 x 32)"' "$main"
+  poll bash -c 'xprop -id "$0" WM_CLASS | grep -q "\"$1\"\$"' "$main" "$wm_class"
+check "the window carries the program's icon" poll bash -c 'xprop -id "$0" _NET_WM_ICON | grep -q "Icon (32 x 32)"' "$main"
 
 # A keyboard language from the installed data file.
 keys alt+l
