@@ -87,8 +87,7 @@ TEST_F(MainForm, StoredInterfaceLanguageChoosesTheMenuTexts)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.stored.toStdString());
-        writeSettings("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
-                      "\"ControlLanguage\"=\"" + row.stored + "\"\r\n");
+        writeSettings(settingsWith("\"ControlLanguage\"=\"" + row.stored + "\"\r\n"));
         TMainForm &form = start().mainForm;
         EXPECT_EQ(item(form, "Options1")->text(), QString::fromUtf8(row.options));
         EXPECT_EQ(item(form, "Language")->text(), QString::fromUtf8(row.language));
@@ -130,8 +129,7 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysItIsMissing)
 {
     QStringList opened;
     overrideShellOpen([&opened](const QString &f) { opened << f; });
-    writeSettings("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
-                  "\"ControlLanguage\"=\"Deutsch\"\r\n");
+    writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
     TMainForm &form = start().mainForm;
     form.show();
 

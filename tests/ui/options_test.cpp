@@ -25,19 +25,6 @@
 namespace umbrill::test {
 namespace {
 
-QByteArray settingsWith(const QByteArray &values)
-{
-    return "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n" + values;
-}
-
-template <class Widget>
-Widget *child(QWidget *parent, const char *name)
-{
-    auto *widget = parent->findChild<Widget *>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
 QRadioButton *checkedRadio(QWidget *dialog)
 {
     for (QRadioButton *radio : dialog->findChildren<QRadioButton *>())

@@ -35,6 +35,21 @@ inline constexpr const char *kTestDataFile =
     "Bare=Arial,10,4\r\n"
     "Broken=Arial,x,4,65\r\n";
 
+// A settings file holding the given value lines in section Settings.
+inline QByteArray settingsWith(const QByteArray &values)
+{
+    return "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n" + values;
+}
+
+// The named child of a window; a missing one fails the test.
+template <class Widget>
+Widget *child(QWidget *parent, const char *name)
+{
+    auto *widget = parent->findChild<Widget *>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
 class UiFixture : public ::testing::Test {
 protected:
     UiFixture() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))

@@ -3,6 +3,7 @@
 
 #include "core/settings/atomicfile.h"
 #include "core/text/ansi.h"
+#include "core/text/ascii.h"
 #include "core/text/error.h"
 
 #include <algorithm>
@@ -36,19 +37,6 @@ std::string_view trimQueryBlanks(std::string_view s)
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
-}
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 struct Line {

@@ -2,6 +2,7 @@
 #include "core/settings/registryfile.h"
 
 #include "core/text/ansi.h"
+#include "core/text/ascii.h"
 #include "core/text/error.h"
 
 #include <iterator>
@@ -12,19 +13,6 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::size_t kHexLineWidth = 76;
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool startsWithIgnoringAsciiCase(std::string_view s, std::string_view prefix)
 {
