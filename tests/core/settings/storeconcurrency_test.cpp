@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <random>
 #include <thread>
@@ -124,9 +125,17 @@ std::size_t writtenSoFar(const StoreView &view, const std::string &prefix, std::
     return count;
 }
 
+// The short form runs in every test run; UMBRILL_STRESS=1 (tools/stress.sh) runs
+// the long form: a thousand writes by each writer and two hundred kills.
+bool longForm()
+{
+    const char *stress = std::getenv("UMBRILL_STRESS");
+    return stress && std::string_view(stress) == "1";
+}
+
 TEST(StoreConcurrency, TwoWritersLoseNothingAndReadersNeverSeeATornFile)
 {
-    constexpr std::size_t kWrites = 120;
+    const std::size_t writes = longForm() ? 1000 : 120;
     for (Store store : {Store::Settings, Store::Data}) {
         SCOPED_TRACE(nameOf(store));
         TempDir dir;
@@ -134,8 +143,8 @@ TEST(StoreConcurrency, TwoWritersLoseNothingAndReadersNeverSeeATornFile)
         if (store == Store::Data)
             writeBytes(file, "; shared data file\r\n[Umbrill]\r\nLanguages=French\r\n");
 
-        Child writers[] = {spawnWriter(store, "distinct", file, "A", kWrites, false),
-                           spawnWriter(store, "distinct", file, "B", kWrites, false)};
+        Child writers[] = {spawnWriter(store, "distinct", file, "A", writes, false),
+                           spawnWriter(store, "distinct", file, "B", writes, false)};
         std::size_t seenA = 0;
         std::size_t seenB = 0;
         int reads = 0;
@@ -155,8 +164,8 @@ TEST(StoreConcurrency, TwoWritersLoseNothingAndReadersNeverSeeATornFile)
             if (contents.status == FileContents::Status::Read && !contents.bytes.empty()) {
                 EXPECT_EQ(contents.bytes.back(), '\n');
                 const StoreView view(store, contents.bytes);
-                const std::size_t a = writtenSoFar(view, "A", kWrites);
-                const std::size_t b = writtenSoFar(view, "B", kWrites);
+                const std::size_t a = writtenSoFar(view, "A", writes);
+                const std::size_t b = writtenSoFar(view, "B", writes);
                 EXPECT_GE(a, seenA);
                 EXPECT_GE(b, seenB);
                 seenA = a;
@@ -181,8 +190,8 @@ TEST(StoreConcurrency, TwoWritersLoseNothingAndReadersNeverSeeATornFile)
         }
         const std::string bytes = readBytes(file);
         const StoreView view(store, bytes);
-        EXPECT_EQ(writtenSoFar(view, "A", kWrites), kWrites);
-        EXPECT_EQ(writtenSoFar(view, "B", kWrites), kWrites);
+        EXPECT_EQ(writtenSoFar(view, "A", writes), writes);
+        EXPECT_EQ(writtenSoFar(view, "B", writes), writes);
         if (store == Store::Data) {
             EXPECT_EQ(bytes.rfind("; shared data file\r\n[Umbrill]\r\nLanguages=French\r\n", 0), 0u);
         }
@@ -203,7 +212,7 @@ std::string expectedFile(Store store, const std::string &text)
 TEST(StoreConcurrency, WriterKilledAtAnyMomentLeavesOldOrNewContent)
 {
     constexpr unsigned kSeed = 20240607;
-    constexpr int kKills = 12;
+    const int kills = longForm() ? 200 : 12;
     std::mt19937 random(kSeed);
     SCOPED_TRACE("seed " + std::to_string(kSeed));
     for (Store store : {Store::Settings, Store::Data}) {
@@ -214,7 +223,7 @@ TEST(StoreConcurrency, WriterKilledAtAnyMomentLeavesOldOrNewContent)
 
         std::size_t next = 1;
         int caughtInFlight = 0;
-        for (int kill = 0; kill < kKills; ++kill) {
+        for (int kill = 0; kill < kills; ++kill) {
             SCOPED_TRACE("kill " + std::to_string(kill));
             Child writer = spawnWriter(store, "loop", file, "Entry", next, true);
             char ready = 0;
