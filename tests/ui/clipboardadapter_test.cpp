@@ -66,8 +66,16 @@ TEST(ClipboardAdapter, PlacesAndEmptiesTheClipboard)
     expectCarries(*clipboard->mimeData(), payload);
 
     adapter.clear();
+    QCoreApplication::processEvents();
     const QMimeData *emptied = clipboard->mimeData();
     EXPECT_TRUE(emptied == nullptr || emptied->formats().isEmpty());
+
+    // Emptied then placed in one handler: the data stays once the loop runs.
+    adapter.clear();
+    adapter.set(payload);
+    QCoreApplication::processEvents();
+    ASSERT_NE(clipboard->mimeData(), nullptr);
+    expectCarries(*clipboard->mimeData(), payload);
 
     // A key click through the engine ends on the clipboard.
     OutputEngine engine;
