@@ -6,41 +6,9 @@
 set -uo pipefail
 
 exe=$1
-work=$(mktemp -d)
-failures=0
-passes=0
-xvfb_pid=""
-app_pid=""
-
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { passes=$((passes + 1)); }
-
-# Polls a command until it succeeds or about five seconds pass.
-poll() {
-  local i
-  for i in $(seq 1 250); do
-    "$@" && return 0
-    sleep 0.02
-  done
-  return 1
-}
-
-# --- a private X server, a temporary program folder and settings folder ----
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -noreset -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-poll test -s "$work/display" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-export XDG_CONFIG_HOME="$work/config"
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
+. "$(dirname "$0")/../lib/xsession.sh"
+need_tools Xvfb xdotool xclip xprop
+start_x
 
 mkdir -p "$work/program dir" "$XDG_CONFIG_HOME/umbrill"
 cp "$exe" "$work/program dir/Umbrill05"
@@ -54,12 +22,7 @@ settings() {
 }
 settings unicode
 
-"$work/program dir/Umbrill05" >"$work/app.log" 2>&1 &
-app_pid=$!
-
-find_window() { wid=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$wid" ]; }
-poll find_window '^Umbrill$' || { echo "FAIL: no main window"; cat "$work/app.log"; exit 1; }
-main=$wid
+start_program "$work/program dir/Umbrill05" || exit 1
 
 # --- start-up state ------------------------------------------------------------
 if xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then pass; else fail "main window is not kept above"; fi
@@ -77,7 +40,6 @@ expect_empty() {
   if poll bash -c '! xclip -selection clipboard -o -t TARGETS >/dev/null 2>&1'; then pass; else fail "$1: clipboard not empty"; fi
 }
 
-keys() { timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
 
 load_language() {  # chooses the first (only) language through the Language menu
   keys alt+l
@@ -95,7 +57,6 @@ click_key() {  # key index from 0: four per row, 42 pixels, below the menu bar
   xdotool mousemove --window "$main" $(((k % 4) * 42 + 21)) $((menu + (k / 4) * 42 + 21)) click 1
 }
 
-visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 open_mode_menu() {  # waits until the menu's popup is up
   local before
   before=$(visible_windows)
@@ -147,13 +108,5 @@ for format in plainText richText unicode html; do
 done
 
 # Exit ends the program: the last item of the Mode menu.
-open_mode_menu; xdotool key Up Return
-if poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid"; then
-  wait "$app_pid"; rc=$?; app_pid=""
-  [ "$rc" -eq 0 ] && pass || fail "exit code $rc"
-else
-  fail "Exit did not end the program"
-fi
-
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+exit_program
+finish

@@ -1,0 +1,98 @@
+# Helpers shared by the tests that run the real program under a private X
+# server (end-to-end and install tests); sourced, not run. Each test works in
+# its own temporary folder, starts its own X server and never touches the real
+# user's settings.
+
+skip() { echo "SKIP: $*"; exit 77; }
+need_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing (tools/install-deps.sh installs it)"
+  done
+}
+
+failures=0
+passes=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { passes=$((passes + 1)); }
+check() {  # check "what" command...: passes when the command succeeds
+  local what=$1
+  shift
+  if "$@"; then pass; else fail "$what"; fi
+}
+finish() {
+  echo "$passes passed, $failures failed"
+  [ "$failures" -eq 0 ]
+}
+
+# Polls a command until it succeeds or about thirty seconds pass (a loaded
+# machine can take that long to start a program the first time).
+poll() {
+  local i
+  for i in $(seq 1 1500); do
+    "$@" && return 0
+    sleep 0.02
+  done
+  return 1
+}
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup_hooks=()
+cleanup() {
+  local hook
+  for hook in "${cleanup_hooks[@]}"; do "$hook"; done
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private X server and settings folder for the program.
+start_x() {
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -noreset -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  poll test -s "$work/display" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  export DISPLAY=":$(cat "$work/display")"
+  export XDG_CONFIG_HOME="$work/config"
+  export QT_QPA_PLATFORM=xcb
+  unset WAYLAND_DISPLAY
+}
+
+find_window() { wid=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$wid" ]; }
+
+# Starts a program and waits until its main window "Umbrill" shows; sets $main.
+start_program() {  # command
+  "$@" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  if poll find_window '^Umbrill$'; then
+    main=$wid
+    return 0
+  fi
+  echo "FAIL: no window 'Umbrill' from $*"
+  cat "$work/app.log"
+  return 1
+}
+
+keys() { timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
+visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
+
+# Ends the program through Mode > Exit (the menu's last item); checks it ends with 0.
+exit_program() {
+  local before rc
+  before=$(visible_windows)
+  keys alt+m
+  poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$before"
+  xdotool key Up Return
+  if poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid"; then
+    wait "$app_pid"
+    rc=$?
+    app_pid=""
+    if [ "$rc" -eq 0 ]; then pass; else fail "the program ended with $rc"; fi
+  else
+    fail "Exit did not end the program"
+  fi
+}
