@@ -14,16 +14,6 @@ namespace {
 
 using namespace umbrill::testing;
 
-std::string errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 std::string repeated(std::string_view piece, std::size_t times)
 {
     std::string s;

@@ -22,16 +22,6 @@ constexpr std::string_view kFreshFile = "Windows Registry Editor Version 5.00\n"
                                         "\n"
                                         "[HKEY_CURRENT_USER\\umbrill.ini]\n";
 
-std::string errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 void makeReadOnly(const fs::path &path)
 {
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

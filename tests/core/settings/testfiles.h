@@ -1,10 +1,13 @@
-// Temporary folders, whole-file helpers and a scoped XDG_CONFIG_HOME for the
+// Temporary folders, whole-file helpers, error texts and a scoped XDG_CONFIG_HOME for the
 // store tests; every change is undone by a destructor.
 #pragma once
+
+#include "core/text/error.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -44,6 +47,17 @@ inline mode_t modeOf(const fs::path &file)
 }
 
 // A fresh folder, removed with everything in it (read-only parts included).
+// The text of the Error that action throws, "(no error)" when it throws none.
+inline std::string errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
 class TempDir {
 public:
     explicit TempDir(const std::string &name = "umbrill-settings")
