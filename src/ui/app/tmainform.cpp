@@ -242,10 +242,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
 {
     auto *key = new KeyButton(code, m_client);
     key->setObjectName(QStringLiteral("Key%1").arg(ButtonList.size() + 1));
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    const int size = fitGrid(static_cast<int>(CurrentLanguage.KeyCodes.size()), CurrentLanguage.KeysPerRow,
-                             KeySize, screen.width(), screen.height() - menuBar()->sizeHint().height())
-                         .keySize;
+    const int size = fittedGrid(static_cast<int>(CurrentLanguage.KeyCodes.size())).keySize;
     key->setFixedSize(size, size);
     QFont font(qs(CurrentLanguage.KeyFontName));
     if (CurrentLanguage.KeyFontSize > 0)
@@ -256,6 +253,13 @@ void TMainForm::CreateNewButton(std::int32_t code)
     ButtonList.append(key);
 }
 
+FittedGrid TMainForm::fittedGrid(int keyCount) const
+{
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+    return fitGrid(keyCount, CurrentLanguage.KeysPerRow, KeySize, screen.width(),
+                   screen.height() - menuBar()->sizeHint().height());
+}
+
 void TMainForm::ChangeKeySize(std::int32_t size) { KeySize = changedKeySize(KeySize, size); }
 
 void TMainForm::PaintKeys()
@@ -263,9 +267,7 @@ void TMainForm::PaintKeys()
     if (CurrentLanguage.LanguageName.empty())
         return;
     KeyCount = static_cast<int>(ButtonList.size());
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    const FittedGrid grid = fitGrid(KeyCount, CurrentLanguage.KeysPerRow, KeySize, screen.width(),
-                                    screen.height() - menuBar()->sizeHint().height());
+    const FittedGrid grid = fittedGrid(KeyCount);
     for (int k = 0; k < KeyCount; ++k) {
         const KeyPlacement place = placeKey(k, grid.keysPerRow, grid.keySize);
         // Keys take the pitch too, so that a smaller key size never overlaps them.

@@ -3,6 +3,7 @@
 // command and the clicks of keys.
 #pragma once
 
+#include "core/keypad/keygrid.h"
 #include "core/keypad/outputengine.h"
 #include "core/languages/languagerecord.h"
 #include "core/settings/settingnames.h"
@@ -118,6 +119,8 @@ private:
     void FormCreate();
     void CheckForIniFile();
     void applyMainStrings(const struct MainFormStrings &strings);
+    // The grid for keyCount keys as it fits the screen this window is on.
+    FittedGrid fittedGrid(int keyCount) const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
