@@ -5,12 +5,21 @@
 # sanitizer build; then a short round of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
+# Runs a command with its output held back; shows the output only if it fails.
+quiet() {
+  local log rc=0
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 || rc=$?
+  [ "$rc" -eq 0 ] || { cat "$log"; echo "FAILED ($rc): $*" >&2; }
+  rm -f "$log"
+  return "$rc"
+}
 tools/install-deps.sh
 jobs=$(nproc)
 start=$SECONDS
 
 # The benchmarks are built too (not run), so that they keep compiling.
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRILL_WERROR=ON -DUMBRILL_BENCH=ON >/dev/null
+quiet cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRILL_WERROR=ON -DUMBRILL_BENCH=ON
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
 
@@ -18,7 +27,7 @@ ctest --test-dir build-test --output-on-failure -j "$jobs"
 # undefined behaviour stops the test at once with its stack. The end-to-end
 # tests run only in the build above.
 echo "== Sanitizer build (build-asan)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRILL_WERROR=ON -DUMBRILL_SANITIZE=ON >/dev/null
+quiet cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRILL_WERROR=ON -DUMBRILL_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1:strict_string_checks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

@@ -15,9 +15,19 @@ seconds=${1:-5}
 targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo)
 build=build-fuzz
 
-CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DUMBRILL_FUZZ=ON -DBUILD_TESTING=OFF -DUMBRILL_WERROR=ON >/dev/null
-cmake --build "$build" --target "${targets[@]}" >/dev/null
+# Runs a command with its output held back; shows the output only if it fails.
+quiet() {
+  local log rc=0
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 || rc=$?
+  [ "$rc" -eq 0 ] || { cat "$log"; echo "FAILED ($rc): $*" >&2; }
+  rm -f "$log"
+  return "$rc"
+}
+
+quiet env CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DUMBRILL_FUZZ=ON -DBUILD_TESTING=OFF -DUMBRILL_WERROR=ON
+quiet cmake --build "$build" --target "${targets[@]}"
 
 # Any finding is fatal and reported with its stack.
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1
