@@ -42,7 +42,7 @@ struct Program {
     Program()
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-        overrideProgramDir(programDir.path());
+        overrideProgramDir(QFile::encodeName(programDir.path()).toStdString());
         QFile data(programDir.path() + QStringLiteral("/Umbrill05.ini"));
         if (!data.open(QIODevice::WriteOnly))
             std::abort();
@@ -124,8 +124,8 @@ void BM_Click(benchmark::State &state)
     }
     TMainForm &main = p.main();
     const auto format = static_cast<PasteFormat>(state.range(0));
-    main.PasteFormatCode = format;
-    main.Output.Mode = InputMode::SingleChar;
+    main.optionsChosen(OptionsChoice{format, 42, std::nullopt});
+    main.SingleCharClick();
     KeyButton *key = main.ButtonList.at(0);
     for (auto _ : state)
         key->click();

@@ -11,7 +11,7 @@ int main(int argc, char **argv)
     umbrill::preferX11OnWayland();
     QApplication app(argc, argv);
     umbrill::UmbrillApp umbrill;
-    if (!umbrill.mainForm.IniFileFound)
+    if (!umbrill.mainForm.state().IniFileFound())
         return EXIT_FAILURE;
     umbrill.show();
     // Returning from main (not exit()) lets Qt hand the clipboard to the

@@ -47,7 +47,7 @@ protected:
     {
         ASSERT_FALSE(m_folder.isEmpty()) << "UMBRILL_INSTALLED_PROGRAM_DIR names no program folder";
         ASSERT_TRUE(QFileInfo::exists(m_folder + QStringLiteral("/Umbrill05.ini"))) << m_folder.toStdString();
-        overrideProgramDir(m_folder);
+        overrideProgramDir(QFile::encodeName(m_folder).toStdString());
     }
     QString m_folder;
 };
@@ -56,8 +56,8 @@ TEST_F(InstalledDataFile, FontYesSaysUnableToWriteAndChangesNoFile)
 {
     const QStringList before = folderState(m_folder);
     TMainForm &form = start().mainForm;
-    ASSERT_TRUE(form.IniFileFound);
-    const QString dataFile = form.IniFileName;
+    ASSERT_TRUE(form.state().IniFileFound());
+    const QString dataFile = displayPath(form.state().IniFileName());
     EXPECT_EQ(dataFile, m_folder + QStringLiteral("/Umbrill05.ini"));
 
     // The first keyboard language of the shipped data file, through the dialog.
@@ -66,8 +66,8 @@ TEST_F(InstalledDataFile, FontYesSaysUnableToWriteAndChangesNoFile)
         dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
     form.LanguageClick();
-    ASSERT_FALSE(form.CurrentLanguage.LanguageName.empty());
-    const std::int32_t sizeBefore = form.CurrentLanguage.KeyFontSize;
+    ASSERT_FALSE(form.state().CurrentLanguage().LanguageName.empty());
+    const std::int32_t sizeBefore = form.state().CurrentLanguage().KeyFontSize;
 
     form.chooseFont = [sizeBefore](const QFont &) { return QFont(QStringLiteral("DejaVu Serif"), sizeBefore + 7); };
     bool asked = false;
@@ -90,8 +90,8 @@ TEST_F(InstalledDataFile, FontYesSaysUnableToWriteAndChangesNoFile)
     EXPECT_EQ(shown, QStringList{QString::fromStdString(errorDisplayText("Unable to write to " + dataFile.toStdString()))});
     EXPECT_EQ(folderState(m_folder), before);
     // What the command changed in memory stays.
-    EXPECT_EQ(form.CurrentLanguage.KeyFontName, "DejaVu Serif");
-    EXPECT_EQ(form.CurrentLanguage.KeyFontSize, sizeBefore + 7);
+    EXPECT_EQ(form.state().CurrentLanguage().KeyFontName, "DejaVu Serif");
+    EXPECT_EQ(form.state().CurrentLanguage().KeyFontSize, sizeBefore + 7);
 }
 
 } // namespace

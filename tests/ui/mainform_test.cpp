@@ -47,7 +47,7 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     EXPECT_EQ(form.size(), QSize(200, 200));
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(form.IniFileFound);
+    EXPECT_TRUE(form.state().IniFileFound());
 
     QMenuBar *bar = form.findChild<QMenuBar *>(QStringLiteral("UmbrillMenu"));
     ASSERT_NE(bar, nullptr);
@@ -83,7 +83,7 @@ TEST_F(MainForm, StoredInterfaceLanguageChoosesTheMenuTexts)
         {"Fran\xC3\xA7" "ais", "&Options", "&Langue"},
         {"Fran\xC3\xA7" "aise", "&Options", "&Langue"},
         {"Espa\xC3\xB1" "ol", "&Opciones", "&Idioma"},
-        {"english", "&Options ...", "&Language"},  // no match: the design captions stay
+        {"english", "&Options ...", "&Language"},  // no match: the default captions stay
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.stored.toStdString());
@@ -91,7 +91,7 @@ TEST_F(MainForm, StoredInterfaceLanguageChoosesTheMenuTexts)
         TMainForm &form = start().mainForm;
         EXPECT_EQ(item(form, "Options1")->text(), QString::fromUtf8(row.options));
         EXPECT_EQ(item(form, "Language")->text(), QString::fromUtf8(row.language));
-        EXPECT_EQ(form.ControlLanguage, row.stored.toStdString());
+        EXPECT_EQ(form.state().ControlLanguage(), row.stored.toStdString());
         app.reset();
     }
 }
@@ -107,7 +107,7 @@ TEST_F(MainForm, MissingDataFileSaysSoAndTouchesNoSettings)
         box->accept();
     });
     TMainForm &form = start().mainForm;
-    EXPECT_FALSE(form.IniFileFound);
+    EXPECT_FALSE(form.state().IniFileFound());
     EXPECT_EQ(*seen, "Information|Cannot find file Umbrill05.ini\nCannot continue");
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
@@ -125,10 +125,14 @@ TEST_F(MainForm, KeepOnTopTogglesTheLiveWindowAndTheCheckMark)
     EXPECT_TRUE(item(form, "KeeponTop")->isChecked());
 }
 
-TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysItIsMissing)
+TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
 {
     QStringList opened;
-    overrideShellOpen([&opened](const QString &f) { opened << f; });
+    bool launcher = true;
+    overrideShellOpen([&opened, &launcher](const QUrl &url) {
+        opened << url.toLocalFile();
+        return launcher;
+    });
     writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
     TMainForm &form = start().mainForm;
     form.show();
@@ -147,6 +151,20 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysItIsMissing)
     QFile help(programDir() + QStringLiteral("umbrill_help.pdf"));
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.close();
+
+    // No program on the desktop to open it with: said so, and the pad stays.
+    launcher = false;
+    whenModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->accept();
+    });
+    form.HelpMenuIItemClick();
+    EXPECT_EQ(*seen, "Information|Kein Programm kann das Dokument öffnen: umbrill_help.pdf");
+    EXPECT_FALSE(form.isMinimized());
+
+    launcher = true;
+    opened.clear();
     form.HelpMenuIItemClick();
     EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help.pdf")}));
     EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
@@ -160,13 +178,13 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
     EXPECT_EQ(form.windowTitle(), "Twelve Umbrill");
     EXPECT_EQ(applicationTitle(), "Twelve");
     ASSERT_EQ(form.ButtonList.size(), 12);
-    EXPECT_EQ(form.KeySize, 42);
+    EXPECT_EQ(form.state().KeySize(), 42);
     EXPECT_EQ(form.ButtonList[5]->pos(), QPoint(0, 42));
     EXPECT_EQ(form.ButtonList[11]->pos(), QPoint(42, 84));
     EXPECT_EQ(form.ButtonList[0]->size(), QSize(42, 42));
     EXPECT_EQ(form.centralWidget()->size(), QSize(210, 126));
     EXPECT_TRUE(form.fontEnabled());
-    EXPECT_EQ(form.LanguageIndex, 0);
+    EXPECT_EQ(form.state().LanguageIndex(), 0);
 
     chooseLanguage(form, 1);  // French: "&" and a mark between blanks
     ASSERT_EQ(form.ButtonList.size(), 7);
@@ -179,7 +197,7 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
     EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 42, 2 * 42));
 
     chooseLanguage(form, 2);  // a 24-point font raises the key size to 46
-    EXPECT_EQ(form.KeySize, 46);
+    EXPECT_EQ(form.state().KeySize(), 46);
 }
 
 TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
@@ -192,7 +210,7 @@ TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
     EXPECT_EQ(form.windowTitle(), "Umbrill");
     EXPECT_EQ(form.centralWidget()->height(), 0);
     EXPECT_FALSE(form.fontEnabled());
-    EXPECT_EQ(form.LanguageIndex, 0);
+    EXPECT_EQ(form.state().LanguageIndex(), 0);
 }
 
 TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
@@ -278,14 +296,13 @@ TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
     form.chooseFont = [](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); };
     QString asked;
     form.confirm = [&asked](const QString &q) { asked = q; return true; };
-    form.CurrentLanguage.KeysPerRow = 6;
     form.FontClick();
     EXPECT_EQ(asked, "Would you like this to be the default font for this language?");
     QFile file(dataFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\n"
-                              "Pad=\"Times New Roman\",12,6,224,233,8364\r\nOther=A,8,5,65\r\n");
-    EXPECT_GE(form.KeySize, 42);
+                              "Pad=\"Times New Roman\",12,5,224,233,8364\r\nOther=A,8,5,65\r\n");
+    EXPECT_GE(form.state().KeySize(), 42);
 }
 
 } // namespace

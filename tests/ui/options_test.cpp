@@ -118,7 +118,7 @@ TEST_F(Options, KeySizeIsReadLenientlyAndClampedAndOkStoresWhatIsShown)
             clickOk(dialog);
         });
         EXPECT_EQ(stored("KeySize"), std::to_string(row.shown));
-        EXPECT_EQ(app->mainForm.KeySize, row.shown);
+        EXPECT_EQ(app->mainForm.state().KeySize(), row.shown);
         app.reset();
     }
 }
@@ -128,12 +128,12 @@ TEST_F(Options, WithAKeyboardLanguageLoadedTheWindowsKeySizeCounts)
     writeSettings(settingsWith("\"KeySize\"=\"20\"\r\n"));
     start();
     app->mainForm.SetLanguage("Twelve");
-    app->mainForm.KeySize = 64;  // as a large key font raises it
+    app->mainForm.state().ChangeKeySize(44);  // to 64, as a large key font raises it
     withOptions([](TOptionsForm &dialog) {
         EXPECT_EQ(child<QSpinBox>(&dialog, "KeySizeSpinEdit")->value(), 50);
         clickOk(dialog);
     });
-    EXPECT_EQ(app->mainForm.KeySize, 50);
+    EXPECT_EQ(app->mainForm.state().KeySize(), 50);
     EXPECT_EQ(stored("KeySize"), "50");
 }
 
@@ -162,7 +162,7 @@ TEST_F(Options, TheStoredPasteFormatChecksItsButtonAndOkStoresTheCheckedOne)
             clickOk(dialog);
         });
         EXPECT_EQ(stored("PasteFormat"), row.storedAfter);
-        EXPECT_EQ(app->mainForm.PasteFormatCode, row.code);
+        EXPECT_EQ(app->mainForm.state().PasteFormatCode(), row.code);
         app.reset();
     }
 }
@@ -178,7 +178,7 @@ TEST_F(Options, OkStoresTheUsersChoicesAndCancelStoresNothing)
         clickCancel(dialog);
     });
     EXPECT_EQ(readSettings(), before);
-    EXPECT_EQ(app->mainForm.PasteFormatCode, PasteFormat::Unicode);  // from the opening, not the dialog
+    EXPECT_EQ(app->mainForm.state().PasteFormatCode(), PasteFormat::Unicode);  // from the opening, not the dialog
 
     withOptions([](TOptionsForm &dialog) {
         EXPECT_EQ(child<QSpinBox>(&dialog, "KeySizeSpinEdit")->value(), 30);  // the next opening starts afresh
@@ -190,14 +190,14 @@ TEST_F(Options, OkStoresTheUsersChoicesAndCancelStoresNothing)
     EXPECT_EQ(stored("KeySize"), "29");
     EXPECT_EQ(stored("PasteFormat"), "richText");
     EXPECT_EQ(stored("ControlLanguage"), "English");
-    EXPECT_EQ(app->mainForm.PasteFormatCode, PasteFormat::RichText);
-    EXPECT_EQ(app->mainForm.KeySize, 29);
+    EXPECT_EQ(app->mainForm.state().PasteFormatCode(), PasteFormat::RichText);
+    EXPECT_EQ(app->mainForm.state().KeySize(), 29);
 }
 
 TEST_F(Options, OnAPlatformWithoutUnicodeItsButtonIsCheckedButDisabled)
 {
     start();
-    app->mainForm.UnicodeEnabled = false;
+    app->mainForm.state().setUnicodeEnabled(false);
     withOptions([](TOptionsForm &dialog) {
         auto *unicode = child<QRadioButton>(&dialog, "UnicodeTextRadioButton");
         EXPECT_TRUE(unicode->isChecked());
@@ -215,13 +215,13 @@ TEST_F(Options, APickedLanguageShowsInAllFourWindowsAndCancelTakesItBack)
     withOptions([this](TOptionsForm &dialog) {
         pickLanguage(dialog, 1);
         EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::German));
-        EXPECT_EQ(app->mainForm.ControlLanguage, "Deutsch");
+        EXPECT_EQ(app->mainForm.state().ControlLanguage(), "Deutsch");
         pickLanguage(dialog, 3);
         EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::Spanish));
         clickCancel(dialog);
     });
     EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::English));
-    EXPECT_EQ(app->mainForm.ControlLanguage, "English");
+    EXPECT_EQ(app->mainForm.state().ControlLanguage(), "English");
     EXPECT_EQ(stored("ControlLanguage"), "English");
 
     withOptions([](TOptionsForm &dialog) {
@@ -249,7 +249,7 @@ TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
         dialog.close();
     });
     EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::French));
-    EXPECT_EQ(app->mainForm.ControlLanguage, "Français");
+    EXPECT_EQ(app->mainForm.state().ControlLanguage(), "Français");
     EXPECT_EQ(stored("ControlLanguage"), "English");
 }
 
@@ -274,7 +274,7 @@ TEST_F(Options, TheListMatchesTheStoredLanguageIgnoringCaseAndOkShowsWhatItStore
             clickOk(dialog);
         });
         EXPECT_EQ(stored("ControlLanguage"), row.storedAfter);
-        EXPECT_EQ(app->mainForm.ControlLanguage, row.storedAfter);
+        EXPECT_EQ(app->mainForm.state().ControlLanguage(), row.storedAfter);
         // The windows show the language now stored (no item chosen: they keep what they showed).
         EXPECT_EQ(shownTexts(), row.shownAfter ? textsOf(*row.shownAfter) : atStart);
         app.reset();
@@ -351,8 +351,8 @@ TEST_F(Options, AFailingWriteIsShownAndKeepsTheDialogOpen)
     });
     EXPECT_EQ(*seen, "Failed to create key Settings.");
     // The values placed before the failing write stay.
-    EXPECT_EQ(app->mainForm.PasteFormatCode, PasteFormat::Html);
-    EXPECT_EQ(app->mainForm.KeySize, 42);
+    EXPECT_EQ(app->mainForm.state().PasteFormatCode(), PasteFormat::Html);
+    EXPECT_EQ(app->mainForm.state().KeySize(), 42);
 }
 
 TEST_F(Options, EachStringSetGivesEveryControlItsText)

@@ -7,6 +7,7 @@
 #include "ui/app/umbrillapp.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <memory>
@@ -41,12 +43,17 @@ inline QByteArray settingsWith(const QByteArray &values)
     return "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n" + values;
 }
 
-// The named child of a window; a missing one fails the test.
+// The named child of a window. A missing one fails the test and stops the
+// program at once: callers use it without checking, often inside a nested
+// event loop, where no exception may pass.
 template <class Widget>
 Widget *child(QWidget *parent, const char *name)
 {
     auto *widget = parent->findChild<Widget *>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
+    if (!widget) {
+        ADD_FAILURE() << "no child named " << name;
+        std::abort();
+    }
     return widget;
 }
 
@@ -55,13 +62,18 @@ protected:
     UiFixture() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
-        overrideProgramDir(m_programDir.path());
+        overrideProgramDir(QFile::encodeName(m_programDir.path()).toStdString());
         writeDataFile(kTestDataFile);
     }
     ~UiFixture() override
     {
+        for (QTimer *timer : std::as_const(pendingModals())) {
+            ADD_FAILURE() << "a modal window that the test waited for never appeared";
+            delete timer;
+        }
+        pendingModals().clear();
         app.reset();
-        overrideProgramDir(QString());
+        overrideProgramDir({});
         if (m_hadConfig)
             qputenv("XDG_CONFIG_HOME", m_oldConfig);
         else
@@ -99,17 +111,26 @@ protected:
     }
 
     // Runs action once the next modal window is up (message box or dialog),
-    // with that window as argument; polls, never sleeps for a fixed time.
-    static void whenModal(std::function<void(QWidget *)> action)
+    // with that window as argument; polls, never sleeps for a fixed time. A
+    // window that has not come within the deadline fails the test, and so
+    // does one still awaited when the test ends.
+    static void whenModal(std::function<void(QWidget *)> action, int deadlineMs = 10000)
     {
         auto *timer = new QTimer;
         timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, [timer, action] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                timer->stop();
-                timer->deleteLater();
+        pendingModals().append(timer);
+        const QDeadlineTimer deadline(deadlineMs);
+        QObject::connect(timer, &QTimer::timeout, [timer, action, deadline, deadlineMs] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal && !deadline.hasExpired())
+                return;
+            timer->stop();
+            pendingModals().removeOne(timer);
+            timer->deleteLater();
+            if (modal)
                 action(modal);
-            }
+            else
+                ADD_FAILURE() << "no modal window came within " << deadlineMs << " ms";
         });
         timer->start();
     }
@@ -117,6 +138,12 @@ protected:
     std::unique_ptr<UmbrillApp> app;
 
 private:
+    static QList<QTimer *> &pendingModals()
+    {
+        static QList<QTimer *> timers;
+        return timers;
+    }
+
     QTemporaryDir m_programDir;
     QTemporaryDir m_configHome;
     QByteArray m_oldConfig;

@@ -42,6 +42,13 @@ constexpr std::array<AboutStrings, 4> kAbout = {{
     {"Version ", "Si"},
 }};
 
+constexpr std::array<std::string_view, 4> kHelpUnopened = {
+    "No program can open file umbrill_help.pdf",
+    "Kein Programm kann das Dokument öffnen: umbrill_help.pdf",
+    "Aucun programme ne peut ouvrir le fichier umbrill_help.pdf",
+    "Ningún programa puede abrir el fichero umbrill_help.pdf",
+};
+
 constexpr std::array<std::string_view, 4> kHelpMissing = {
     "Cannot find file umbrill_help.pdf",
     "Kann das Dokument nicht finden: umbrill_help.pdf",
@@ -60,13 +67,13 @@ constexpr std::size_t index(InterfaceLanguage language) { return static_cast<std
 
 } // namespace
 
-const MainFormStrings kMainFormDesign = {"&Mode", "&Single Char", "&Multiple Char", "&Direct Paste", "&Font",
+const MainFormStrings kMainFormDefault = {"&Mode", "&Single Char", "&Multiple Char", "&Direct Paste", "&Font",
                                          "&Options ...", "&Keep on Top", "Exit", "&Language", "&Help",
                                          "&Help", "&About"};
-const OptionsFormStrings kOptionsFormDesign = {"Umbrill Options", "Paste control", "Paste as plain text",
+const OptionsFormStrings kOptionsFormDefault = {"Umbrill Options", "Paste control", "Paste as plain text",
                                                "Paste as rich text", "Paste as Unicode", "Paste as HTML",
                                                "Key size", "Menu language", "Ok", "Cancel"};
-const LanguageDlgStrings kLanguageDlgDesign = {"Umbrill Language Selection", "Select the required language",
+const LanguageDlgStrings kLanguageDlgDefault = {"Umbrill Language Selection", "Select the required language",
                                                "Ok", "Cancel"};
 
 std::optional<InterfaceLanguage> matchInterfaceLanguage(std::string_view controlLanguage)
@@ -91,6 +98,11 @@ std::string_view unicodeNote(bool unicodeEnabled)
 std::string_view helpMissingMessage(std::string_view controlLanguage)
 {
     return kHelpMissing[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view helpUnopenedMessage(std::string_view controlLanguage)
+{
+    return kHelpUnopened[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

@@ -36,13 +36,13 @@ struct AboutStrings {
     std::string_view Button1;
 };
 
-// What each window shows before any string set is applied.
-extern const MainFormStrings kMainFormDesign;
-extern const OptionsFormStrings kOptionsFormDesign;
-extern const LanguageDlgStrings kLanguageDlgDesign;
-inline constexpr std::string_view kAboutBuildDesign = "Build x.x.x.x";
-inline constexpr std::string_view kAboutButtonDesign = "Ok";
-inline constexpr std::string_view kAboutUnicodeDesign = "Unicode data";
+// The default captions: what each window shows before any string set is applied.
+extern const MainFormStrings kMainFormDefault;
+extern const OptionsFormStrings kOptionsFormDefault;
+extern const LanguageDlgStrings kLanguageDlgDefault;
+inline constexpr std::string_view kAboutBuildDefault = "Build x.x.x.x";
+inline constexpr std::string_view kAboutButtonDefault = "Ok";
+inline constexpr std::string_view kAboutUnicodeDefault = "Unicode data";
 
 const MainFormStrings &mainFormStrings(InterfaceLanguage language);
 const OptionsFormStrings &optionsFormStrings(InterfaceLanguage language);
@@ -54,6 +54,9 @@ std::string_view unicodeNote(bool unicodeEnabled);
 
 // The message for a missing help document; English when nothing matches.
 std::string_view helpMissingMessage(std::string_view controlLanguage);
+// The message for a help document that no program on the desktop can open;
+// English when nothing matches.
+std::string_view helpUnopenedMessage(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

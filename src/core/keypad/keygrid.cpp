@@ -4,6 +4,7 @@
 #include "core/text/ansi.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace umbrill {
 
@@ -59,9 +60,21 @@ std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size)
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::max<std::int64_t>(keySize, wanted), INT32_MIN, INT32_MAX));
 }
 
+namespace {
+std::int32_t saturated(double size)
+{
+    return static_cast<std::int32_t>(std::clamp<double>(size, INT32_MIN, INT32_MAX));
+}
+} // namespace
+
 std::int32_t keySizeForPoints(std::int32_t points)
 {
-    return static_cast<std::int32_t>(std::int64_t(points) + std::int64_t(points) * 10 / 100);
+    return saturated(static_cast<double>(std::int64_t(points) + std::int64_t(points) * 10 / 100));
+}
+
+std::int32_t keySizeForFontHeight(std::int32_t points, double dotsPerInch)
+{
+    return saturated(std::round(std::abs(static_cast<double>(points)) * dotsPerInch / 72.0));
 }
 
 } // namespace umbrill

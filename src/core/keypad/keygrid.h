@@ -44,7 +44,11 @@ FittedGrid fitGrid(int keyCount, std::int32_t keysPerRow, std::int32_t keySize, 
 // The key size after a key font of the given size: the larger of keySize and size + 20.
 std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size);
 
-// The font-derived size that a load passes: points + points * 10 / 100.
+// The two sizes a key font asks of the keys, passed to changedKeySize:
+// a load passes points + points * 10 / 100; the font command passes the
+// font's height in pixels at the screen's dots per inch. Both saturate at the
+// limits of a 32-bit size, so that an absurd point size never wraps around.
 std::int32_t keySizeForPoints(std::int32_t points);
+std::int32_t keySizeForFontHeight(std::int32_t points, double dotsPerInch);
 
 } // namespace umbrill

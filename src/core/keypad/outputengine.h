@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/keypad/clipboardpayload.h"
-#include "core/settings/settingnames.h"
+#include "core/keypad/pasteformat.h"
 
 #include <cstdint>
 #include <string>

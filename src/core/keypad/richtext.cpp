@@ -157,9 +157,14 @@ std::string htmlFromText(std::u16string_view text, std::string_view face, std::i
     return out;
 }
 
+namespace {
+// Plain text ends at its first NUL, as every reader of the clipboard takes it.
+std::string_view upToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+} // namespace
+
 ClipboardPayload plainTextPayload(std::string_view ansi)
 {
-    const std::string utf8 = utf8FromAnsi(ansi);
+    const std::string utf8 = utf8FromAnsi(upToNul(ansi));
     return ClipboardPayload{{
         {std::string(kMimePlainText), utf8},
         {std::string(kMimePlainTextUtf8), utf8},
@@ -169,7 +174,7 @@ ClipboardPayload plainTextPayload(std::string_view ansi)
 ClipboardPayload richTextPayload(std::u16string_view text, std::string_view face, std::int32_t points)
 {
     const std::string rtf = rtfFromText(text, face, points);
-    const std::string utf8 = utf8FromWide(text);
+    const std::string utf8(upToNul(utf8FromWide(text)));
     return ClipboardPayload{{
         {std::string(kMimeRtf), rtf},
         {std::string(kMimeApplicationRtf), rtf},

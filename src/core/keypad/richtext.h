@@ -32,12 +32,13 @@ std::string rtfFromText(std::u16string_view text, std::string_view face, std::in
 std::string htmlFromText(std::u16string_view text, std::string_view face, std::int32_t points);
 
 // Plain text from Windows-1252 bytes: text/plain and text/plain;charset=utf-8,
-// both the UTF-8 of the text (so a character the page lacked is already "?").
+// both the UTF-8 of the text (so a character the page lacked is already "?")
+// up to its first NUL.
 ClipboardPayload plainTextPayload(std::string_view ansi);
 
 // Rich text: text/rtf and application/rtf (one document), text/html, and
 // text/plain and text/plain;charset=utf-8 (UTF-8 of text, every character
-// whole). For the rich-text paste format pass the wide form of the ANSI text.
+// whole, up to the first NUL). For the rich-text paste format pass the wide form of the ANSI text.
 ClipboardPayload richTextPayload(std::u16string_view text, std::string_view face, std::int32_t points);
 
 } // namespace umbrill

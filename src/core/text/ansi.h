@@ -1,5 +1,5 @@
 // Conversions between the program's three text forms: ANSI (Windows-1252 bytes,
-// the form of the design's own texts and of data-file codes 0 to 255), wide
+// the form of plain clipboard text and of data-file codes 0 to 255), wide
 // (UTF-16, what a key carries) and UTF-8 (what files and the toolkit take).
 #pragma once
 

@@ -16,7 +16,7 @@ bool guard(QWidget *parent, const std::function<void()> &handler)
         return true;
     } catch (const std::exception &e) {
         QMessageBox box(QMessageBox::Critical, applicationTitle(),
-                        QString::fromStdString(errorDisplayText(e.what())), QMessageBox::Ok, parent);
+                        QString::fromStdString(errorDisplayText(e.what())), QMessageBox::Ok, boxParent(parent));
         box.setObjectName(QStringLiteral("ErrorDisplay"));
         box.exec();
         return false;

@@ -3,54 +3,61 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QScreen>
 #include <QWidget>
-#include <QUrl>
 
 namespace umbrill {
 
+namespace fs = std::filesystem;
+
 namespace {
-QString &programDirOverride()
+fs::path &programDirOverride()
 {
-    static QString dir;
-    return dir;
-}
-} // namespace
-
-void overrideProgramDir(const QString &dir) { programDirOverride() = dir; }
-
-QString GetProgramDir()
-{
-    if (!programDirOverride().isEmpty())
-        return programDirOverride().endsWith(QLatin1Char('/')) ? programDirOverride() : programDirOverride() + QLatin1Char('/');
-    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    QString dir = exe.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(exe).absolutePath();
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
+    static fs::path dir;
     return dir;
 }
 
-namespace {
-std::function<void(const QString &)> &shellOpenOverride()
+std::function<bool(const QUrl &)> &shellOpenOverride()
 {
-    static std::function<void(const QString &)> open;
+    static std::function<bool(const QUrl &)> open;
     return open;
 }
 } // namespace
 
-void overrideShellOpen(std::function<void(const QString &)> open) { shellOpenOverride() = std::move(open); }
+void overrideProgramDir(const fs::path &dir) { programDirOverride() = dir; }
 
-void ShellOpen(const QString &fileOrUrl)
+fs::path GetProgramDir()
 {
-    if (shellOpenOverride()) {
-        shellOpenOverride()(fileOrUrl);
-        return;
-    }
-    const QUrl url = QUrl::fromUserInput(fileOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
-    QDesktopServices::openUrl(url);
+    if (!programDirOverride().empty())
+        return programDirOverride() / "";
+    // Qt's own application folder is a QString, and comes back empty for a
+    // folder whose name is not UTF-8: the link is read as bytes instead.
+    std::error_code ec;
+    const fs::path exe = fs::canonical("/proc/self/exe", ec);
+    if (!ec)
+        return exe.parent_path() / "";
+    return fs::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) / "";
 }
+
+QUrl fileUrl(const fs::path &file)
+{
+    const QByteArray bytes(file.native().data(), static_cast<qsizetype>(file.native().size()));
+    return QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"));
+}
+
+QString displayPath(const fs::path &path) { return QString::fromUtf8(path.native().data(), static_cast<qsizetype>(path.native().size())); }
+
+void overrideShellOpen(std::function<bool(const QUrl &)> open) { shellOpenOverride() = std::move(open); }
+
+bool ShellOpen(const QUrl &url)
+{
+    if (shellOpenOverride())
+        return shellOpenOverride()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+QWidget *boxParent(QWidget *window) { return window && window->isVisible() ? window : nullptr; }
 
 void centreOnScreen(QWidget *window)
 {

@@ -4,9 +4,6 @@
 #include "core/interface/interfacestrings.h"
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
-#include "core/settings/profilefile.h"
-#include "core/settings/settingsstore.h"
-#include "core/text/commalist.h"
 #include "ui/app/clipboardadapter.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
@@ -24,15 +21,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include <cmath>
-#include <filesystem>
-
 namespace umbrill {
-namespace {
-
-std::filesystem::path fsPath(const QString &path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
-
-} // namespace
 
 KeyButton::KeyButton(std::int32_t code, QWidget *parent)
     : QPushButton(parent), m_code(code), m_character(keyCharacter(code))
@@ -52,7 +41,7 @@ void KeyButton::keyPressEvent(QKeyEvent *event)
     QPushButton::keyPressEvent(event);
 }
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramDir())
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(qs(kMainCaption));
@@ -86,7 +75,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     m_keepOnTop->setChecked(true);
     m_font->setEnabled(false);
     m_clearClipboard->setText(qs(kClearClipboardCaption));
-    applyMainStrings(kMainFormDesign);
+    applyMainStrings(kMainFormDefault);
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
@@ -98,7 +87,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
         return ok ? font : initial;
     };
     confirm = [this](const QString &question) {
-        QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, this);
+        QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, boxParent(this));
         box.setObjectName(QStringLiteral("ConfirmBox"));
         QAbstractButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
         box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
@@ -136,38 +125,22 @@ void TMainForm::FormCreate()
     setFixedSize(200, 200);
     m_font->setVisible(false);
     BaseCaption = windowTitle();
-    Output.Mode = InputMode::SingleChar;
-    PasteFormatCode = PasteFormat::PlainText;
     m_directPaste->setEnabled(false);
     m_directPaste->setVisible(false);
-    UnicodeEnabled = true;
-    CurrentLanguage.LanguageName.clear();
-    LanguageIndex = 0;
-    ControlLanguage = kControlLanguageDefault;
-    ProgramDir = GetProgramDir();
-    IniFileName = ProgramDir + qs(kDataFileName);
-    HelpFileName = ProgramDir + qs(kHelpFileName);
     ButtonList.clear();
     guard(this, [this] { CheckForIniFile(); });
 }
 
 void TMainForm::CheckForIniFile()
 {
-    IniFileFound = true;
-    if (!QFile::exists(IniFileName)) {
+    if (!m_state.CheckForIniFile()) {
         QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(kMissingDataFileMessage),
-                        QMessageBox::Ok, this);
+                        QMessageBox::Ok, boxParent(this));
         box.setObjectName(QStringLiteral("MissingDataFileBox"));
         box.exec();
-        IniFileFound = false;
         return;
     }
-    ControlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, "");
-    if (ControlLanguage.empty()) {
-        ControlLanguage = kControlLanguageDefault;
-        WriteSetting(kSettingsSection, kControlLanguageKey, ControlLanguage);
-    }
-    applyInterfaceLanguage(*this, ControlLanguage);
+    applyInterfaceLanguage(*this, m_state.ControlLanguage());
 }
 
 void TMainForm::applyMainStrings(const MainFormStrings &s)
@@ -202,29 +175,50 @@ void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
         applyInterfaceLanguage(*m_languageDlg, controlLanguage);
 }
 
+ShowLanguage TMainForm::showLanguage()
+{
+    return [this](const std::string &controlLanguage) { applyInterfaceLanguageToAll(controlLanguage); };
+}
+
+OptionsChoice TMainForm::optionsOpening() { return m_state.openOptions(); }
+
+void TMainForm::interfaceLanguagePicked(const std::string &controlLanguage)
+{
+    m_state.pickControlLanguage(controlLanguage, showLanguage());
+}
+
+void TMainForm::optionsCancelled() { m_state.cancelOptions(showLanguage()); }
+
+void TMainForm::optionsChosen(const OptionsChoice &choice)
+{
+    m_state.storeOptions(choice, showLanguage());
+    PaintKeys();
+}
+
+void TMainForm::confirmLanguage(int position, const std::optional<std::string> &name)
+{
+    setFontEnabled(false);
+    m_state.setLanguageIndex(name ? position : -1);
+    if (!name)
+        return;
+    ClearButtonList();
+    SetLanguage(*name);
+    GetLanguageData(*name);
+    setFontEnabled(true);
+}
+
 void TMainForm::SetLanguage(const std::string &name)
 {
-    CurrentLanguage.LanguageName = name;
+    m_state.SetLanguage(name);
     setWindowTitle(qs(name) + QLatin1Char(' ') + BaseCaption);
     setApplicationTitle(qs(name));
 }
 
-std::string TMainForm::GetLanguages() const
-{
-    return readProfileString(fsPath(IniFileName), kDataSection, kLanguagesKey, kNotFound);
-}
-
 void TMainForm::GetLanguageData(const std::string &name)
 {
-    ControlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, kControlLanguageDefault);
-    KeySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
-    CurrentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
-    CurrentLanguage.LanguageEntry = readProfileString(fsPath(IniFileName), kDataSection, name, kNotFound);
-    applyInterfaceLanguage(*this, ControlLanguage);
-    PasteFormatCode = pasteFormatFromName(CurrentLanguage.PasteFormatName);
-    applyLanguageEntry(CurrentLanguage, CurrentLanguage.LanguageEntry);
-    ChangeKeySize(keySizeForPoints(CurrentLanguage.KeyFontSize));
-    for (std::int32_t code : CurrentLanguage.KeyCodes)
+    // Loading shows the stored interface language in this window only.
+    m_state.GetLanguageData(name, [this](const std::string &language) { applyInterfaceLanguage(*this, language); });
+    for (std::int32_t code : m_state.CurrentLanguage().KeyCodes)
         CreateNewButton(code);
     PaintKeys();
 }
@@ -242,38 +236,39 @@ void TMainForm::CreateNewButton(std::int32_t code)
 {
     auto *key = new KeyButton(code, m_client);
     key->setObjectName(QStringLiteral("Key%1").arg(ButtonList.size() + 1));
-    const int size = fittedGrid(static_cast<int>(CurrentLanguage.KeyCodes.size())).keySize;
-    key->setFixedSize(size, size);
-    QFont font(qs(CurrentLanguage.KeyFontName));
-    if (CurrentLanguage.KeyFontSize > 0)
-        font.setPointSize(std::min(CurrentLanguage.KeyFontSize, 400));
+    // Only the size a key is made with: every layout sets it again to the pitch.
+    const LanguageRecord &language = m_state.CurrentLanguage();
+    const QSize area = gridArea();
+    const int size = m_state.fittedGrid(static_cast<int>(language.KeyCodes.size()), area.width(), area.height()).keySize;
+    key->resize(size, size);
+    QFont font(qs(language.KeyFontName));
+    if (language.KeyFontSize > 0)
+        font.setPointSize(std::min(language.KeyFontSize, 400));
     key->setFont(font);
     connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
     key->show();
     ButtonList.append(key);
 }
 
-FittedGrid TMainForm::fittedGrid(int keyCount) const
+QSize TMainForm::gridArea() const
 {
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    return fitGrid(keyCount, CurrentLanguage.KeysPerRow, KeySize, screen.width(),
-                   screen.height() - menuBar()->sizeHint().height());
+    return {screen.width(), screen.height() - menuBar()->sizeHint().height()};
 }
-
-void TMainForm::ChangeKeySize(std::int32_t size) { KeySize = changedKeySize(KeySize, size); }
 
 void TMainForm::PaintKeys()
 {
-    if (CurrentLanguage.LanguageName.empty())
+    if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    KeyCount = static_cast<int>(ButtonList.size());
-    const FittedGrid grid = fittedGrid(KeyCount);
-    for (int k = 0; k < KeyCount; ++k) {
+    const int keyCount = static_cast<int>(ButtonList.size());
+    const QSize area = gridArea();
+    const FittedGrid grid = m_state.layOut(keyCount, area.width(), area.height());
+    for (int k = 0; k < keyCount; ++k) {
         const KeyPlacement place = placeKey(k, grid.keysPerRow, grid.keySize);
         // Keys take the pitch too, so that a smaller key size never overlaps them.
         ButtonList[k]->setGeometry(place.left, place.top, grid.keySize, grid.keySize);
     }
-    const GridSize client = gridSize(KeyCount, grid.keysPerRow, grid.keySize);
+    const GridSize client = gridSize(keyCount, grid.keysPerRow, grid.keySize);
     setClientSize(client.width, client.height);
 }
 
@@ -299,34 +294,24 @@ void TMainForm::LanguageClick()
     PaintKeys();
     setWindowTitle(BaseCaption);
     setFontEnabled(false);
-    if (IniFileFound)
-        LanguagesText = GetLanguages();
-    m_languageDlg->ConvertCSVtoStrings(LanguagesText);
-    m_languageDlg->selectRow(LanguageIndex);
+    m_languageDlg->ConvertCSVtoStrings(m_state.GetLanguages());
+    m_languageDlg->selectRow(m_state.LanguageIndex());
     m_languageDlg->exec();
 }
 
 void TMainForm::FontClick()
 {
-    QFont initial(qs(CurrentLanguage.KeyFontName));
-    if (CurrentLanguage.KeyFontSize > 0)
-        initial.setPointSize(CurrentLanguage.KeyFontSize);
+    const LanguageRecord &language = m_state.CurrentLanguage();
+    QFont initial(qs(language.KeyFontName));
+    if (language.KeyFontSize > 0)
+        initial.setPointSize(language.KeyFontSize);
     const QFont chosen = chooseFont(initial);
-    const std::string face = utf8(chosen.family());
-    if (face != CurrentLanguage.KeyFontName)
-        CurrentLanguage.KeyFontName = face;
-    if (chosen.pointSize() > 0 && chosen.pointSize() != CurrentLanguage.KeyFontSize)
-        CurrentLanguage.KeyFontSize = chosen.pointSize();
-    const qreal dpi = screen() ? screen()->logicalDotsPerInchY() : 96.0;
-    const int points = chosen.pointSize() > 0 ? chosen.pointSize() : CurrentLanguage.KeyFontSize;
-    ChangeKeySize(static_cast<std::int32_t>(std::lround(std::abs(points) * dpi / 72.0)));
+    m_state.applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
     PaintKeys();
-    const auto question = fontQuestion(ControlLanguage);
+    const auto question = fontQuestion(m_state.ControlLanguage());
     if (!question || !confirm(qs(*question)))
         return;
-    LanguageRecord written = CurrentLanguage;
-    written.KeyCodes.resize(std::min<std::size_t>(written.KeyCodes.size(), static_cast<std::size_t>(KeyCount)));
-    writeProfileString(fsPath(IniFileName), kDataSection, CurrentLanguage.LanguageName, writtenEntry(written));
+    m_state.writeKeyFontEntry();
 }
 
 void TMainForm::KeeponTopClick()
@@ -346,14 +331,17 @@ void TMainForm::ExitClick() { close(); }
 
 void TMainForm::HelpMenuIItemClick()
 {
-    if (QFile::exists(HelpFileName)) {
-        ShellOpen(HelpFileName);
+    std::error_code ec;
+    const bool present = std::filesystem::exists(m_state.HelpFileName(), ec);
+    if (present && ShellOpen(fileUrl(m_state.HelpFileName()))) {
         showMinimized();
         return;
     }
-    QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(helpMissingMessage(ControlLanguage)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("MissingHelpBox"));
+    // No program to open it with: said like a missing document, and the pad stays.
+    const std::string_view message =
+        present ? helpUnopenedMessage(m_state.ControlLanguage()) : helpMissingMessage(m_state.ControlLanguage());
+    QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(message), QMessageBox::Ok, boxParent(this));
+    box.setObjectName(present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
     box.exec();
 }
 
@@ -371,27 +359,26 @@ void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 void TMainForm::SingleCharClick()
 {
     setModeChecks(true, false, false);
-    Output.SingleCharClick(*m_clipboard);
+    m_state.SingleCharClick(*m_clipboard);
 }
 
 void TMainForm::MultipleCharClick()
 {
     setModeChecks(false, true, false);
-    Output.MultipleCharClick(*m_clipboard);
+    m_state.MultipleCharClick(*m_clipboard);
 }
 
 void TMainForm::DirectPasteClick()
 {
     setModeChecks(false, false, true);
-    Output.DirectPasteClick(*m_clipboard);
+    m_state.DirectPasteClick(*m_clipboard);
 }
 
-void TMainForm::ClearClipboardClick() { Output.ClearClipboardClick(*m_clipboard); }
+void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(*m_clipboard); }
 
 void TMainForm::Button1Click(KeyButton *key)
 {
-    Output.Button1Click(key->character(), PasteFormatCode,
-                        KeyFont{CurrentLanguage.KeyFontName, CurrentLanguage.KeyFontSize}, *m_clipboard);
+    m_state.Button1Click(key->character(), *m_clipboard);
 }
 
 } // namespace umbrill

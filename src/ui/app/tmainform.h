@@ -3,10 +3,7 @@
 // command and the clicks of keys.
 #pragma once
 
-#include "core/keypad/keygrid.h"
-#include "core/keypad/outputengine.h"
-#include "core/languages/languagerecord.h"
-#include "core/settings/settingnames.h"
+#include "core/pad/padstate.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -14,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -53,31 +52,37 @@ public:
     // The three dialogs, created after this window; the window does not own them.
     void setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm);
 
-    // State, named as the program's design names it. Texts are UTF-8.
-    QString BaseCaption;
-    QString IniFileName;
-    QString HelpFileName;
-    bool IniFileFound = false;
-    std::string LanguagesText;
-    LanguageRecord CurrentLanguage;
-    QList<KeyButton *> ButtonList;
-    QString ProgramDir;
-    PasteFormat PasteFormatCode = PasteFormat::PlainText;
-    std::int32_t KeySize = 0;
-    std::string ControlLanguage;
-    std::string PreviousControlLanguage;
-    OutputEngine Output;  // Mode, AccumulatedText, AccumulatedWideText
-    bool UnicodeEnabled = true;
-    int KeyCount = 0;
-    int LanguageIndex = 0;
+    // The pad's state and rules; the window shows it.
+    PadState &state() { return m_state; }
+    const PadState &state() const { return m_state; }
 
-    // Commands and steps other windows call.
-    std::string GetLanguages() const;
+    // What only the window holds: its base caption and the keys.
+    QString BaseCaption;
+    QList<KeyButton *> ButtonList;
+
+    // What the other windows report.
+    // The language dialog confirmed the row at position (-1: none selected)
+    // naming name: the keys go, the language is named in the captions and
+    // loaded, and the Font command becomes available once it has loaded.
+    // Throws the loading's Error.
+    void confirmLanguage(int position, const std::optional<std::string> &name);
+    // Shows a language's texts in all four windows: this one, the Options
+    // dialog, the About box, the language dialog.
+    void applyInterfaceLanguageToAll(const std::string &controlLanguage);
+    // The Options dialog opens, a language is picked in its list, it is
+    // cancelled, or OK reports the choices: the state's rules run, with every
+    // window showing the language they show; after OK the keys are laid out
+    // again. optionsChosen throws the store's Error.
+    OptionsChoice optionsOpening();
+    void interfaceLanguagePicked(const std::string &controlLanguage);
+    void optionsCancelled();
+    void optionsChosen(const OptionsChoice &choice);
+
+    // Steps of loading and laying out.
     void SetLanguage(const std::string &name);
     void GetLanguageData(const std::string &name);
     void ClearButtonList();
     void CreateNewButton(std::int32_t code);
-    void ChangeKeySize(std::int32_t size);
     void PaintKeys();
     void setFontEnabled(bool enabled);
     // The Font command's enabled state (its menu item stays hidden, and Qt
@@ -87,9 +92,6 @@ public:
     void SetGerman();
     void SetFrench();
     void SetSpanish();
-    // Applies the interface language to all four windows: this one, the Options
-    // dialog, the About box, the language dialog.
-    void applyInterfaceLanguageToAll(const std::string &controlLanguage);
 
     TAbout *aboutBox() const { return m_about; }
     TLanguageDlg *languageDlg() const { return m_languageDlg; }
@@ -119,10 +121,12 @@ private:
     void FormCreate();
     void CheckForIniFile();
     void applyMainStrings(const struct MainFormStrings &strings);
-    // The grid for keyCount keys as it fits the screen this window is on.
-    FittedGrid fittedGrid(int keyCount) const;
+    // The room for the grid on the screen this window is on, below the menu.
+    QSize gridArea() const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
+    // What the state's rules call to show a language: every window shows it.
+    ShowLanguage showLanguage();
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
 
     QMenu *m_modeMenu = nullptr;
@@ -143,6 +147,7 @@ private:
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
     std::unique_ptr<ClipboardSink> m_clipboard;
+    PadState m_state;
     bool m_fontEnabled = false;
 };
 

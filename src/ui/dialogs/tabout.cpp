@@ -9,14 +9,10 @@
 #include "ui/app/tmainform.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 
 #include <algorithm>
-#include <functional>
 
 namespace umbrill {
 
@@ -29,68 +25,7 @@ constexpr std::string_view kProgramNameLine = "Umbrill V4.1";
 constexpr int kClientWidth = 192;
 constexpr int kClientHeight = 287;
 
-// The core keeps line breaks as CR LF; a label breaks at LF alone.
-QString labelText(std::string_view text) { return qs(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
-
 } // namespace
-
-// A web link: blue text under a hand cursor, opened by a click, or by Enter or
-// Space when it has the keyboard focus (it takes focus by Tab).
-class LinkLabel : public QLabel {
-public:
-    explicit LinkLabel(QWidget *parent) : QLabel(parent)
-    {
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::StrongFocus);
-        setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        QPalette blue = palette();
-        blue.setColor(QPalette::WindowText, Qt::blue);
-        setPalette(blue);
-    }
-
-    std::function<void()> clicked;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        m_pressed = event->button() == Qt::LeftButton;
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-        m_pressed = false;
-        event->accept();
-        if (click && clicked)
-            clicked();
-    }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        const int key = event->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && !event->isAutoRepeat()
-            && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            event->accept();
-            if (clicked)
-                clicked();
-            return;
-        }
-        QLabel::keyPressEvent(event);
-    }
-    void paintEvent(QPaintEvent *event) override
-    {
-        QLabel::paintEvent(event);
-        if (!hasFocus())
-            return;
-        QStylePainter painter(this);
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.backgroundColor = palette().color(QPalette::Window);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
-
-private:
-    bool m_pressed = false;
-};
 
 TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
 {
@@ -99,10 +34,10 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setWindowTitle(qs(kAboutCaption));
-    // The box's small fixed client area is laid out for the design's 8-point font.
-    QFont designFont = font();
-    designFont.setPointSize(8);
-    setFont(designFont);
+    // The box's small fixed client area is laid out for the layout's reference 8-point font.
+    QFont referenceFont = font();
+    referenceFont.setPointSize(8);
+    setFont(referenceFont);
 
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("Image1"));
@@ -129,11 +64,19 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, [this] { Button1Click(); });
 
-    m_link = new LinkLabel(this);
+    // A link of the label's own: a click, or Tab to it and Enter, opens it.
+    m_link = new QLabel(this);
     m_link->setObjectName(QStringLiteral("Label4"));
-    m_link->setText(qs(kProductWebAddress));
-    m_link->setAccessibleName(m_link->text());
-    m_link->clicked = [this] { guard(this, [this] { Label4Click(); }); };
+    m_link->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    m_link->setTextFormat(Qt::RichText);
+    m_link->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(qs(kProductWebAddress).toHtmlEscaped()));
+    m_link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_link->setOpenExternalLinks(false);
+    QPalette blue = m_link->palette();
+    blue.setColor(QPalette::Link, Qt::blue);
+    m_link->setPalette(blue);
+    m_link->setAccessibleName(qs(kProductWebAddress));
+    connect(m_link, &QLabel::linkActivated, this, [this] { guard(this, [this] { Label4Click(); }); });
     {
         const QSize text = m_link->sizeHint();
         const int width = std::min(std::max(160, text.width() + 4), kClientWidth);
@@ -145,16 +88,16 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     setTabOrder(m_ok, m_link);
 
     VersionInfoResource1.LoadVersionInfo();
-    m_buildLine->setText(qs(kAboutBuildDesign));
-    m_ok->setText(qs(kAboutButtonDesign));
-    m_unicodeNote->setText(qs(kAboutUnicodeDesign));
+    m_buildLine->setText(qs(kAboutBuildDefault));
+    m_ok->setText(qs(kAboutButtonDefault));
+    m_unicodeNote->setText(qs(kAboutUnicodeDefault));
     placeBuildLine();
-    applyInterfaceLanguage(*this, m_main->ControlLanguage);
+    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
 }
 
 void TAbout::placeBuildLine()
 {
-    // Sized to its text; it starts further right only when the program name is wider than designed.
+    // Sized to its text; it starts further right only when the program name is wider than laid out.
     const int left = std::max(104, m_programName->geometry().right() + 6);
     m_buildLine->move(left, 40);
     m_buildLine->resize(m_buildLine->sizeHint());
@@ -164,7 +107,7 @@ void TAbout::applyStrings(const AboutStrings &s)
 {
     m_buildLine->setText(qs(s.BuildPrefix) + qs(VersionInfoResource1.FileVersion()));
     m_ok->setText(qs(s.Button1));
-    m_unicodeNote->setText(labelText(unicodeNote(m_main->UnicodeEnabled)));
+    m_unicodeNote->setText(qs(unicodeNote(m_main->state().UnicodeEnabled())));
     placeBuildLine();
 }
 
@@ -175,7 +118,7 @@ void TAbout::SetSpanish() { applyStrings(aboutStrings(InterfaceLanguage::Spanish
 
 void TAbout::Button1Click() { accept(); }
 
-void TAbout::Label4Click() { ShellOpen(m_link->text()); }
+void TAbout::Label4Click() { ShellOpen(QUrl(qs(kProductWebAddress))); }
 
 void TAbout::showEvent(QShowEvent *event)
 {

@@ -15,7 +15,6 @@ class QPushButton;
 namespace umbrill {
 
 class TMainForm;
-class LinkLabel;
 struct AboutStrings;
 
 // The product web page the About box links to; the shell takes at most 79 characters.
@@ -57,7 +56,7 @@ private:
     QLabel *m_programName;
     QLabel *m_buildLine;
     QLabel *m_unicodeNote;
-    LinkLabel *m_link;
+    QLabel *m_link;
     QPushButton *m_ok;
 };
 

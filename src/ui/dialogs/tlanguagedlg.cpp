@@ -58,8 +58,8 @@ TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_ok, m_cancel);
     setTabOrder(m_cancel, m_list);
 
-    applyStrings(kLanguageDlgDesign);
-    applyInterfaceLanguage(*this, m_main->ControlLanguage);
+    applyStrings(kLanguageDlgDefault);
+    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
 }
 
 void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)
@@ -93,17 +93,13 @@ void TLanguageDlg::selectRow(int position)
 
 bool TLanguageDlg::confirmSelection()
 {
-    m_main->setFontEnabled(false);
     const QList<QListWidgetItem *> selected = m_list->selectedItems();
-    m_main->LanguageIndex = selected.isEmpty() ? -1 : m_list->row(selected.first());
-    if (selected.isEmpty())
+    if (selected.isEmpty()) {
+        m_main->confirmLanguage(-1, std::nullopt);
         return false;
-    const std::string name = utf8(selected.first()->text());
-    m_main->ClearButtonList();
-    m_main->SetLanguage(name);
-    m_main->GetLanguageData(name);
+    }
+    m_main->confirmLanguage(m_list->row(selected.first()), utf8(selected.first()->text()));
     accept();
-    m_main->setFontEnabled(true);
     return true;
 }
 

@@ -3,8 +3,6 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingnames.h"
-#include "core/settings/settingsstore.h"
-#include "core/text/commalist.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/qtext.h"
@@ -25,9 +23,6 @@
 
 namespace umbrill {
 namespace {
-
-constexpr int kKeySizeMinimum = 10;
-constexpr int kKeySizeMaximum = 50;
 
 // The key-size field changes only by its arrow buttons, the Up and Down keys
 // and the wheel, one step at a time. Typed characters, deleting, cut and paste
@@ -67,11 +62,11 @@ private:
     }
 };
 
-// Design widths are those of the design font; a wider text widens its control
-// to the right rather than being cut off.
-void fitWidth(QWidget *widget, int designWidth)
+// Widths are laid out for the layout's reference font; a wider text widens its
+// control to the right rather than being cut off.
+void fitWidth(QWidget *widget, int referenceWidth)
 {
-    widget->resize(std::max(designWidth, widget->sizeHint().width()), widget->height());
+    widget->resize(std::max(referenceWidth, widget->sizeHint().width()), widget->height());
 }
 
 // Labels take the size of their text, from their top left corner.
@@ -83,7 +78,7 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
 {
     setObjectName(QStringLiteral("TOptionsForm"));
     setModal(true);
-    // The client area of the design's 375 x 238 window with its sizeable frame.
+    // The client area of a 375 x 238 window with a sizeable frame.
     resize(367, 211);
 
     m_pasteControl = new QGroupBox(this);
@@ -145,8 +140,8 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_cancel, m_keySize);
     setTabOrder(m_keySize, m_language);
 
-    applyStrings(kOptionsFormDesign);
-    applyInterfaceLanguage(*this, m_main->ControlLanguage);
+    applyStrings(kOptionsFormDefault);
+    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
 }
 
 void TOptionsForm::applyStrings(const OptionsFormStrings &s)
@@ -179,29 +174,20 @@ void TOptionsForm::SetSpanish() { applyStrings(optionsFormStrings(InterfaceLangu
 
 void TOptionsForm::fillFromSettings()
 {
-    TMainForm &main = *m_main;
-    // With a keyboard language loaded the window's key size counts, which may
-    // have been raised for a large key font.
-    if (main.CurrentLanguage.LanguageName.empty())
-        main.KeySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
-    main.CurrentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
-    main.PasteFormatCode = pasteFormatFromName(main.CurrentLanguage.PasteFormatName);
-
-    m_unicodeText->setEnabled(main.UnicodeEnabled);
-    switch (main.PasteFormatCode) {
+    const OptionsChoice choice = m_main->optionsOpening();
+    m_unicodeText->setEnabled(m_main->state().UnicodeEnabled());
+    switch (choice.pasteFormat) {
     case PasteFormat::RichText: m_richText->setChecked(true); break;
     case PasteFormat::Unicode: m_unicodeText->setChecked(true); break;
     case PasteFormat::Html: m_htmlText->setChecked(true); break;
     default: m_plainText->setChecked(true); break;
     }
 
-    m_keySize->setValue(std::clamp(main.KeySize, kKeySizeMinimum, kKeySizeMaximum));
+    m_keySize->setValue(choice.keySize);
 
     m_language->setCurrentIndex(0);
     // MatchFixedString compares whole texts without regard to case; -1 (no match) clears the selection.
-    m_language->setCurrentIndex(m_language->findText(qs(main.ControlLanguage), Qt::MatchFixedString));
-
-    main.PreviousControlLanguage = main.ControlLanguage;
+    m_language->setCurrentIndex(m_language->findText(qs(choice.controlLanguage.value_or("")), Qt::MatchFixedString));
 }
 
 void TOptionsForm::Options1Click()
@@ -212,37 +198,24 @@ void TOptionsForm::Options1Click()
 
 void TOptionsForm::LanguageComboBoxChange()
 {
-    m_main->ControlLanguage = utf8(m_language->currentText());
-    m_main->applyInterfaceLanguageToAll(m_main->ControlLanguage);
+    m_main->interfaceLanguagePicked(utf8(m_language->currentText()));
 }
 
 void TOptionsForm::storeChoices()
 {
-    TMainForm &main = *m_main;
+    OptionsChoice choice;
     if (m_plainText->isChecked())
-        main.PasteFormatCode = PasteFormat::PlainText;
+        choice.pasteFormat = PasteFormat::PlainText;
     else if (m_unicodeText->isChecked())
-        main.PasteFormatCode = PasteFormat::Unicode;
+        choice.pasteFormat = PasteFormat::Unicode;
     else if (m_htmlText->isChecked())
-        main.PasteFormatCode = PasteFormat::Html;
+        choice.pasteFormat = PasteFormat::Html;
     else
-        main.PasteFormatCode = PasteFormat::RichText;
-
-    main.KeySize = m_keySize->value();
-    WriteSetting(kSettingsSection, kKeySizeKey, decimalText(main.KeySize));
-    WriteSetting(kSettingsSection, kPasteFormatKey, pasteFormatName(main.PasteFormatCode));
-    if (m_language->currentIndex() >= 0) {
-        const std::string chosen = utf8(m_language->currentText());
-        // A picked item is shown already. The item the dialog selected itself
-        // for a name in other letter case ("english") is not: show it now, or
-        // the windows would keep texts of no language for the rest of the run.
-        const bool shown = chosen == main.ControlLanguage;
-        main.ControlLanguage = chosen;
-        if (!shown)
-            main.applyInterfaceLanguageToAll(main.ControlLanguage);
-        WriteSetting(kSettingsSection, kControlLanguageKey, main.ControlLanguage);
-    }
-    main.PaintKeys();
+        choice.pasteFormat = PasteFormat::RichText;
+    choice.keySize = m_keySize->value();
+    if (m_language->currentIndex() >= 0)
+        choice.controlLanguage = utf8(m_language->currentText());
+    m_main->optionsChosen(choice);
 }
 
 void TOptionsForm::OptionsOkButtonClick()
@@ -253,13 +226,7 @@ void TOptionsForm::OptionsOkButtonClick()
 
 void TOptionsForm::OptionsCancelButtonClick()
 {
-    guard(this, [this] {
-        TMainForm &main = *m_main;
-        if (main.ControlLanguage != main.PreviousControlLanguage) {
-            main.ControlLanguage = main.PreviousControlLanguage;
-            main.applyInterfaceLanguageToAll(main.ControlLanguage);
-        }
-    });
+    guard(this, [this] { m_main->optionsCancelled(); });
     QDialog::reject();
 }
 

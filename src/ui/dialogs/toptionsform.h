@@ -24,14 +24,14 @@ public:
     // language. The main window must outlive the dialog (it is its parent).
     explicit TOptionsForm(TMainForm *mainForm);
 
-    // Fills the dialog from the stored settings and the main window's state,
-    // remembers the interface language for Cancel, and runs the dialog modally.
+    // Fills the dialog with what the main window reports (the stored settings
+    // and its state) and runs the dialog modally.
     // A settings read that fails throws before the dialog is shown.
     void Options1Click();
 
-    // Stores "KeySize", "PasteFormat" and "ControlLanguage" (when a language is
-    // selected), in that order, lays the keys out again and closes. A failing
-    // write is shown; the writes before it stay done and the dialog stays open.
+    // Reports the choices to the main window, which stores them and lays the
+    // keys out again, and closes. A failing write is shown; the writes before
+    // it stay done and the dialog stays open.
     void OptionsOkButtonClick();
     // The Esc key too: restores the interface language of the opening when it
     // was changed, stores nothing and closes.

@@ -59,7 +59,7 @@ TEST(InterfaceStrings, KeepsOwnCaptions)
     EXPECT_EQ(optionsFormStrings(InterfaceLanguage::German).OptionsCancelButton, "Widernifen");
     EXPECT_EQ(optionsFormStrings(InterfaceLanguage::Spanish).OptionsCancelButton, "Anular");
     EXPECT_EQ(languageDlgStrings(InterfaceLanguage::Spanish).CancelBtn, "Annular");
-    EXPECT_EQ(kMainFormDesign.Options1, "&Options ...");
+    EXPECT_EQ(kMainFormDefault.Options1, "&Options ...");
     EXPECT_EQ(mainFormStrings(InterfaceLanguage::English).Options1, "&Options");
 }
 

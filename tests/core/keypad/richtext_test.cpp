@@ -179,6 +179,16 @@ TEST(Payloads, PlainTextIsTheUtf8OfTheAnsiText)
     EXPECT_EQ(payload.find(kMimeRtf), nullptr);
 }
 
+TEST(Payloads, PlainTextEndsAtItsFirstNul)
+{
+    using namespace std::string_view_literals;
+    EXPECT_EQ(*plainTextPayload("\0"sv).find(kMimePlainText), "");
+    EXPECT_EQ(*plainTextPayload("ab\0c"sv).find(kMimePlainTextUtf8), "ab");
+    const ClipboardPayload rich = richTextPayload(u"a\0b"sv, "Arial", 8);
+    EXPECT_EQ(*rich.find(kMimePlainText), "a");
+    EXPECT_EQ(*rich.find(kMimePlainTextUtf8), "a");
+}
+
 TEST(Payloads, RichTextOffersRtfHtmlAndTheWholeText)
 {
     const std::u16string text = u"é\U0001D11E";

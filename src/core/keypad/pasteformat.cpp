@@ -1,5 +1,5 @@
 // The paste-format names as they are stored.
-#include "core/settings/settingnames.h"
+#include "core/keypad/pasteformat.h"
 
 namespace umbrill {
 

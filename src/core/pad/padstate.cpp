@@ -1,0 +1,130 @@
+// The key pad's state and its rules.
+#include "core/pad/padstate.h"
+
+#include "core/settings/profilefile.h"
+#include "core/settings/settingnames.h"
+#include "core/settings/settingsstore.h"
+#include "core/text/commalist.h"
+
+#include <algorithm>
+
+namespace umbrill {
+
+PadState::PadState(std::filesystem::path programDir)
+    : m_programDir(std::move(programDir)),
+      m_iniFileName(m_programDir / kDataFileName),
+      m_helpFileName(m_programDir / kHelpFileName),
+      m_controlLanguage(kControlLanguageDefault)
+{
+}
+
+bool PadState::CheckForIniFile()
+{
+    std::error_code ec;
+    m_iniFileFound = std::filesystem::exists(m_iniFileName, ec);
+    if (!m_iniFileFound)
+        return false;
+    m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, "");
+    if (m_controlLanguage.empty()) {
+        m_controlLanguage = kControlLanguageDefault;
+        WriteSetting(kSettingsSection, kControlLanguageKey, m_controlLanguage);
+    }
+    return true;
+}
+
+const std::string &PadState::GetLanguages()
+{
+    if (m_iniFileFound)
+        m_languagesText = readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound);
+    return m_languagesText;
+}
+
+void PadState::SetLanguage(const std::string &name) { m_currentLanguage.LanguageName = name; }
+
+void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show)
+{
+    m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, kControlLanguageDefault);
+    m_keySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
+    m_currentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+    m_currentLanguage.LanguageEntry = readProfileString(m_iniFileName, kDataSection, name, kNotFound);
+    show(m_controlLanguage);
+    m_pasteFormatCode = pasteFormatFromName(m_currentLanguage.PasteFormatName);
+    applyLanguageEntry(m_currentLanguage, m_currentLanguage.LanguageEntry);
+    ChangeKeySize(keySizeForPoints(m_currentLanguage.KeyFontSize));
+}
+
+void PadState::ChangeKeySize(std::int32_t size) { m_keySize = changedKeySize(m_keySize, size); }
+
+FittedGrid PadState::fittedGrid(int keyCount, int screenWidth, int screenHeight) const
+{
+    return fitGrid(keyCount, m_currentLanguage.KeysPerRow, m_keySize, screenWidth, screenHeight);
+}
+
+FittedGrid PadState::layOut(int keyCount, int screenWidth, int screenHeight)
+{
+    m_keyCount = keyCount;
+    return fittedGrid(keyCount, screenWidth, screenHeight);
+}
+
+OptionsChoice PadState::openOptions()
+{
+    if (m_currentLanguage.LanguageName.empty())
+        m_keySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
+    m_currentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+    m_pasteFormatCode = pasteFormatFromName(m_currentLanguage.PasteFormatName);
+    m_previousControlLanguage = m_controlLanguage;
+    return OptionsChoice{m_pasteFormatCode, std::clamp(m_keySize, kKeySizeMinimum, kKeySizeMaximum),
+                         m_controlLanguage};
+}
+
+void PadState::pickControlLanguage(const std::string &controlLanguage, const ShowLanguage &show)
+{
+    m_controlLanguage = controlLanguage;
+    show(m_controlLanguage);
+}
+
+void PadState::cancelOptions(const ShowLanguage &show)
+{
+    if (m_controlLanguage == m_previousControlLanguage)
+        return;
+    m_controlLanguage = m_previousControlLanguage;
+    show(m_controlLanguage);
+}
+
+void PadState::storeOptions(const OptionsChoice &choice, const ShowLanguage &show)
+{
+    m_pasteFormatCode = choice.pasteFormat;
+    m_keySize = choice.keySize;
+    WriteSetting(kSettingsSection, kKeySizeKey, decimalText(m_keySize));
+    WriteSetting(kSettingsSection, kPasteFormatKey, pasteFormatName(m_pasteFormatCode));
+    if (!choice.controlLanguage)
+        return;
+    const bool shown = *choice.controlLanguage == m_controlLanguage;
+    m_controlLanguage = *choice.controlLanguage;
+    if (!shown)
+        show(m_controlLanguage);
+    WriteSetting(kSettingsSection, kControlLanguageKey, m_controlLanguage);
+}
+
+void PadState::applyKeyFont(const std::string &face, std::int32_t points, double dotsPerInch)
+{
+    m_currentLanguage.KeyFontName = face;
+    if (points > 0)
+        m_currentLanguage.KeyFontSize = points;
+    ChangeKeySize(keySizeForFontHeight(m_currentLanguage.KeyFontSize, dotsPerInch));
+}
+
+void PadState::writeKeyFontEntry() const
+{
+    LanguageRecord written = m_currentLanguage;
+    written.KeyCodes.resize(std::min(written.KeyCodes.size(), static_cast<std::size_t>(std::max(m_keyCount, 0))));
+    writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
+}
+
+void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
+{
+    m_output.Button1Click(character, m_pasteFormatCode,
+                          KeyFont{m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}, clipboard);
+}
+
+} // namespace umbrill

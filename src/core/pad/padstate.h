@@ -1,0 +1,137 @@
+// The key pad's state and its rules, kept apart from the windows: the files
+// the pad works with, the three user settings, the keyboard language shown, the
+// key size and the output engine. The windows show this state and report what
+// the user chose; they keep none of it themselves.
+//
+// Where a rule changes the interface language, the caller passes what shows a
+// language in every window (ShowLanguage); it is called at the point of the
+// rule where the texts change, so that a failing store after it leaves the
+// windows as the rule left them.
+#pragma once
+
+#include "core/keypad/keygrid.h"
+#include "core/keypad/outputengine.h"
+#include "core/keypad/pasteformat.h"
+#include "core/languages/languagerecord.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace umbrill {
+
+using ShowLanguage = std::function<void(const std::string &controlLanguage)>;
+
+// What the Options dialog shows when it opens and reports on OK.
+struct OptionsChoice {
+    PasteFormat pasteFormat = PasteFormat::PlainText;
+    std::int32_t keySize = 0;                   // kKeySizeMinimum to kKeySizeMaximum
+    std::optional<std::string> controlLanguage; // nullopt: no item of the list selected
+};
+
+class PadState {
+public:
+    // The state of a new main window: no keyboard language, Single Char, plain
+    // text, English, and the data file and help document in programDir (bytes,
+    // as the file system names them).
+    explicit PadState(std::filesystem::path programDir);
+
+    // Start-up, once the window exists. Returns whether the data file exists
+    // (IniFileFound). When it does, the stored interface language is read; none
+    // stored (or an empty one) stores "English". Throws the store's Error.
+    bool CheckForIniFile();
+
+    // The catalogue: read afresh from the data file when it was found at
+    // start-up, otherwise the text of the last reading.
+    const std::string &GetLanguages();
+
+    // Names the keyboard language shown (empty: none).
+    void SetLanguage(const std::string &name);
+
+    // Loads the keyboard language name: reads the three settings and its entry,
+    // shows the stored interface language, then takes the paste format, the
+    // entry's fields and the key size its font asks for. Throws Error for an
+    // entry whose size or keys per row is no whole number, with the fields
+    // before it already taken.
+    void GetLanguageData(const std::string &name, const ShowLanguage &show);
+
+    // The larger of KeySize and size + 20.
+    void ChangeKeySize(std::int32_t size);
+
+    // The grid of keyCount keys on a screen area of the given size (see fitGrid).
+    FittedGrid fittedGrid(int keyCount, int screenWidth, int screenHeight) const;
+    // The same for a layout of the keys: records keyCount as KeyCount.
+    FittedGrid layOut(int keyCount, int screenWidth, int screenHeight);
+
+    // The Options dialog opens: with no keyboard language shown the key size is
+    // read from the settings (with one shown, the window's counts: a large key
+    // font may have raised it); the paste format is read; the interface
+    // language is remembered for Cancel. The key size comes clamped to the
+    // sizes the dialog offers.
+    OptionsChoice openOptions();
+    // A language picked in the list shows at once; nothing is stored.
+    void pickControlLanguage(const std::string &controlLanguage, const ShowLanguage &show);
+    // Cancel: the language of the opening shows again when another was picked.
+    void cancelOptions(const ShowLanguage &show);
+    // OK: stores KeySize, PasteFormat and, when an item is selected,
+    // ControlLanguage, in that order. A chosen language that is not the one
+    // shown (a stored "english" selects "English") is shown before it is
+    // stored. A failing write throws; the writes before it stay done.
+    void storeOptions(const OptionsChoice &choice, const ShowLanguage &show);
+
+    // The font command chose face and points (points 0 or less: keep the
+    // current size): the key font changes, and the key size grows to the font's
+    // height in pixels at dotsPerInch.
+    void applyKeyFont(const std::string &face, std::int32_t points, double dotsPerInch);
+    // Writes the language's entry with its current key font, keys per row and
+    // the codes of the keys laid out last, into the data file. Throws the
+    // store's Error.
+    void writeKeyFontEntry() const;
+
+    // A key was clicked: its character goes out in the current mode and paste
+    // format, in the key font. Throws Error("Cannot open clipboard").
+    void Button1Click(std::u16string_view character, ClipboardSink &clipboard);
+    void SingleCharClick(ClipboardSink &clipboard) { m_output.SingleCharClick(clipboard); }
+    void MultipleCharClick(ClipboardSink &clipboard) { m_output.MultipleCharClick(clipboard); }
+    void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
+    void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
+
+    void setUnicodeEnabled(bool enabled) { m_unicodeEnabled = enabled; }
+    void setLanguageIndex(int position) { m_languageIndex = position; }
+
+    const std::filesystem::path &ProgramDir() const { return m_programDir; }
+    const std::filesystem::path &IniFileName() const { return m_iniFileName; }
+    const std::filesystem::path &HelpFileName() const { return m_helpFileName; }
+    bool IniFileFound() const { return m_iniFileFound; }
+    const std::string &LanguagesText() const { return m_languagesText; }
+    const LanguageRecord &CurrentLanguage() const { return m_currentLanguage; }
+    PasteFormat PasteFormatCode() const { return m_pasteFormatCode; }
+    std::int32_t KeySize() const { return m_keySize; }
+    const std::string &ControlLanguage() const { return m_controlLanguage; }
+    const std::string &PreviousControlLanguage() const { return m_previousControlLanguage; }
+    bool UnicodeEnabled() const { return m_unicodeEnabled; }
+    int KeyCount() const { return m_keyCount; }
+    int LanguageIndex() const { return m_languageIndex; }
+    const OutputEngine &Output() const { return m_output; }
+
+private:
+    std::filesystem::path m_programDir;
+    std::filesystem::path m_iniFileName;
+    std::filesystem::path m_helpFileName;
+    bool m_iniFileFound = false;
+    std::string m_languagesText;
+    LanguageRecord m_currentLanguage;
+    PasteFormat m_pasteFormatCode = PasteFormat::PlainText;
+    std::int32_t m_keySize = 0;
+    std::string m_controlLanguage;
+    std::string m_previousControlLanguage;
+    bool m_unicodeEnabled = true;
+    int m_keyCount = 0;
+    int m_languageIndex = 0;
+    OutputEngine m_output; // Mode, AccumulatedText, AccumulatedWideText
+};
+
+} // namespace umbrill
