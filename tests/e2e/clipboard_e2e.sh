@@ -10,11 +10,14 @@ exe=$1
 need_tools Xvfb xdotool xclip xprop
 start_x
 
-mkdir -p "$work/program dir" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$work/program dir/Umbrill05"
+# The program folder's name has a blank and two Latin-1 bytes that are not
+# UTF-8, as old archives unpack: a path is bytes, and the program finds its files.
+prog="$work/program dir "$'\xff\xe9'
+mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+cp "$exe" "$prog/Umbrill05"
 # Keys: é è & œ U+1F600 and the Arabic fatha, four per row, 12 points.
 printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,232,38,339,128512,1614\r\n' \
-  >"$work/program dir/Umbrill05.ini"
+  >"$prog/Umbrill05.ini"
 
 settings() {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="%s"\r\n' "$1" \
@@ -22,7 +25,7 @@ settings() {
 }
 settings unicode
 
-start_program "$work/program dir/Umbrill05" || exit 1
+start_program "$prog/Umbrill05" || exit 1
 
 # --- start-up state ------------------------------------------------------------
 if xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then pass; else fail "main window is not kept above"; fi

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QPushButton>
 
 namespace umbrill::test {
@@ -100,15 +101,19 @@ TEST_F(MainForm, MissingDataFileSaysSoAndTouchesNoSettings)
 {
     QFile::remove(dataFile());
     auto seen = std::make_shared<QString>();
-    whenModal([seen](QWidget *w) {
+    auto offCentre = std::make_shared<QPoint>();
+    whenModal([seen, offCentre](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         ASSERT_NE(box, nullptr);
         *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        *offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
         box->accept();
     });
     TMainForm &form = start().mainForm;
     EXPECT_FALSE(form.state().IniFileFound());
     EXPECT_EQ(*seen, "Information|Cannot find file Umbrill05.ini\nCannot continue");
+    // Shown before the main window: centred on the screen, not at its corner.
+    EXPECT_LE(offCentre->manhattanLength(), 2) << offCentre->x() << "," << offCentre->y();
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
 
@@ -169,6 +174,19 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
     EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help.pdf")}));
     EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
     overrideShellOpen({});
+}
+
+TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 1);  // French: 7 keys, 6 per row, 42 pixels
+    for (const int size : {30, 46}) {
+        SCOPED_TRACE(size);
+        form.optionsChosen(OptionsChoice{PasteFormat::Unicode, size, std::nullopt});
+        EXPECT_EQ(form.ButtonList[1]->geometry(), QRect(size, 0, size, size));
+        EXPECT_EQ(form.ButtonList[6]->geometry(), QRect(0, size, size, size));
+        EXPECT_EQ(form.centralWidget()->size(), QSize(6 * size, 2 * size));
+    }
 }
 
 TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)

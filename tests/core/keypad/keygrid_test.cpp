@@ -50,6 +50,16 @@ TEST(KeyGrid, KeySizeNeverShrinks)
     EXPECT_EQ(keySizeForPoints(8), 8);
     EXPECT_EQ(keySizeForPoints(12), 13);
     EXPECT_EQ(keySizeForPoints(24), 26);
+    EXPECT_EQ(keySizeForFontHeight(12, 96.0), 16);
+    EXPECT_EQ(keySizeForFontHeight(-12, 96.0), 16);
+}
+
+TEST(KeyGrid, AnAbsurdKeyFontSizeSaturatesInsteadOfWrapping)
+{
+    EXPECT_EQ(keySizeForPoints(INT32_MIN), INT32_MIN);
+    EXPECT_EQ(keySizeForPoints(INT32_MAX), INT32_MAX);
+    EXPECT_EQ(changedKeySize(42, keySizeForPoints(INT32_MIN)), 42);
+    EXPECT_EQ(keySizeForFontHeight(INT32_MIN, 96.0), INT32_MAX);
 }
 
 TEST(KeyText, CaptionsAndCharacters)

@@ -1,0 +1,113 @@
+// The pad's state without a window: loading a language, the Options dialog's
+// store order and the font command's key size.
+#include "core/pad/padstate.h"
+
+#include "core/keypad/clipboardpayload.h"
+#include "settings/testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace umbrill {
+namespace {
+
+using testing::readBytes;
+using testing::ScopedEnv;
+using testing::TempDir;
+using testing::writeBytes;
+
+class PadStateTest : public ::testing::Test {
+protected:
+    PadStateTest() : m_config("XDG_CONFIG_HOME", (m_home / "config").string()) {}
+
+    void dataFile(const std::string &entries)
+    {
+        writeBytes(m_home / "Umbrill05.ini", "[Umbrill]\r\nLanguages=Pad\r\n" + entries);
+    }
+    std::string settings() const { return readBytes(m_home / "config" / "umbrill" / "user.reg"); }
+
+    TempDir m_home{"umbrill-pad"};
+    ScopedEnv m_config;
+    PadState m_pad{m_home.path() / ""};
+    std::vector<std::string> m_shown;
+    ShowLanguage m_show = [this](const std::string &language) { m_shown.push_back(language); };
+};
+
+TEST_F(PadStateTest, LoadingTakesTheEntryAndSizesTheKeysForItsFont)
+{
+    struct Row {
+        const char *name;
+        const char *entry;
+        std::int32_t keySize;
+    };
+    const Row rows[] = {
+        {"small font keeps the stored size", "Pad=Arial,8,5,65,66\r\n", 42},
+        {"large font raises it", "Pad=Arial,40,5,65\r\n", 64},
+        {"most negative size", "Pad=Arial,-2147483648,5,65\r\n", 42},
+        {"largest size", "Pad=Arial,2147483647,5,65\r\n", INT32_MAX},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        dataFile(row.entry);
+        ASSERT_TRUE(m_pad.CheckForIniFile());
+        m_pad.SetLanguage("Pad");
+        m_pad.GetLanguageData("Pad", m_show);
+        EXPECT_EQ(m_pad.KeySize(), row.keySize);
+        EXPECT_EQ(m_pad.CurrentLanguage().KeysPerRow, 5);
+        EXPECT_EQ(m_pad.PasteFormatCode(), PasteFormat::Unicode);
+    }
+    // Start-up stored English, and every load showed it.
+    EXPECT_EQ(m_shown, std::vector<std::string>(std::size(rows), "English"));
+}
+
+TEST_F(PadStateTest, OptionsOkStoresInOrderAndShowsAChosenLanguageBeforeStoringIt)
+{
+    dataFile("Pad=Arial,8,5,65\r\n");
+    ASSERT_TRUE(m_pad.CheckForIniFile());
+    const OptionsChoice opened = m_pad.openOptions();
+    EXPECT_EQ(opened.keySize, 42);
+    EXPECT_EQ(opened.controlLanguage, "English");
+
+    m_pad.pickControlLanguage("Deutsch", m_show);
+    m_pad.cancelOptions(m_show);
+    EXPECT_EQ(m_shown, (std::vector<std::string>{"Deutsch", "English"}));
+    EXPECT_EQ(m_pad.ControlLanguage(), "English");
+
+    m_shown.clear();
+    m_pad.openOptions();
+    m_pad.storeOptions(OptionsChoice{PasteFormat::Html, 30, "Español"}, m_show);
+    EXPECT_EQ(m_shown, std::vector<std::string>{"Español"});
+    EXPECT_EQ(m_pad.KeySize(), 30);
+    EXPECT_EQ(m_pad.PasteFormatCode(), PasteFormat::Html);
+    const std::string stored = settings();
+    const auto at = [&stored](const char *text) { return stored.find(text); };
+    ASSERT_NE(at("\"KeySize\"=\"30\""), std::string::npos) << stored;
+    EXPECT_LT(at("\"KeySize\"=\"30\""), at("\"PasteFormat\"=\"html\""));
+    // ControlLanguage was stored first, at start-up; it now holds the choice.
+    EXPECT_NE(at("\"ControlLanguage\"=\"Español\""), std::string::npos) << stored;
+
+    // No item selected: the language is neither shown nor stored.
+    m_shown.clear();
+    m_pad.storeOptions(OptionsChoice{PasteFormat::PlainText, 10, std::nullopt}, m_show);
+    EXPECT_TRUE(m_shown.empty());
+    EXPECT_EQ(m_pad.ControlLanguage(), "Español");
+}
+
+TEST_F(PadStateTest, TheFontCommandSizesTheKeysForTheFontsHeightAndWritesTheLaidOutKeys)
+{
+    dataFile("Pad=Arial,8,5,65,66,67\r\n");
+    ASSERT_TRUE(m_pad.CheckForIniFile());
+    m_pad.SetLanguage("Pad");
+    m_pad.GetLanguageData("Pad", m_show);
+    m_pad.layOut(2, 1920, 1080); // as if only two keys had been laid out
+    m_pad.applyKeyFont("Serif", 30, 96.0);
+    EXPECT_EQ(m_pad.KeySize(), 60); // 40 pixels high, + 20
+    m_pad.applyKeyFont("Serif", 0, 96.0); // no size chosen: the current one stays
+    EXPECT_EQ(m_pad.CurrentLanguage().KeyFontSize, 30);
+    m_pad.writeKeyFontEntry();
+    EXPECT_EQ(readBytes(m_home / "Umbrill05.ini"), "[Umbrill]\r\nLanguages=Pad\r\nPad=\"Serif\",30,5,65,66\r\n");
+}
+
+} // namespace
+} // namespace umbrill
