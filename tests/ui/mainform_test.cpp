@@ -176,6 +176,11 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
     overrideShellOpen({});
 }
 
+TEST(Shell, AFileAddressCarriesThePathsBytes)
+{
+    EXPECT_EQ(fileUrl("/tmp/prog \xFF\xE9/umbrill_help.pdf").toEncoded(), "file:///tmp/prog%20%FF%E9/umbrill_help.pdf");
+}
+
 TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
 {
     TMainForm &form = start().mainForm;
