@@ -42,6 +42,13 @@ constexpr std::array<AboutStrings, 4> kAbout = {{
     {"Version ", "Si"},
 }};
 
+constexpr std::array<std::string_view, 4> kEmptyPadHint = {
+    "Choose a language: Alt+L",
+    "Sprache wählen: Alt+S",
+    "Choisir une langue : Alt+L",
+    "Elegir un idioma: Alt+I",
+};
+
 constexpr std::array<std::string_view, 4> kHelpUnopened = {
     "No program can open file umbrill_help.pdf",
     "Kein Programm kann das Dokument öffnen: umbrill_help.pdf",
@@ -103,6 +110,11 @@ std::string_view helpMissingMessage(std::string_view controlLanguage)
 std::string_view helpUnopenedMessage(std::string_view controlLanguage)
 {
     return kHelpUnopened[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view emptyPadHint(std::string_view controlLanguage)
+{
+    return kEmptyPadHint[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

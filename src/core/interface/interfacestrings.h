@@ -57,6 +57,9 @@ std::string_view helpMissingMessage(std::string_view controlLanguage);
 // The message for a help document that no program on the desktop can open;
 // English when nothing matches.
 std::string_view helpUnopenedMessage(std::string_view controlLanguage);
+// The one line an empty pad shows: how to choose a keyboard language, with
+// the Language menu's access key; English when nothing matches.
+std::string_view emptyPadHint(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

@@ -54,6 +54,14 @@ FittedGrid fitGrid(int keyCount, std::int32_t keysPerRow, std::int32_t keySize, 
     return {static_cast<int>(std::max<std::int64_t>(size, 1)), static_cast<int>(columns)};
 }
 
+KeyPlacement placeOnScreen(const ScreenRect &frame, const ScreenRect &area)
+{
+    const auto along = [](std::int64_t start, std::int64_t size, std::int64_t areaStart, std::int64_t areaSize) {
+        return static_cast<int>(std::max(areaStart, std::min(start, areaStart + areaSize - size)));
+    };
+    return {along(frame.left, frame.width, area.left, area.width), along(frame.top, frame.height, area.top, area.height)};
+}
+
 std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size)
 {
     const std::int64_t wanted = std::int64_t(size) + 20;

@@ -41,6 +41,17 @@ struct FittedGrid {
 };
 FittedGrid fitGrid(int keyCount, std::int32_t keysPerRow, std::int32_t keySize, int screenWidth, int screenHeight);
 
+// Where a window of the given frame goes so that all of it lies in area (the
+// screen less its panels): moved the least it takes; a window larger than the
+// area keeps its top left corner in the area's.
+struct ScreenRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+KeyPlacement placeOnScreen(const ScreenRect &frame, const ScreenRect &area);
+
 // The key size after a key font of the given size: the larger of keySize and size + 20.
 std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size);
 

@@ -5,8 +5,10 @@
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
 #include "core/text/commalist.h"
+#include "core/text/error.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace umbrill {
 
@@ -120,6 +122,82 @@ void PadState::writeKeyFontEntry() const
     written.KeyCodes.resize(std::min(written.KeyCodes.size(), static_cast<std::size_t>(std::max(m_keyCount, 0))));
     writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
 }
+
+namespace {
+
+std::optional<std::string> remembered(std::string_view key)
+{
+    try {
+        std::string value = ReadSetting(kSettingsSection, key, "");
+        if (!value.empty())
+            return value;
+    } catch (const Error &) {
+        // stored as another type: not remembered
+    }
+    return std::nullopt;
+}
+
+void remember(std::string_view key, const std::string &value)
+{
+    try {
+        WriteSetting(kSettingsSection, key, value);
+    } catch (const Error &) {
+        // a store that cannot be written: the pad works on without memory
+    }
+}
+
+constexpr std::string_view kSingleCharName = "SingleChar";
+constexpr std::string_view kMultipleCharName = "MultipleChar";
+
+} // namespace
+
+Remembered PadState::readRemembered() const
+{
+    Remembered last;
+    last.language = remembered(kLastLanguageKey);
+    if (const auto position = remembered(kWindowPositionKey)) {
+        const std::vector<std::string> items = splitCommaList(*position);
+        try {
+            if (items.size() == 2)
+                last.position = KeyPlacement{strictToInt(items[0]), strictToInt(items[1])};
+        } catch (const Error &) {
+            // damaged: not remembered
+        }
+    }
+    if (const auto onTop = remembered(kKeepOnTopKey); onTop == "1" || onTop == "0")
+        last.keepOnTop = *onTop == "1";
+    if (const auto mode = remembered(kInputModeKey); mode == kSingleCharName)
+        last.mode = InputMode::SingleChar;
+    else if (mode == kMultipleCharName)
+        last.mode = InputMode::MultipleChar;
+    return last;
+}
+
+void PadState::rememberLanguage(const std::string &name) const { remember(kLastLanguageKey, name); }
+
+void PadState::rememberPosition(KeyPlacement position) const
+{
+    remember(kWindowPositionKey, decimalText(position.left) + "," + decimalText(position.top));
+}
+
+void PadState::rememberKeepOnTop(bool onTop) const { remember(kKeepOnTopKey, onTop ? "1" : "0"); }
+
+void PadState::rememberMode(InputMode mode) const
+{
+    if (mode == InputMode::SingleChar || mode == InputMode::MultipleChar)
+        remember(kInputModeKey, std::string(mode == InputMode::SingleChar ? kSingleCharName : kMultipleCharName));
+}
+
+std::optional<int> PadState::catalogueIndex(const std::string &name)
+{
+    const std::vector<std::string> names = splitCommaList(GetLanguages());
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found == names.end())
+        return std::nullopt;
+    return static_cast<int>(found - names.begin());
+}
+
+void PadState::restoreMode(InputMode mode) { m_output.Mode = mode; }
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
 {

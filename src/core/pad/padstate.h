@@ -32,6 +32,15 @@ struct OptionsChoice {
     std::optional<std::string> controlLanguage; // nullopt: no item of the list selected
 };
 
+// What the last run left, read at start-up. A value that is absent, damaged
+// or stored as another type than text is not remembered.
+struct Remembered {
+    std::optional<std::string> language; // the keyboard language last confirmed
+    std::optional<KeyPlacement> position; // the window's top left corner
+    std::optional<bool> keepOnTop;
+    std::optional<InputMode> mode;       // Single Char or Multiple Char
+};
+
 class PadState {
 public:
     // The state of a new main window: no keyboard language, Single Char, plain
@@ -98,6 +107,20 @@ public:
     void MultipleCharClick(ClipboardSink &clipboard) { m_output.MultipleCharClick(clipboard); }
     void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
     void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
+
+    // Remembering, beside the three settings: each is stored when it changes.
+    // Remembering never stands in the user's way: a value that cannot be
+    // stored is dropped, and the pad works on.
+    Remembered readRemembered() const;
+    void rememberLanguage(const std::string &name) const;
+    void rememberPosition(KeyPlacement position) const;
+    void rememberKeepOnTop(bool onTop) const;
+    void rememberMode(InputMode mode) const;
+    // The position of name in the catalogue (read afresh), or nullopt.
+    std::optional<int> catalogueIndex(const std::string &name);
+    // The mode of the last run comes back; the clipboard and the collections
+    // are left alone.
+    void restoreMode(InputMode mode);
 
     void setUnicodeEnabled(bool enabled) { m_unicodeEnabled = enabled; }
     void setLanguageIndex(int position) { m_languageIndex = position; }

@@ -18,6 +18,14 @@ inline constexpr std::string_view kPasteFormatDefault = "unicode";
 // The interface language a load falls back to; start-up reads with "" instead.
 inline constexpr std::string_view kControlLanguageDefault = "English";
 
+// What the pad remembers between runs, in the same section: the keyboard
+// language last confirmed (its name), the window's top left corner ("x,y"),
+// Keep on Top ("1" or "0") and the input mode ("SingleChar", "MultipleChar").
+inline constexpr std::string_view kLastLanguageKey = "LastLanguage";
+inline constexpr std::string_view kWindowPositionKey = "WindowPosition";
+inline constexpr std::string_view kKeepOnTopKey = "KeepOnTop";
+inline constexpr std::string_view kInputModeKey = "InputMode";
+
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";
 inline constexpr std::string_view kDataSection = "Umbrill";

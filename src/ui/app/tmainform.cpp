@@ -14,7 +14,12 @@
 #include "ui/dialogs/toptionsform.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -75,11 +80,24 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_keepOnTop->setChecked(true);
     m_font->setEnabled(false);
     m_clearClipboard->setText(qs(kClearClipboardCaption));
-    applyMainStrings(kMainFormDefault);
-
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(m_client);
+    m_hint = new QLabel(m_client);
+    m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
+    m_hint->setAlignment(Qt::AlignCenter);
+    QPalette placeholder = m_hint->palette();
+    placeholder.setColor(QPalette::WindowText, placeholder.color(QPalette::PlaceholderText));
+    m_hint->setPalette(placeholder);
+    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint by this
+    hintLayout->setContentsMargins(0, 0, 0, 0);
+    hintLayout->addWidget(m_hint);
+    applyMainStrings(kMainFormDefault, emptyPadHint(kInterfaceLanguageNames[0]));
+
+    m_positionSaver = new QTimer(this);
+    m_positionSaver->setSingleShot(true);
+    m_positionSaver->setInterval(500);
+    connect(m_positionSaver, &QTimer::timeout, this, [this] { m_state.rememberPosition({x(), y()}); });
 
     chooseFont = [this](const QFont &initial) {
         bool ok = false;
@@ -143,8 +161,9 @@ void TMainForm::CheckForIniFile()
     applyInterfaceLanguage(*this, m_state.ControlLanguage());
 }
 
-void TMainForm::applyMainStrings(const MainFormStrings &s)
+void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view hint)
 {
+    m_hint->setText(qs(hint));
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
     m_multipleChar->setText(qs(s.MultipleChar));
@@ -159,10 +178,10 @@ void TMainForm::applyMainStrings(const MainFormStrings &s)
     m_aboutItem->setText(qs(s.AboutMenuItem));
 }
 
-void TMainForm::SetEnglish() { applyMainStrings(mainFormStrings(InterfaceLanguage::English)); }
-void TMainForm::SetGerman() { applyMainStrings(mainFormStrings(InterfaceLanguage::German)); }
-void TMainForm::SetFrench() { applyMainStrings(mainFormStrings(InterfaceLanguage::French)); }
-void TMainForm::SetSpanish() { applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish)); }
+void TMainForm::SetEnglish() { applyMainStrings(mainFormStrings(InterfaceLanguage::English), emptyPadHint("English")); }
+void TMainForm::SetGerman() { applyMainStrings(mainFormStrings(InterfaceLanguage::German), emptyPadHint("Deutsch")); }
+void TMainForm::SetFrench() { applyMainStrings(mainFormStrings(InterfaceLanguage::French), emptyPadHint("Français")); }
+void TMainForm::SetSpanish() { applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), emptyPadHint("Español")); }
 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
@@ -203,8 +222,66 @@ void TMainForm::confirmLanguage(int position, const std::optional<std::string> &
         return;
     ClearButtonList();
     SetLanguage(*name);
+    m_state.rememberLanguage(*name);
     GetLanguageData(*name);
     setFontEnabled(true);
+}
+
+void TMainForm::restoreRemembered()
+{
+    const Remembered last = m_state.readRemembered();
+    if (last.keepOnTop && !*last.keepOnTop) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        m_keepOnTop->setChecked(false);
+    }
+    if (last.mode) {
+        m_state.restoreMode(*last.mode);
+        setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
+    }
+    if (last.language) {
+        if (const auto position = m_state.catalogueIndex(*last.language))
+            guard(this, [&] { confirmLanguage(*position, last.language); });
+    }
+    QRect frame = frameGeometry();
+    if (last.position)
+        frame.moveTopLeft({last.position->left, last.position->top});
+    // Where nothing was remembered, or the screen it was on has gone: centred.
+    if (last.position && QGuiApplication::screenAt(frame.center()))
+        move(frame.topLeft());
+    else
+        centreOnScreen(this);
+    keepOnScreen();
+}
+
+void TMainForm::updateHint() { m_hint->setVisible(ButtonList.isEmpty()); }
+
+void TMainForm::keepOnScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect area = screen->availableGeometry();
+    const KeyPlacement to = placeOnScreen({frame.x(), frame.y(), frame.width(), frame.height()},
+                                          {area.x(), area.y(), area.width(), area.height()});
+    if (to.left != frame.x() || to.top != frame.y())
+        move(to.left, to.top);
+}
+
+void TMainForm::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (isVisible() && !isMinimized())
+        m_positionSaver->start();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_positionSaver->isActive()) {
+        m_positionSaver->stop();
+        m_state.rememberPosition({x(), y()});
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::SetLanguage(const std::string &name)
@@ -220,6 +297,7 @@ void TMainForm::GetLanguageData(const std::string &name)
     m_state.GetLanguageData(name, [this](const std::string &language) { applyInterfaceLanguage(*this, language); });
     for (std::int32_t code : m_state.CurrentLanguage().KeyCodes)
         CreateNewButton(code);
+    updateHint();
     PaintKeys();
 }
 
@@ -230,6 +308,7 @@ void TMainForm::ClearButtonList()
         key->deleteLater();
     }
     ButtonList.clear();
+    updateHint();
 }
 
 void TMainForm::CreateNewButton(std::int32_t code)
@@ -253,7 +332,9 @@ void TMainForm::CreateNewButton(std::int32_t code)
 QSize TMainForm::gridArea() const
 {
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    return {screen.width(), screen.height() - menuBar()->sizeHint().height()};
+    // The frame the window manager adds (title bar, borders) takes room too.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    return {screen.width() - frame.width(), screen.height() - frame.height() - menuBar()->sizeHint().height()};
 }
 
 void TMainForm::PaintKeys()
@@ -280,6 +361,7 @@ void TMainForm::setClientSize(int width, int height)
         return;
     m_client->setFixedSize(width, height);
     setFixedSize(width, height + menuBar()->sizeHint().height());
+    keepOnScreen();
 }
 
 void TMainForm::setFontEnabled(bool enabled)
@@ -325,6 +407,7 @@ void TMainForm::KeeponTopClick()
         show();
     }
     m_keepOnTop->setChecked(onTop);
+    m_state.rememberKeepOnTop(onTop);
 }
 
 void TMainForm::ExitClick() { close(); }
@@ -359,12 +442,14 @@ void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 void TMainForm::SingleCharClick()
 {
     setModeChecks(true, false, false);
+    m_state.rememberMode(InputMode::SingleChar);
     m_state.SingleCharClick(*m_clipboard);
 }
 
 void TMainForm::MultipleCharClick()
 {
     setModeChecks(false, true, false);
+    m_state.rememberMode(InputMode::MultipleChar);
     m_state.MultipleCharClick(*m_clipboard);
 }
 

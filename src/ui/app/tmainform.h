@@ -15,7 +15,9 @@
 #include <string>
 
 class QAction;
+class QLabel;
 class QMenu;
+class QTimer;
 
 namespace umbrill {
 
@@ -48,6 +50,15 @@ public:
     // the start-up message when it is missing) and applies the interface language.
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
+
+    // Brings back what the last run left, before the window is first shown:
+    // Keep on Top, the input mode, the window's place (brought onto a screen
+    // when it lies outside every one) and the keyboard language, loaded as if
+    // confirmed in the language dialog when the catalogue still holds it. A
+    // first start changes nothing. Shows a loading error as a load would.
+    void restoreRemembered();
+    // The empty pad's one-line hint; hidden while keys are shown.
+    const QLabel *hint() const { return m_hint; }
 
     // The three dialogs, created after this window; the window does not own them.
     void setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm);
@@ -117,10 +128,20 @@ public:
     void ClearClipboardClick();
     void Button1Click(KeyButton *key);
 
+protected:
+    // The window's place is remembered once it has rested for a moment, and
+    // when the window closes.
+    void moveEvent(QMoveEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void FormCreate();
     void CheckForIniFile();
-    void applyMainStrings(const struct MainFormStrings &strings);
+    void applyMainStrings(const struct MainFormStrings &strings, std::string_view hint);
+    // The empty pad's hint shows while there are no keys.
+    void updateHint();
+    // Moves the window the least it takes so that all of it lies on its screen.
+    void keepOnScreen();
     // The room for the grid on the screen this window is on, below the menu.
     QSize gridArea() const;
     void setClientSize(int width, int height);
@@ -143,6 +164,8 @@ private:
     QAction *m_helpItem = nullptr;
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
+    QLabel *m_hint = nullptr;
+    QTimer *m_positionSaver = nullptr;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;

@@ -39,7 +39,7 @@ UmbrillApp::UmbrillApp()
 
 void UmbrillApp::show()
 {
-    centreOnScreen(&mainForm);
+    mainForm.restoreRemembered();
     mainForm.show();
 }
 

@@ -16,7 +16,9 @@ void preferX11OnWayland();
 
 struct UmbrillApp {
     UmbrillApp();
-    // Shows the main window centred on the screen.
+    // Brings back what the last run left (see TMainForm::restoreRemembered)
+    // and shows the main window: centred on the screen unless its place was
+    // remembered.
     void show();
 
     // Set first: the error display of start-up is titled with it.

@@ -63,6 +63,18 @@ TEST(InterfaceStrings, KeepsOwnCaptions)
     EXPECT_EQ(mainFormStrings(InterfaceLanguage::English).Options1, "&Options");
 }
 
+TEST(InterfaceMessages, TheEmptyPadHintNamesTheLanguageMenusAccessKey)
+{
+    for (const std::string_view name : {"English", "Deutsch", "Français", "Español"}) {
+        SCOPED_TRACE(std::string(name));
+        const std::string_view caption = mainFormStrings(*matchInterfaceLanguage(name)).Language;
+        const std::string_view hint = emptyPadHint(name);
+        const char key = caption[caption.find('&') + 1];
+        EXPECT_EQ(hint.substr(hint.size() - 5), std::string("Alt+") + key);
+    }
+    EXPECT_EQ(emptyPadHint("italiano"), emptyPadHint("English"));
+}
+
 TEST(InterfaceMessages, FallBackAsTheMatchSays)
 {
     EXPECT_EQ(helpMissingMessage("english"), "Cannot find file umbrill_help.pdf");
