@@ -6,6 +6,7 @@
 #include "core/settings/settingsstore.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -179,6 +180,82 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
 TEST(Shell, AFileAddressCarriesThePathsBytes)
 {
     EXPECT_EQ(fileUrl("/tmp/prog \xFF\xE9/umbrill_help.pdf").toEncoded(), "file:///tmp/prog%20%FF%E9/umbrill_help.pdf");
+}
+
+TEST_F(MainForm, ComesBackAsItWasLeft)
+{
+    // A first start remembers nothing and shows the hint on an empty pad.
+    TMainForm *form = &start().mainForm;
+    app->show();
+    EXPECT_EQ(form->size(), QSize(200, 200));
+    EXPECT_TRUE(form->hint()->isVisibleTo(form));
+    EXPECT_EQ(form->hint()->text(), "Choose a language: Alt+L");
+    EXPECT_FALSE(readSettings().contains("LastLanguage"));
+
+    chooseLanguage(*form, 1); // French
+    EXPECT_FALSE(form->hint()->isVisibleTo(form));
+    form->MultipleCharClick();
+    form->KeeponTopClick();
+    form->move(30, 40);
+    form->close(); // a place not yet stored is stored now
+
+    form = &start().mainForm;
+    app->show();
+    EXPECT_EQ(form->windowTitle(), "French Umbrill");
+    EXPECT_EQ(applicationTitle(), "French");
+    EXPECT_EQ(form->ButtonList.size(), 7);
+    EXPECT_EQ(form->state().LanguageIndex(), 1);
+    EXPECT_TRUE(form->fontEnabled());
+    EXPECT_TRUE(item(*form, "MultipleChar")->isChecked());
+    EXPECT_FALSE(item(*form, "SingleChar")->isChecked());
+    EXPECT_EQ(form->state().Output().Mode, InputMode::MultipleChar);
+    EXPECT_FALSE(item(*form, "KeeponTop")->isChecked());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(form->pos(), QPoint(30, 40));
+}
+
+TEST_F(MainForm, ARememberedLanguageOrPlaceThatIsGoneLeavesTheDefaults)
+{
+    struct Row {
+        const char *name;
+        QByteArray values;
+        QString shown; // the error shown, if any
+    };
+    const Row rows[] = {
+        {"language no longer listed", "\"LastLanguage\"=\"Klingon\"\r\n", {}},
+        {"language that fails to load", "\"LastLanguage\"=\"Broken\"\r\n", "'x' is not a valid integer value."},
+        {"place off every screen", "\"WindowPosition\"=\"-90000,70000\"\r\n", {}},
+        {"damaged values", "\"WindowPosition\"=\"12\"\r\n\"KeepOnTop\"=\"yes\"\r\n\"InputMode\"=dword:00000001\r\n", {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        writeSettings(settingsWith("\"ControlLanguage\"=\"English\"\r\n" + row.values));
+        auto shown = std::make_shared<QString>();
+        if (!row.shown.isEmpty()) {
+            whenModal([shown](QWidget *w) {
+                *shown = qobject_cast<QMessageBox *>(w)->text();
+                w->close();
+            });
+        }
+        TMainForm &form = start().mainForm;
+        app->show();
+        EXPECT_EQ(*shown, row.shown);
+        EXPECT_TRUE(form.ButtonList.isEmpty());
+        EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_EQ(form.state().Output().Mode, InputMode::SingleChar);
+        const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 8); // centred, give or take the menu bar's rounding
+    }
+}
+
+TEST_F(MainForm, ThePadStaysOnItsScreenWhenItGrows)
+{
+    TMainForm &form = start().mainForm;
+    app->show();
+    const QRect area = form.screen()->availableGeometry();
+    form.move(area.right() - 50, area.bottom() - 50);
+    chooseLanguage(form, 0); // Twelve: 210 x 126 keys below the menu
+    EXPECT_TRUE(area.contains(form.frameGeometry())) << form.frameGeometry().x() << "," << form.frameGeometry().y();
 }
 
 TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
