@@ -252,13 +252,19 @@ BENCHMARK(BM_SettingsReadContinued)->Arg(5000)->Arg(40000)->ArgName("lines")->Un
 
 constexpr std::size_t kMiB = 1024 * 1024;
 
-// About `size` bytes of user.reg: keys of 20 string values, one of them
-// continued over hex(1) lines; the value asked for is in the last key.
-void writeLargeSettingsFile(const fs::path &file, std::size_t size)
+std::FILE *createFile(const fs::path &file)
 {
     std::FILE *out = std::fopen(file.c_str(), "wb");
     if (!out)
         std::abort();
+    return out;
+}
+
+// About `size` bytes of user.reg: keys of 20 string values, one of them
+// continued over hex(1) lines; the value asked for is in the last key.
+void writeLargeSettingsFile(const fs::path &file, std::size_t size)
+{
+    std::FILE *out = createFile(file);
     std::fputs("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini]\r\n", out);
     std::size_t written = 0;
     for (int key = 0; written < size; ++key) {
@@ -277,9 +283,7 @@ void writeLargeSettingsFile(const fs::path &file, std::size_t size)
 // About `size` bytes of an ASCII data file: one section of language entries.
 void writeLargeDataFile(const fs::path &file, std::size_t size)
 {
-    std::FILE *out = std::fopen(file.c_str(), "wb");
-    if (!out)
-        std::abort();
+    std::FILE *out = createFile(file);
     std::fputs("; languages\r\n[Umbrill]\r\nLanguages=French,German\r\n", out);
     std::size_t written = 0;
     for (int n = 0; written < size; ++n) {
