@@ -1,7 +1,9 @@
 // Benchmarks of the core: loading and laying out a 255-key language, a click
 // in each paste format (the payload built and handed to a clipboard that keeps
 // it), a value read from a data file of 500 languages, a settings read and a
-// settings write. Files live in a temporary folder removed at the end.
+// settings write, a settings value continued over many hex(1) lines, and the
+// peak memory of one read and one write of a 100 MB user.reg and data file.
+// Files live in a temporary folder removed at the end.
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
 #include "core/keypad/outputengine.h"
@@ -12,11 +14,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <stdexcept>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -210,6 +218,177 @@ void BM_SettingsWrite(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SettingsWrite);
+
+// ---- a value continued over many hex(1) lines (about 77 bytes each)
+
+// user.reg with one value of `lines` continuation lines, the text "a" repeated.
+std::string continuedValueFile(std::size_t lines)
+{
+    std::string bytes = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
+                        "\"Long\"=hex(1):61,00,";
+    for (std::size_t i = 0; i < lines; ++i)
+        bytes += "\\\n  61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,61,00,";
+    bytes += "00,00\n";
+    return bytes;
+}
+
+void BM_SettingsReadContinued(benchmark::State &state)
+{
+    const fs::path file = workFolder() / "continued" / "user.reg";
+    fs::create_directories(file.parent_path());
+    writeFile(file, continuedValueFile(static_cast<std::size_t>(state.range(0))));
+    for (auto _ : state) {
+        std::string value = readSettingFrom(file, kSettingsSection, "Long", "");
+        if (value.empty())
+            state.SkipWithError("value not found");
+        benchmark::DoNotOptimize(value.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(file)));
+}
+// 40,000 lines: a 3 MB value.
+BENCHMARK(BM_SettingsReadContinued)->Arg(5000)->Arg(40000)->ArgName("lines")->Unit(benchmark::kMillisecond);
+
+// ---- peak memory of one access to a large store
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+std::FILE *createFile(const fs::path &file)
+{
+    std::FILE *out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        std::abort();
+    return out;
+}
+
+// About `size` bytes of user.reg: keys of 20 string values, one of them
+// continued over hex(1) lines; the value asked for is in the last key.
+void writeLargeSettingsFile(const fs::path &file, std::size_t size)
+{
+    std::FILE *out = createFile(file);
+    std::fputs("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini]\r\n", out);
+    std::size_t written = 0;
+    for (int key = 0; written < size; ++key) {
+        std::string block = "\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Section" + std::to_string(key) + "]\r\n";
+        for (int v = 0; v < 19; ++v)
+            block += "\"Value" + std::to_string(v) + "\"=\"Some text of a setting, " + std::to_string(key) + "\"\r\n";
+        block += "\"Wide\"=hex(1):61,00,62,00,63,00,64,00,65,00,66,00,67,00,68,00,69,00,6a,00,6b,00,\\\r\n"
+                 "  6c,00,6d,00,6e,00,6f,00,00,00\r\n";
+        std::fputs(block.c_str(), out);
+        written += block.size();
+    }
+    std::fputs("\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"KeySize\"=\"42\"\r\n", out);
+    std::fclose(out);
+}
+
+// About `size` bytes of an ASCII data file: one section of language entries.
+void writeLargeDataFile(const fs::path &file, std::size_t size)
+{
+    std::FILE *out = createFile(file);
+    std::fputs("; languages\r\n[Umbrill]\r\nLanguages=French,German\r\n", out);
+    std::size_t written = 0;
+    for (int n = 0; written < size; ++n) {
+        const std::string line = "Language " + std::to_string(n) + "=\"DejaVu Sans\",12,8,224,225,226,227,228,229,230,231\r\n";
+        std::fputs(line.c_str(), out);
+        written += line.size();
+    }
+    std::fputs("French=Arial,12,6,224\r\n", out);
+    std::fclose(out);
+}
+
+long maxRssKiB()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Runs access once in a child process and gives the growth of the child's peak
+// resident memory over its idle level, in KiB; -1 when the child failed.
+template <typename Access>
+long peakGrowthKiB(Access access)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const long idle = maxRssKiB();
+        bool ok = true;
+        try {
+            access();
+        } catch (...) {
+            ok = false;
+        }
+        const long growth = ok ? maxRssKiB() - idle : -1;
+        [[maybe_unused]] const ssize_t n = ::write(fds[1], &growth, sizeof growth);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long growth = -1;
+    if (pid < 0 || ::read(fds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth))
+        growth = -1;
+    ::close(fds[0]);
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    return growth;
+}
+
+enum class Access { SettingsRead, SettingsWrite, DataRead, DataWrite };
+
+// range(0): the Access; range(1): the file's size in MiB. Reports the peak
+// growth in MiB and as a multiple of the file's size.
+void BM_StorePeakMemory(benchmark::State &state)
+{
+    const auto access = static_cast<Access>(state.range(0));
+    const std::size_t size = static_cast<std::size_t>(state.range(1)) * kMiB;
+    const bool settings = access == Access::SettingsRead || access == Access::SettingsWrite;
+    const fs::path file = workFolder() / "large" / (settings ? "user.reg" : "Umbrill05.ini");
+    fs::create_directories(file.parent_path());
+    long growth = 0;
+    bool odd = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (settings)
+            writeLargeSettingsFile(file, size);
+        else
+            writeLargeDataFile(file, size);
+        state.ResumeTiming();
+        odd = !odd;
+        switch (access) {
+        case Access::SettingsRead:
+            growth = peakGrowthKiB([&] {
+                if (readSettingFrom(file, kSettingsSection, kKeySizeKey, "") != "42")
+                    throw std::runtime_error("wrong value");
+            });
+            break;
+        case Access::SettingsWrite:
+            growth = peakGrowthKiB([&] { writeSettingTo(file, kSettingsSection, kKeySizeKey, odd ? "50" : "51"); });
+            break;
+        case Access::DataRead:
+            growth = peakGrowthKiB([&] {
+                if (readProfileString(file, kDataSection, "French", kNotFound) != "Arial,12,6,224")
+                    throw std::runtime_error("wrong value");
+            });
+            break;
+        case Access::DataWrite:
+            growth = peakGrowthKiB([&] { writeProfileString(file, kDataSection, "French", odd ? "Times,10,6,224" : "Arial,9"); });
+            break;
+        }
+        if (growth < 0)
+            state.SkipWithError("the access failed");
+    }
+    fs::remove(file);
+    static constexpr const char *kNames[] = {"settings read", "settings write", "data read", "data write"};
+    state.SetLabel(kNames[state.range(0)]);
+    state.counters["peak_MiB"] = static_cast<double>(growth) / 1024.0;
+    state.counters["peak_per_file_size"] = static_cast<double>(growth) * 1024.0 / static_cast<double>(size);
+}
+BENCHMARK(BM_StorePeakMemory)
+    ->ArgsProduct({{0, 1, 2, 3}, {100}})
+    ->ArgNames({"access", "MiB"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

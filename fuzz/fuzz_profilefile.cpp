@@ -62,14 +62,16 @@ bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_
 std::string textOf(const ProfileFile &file)
 {
     const std::string bytes = file.toBytes();
-    if (file.isUtf16()) {
+    if (file.encoding() == ProfileEncoding::Utf16Le) {
         std::u16string wide;
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
             wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
         return utf8FromWide(wide);
     }
-    if (file.isUtf8())
-        return bytes.substr(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+    if (file.encoding() == ProfileEncoding::Utf8WithBom)
+        return bytes.substr(3);
+    if (file.encoding() == ProfileEncoding::Utf8)
+        return bytes;
     return utf8FromAnsi(bytes);
 }
 
@@ -151,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string written = file.toBytes();
     const ProfileFile reread = ProfileFile::fromBytes(written);
     UMBRILL_FUZZ_CHECK(reread.value(sectionName, keyName, kAbsent) == expected);
-    UMBRILL_FUZZ_CHECK(reread.isUtf16() == file.isUtf16());
+    UMBRILL_FUZZ_CHECK((reread.encoding() == ProfileEncoding::Utf16Le) == (file.encoding() == ProfileEncoding::Utf16Le));
 
     std::size_t index = 0;
     for (const std::string &s : sections) {

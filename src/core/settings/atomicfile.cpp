@@ -16,11 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
-fs::path folderOf(const fs::path &file)
-{
-    fs::path folder = file.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
-}
+constexpr int kMaxLinks = 40; // as many links as the kernel follows in one path
 
 std::string tempPrefix(const fs::path &file)
 {
@@ -38,6 +34,11 @@ std::string randomSuffix()
     for (int i = 0; i < 8; ++i)
         suffix += kChars[pick(device)];
     return suffix;
+}
+
+UniqueFd openFolder(const fs::path &folder)
+{
+    return UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -71,94 +72,84 @@ void removeStaleTempFiles(const fs::path &file)
 
 void syncFolder(const fs::path &folder)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (const UniqueFd fd = openFolder(folder))
+        ::fsync(fd.get());
 }
 
 } // namespace
 
+fs::path folderOf(const fs::path &file)
+{
+    fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
 FileLock FileLock::acquire(const fs::path &file, LockMode mode)
 {
-    const int fd = ::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return FileLock(-1);
+    UniqueFd folder = openFolder(folderOf(file));
+    if (!folder)
+        return FileLock(UniqueFd());
     const int operation = mode == LockMode::Shared ? LOCK_SH : LOCK_EX;
     int rc;
     do {
-        rc = ::flock(fd, operation);
+        rc = ::flock(folder.get(), operation);
     } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        ::close(fd);
-        return FileLock(-1);
-    }
-    return FileLock(fd);
-}
-
-FileLock::FileLock(FileLock &&other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-
-FileLock &FileLock::operator=(FileLock &&other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
-FileLock::~FileLock()
-{
-    if (m_fd >= 0)
-        ::close(m_fd); // closing the last descriptor releases the flock
+    return FileLock(rc == 0 ? std::move(folder) : UniqueFd());
 }
 
 FileContents readWholeFile(const fs::path &file)
 {
     FileContents result;
     // O_NONBLOCK: a FIFO in place of the file must not hang the program.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd) {
         result.status = (errno == ENOENT || errno == ENOTDIR) ? FileContents::Status::Missing
                                                               : FileContents::Status::Unreadable;
         return result;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         result.status = FileContents::Status::Unreadable;
         return result;
     }
-    char buffer[65536];
+    // Read straight into a buffer of the file's size, with room for an edit
+    // that makes it a little longer: a store write then needs no second copy.
+    constexpr std::size_t kEditRoom = 64 * 1024;
+    std::string &bytes = result.bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size) + kEditRoom);
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (size == bytes.size())
+            bytes.resize(size + kEditRoom); // the file grew since fstat
+        const ssize_t n = ::read(fd.get(), bytes.data() + size, bytes.size() - size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            ::close(fd);
-            result.bytes.clear();
+            bytes.clear();
             result.status = FileContents::Status::Unreadable;
             return result;
         }
         if (n == 0)
             break;
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+        size += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    bytes.resize(size);
     result.status = FileContents::Status::Read;
     return result;
 }
 
 fs::path resolveStorePath(const fs::path &file)
 {
-    std::error_code ec;
-    if (fs::is_symlink(file, ec)) {
-        const fs::path target = fs::weakly_canonical(file, ec);
-        if (!ec)
-            return target;
+    fs::path path = file;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        std::error_code ec;
+        if (!fs::is_symlink(path, ec))
+            return path;
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec)
+            return file;
+        path = target.is_absolute() ? target : folderOf(path) / target;
     }
     return file;
 }
@@ -184,38 +175,35 @@ std::error_code replaceFileAtomically(const fs::path &file, std::string_view byt
     const bool existed = ::stat(file.c_str(), &original) == 0;
 
     fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    UniqueFd fd;
+    for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
         temp = folder / (tempPrefix(file) + randomSuffix());
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+        fd.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd && errno != EEXIST)
             return lastError();
     }
-    if (fd < 0)
+    if (!fd)
         return std::make_error_code(std::errc::file_exists);
 
     auto fail = [&](std::error_code ec) {
-        if (fd >= 0)
-            ::close(fd);
+        fd.reset();
         ::unlink(temp.c_str());
         return ec;
     };
 
-    if (!writeAll(fd, bytes))
+    if (!writeAll(fd.get(), bytes))
         return fail(lastError());
     if (existed) {
         // The owner first: changing it may clear set-id bits that fchmod then restores.
         if (original.st_uid != ::geteuid() || original.st_gid != ::getegid()) {
-            [[maybe_unused]] const int ignored = ::fchown(fd, original.st_uid, original.st_gid);
+            [[maybe_unused]] const int ignored = ::fchown(fd.get(), original.st_uid, original.st_gid);
         }
-        if (::fchmod(fd, original.st_mode & 07777) != 0)
+        if (::fchmod(fd.get(), original.st_mode & 07777) != 0)
             return fail(lastError());
     }
-    if (::fsync(fd) != 0)
+    if (::fsync(fd.get()) != 0)
         return fail(lastError());
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0)
+    if (fd.close() != 0)
         return fail(lastError());
     if (::rename(temp.c_str(), file.c_str()) != 0)
         return fail(lastError());

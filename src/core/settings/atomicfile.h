@@ -1,5 +1,5 @@
-// The file primitives both stores share: an advisory lock held on a lock file
-// beside the store, reading a whole file, and replacing a file atomically.
+// The file primitives both stores share: an advisory lock held on the store's
+// folder, reading a whole file, and replacing a file atomically.
 //
 // The lock is held on the store's folder, not on the store itself, because
 // every atomic replace gives the store a new inode; no lock file is left in the
@@ -8,6 +8,8 @@
 // two processes never lose each other's writes. The kernel drops the lock when
 // its holder dies, even by SIGKILL.
 #pragma once
+
+#include "core/settings/uniquefd.h"
 
 #include <filesystem>
 #include <string>
@@ -27,17 +29,11 @@ public:
     // it (every replace is atomic, so it still sees a whole file), a writer must not.
     static FileLock acquire(const std::filesystem::path &file, LockMode mode);
 
-    FileLock(FileLock &&other) noexcept;
-    FileLock &operator=(FileLock &&other) noexcept;
-    FileLock(const FileLock &) = delete;
-    FileLock &operator=(const FileLock &) = delete;
-    ~FileLock();
-
-    bool held() const { return m_fd >= 0; }
+    bool held() const { return static_cast<bool>(m_folder); }
 
 private:
-    explicit FileLock(int fd) : m_fd(fd) {}
-    int m_fd = -1;
+    explicit FileLock(UniqueFd folder) : m_folder(std::move(folder)) {}
+    UniqueFd m_folder; // closing the last descriptor releases the flock
 };
 
 struct FileContents {
@@ -46,12 +42,19 @@ struct FileContents {
     std::string bytes;
 };
 
+// The folder a file lives in: "." for a bare file name.
+std::filesystem::path folderOf(const std::filesystem::path &file);
+
 // The whole file. A folder or anything else that is not a regular file, and a
 // file that cannot be opened or read, is Unreadable.
 FileContents readWholeFile(const std::filesystem::path &file);
 
 // The file a store write should replace: a symbolic link is followed, so that
-// the link survives and its target is the file that changes.
+// the link survives and its target is the file that changes. Chains of links
+// are followed to their end, a relative target taken from the link's folder;
+// the end may be missing (a dangling link names the file to create). A chain
+// longer than the kernel would follow gives file itself, which then cannot be
+// opened or replaced.
 std::filesystem::path resolveStorePath(const std::filesystem::path &file);
 
 // True when file's folder exists and is writable, and file is either absent or

@@ -6,66 +6,27 @@
 #include "core/text/ascii.h"
 #include "core/text/error.h"
 
+#include "core/text/lines.h"
+
 #include <algorithm>
-#include <vector>
+#include <optional>
+#include <utility>
 
 namespace umbrill {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
 // Blanks inside the file: what the profile functions skip around names and values
 // (^Z included, the old end-of-file mark).
 bool isFileBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 
-std::string_view trimFileBlanks(std::string_view s)
-{
-    while (!s.empty() && isFileBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isFileBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+std::string_view trimFileBlanks(std::string_view s) { return trimmed(s, isFileBlank); }
 
 // Names given by the caller lose only their blanks, not tabs (as on Windows).
 std::string_view trimQueryBlanks(std::string_view s)
 {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
-struct Line {
-    std::size_t begin = 0;
-    std::size_t contentEnd = 0; // where the line break starts
-    std::size_t end = 0;        // after the line break
-};
-
-// LF, CRLF and a lone CR each end a line.
-std::vector<Line> splitLines(std::string_view text)
-{
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        Line line;
-        line.begin = pos;
-        while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r')
-            ++pos;
-        line.contentEnd = pos;
-        if (pos < text.size()) {
-            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
-                pos += 2;
-            else
-                ++pos;
-        }
-        line.end = pos;
-        lines.push_back(line);
-    }
-    return lines;
+    return trimmed(s, [](char c) { return c == ' '; });
 }
 
 enum class LineKind { Other, Comment, Section, Key };
@@ -103,49 +64,77 @@ ParsedLine parseLine(std::string_view content)
     return parsed;
 }
 
-struct Layout {
-    std::vector<Line> lines;
-    std::vector<ParsedLine> parsed;
+// One line of the file, where it is and what it says.
+struct Line {
+    LineSpan span;
+    ParsedLine parsed;
 };
 
-Layout layoutOf(std::string_view text)
-{
-    Layout layout;
-    layout.lines = splitLines(text);
-    layout.parsed.reserve(layout.lines.size());
-    for (const Line &line : layout.lines)
-        layout.parsed.push_back(parseLine(text.substr(line.begin, line.contentEnd - line.begin)));
-    return layout;
-}
+// Walks the lines of the text in order, each parsed as it is reached.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text, std::size_t from = 0) : m_text(text), m_pos(from) {}
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    bool next(Line &line)
+    {
+        if (m_pos >= m_text.size())
+            return false;
+        line.span = lineAt(m_text, m_pos, LineBreaks::LfCrLfOrCr);
+        line.parsed = parseLine(m_text.substr(line.span.begin, line.span.contentEnd - line.span.begin));
+        m_pos = line.span.end;
+        return true;
+    }
+
+    // The next line of the current section, the line that opens the next section excluded.
+    bool nextInSection(Line &line)
+    {
+        const std::size_t pos = m_pos;
+        if (!next(line))
+            return false;
+        if (line.parsed.kind != LineKind::Section)
+            return true;
+        m_pos = pos;
+        return false;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos;
+};
 
 // The header line of the first section named so; later copies are never searched.
-std::size_t findSection(const Layout &layout, std::string_view section)
+std::optional<Line> findSection(std::string_view text, std::string_view section)
 {
-    for (std::size_t i = 0; i < layout.parsed.size(); ++i) {
-        if (layout.parsed[i].kind == LineKind::Section && equalsIgnoringAsciiCase(layout.parsed[i].name, section))
-            return i;
+    LineReader reader(text);
+    for (Line line; reader.next(line);) {
+        if (line.parsed.kind == LineKind::Section && equalsIgnoringAsciiCase(line.parsed.name, section))
+            return line;
     }
-    return kNone;
+    return std::nullopt;
 }
 
-std::size_t sectionEnd(const Layout &layout, std::size_t header)
-{
-    std::size_t i = header + 1;
-    while (i < layout.parsed.size() && layout.parsed[i].kind != LineKind::Section)
-        ++i;
-    return i;
-}
+// What a write needs to know of the section: the line of the key, or the last
+// key line (the header when there is none), before any comments that follow it.
+struct KeyPlace {
+    std::optional<Line> key;
+    Line lastKey;
+};
 
-std::size_t findKey(const Layout &layout, std::size_t header, std::string_view key)
+KeyPlace findKey(std::string_view text, const Line &header, std::string_view key)
 {
-    const std::size_t end = sectionEnd(layout, header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        if (layout.parsed[i].kind == LineKind::Key && equalsIgnoringAsciiCase(layout.parsed[i].name, key))
-            return i;
+    KeyPlace place;
+    place.lastKey = header;
+    LineReader reader(text, header.span.end);
+    for (Line line; reader.nextInSection(line);) {
+        if (line.parsed.kind != LineKind::Key)
+            continue;
+        if (equalsIgnoringAsciiCase(line.parsed.name, key)) {
+            place.key = line;
+            return place;
+        }
+        place.lastKey = line;
     }
-    return kNone;
+    return place;
 }
 
 std::string_view stripOuterQuotes(std::string_view s)
@@ -199,35 +188,36 @@ ProfileFile ProfileFile::fromBytes(std::string bytes)
 {
     ProfileFile file;
     const std::string_view view = bytes;
-    if (view.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        file.m_utf8 = true;
-        file.m_bom = true;
-        file.m_bytes = bytes.substr(kUtf8Bom.size());
-    } else if (view.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
-        file.m_utf16 = true;
-        file.m_bytes = utf8FromUtf16Le(view.substr(kUtf16LeBom.size()));
-    } else if (hasNonAscii(view) && isValidUtf8(view)) {
-        file.m_utf8 = true;
-        file.m_bytes = std::move(bytes);
+    if (view.starts_with(kUtf8Bom)) {
+        file.m_encoding = ProfileEncoding::Utf8WithBom;
+        file.m_textStart = kUtf8Bom.size();
+        file.m_text = std::move(bytes);
+    } else if (view.starts_with(kUtf16LeBom)) {
+        file.m_encoding = ProfileEncoding::Utf16Le;
+        file.m_text = utf8FromUtf16Le(view.substr(kUtf16LeBom.size()));
+    } else if (!hasNonAscii(view)) {
+        file.m_text = std::move(bytes); // ASCII: Windows-1252 and UTF-8 alike
+    } else if (isValidUtf8(view)) {
+        file.m_encoding = ProfileEncoding::Utf8;
+        file.m_text = std::move(bytes);
     } else {
-        file.m_bytes = utf8FromAnsi(view);
+        file.m_text = utf8FromAnsi(view);
     }
     return file;
 }
 
 std::string ProfileFile::value(std::string_view section, std::string_view key, std::string_view dflt) const
 {
-    const Layout layout = layoutOf(m_bytes);
-    const std::size_t header = findSection(layout, trimQueryBlanks(section));
-    if (header == kNone)
+    const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
+    if (!header)
         return deliveredDefault(dflt);
-    const std::size_t line = findKey(layout, header, trimQueryBlanks(key));
-    if (line == kNone)
+    const KeyPlace place = findKey(text(), *header, trimQueryBlanks(key));
+    if (!place.key)
         return deliveredDefault(dflt);
-    return limitChars(repairedUtf8(stripOuterQuotes(layout.parsed[line].value)));
+    return limitChars(repairedUtf8(stripOuterQuotes(place.key->parsed.value)));
 }
 
-void ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
+bool ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     section = trimQueryBlanks(section);
     key = trimQueryBlanks(key);
@@ -242,68 +232,75 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
         || (!key.empty() && (key.front() == ';' || key.front() == '[')) || trimFileBlanks(key) != key)
         throw Error("'" + std::string(key) + "' cannot be a key name in the data file");
 
+    const ProfileEncoding before = m_encoding;
     const std::string text = repairedUtf8(value);
     const std::string sectionText = repairedUtf8(section);
     const std::string keyText = repairedUtf8(key);
-    if (!m_utf8 && !m_utf16 && !(ansiCanHold(text) && ansiCanHold(sectionText) && ansiCanHold(keyText)))
-        m_utf8 = true;
+    if (m_encoding == ProfileEncoding::Ansi && !(ansiCanHold(text) && ansiCanHold(sectionText) && ansiCanHold(keyText)))
+        m_encoding = ProfileEncoding::Utf8;
 
     // A Windows-1252 file whose bytes come to form UTF-8 (its one stray byte
     // replaced, or a value such as C3 A9 written into a plain ASCII file) would
     // read back as UTF-8, with other text: it becomes a UTF-8 file, its
-    // characters carried over.
+    // characters carried over. An ASCII text cannot.
     const auto keepReadable = [this] {
-        if (!m_utf8 && !m_utf16) {
-            const std::string bytes = ansiFromUtf8(m_bytes);
-            m_utf8 = isValidUtf8(bytes) && hasNonAscii(bytes);
+        if (m_encoding == ProfileEncoding::Ansi && hasNonAscii(this->text())) {
+            const std::string bytes = ansiFromUtf8(this->text());
+            if (isValidUtf8(bytes) && hasNonAscii(bytes))
+                m_encoding = ProfileEncoding::Utf8;
         }
+        return true;
     };
 
-    const Layout layout = layoutOf(m_bytes);
-    const std::string lineBreak(lineBreakOf(m_bytes));
-    const std::size_t header = findSection(layout, sectionText);
+    const std::string lineBreak(lineBreakOf(this->text()));
+    const std::optional<Line> header = findSection(this->text(), sectionText);
 
-    if (header != kNone) {
-        const std::size_t keyLine = findKey(layout, header, keyText);
-        if (keyLine != kNone) {
+    if (header) {
+        const KeyPlace place = findKey(this->text(), *header, keyText);
+        if (place.key) {
             // Blanks around a value do not survive reading, so a value that differs
             // only in them is already there; rewriting it would pile up blanks.
-            if (layout.parsed[keyLine].value == trimFileBlanks(text))
-                return;
-            const Line &line = layout.lines[keyLine];
-            const std::size_t from = line.begin + layout.parsed[keyLine].valueOffset;
-            m_bytes.replace(from, line.contentEnd - from, text);
-            keepReadable();
-            return;
+            if (place.key->parsed.value == trimFileBlanks(text))
+                return m_encoding != before;
+            const LineSpan &line = place.key->span;
+            const std::size_t from = line.begin + place.key->parsed.valueOffset;
+            m_text.replace(m_textStart + from, line.contentEnd - from, text);
+            return keepReadable();
         }
         // After the last key of the section, before any comments that follow it.
-        std::size_t after = header;
-        for (std::size_t i = header + 1; i < sectionEnd(layout, header); ++i) {
-            if (layout.parsed[i].kind == LineKind::Key)
-                after = i;
-        }
-        const Line &line = layout.lines[after];
+        const LineSpan &line = place.lastKey.span;
         std::string insert = keyText + "=" + text + lineBreak;
         if (line.end == line.contentEnd)
             insert = lineBreak + insert; // the last line of the file had no line break
-        m_bytes.insert(line.end, insert);
-        keepReadable();
-        return;
+        m_text.insert(m_textStart + line.end, insert);
+        return keepReadable();
     }
 
-    if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r')
-        m_bytes += lineBreak;
-    m_bytes += "[" + sectionText + "]" + lineBreak + keyText + "=" + text + lineBreak;
-    keepReadable();
+    if (!this->text().empty() && m_text.back() != '\n' && m_text.back() != '\r')
+        m_text += lineBreak;
+    m_text += "[" + sectionText + "]" + lineBreak + keyText + "=" + text + lineBreak;
+    return keepReadable();
 }
 
-std::string ProfileFile::toBytes() const
+std::string ProfileFile::toBytes() const &
 {
-    if (m_utf16)
-        return std::string(kUtf16LeBom) + utf16LeFromUtf8(m_bytes);
-    if (m_utf8)
-        return m_bom ? std::string(kUtf8Bom) + m_bytes : m_bytes;
-    return ansiFromUtf8(m_bytes);
+    switch (m_encoding) {
+    case ProfileEncoding::Utf16Le:
+        return std::string(kUtf16LeBom) + utf16LeFromUtf8(m_text);
+    case ProfileEncoding::Utf8:
+    case ProfileEncoding::Utf8WithBom:
+        return m_text;
+    case ProfileEncoding::Ansi:
+        break;
+    }
+    return ansiFromUtf8(m_text);
+}
+
+std::string ProfileFile::toBytes() &&
+{
+    const bool sameBytes = m_encoding == ProfileEncoding::Utf8 || m_encoding == ProfileEncoding::Utf8WithBom
+                           || (m_encoding == ProfileEncoding::Ansi && !hasNonAscii(m_text));
+    return sameBytes ? std::move(m_text) : std::as_const(*this).toBytes();
 }
 
 std::string readProfileString(const fs::path &file, std::string_view section, std::string_view key,
@@ -323,8 +320,7 @@ void writeProfileString(const fs::path &file, std::string_view section, std::str
     const Error failure("Unable to write to " + file.string());
     const fs::path target = resolveStorePath(file);
     std::error_code ec;
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    if (!fs::is_directory(folder, ec))
+    if (!fs::is_directory(folderOf(target), ec))
         throw failure;
     if (!canReplaceFile(target))
         throw failure;
@@ -334,10 +330,13 @@ void writeProfileString(const fs::path &file, std::string_view section, std::str
     FileContents contents = readWholeFile(target);
     if (contents.status == FileContents::Status::Unreadable)
         throw failure;
-    ProfileFile profile = ProfileFile::fromBytes(contents.bytes);
-    profile.setValue(section, key, value);
-    const std::string bytes = profile.toBytes();
-    if (contents.status == FileContents::Status::Read && bytes == contents.bytes)
+    // A UTF-16 file is compared whole after the edit (its conversion may repair
+    // it); any other is taken over by the editor, which says whether it changed.
+    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom);
+    ProfileFile profile = ProfileFile::fromBytes(wide ? contents.bytes : std::move(contents.bytes));
+    const bool changed = profile.setValue(section, key, value);
+    const std::string bytes = std::move(profile).toBytes();
+    if (contents.status == FileContents::Status::Read && (wide ? bytes == contents.bytes : !changed))
         return;
     if (replaceFileAtomically(target, bytes))
         throw failure;

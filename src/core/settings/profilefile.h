@@ -33,9 +33,14 @@ namespace umbrill {
 
 inline constexpr std::size_t kMaxValueChars = 2047;
 
+// How the data file's bytes encode its text.
+enum class ProfileEncoding { Ansi, Utf8, Utf8WithBom, Utf16Le };
+
+// The file's text is kept once; each question walks its lines, and an edit
+// changes the text in place.
 class ProfileFile {
 public:
-    // Parses the file's bytes; never fails.
+    // Takes the file's bytes; never fails.
     static ProfileFile fromBytes(std::string bytes);
 
     // The value of key in section, or dflt (less its trailing blanks) when absent.
@@ -47,19 +52,24 @@ public:
     // Throws Error when the value or a name holds a line break or NUL, or a
     // name could not be read back (a key with "=" or a leading ";" or "[", a
     // section with "]", either with a tab or other blank at one end).
-    void setValue(std::string_view section, std::string_view key, std::string_view value);
+    // Returns whether the file changed (its text or its encoding).
+    bool setValue(std::string_view section, std::string_view key, std::string_view value);
 
-    // The file's bytes, in the encoding it was read in.
-    std::string toBytes() const;
+    // The file's bytes, in its encoding; the second form hands over the buffer
+    // when it can.
+    std::string toBytes() const &;
+    std::string toBytes() &&;
 
-    bool isUtf8() const { return m_utf8; }
-    bool isUtf16() const { return m_utf16; }
+    ProfileEncoding encoding() const { return m_encoding; }
 
 private:
-    std::string m_bytes; // the file's text in UTF-8, less its byte-order mark
-    bool m_utf8 = false;
-    bool m_utf16 = false;
-    bool m_bom = false;
+    std::string_view text() const { return std::string_view(m_text).substr(m_textStart); }
+
+    // The file's text in UTF-8, after its byte-order mark when it has a UTF-8
+    // one. An ASCII file's bytes are kept as they are: they are their own UTF-8.
+    std::string m_text;
+    std::size_t m_textStart = 0;
+    ProfileEncoding m_encoding = ProfileEncoding::Ansi;
 };
 
 // One read of one value: opens the file, reads, releases it. A missing or

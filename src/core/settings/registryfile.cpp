@@ -4,15 +4,26 @@
 #include "core/text/ansi.h"
 #include "core/text/ascii.h"
 #include "core/text/error.h"
+#include "core/text/lines.h"
 
-#include <iterator>
+#include <charconv>
+#include <utility>
 
 namespace umbrill {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::uint32_t kRegDword = 4;
 constexpr std::size_t kHexLineWidth = 76;
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view s) { return trimmed(s, isBlank); }
+
+void skipBlanks(std::string_view s, std::size_t &pos)
+{
+    while (pos < s.size() && isBlank(s[pos]))
+        ++pos;
+}
 
 bool startsWithIgnoringAsciiCase(std::string_view s, std::string_view prefix)
 {
@@ -26,49 +37,31 @@ bool isKeyOrBelow(std::string_view path, std::string_view key)
            || (path.size() > key.size() && path[key.size()] == '\\' && startsWithIgnoringAsciiCase(path, key));
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-void skipBlanks(std::string_view s, std::size_t &pos)
-{
-    while (pos < s.size() && isBlank(s[pos]))
-        ++pos;
-}
-
-// A "quoted" string starting at pos; on success pos is past the closing quote.
-std::optional<std::string> parseQuoted(std::string_view s, std::size_t &pos)
+// Where the "quoted" string starting at pos ends: one past its closing quote.
+// Inside, \\ and \" stand for one character each.
+std::optional<std::size_t> quotedEnd(std::string_view s, std::size_t pos)
 {
     if (pos >= s.size() || s[pos] != '"')
         return std::nullopt;
-    std::string text;
     for (std::size_t i = pos + 1; i < s.size(); ++i) {
-        if (s[i] == '"') {
-            pos = i + 1;
-            return text;
-        }
+        if (s[i] == '"')
+            return i + 1;
         if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
             ++i;
-        text += s[i];
     }
     return std::nullopt;
 }
 
-int hexDigit(char c)
+// The text of a quoted string that quotedEnd accepted, quotes included.
+std::string unquoted(std::string_view quoted)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = asciiLower(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] == '\\' && i + 1 < quoted.size() && (quoted[i + 1] == '\\' || quoted[i + 1] == '"'))
+            ++i;
+        text += quoted[i];
+    }
+    return text;
 }
 
 std::optional<std::uint32_t> parseHexNumber(std::string_view s, std::size_t maxDigits)
@@ -76,33 +69,99 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view s, std::size_t maxD
     if (s.empty() || s.size() > maxDigits)
         return std::nullopt;
     std::uint32_t value = 0;
-    for (char c : s) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + static_cast<std::uint32_t>(digit);
-    }
+    const char *end = s.data() + s.size();
+    const auto [stop, error] = std::from_chars(s.data(), end, value, 16);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
     return value;
 }
 
-// "aa,bb,cc": bytes of one or two hex digits; a comma at the end is allowed.
-std::optional<std::string> parseHexBytes(std::string_view list)
-{
-    std::string bytes;
-    list = trimBlanks(list);
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string_view token = trimBlanks(list.substr(0, comma));
-        const auto value = parseHexNumber(token, 2);
-        if (!value)
-            return std::nullopt;
-        bytes += static_cast<char>(*value);
-        if (comma == std::string_view::npos)
-            break;
-        list = trimBlanks(list.substr(comma + 1));
+// "aa,bb,cc" as it arrives in pieces: bytes of one or two hex digits with
+// blanks around them; a comma at the end is allowed.
+class HexBytesReader {
+public:
+    // out, when given, receives the bytes.
+    explicit HexBytesReader(std::string *out) : m_out(out) {}
+
+    void feed(std::string_view piece)
+    {
+        for (const char c : piece) {
+            if (!m_ok)
+                return;
+            if (c == ',')
+                m_ok = endByte();
+            else if (isBlank(c))
+                m_closed = m_size > 0;
+            else if (m_closed || m_size == sizeof m_digits)
+                m_ok = false;
+            else
+                m_digits[m_size++] = c;
+        }
     }
-    return bytes;
-}
+
+    // True when the whole list was well-formed.
+    bool finish() { return m_ok && (m_size == 0 || endByte()); }
+
+private:
+    bool endByte()
+    {
+        const auto value = parseHexNumber(std::string_view(m_digits, m_size), sizeof m_digits);
+        if (!value)
+            return false;
+        if (m_out)
+            *m_out += static_cast<char>(*value);
+        m_size = 0;
+        m_closed = false;
+        return true;
+    }
+
+    std::string *m_out;
+    char m_digits[2] = {};
+    std::size_t m_size = 0;
+    bool m_closed = false; // a blank followed the digits
+    bool m_ok = true;
+};
+
+// The lines of a value joined as an import joins them: while the text so far,
+// blanks trimmed, ends in "\", that mark goes and the next line, trimmed, is
+// added. Only the trailing run of blanks and marks can still change, so that
+// run is held back and everything before it goes on to the reader at once:
+// joining takes time in proportion to the lines' length.
+class ContinuedText {
+public:
+    // reader, when given, receives the joined text.
+    explicit ContinuedText(HexBytesReader *reader) : m_reader(reader) {}
+
+    void append(std::string_view piece)
+    {
+        const std::size_t last = piece.find_last_not_of("\\ \t");
+        if (last == std::string_view::npos) {
+            m_tail += piece;
+        } else {
+            if (m_reader) {
+                m_reader->feed(m_tail);
+                m_reader->feed(piece.substr(0, last + 1));
+            }
+            m_tail.assign(piece.substr(last + 1));
+        }
+        while (!m_tail.empty() && isBlank(m_tail.back()))
+            m_tail.pop_back();
+    }
+
+    // True when the text ends in the mark that takes in the next line.
+    bool continues() const { return !m_tail.empty() && m_tail.back() == '\\'; }
+    void dropMark() { m_tail.pop_back(); }
+
+    void finish()
+    {
+        if (m_reader)
+            m_reader->feed(m_tail);
+    }
+
+private:
+    HexBytesReader *m_reader;
+    std::string m_tail;
+};
 
 std::string escaped(std::string_view text)
 {
@@ -157,152 +216,218 @@ bool isBlankLine(std::string_view raw)
     return raw.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-bool endsWithLineBreak(std::string_view raw) { return !raw.empty() && raw.back() == '\n'; }
-
-// True when the lines of an entry, joined as the reader joins a value's lines,
-// still end in the continuation mark "\": the entry would take in whatever
-// line came next.
-bool continuesOnNextLine(std::string_view raw)
-{
-    std::string joined;
-    for (std::size_t pos = 0; pos < raw.size();) {
-        const std::size_t newline = raw.find('\n', pos);
-        const std::size_t end = newline == std::string_view::npos ? raw.size() : newline;
-        std::string_view line = raw.substr(pos, end - pos);
-        if (newline != std::string_view::npos && !line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!joined.empty() && joined.back() == '\\')
-            joined.pop_back(); // the mark that took this line in
-        joined = std::string(trimBlanks(joined)) + std::string(trimBlanks(line));
-        pos = newline == std::string_view::npos ? raw.size() : newline + 1;
-    }
-    return !joined.empty() && joined.back() == '\\';
-}
-
 std::string_view trailingLineBreak(std::string_view raw)
 {
-    if (raw.size() >= 2 && raw.substr(raw.size() - 2) == "\r\n")
+    if (raw.ends_with("\r\n"))
         return "\r\n";
-    return endsWithLineBreak(raw) ? std::string_view("\n") : std::string_view();
+    return raw.ends_with('\n') ? std::string_view("\n") : std::string_view();
+}
+
+// The data of one value, decoded.
+struct ValueData {
+    std::uint32_t type = 0;
+    std::string bytes;   // the text of a "quoted" string, else the raw bytes
+    bool quoted = false; // written as "text"
+};
+
+// One line of the file, or the lines of one continued value.
+struct Entry {
+    enum class Kind { Other, Key, Value };
+    Kind kind = Kind::Other;
+    std::size_t begin = 0; // its bytes, line breaks included
+    std::size_t end = 0;
+    bool deletes = false;  // [-KEY] or "Name"=-
+    std::string_view path; // Key: the key path
+    std::string name;      // Value: the value name
+};
+
+// Walks the entries of the text in order.
+class EntryReader {
+public:
+    explicit EntryReader(std::string_view text, std::size_t from = 0)
+        : m_text(text), m_bomSize(text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0), m_pos(from)
+    {
+    }
+
+    // The next entry; data, when given, receives a value's data. False at the end.
+    bool next(Entry &entry, ValueData *data = nullptr)
+    {
+        if (m_pos >= m_text.size())
+            return false;
+        entry.kind = Entry::Kind::Other;
+        entry.begin = m_pos;
+        entry.deletes = false;
+        entry.path = {};
+        entry.name.clear();
+        const std::string_view text = trimBlanks(nextLine());
+        if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
+            readKeyLine(text, entry);
+        else if (!text.empty() && (text.front() == '"' || text.front() == '@'))
+            readValueEntry(text, entry, data);
+        entry.end = m_pos;
+        return true;
+    }
+
+    // True when the lines of an entry, joined as a value's lines are, still end
+    // in the continuation mark: the entry would take in a line added after it.
+    bool continues(const Entry &entry)
+    {
+        m_pos = entry.begin;
+        ContinuedText joined(nullptr);
+        joined.append(trimBlanks(nextLine()));
+        while (m_pos < entry.end) {
+            joined.dropMark();
+            joined.append(trimBlanks(nextLine()));
+        }
+        return joined.continues();
+    }
+
+private:
+    // The content of the line at m_pos, less the byte-order mark; moves past it.
+    std::string_view nextLine()
+    {
+        const LineSpan line = lineAt(m_text, m_pos, LineBreaks::LfOrCrLf);
+        m_pos = line.end;
+        const std::size_t begin = line.begin == 0 ? m_bomSize : line.begin;
+        return m_text.substr(begin, line.contentEnd - begin);
+    }
+
+    static void readKeyLine(std::string_view text, Entry &entry)
+    {
+        std::string_view path = text.substr(1, text.size() - 2);
+        entry.deletes = !path.empty() && path.front() == '-';
+        if (entry.deletes)
+            path.remove_prefix(1);
+        entry.kind = Entry::Kind::Key;
+        entry.path = trimBlanks(path);
+    }
+
+    // A line that is not a well-formed value means nothing.
+    void readValueEntry(std::string_view text, Entry &entry, ValueData *data)
+    {
+        if (readValueLine(text, entry, data)) {
+            entry.kind = Entry::Kind::Value;
+        } else {
+            entry.deletes = false;
+            entry.name.clear();
+        }
+    }
+
+    // "Name"=<data> or @=<data>.
+    bool readValueLine(std::string_view text, Entry &entry, ValueData *data)
+    {
+        std::size_t pos = 1;
+        if (text.front() == '"') {
+            const auto end = quotedEnd(text, 0);
+            if (!end)
+                return false;
+            entry.name = unquoted(text.substr(0, *end));
+            pos = *end;
+        }
+        skipBlanks(text, pos);
+        if (pos >= text.size() || text[pos] != '=')
+            return false;
+        ++pos;
+        skipBlanks(text, pos);
+        const std::string_view value = text.substr(pos);
+        if (value.starts_with('"'))
+            return readQuoted(value, data);
+        if (value == "-") {
+            entry.deletes = true;
+            return true;
+        }
+        if (startsWithIgnoringAsciiCase(value, "dword:"))
+            return readDword(value.substr(6), data);
+        if (startsWithIgnoringAsciiCase(value, "hex"))
+            return readHex(value.substr(3), data);
+        return false;
+    }
+
+    // "text": REG_SZ.
+    static bool readQuoted(std::string_view value, ValueData *data)
+    {
+        const auto end = quotedEnd(value, 0);
+        if (!end || !trimBlanks(value.substr(*end)).empty())
+            return false;
+        if (data) {
+            data->type = kRegSz;
+            data->quoted = true;
+            data->bytes = unquoted(value.substr(0, *end));
+        }
+        return true;
+    }
+
+    // dword:0000002a: REG_DWORD, stored little-endian.
+    static bool readDword(std::string_view digits, ValueData *data)
+    {
+        const auto number = parseHexNumber(digits, 8);
+        if (!number)
+            return false;
+        if (data) {
+            data->type = kRegDword;
+            for (int shift = 0; shift < 32; shift += 8)
+                data->bytes += static_cast<char>((*number >> shift) & 0xFF);
+        }
+        return true;
+    }
+
+    // :aa,bb (REG_BINARY) or (N):aa,bb; a line ending in "\" continues on the
+    // next, which belongs to the entry even when the list then proves damaged.
+    bool readHex(std::string_view rest, ValueData *data)
+    {
+        std::uint32_t type = kRegBinary;
+        if (rest.starts_with('(')) {
+            const std::size_t close = rest.find(')');
+            if (close == std::string_view::npos)
+                return false;
+            const auto number = parseHexNumber(rest.substr(1, close - 1), 8);
+            if (!number)
+                return false;
+            type = *number;
+            rest.remove_prefix(close + 1);
+        }
+        if (!rest.starts_with(':'))
+            return false;
+        HexBytesReader reader(data ? &data->bytes : nullptr);
+        ContinuedText list(&reader);
+        list.append(rest.substr(1));
+        while (list.continues() && m_pos < m_text.size()) {
+            list.dropMark();
+            list.append(trimBlanks(nextLine()));
+        }
+        list.finish();
+        if (!reader.finish())
+            return false;
+        if (data)
+            data->type = type;
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_bomSize;
+    std::size_t m_pos;
+};
+
+// The data of the value whose entry starts at begin.
+ValueData valueDataAt(std::string_view text, std::size_t begin)
+{
+    ValueData data;
+    Entry entry;
+    EntryReader(text, begin).next(entry, &data);
+    return data;
 }
 
 } // namespace
 
 RegistryFile RegistryFile::fromBytes(std::string bytes)
 {
-    if (std::string_view(bytes).substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
-        RegistryFile file = fromBytes(utf8FromUtf16Le(std::string_view(bytes).substr(kUtf16LeBom.size())));
+    RegistryFile file;
+    if (std::string_view(bytes).starts_with(kUtf16LeBom)) {
+        file = fromBytes(utf8FromUtf16Le(std::string_view(bytes).substr(kUtf16LeBom.size())));
         file.m_utf16 = true;
         return file;
     }
-    struct Line {
-        std::size_t begin;
-        std::size_t contentEnd;
-        std::size_t end;
-    };
-    std::vector<Line> lines;
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t newline = bytes.find('\n', pos);
-        const std::size_t end = newline == std::string::npos ? bytes.size() : newline + 1;
-        std::size_t contentEnd = newline == std::string::npos ? bytes.size() : newline;
-        if (contentEnd > pos && bytes[contentEnd - 1] == '\r' && newline != std::string::npos)
-            --contentEnd;
-        lines.push_back({pos, contentEnd, end});
-        pos = end;
-    }
-    const std::size_t bomSize = std::string_view(bytes).substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
-    auto content = [&](std::size_t i) {
-        const std::size_t begin = lines[i].begin + (i == 0 ? bomSize : 0);
-        return std::string_view(bytes).substr(begin, lines[i].contentEnd - begin);
-    };
-
-    RegistryFile file;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        Entry entry;
-        const std::size_t first = i;
-        const std::string_view text = trimBlanks(content(i));
-
-        if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
-            std::string_view path = text.substr(1, text.size() - 2);
-            entry.deletes = !path.empty() && path.front() == '-';
-            if (entry.deletes)
-                path.remove_prefix(1);
-            entry.kind = Entry::Kind::Key;
-            entry.path = std::string(trimBlanks(path));
-        } else if (!text.empty() && (text.front() == '"' || text.front() == '@')) {
-            [&] {
-                std::size_t pos = 0;
-                std::optional<std::string> name;
-                if (text.front() == '@') {
-                    name = std::string();
-                    pos = 1;
-                } else {
-                    name = parseQuoted(text, pos);
-                }
-                if (!name)
-                    return;
-                skipBlanks(text, pos);
-                if (pos >= text.size() || text[pos] != '=')
-                    return;
-                ++pos;
-                skipBlanks(text, pos);
-                std::string_view data = text.substr(pos);
-                entry.name = *name;
-                if (!data.empty() && data.front() == '"') {
-                    std::size_t end = 0;
-                    const auto value = parseQuoted(data, end);
-                    if (!value || !trimBlanks(data.substr(end)).empty())
-                        return;
-                    entry.type = kRegSz;
-                    entry.quoted = true;
-                    entry.data = *value;
-                } else if (data == "-") {
-                    entry.deletes = true;
-                } else if (startsWithIgnoringAsciiCase(data, "dword:")) {
-                    const auto number = parseHexNumber(data.substr(6), 8);
-                    if (!number)
-                        return;
-                    entry.type = kRegDword;
-                    for (int shift = 0; shift < 32; shift += 8)
-                        entry.data += static_cast<char>((*number >> shift) & 0xFF);
-                } else if (startsWithIgnoringAsciiCase(data, "hex")) {
-                    data.remove_prefix(3);
-                    entry.type = 3; // REG_BINARY
-                    if (!data.empty() && data.front() == '(') {
-                        const std::size_t close = data.find(')');
-                        if (close == std::string_view::npos)
-                            return;
-                        const auto type = parseHexNumber(data.substr(1, close - 1), 8);
-                        if (!type)
-                            return;
-                        entry.type = *type;
-                        data.remove_prefix(close + 1);
-                    }
-                    if (data.empty() || data.front() != ':')
-                        return;
-                    std::string list(data.substr(1));
-                    // A trailing "\" continues the list on the next line.
-                    while (!trimBlanks(list).empty() && trimBlanks(list).back() == '\\' && i + 1 < lines.size()) {
-                        list = std::string(trimBlanks(list));
-                        list.pop_back();
-                        ++i;
-                        list += trimBlanks(content(i));
-                    }
-                    const auto bytesOfValue = parseHexBytes(list);
-                    if (!bytesOfValue)
-                        return;
-                    entry.data = *bytesOfValue;
-                } else {
-                    return;
-                }
-                entry.kind = Entry::Kind::Value;
-            }();
-        }
-        if (entry.kind == Entry::Kind::Other)
-            entry = Entry{};
-        entry.raw = bytes.substr(lines[first].begin, lines[i].end - lines[first].begin);
-        file.m_entries.push_back(std::move(entry));
-    }
+    file.m_text = std::move(bytes);
     return file;
 }
 
@@ -314,7 +439,8 @@ RegistryFile RegistryFile::fresh()
 bool RegistryFile::hasKey(std::string_view keyPath) const
 {
     bool exists = false;
-    for (const Entry &entry : m_entries) {
+    EntryReader reader(m_text);
+    for (Entry entry; reader.next(entry);) {
         if (entry.kind != Entry::Kind::Key)
             continue;
         if (entry.deletes && isKeyOrBelow(keyPath, entry.path))
@@ -327,29 +453,76 @@ bool RegistryFile::hasKey(std::string_view keyPath) const
 
 std::optional<std::string> RegistryFile::stringValue(std::string_view keyPath, std::string_view name) const
 {
-    const Entry *found = nullptr;
+    std::size_t found = kNone;
     bool inKey = false;
-    for (const Entry &entry : m_entries) {
+    EntryReader reader(m_text);
+    for (Entry entry; reader.next(entry);) {
         if (entry.kind == Entry::Kind::Key) {
             if (entry.deletes && isKeyOrBelow(keyPath, entry.path))
-                found = nullptr;
+                found = kNone;
             inKey = !entry.deletes && equalsIgnoringAsciiCase(entry.path, keyPath);
         } else if (entry.kind == Entry::Kind::Value && inKey && equalsIgnoringAsciiCase(entry.name, name)) {
-            found = entry.deletes ? nullptr : &entry;
+            found = entry.deletes ? kNone : entry.begin;
         }
     }
-    if (!found)
+    if (found == kNone)
         return std::nullopt;
-    if (found->type != kRegSz && found->type != kRegExpandSz)
+    const ValueData data = valueDataAt(m_text, found);
+    if (data.type != kRegSz && data.type != kRegExpandSz)
         throw Error("Invalid data type for '" + std::string(name) + "'");
-    if (!found->quoted)
-        return textFromUtf16Le(found->data);
-    const std::string_view text = std::string_view(found->data).substr(0, found->data.find('\0'));
+    if (!data.quoted)
+        return textFromUtf16Le(data.bytes);
+    const std::string_view text = std::string_view(data.bytes).substr(0, data.bytes.find('\0'));
     // A hand edit in Latin-1 or Windows-1252 reads as meant rather than as U+FFFD.
     return isValidUtf8(text) ? std::string(text) : utf8FromAnsi(text);
 }
 
-void RegistryFile::setString(std::string_view keyPath, std::string_view name, std::string_view text)
+namespace {
+
+// What a write needs to know of the file, in one walk.
+struct WritePlace {
+    std::optional<Entry> value; // the value to replace
+    bool keyFound = false;      // a key line of the key, not deleted since
+    std::size_t keyEnd = 0;     // the end of that key's last value, or of the key line
+    Entry last;                 // the file's last entry
+    bool hasBeforeLast = false;
+    Entry beforeLast;
+};
+
+WritePlace writePlaceOf(std::string_view text, std::string_view keyPath, std::string_view name)
+{
+    WritePlace place;
+    bool inKey = false;
+    bool inBlock = false; // still below the key's last key line
+    EntryReader reader(text);
+    for (Entry entry; reader.next(entry);) {
+        if (entry.kind == Entry::Kind::Key) {
+            if (entry.deletes && isKeyOrBelow(keyPath, entry.path)) {
+                place.value.reset();
+                place.keyFound = false;
+            }
+            inKey = !entry.deletes && equalsIgnoringAsciiCase(entry.path, keyPath);
+            inBlock = inKey;
+            if (inKey) {
+                place.keyFound = true;
+                place.keyEnd = entry.end;
+            }
+        } else if (entry.kind == Entry::Kind::Value) {
+            if (inKey && equalsIgnoringAsciiCase(entry.name, name))
+                place.value = entry;
+            if (inBlock)
+                place.keyEnd = entry.end; // after the last value, before blank lines or comments
+        }
+        place.hasBeforeLast = entry.begin > 0;
+        std::swap(place.beforeLast, place.last);
+        place.last = std::move(entry);
+    }
+    return place;
+}
+
+} // namespace
+
+bool RegistryFile::setString(std::string_view keyPath, std::string_view name, std::string_view text)
 {
     // A key line drops the blanks around its path and reads a leading "-" as a
     // deletion: such a path would not read back as the key written.
@@ -359,120 +532,78 @@ void RegistryFile::setString(std::string_view keyPath, std::string_view name, st
     const std::string value = repairedUtf8(text);
     const std::string lb = lineBreak();
 
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::size_t found = kNone;
-    std::size_t header = kNone;
-    bool inKey = false;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry &entry = m_entries[i];
-        if (entry.kind == Entry::Kind::Key) {
-            if (entry.deletes && isKeyOrBelow(keyPath, entry.path)) {
-                found = kNone;
-                header = kNone;
-            }
-            inKey = !entry.deletes && equalsIgnoringAsciiCase(entry.path, keyPath);
-            if (inKey)
-                header = i;
-        } else if (entry.kind == Entry::Kind::Value && inKey && equalsIgnoringAsciiCase(entry.name, name)) {
-            found = i;
+    WritePlace place = writePlaceOf(m_text, keyPath, name);
+    if (place.value) {
+        const Entry &old = *place.value;
+        if (!old.deletes) {
+            const ValueData data = valueDataAt(m_text, old.begin);
+            if (data.quoted && data.bytes == value)
+                return false;
         }
+        const std::string_view raw = std::string_view(m_text).substr(old.begin, old.end - old.begin);
+        // The spelling of the name already in the file stays.
+        const std::string line = valueLine(old.name, value, lb) + std::string(trailingLineBreak(raw));
+        m_text.replace(old.begin, old.end - old.begin, line);
+        return true;
     }
 
-    Entry line;
-    line.kind = Entry::Kind::Value;
-    line.type = kRegSz;
-    line.quoted = true;
-    line.data = value;
-
-    if (found != kNone) {
-        Entry &old = m_entries[found];
-        if (!old.deletes && old.quoted && old.data == value)
-            return;
-        line.name = old.name; // the spelling already in the file stays
-        line.raw = valueLine(line.name, value, lb) + std::string(trailingLineBreak(old.raw));
-        old = std::move(line);
-        return;
+    std::string line = valueLine(name, value, lb) + lb;
+    if (place.keyFound) {
+        if (m_text[place.keyEnd - 1] != '\n')
+            line.insert(0, lb); // the last line of the file had no line break
+        m_text.insert(place.keyEnd, line);
+        return true;
     }
 
-    line.name = std::string(name);
-    line.raw = valueLine(name, value, lb) + lb;
-    if (header != kNone) {
-        // After the last value of the key, before blank lines or comments that follow.
-        std::size_t after = header;
-        for (std::size_t i = header + 1; i < m_entries.size() && m_entries[i].kind != Entry::Kind::Key; ++i) {
-            if (m_entries[i].kind == Entry::Kind::Value)
-                after = i;
-        }
-        if (!endsWithLineBreak(m_entries[after].raw))
-            m_entries[after].raw += lb;
-        m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(line));
-        return;
+    if (m_text.empty()) {
+        m_text = fresh().m_text;
+        place = writePlaceOf(m_text, keyPath, name);
     }
-
-    if (m_entries.empty())
-        m_entries = fresh().m_entries;
-    Entry key;
-    key.kind = Entry::Kind::Key;
-    key.path = std::string(keyPath);
-    key.raw = "[" + std::string(keyPath) + "]" + lb;
+    const std::string keyLine = "[" + std::string(keyPath) + "]" + lb;
     // A last entry ending in "\" would continue onto the lines added after it,
     // changing what it and they mean: the new key goes in before that entry.
-    if (continuesOnNextLine(m_entries.back().raw)) {
-        Entry &last = m_entries.back();
-        if (m_entries.size() == 1 && std::string_view(last.raw).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-            key.raw.insert(0, kUtf8Bom); // the byte-order mark stays first
-            last.raw.erase(0, kUtf8Bom.size());
-        }
-        const auto at = m_entries.end() - 1;
-        const bool blankBefore = at == m_entries.begin() || isBlankLine((at - 1)->raw);
-        std::vector<Entry> added;
-        if (!blankBefore) {
-            added.emplace_back();
-            added.back().raw = lb;
-        }
-        added.push_back(std::move(key));
-        added.push_back(std::move(line));
-        m_entries.insert(at, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
-        return;
+    if (EntryReader(m_text).continues(place.last)) {
+        const bool blankBefore =
+            !place.hasBeforeLast
+            || isBlankLine(std::string_view(m_text).substr(place.beforeLast.begin, place.beforeLast.end - place.beforeLast.begin));
+        std::size_t at = place.last.begin;
+        if (at == 0 && std::string_view(m_text).starts_with(kUtf8Bom))
+            at = kUtf8Bom.size(); // the byte-order mark stays first
+        m_text.insert(at, (blankBefore ? std::string() : lb) + keyLine + line);
+        return true;
     }
-    if (!endsWithLineBreak(m_entries.back().raw)) {
+    if (m_text.back() != '\n') {
         // A CR that ends the file is part of its last line; a line break added
         // after it must not turn it into a CRLF and change what that line says.
-        std::string &last = m_entries.back().raw;
-        last += !last.empty() && last.back() == '\r' ? std::string("\r\n") : lb;
+        m_text += m_text.back() == '\r' ? std::string("\r\n") : lb;
     }
-    if (!isBlankLine(m_entries.back().raw)) {
-        Entry blank;
-        blank.raw = lb;
-        m_entries.push_back(std::move(blank));
-    }
-    m_entries.push_back(std::move(key));
-    m_entries.push_back(std::move(line));
+    if (!isBlankLine(std::string_view(m_text).substr(place.last.begin)))
+        m_text += lb;
+    m_text += keyLine;
+    m_text += line;
+    return true;
 }
 
-std::string RegistryFile::toBytes() const
+std::string RegistryFile::toBytes() const &
 {
-    std::string bytes;
-    for (const Entry &entry : m_entries)
-        bytes += entry.raw;
     if (!m_utf16)
-        return bytes;
-    std::string wide(kUtf16LeBom);
-    for (char16_t unit : wideFromUtf8(bytes)) {
-        wide += static_cast<char>(unit & 0xFF);
-        wide += static_cast<char>(unit >> 8);
-    }
-    return wide;
+        return m_text;
+    return std::string(kUtf16LeBom) + utf16LeFromUtf8(m_text);
+}
+
+std::string RegistryFile::toBytes() &&
+{
+    if (!m_utf16)
+        return std::move(m_text);
+    return std::as_const(*this).toBytes();
 }
 
 std::string RegistryFile::lineBreak() const
 {
-    for (const Entry &entry : m_entries) {
-        const std::size_t newline = entry.raw.find('\n');
-        if (newline != std::string::npos)
-            return (newline > 0 && entry.raw[newline - 1] == '\r') ? "\r\n" : "\n";
-    }
-    return "\n";
+    const std::size_t newline = m_text.find('\n');
+    if (newline == std::string::npos)
+        return "\n";
+    return (newline > 0 && m_text[newline - 1] == '\r') ? "\r\n" : "\n";
 }
 
 } // namespace umbrill

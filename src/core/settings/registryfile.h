@@ -22,7 +22,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace umbrill {
 
@@ -31,10 +30,14 @@ inline constexpr std::string_view kSettingsRootKey = "HKEY_CURRENT_USER\\umbrill
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
 
+// The file's bytes are kept once, as read; each question walks its lines, and
+// only the value asked for has its data decoded. An edit changes the bytes in place.
 class RegistryFile {
 public:
-    // Parses the file's bytes; never fails.
+    // Takes the file's bytes; never fails.
     static RegistryFile fromBytes(std::string bytes);
     // A new file: the header and the empty key kSettingsRootKey.
     static RegistryFile fresh();
@@ -53,26 +56,17 @@ public:
     // cannot break the line. Throws Error("Failed to set data for '<name>'")
     // for a name or key path holding a line break or NUL, and for a key path
     // that would not read back: one with a blank at either end or a leading "-".
-    void setString(std::string_view keyPath, std::string_view name, std::string_view text);
+    // Returns whether the text changed.
+    bool setString(std::string_view keyPath, std::string_view name, std::string_view text);
 
-    std::string toBytes() const;
+    // The file's bytes; the second form hands over the buffer when it can.
+    std::string toBytes() const &;
+    std::string toBytes() &&;
 
 private:
-    struct Entry {
-        enum class Kind { Other, Key, Value };
-        Kind kind = Kind::Other;
-        std::string raw;      // every byte of its lines, line breaks included
-        bool deletes = false; // [-KEY] or "Name"=-
-        std::string path;     // Key: the key path
-        std::string name;     // Value: the value name
-        std::uint32_t type = 0;
-        std::string data;     // Value: the text of a "quoted" string, else the raw bytes
-        bool quoted = false;  // Value: written as "text"
-    };
-
     std::string lineBreak() const;
 
-    std::vector<Entry> m_entries;
+    std::string m_text; // UTF-8, its byte-order mark included
     bool m_utf16 = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include "core/settings/atomicfile.h"
 #include "core/settings/registryfile.h"
+#include "core/text/ansi.h"
 #include "core/text/error.h"
 
 #include <cstdlib>
@@ -32,17 +33,11 @@ std::string keyPathOf(std::string_view section)
     return path;
 }
 
-fs::path folderOf(const fs::path &file)
-{
-    return file.parent_path().empty() ? fs::path(".") : file.parent_path();
-}
-
 // A fresh profile: the file with the header and the empty root key, as opening
-// the root key with create access makes it. Failing that is not an error.
+// the root key with create access makes it. Failing that is not an error. The
+// folder is made by the caller: that of the link, never that of its target.
 void createFreshFile(const fs::path &file)
 {
-    std::error_code ec;
-    fs::create_directories(folderOf(file), ec);
     const FileLock lock = FileLock::acquire(file, LockMode::Exclusive);
     if (!lock.held() || !canReplaceFile(file))
         return;
@@ -95,6 +90,8 @@ std::string readSettingFrom(const fs::path &file, std::string_view section, std:
     const fs::path target = resolveStorePath(file);
     FileContents contents = readLocked(target);
     if (isFresh(contents)) {
+        std::error_code ec;
+        fs::create_directories(folderOf(file), ec);
         createFreshFile(target);
         contents = readLocked(target);
     }
@@ -107,27 +104,34 @@ std::string readSettingFrom(const fs::path &file, std::string_view section, std:
 void writeSettingTo(const fs::path &file, std::string_view section, std::string_view key,
                     std::string_view value)
 {
-    const fs::path target = resolveStorePath(file);
     const std::string keyPath = keyPathOf(section);
     const Error createFailure("Failed to create key " + std::string(section));
     const Error setFailure("Failed to set data for '" + std::string(key) + "'");
 
+    // The folder of the file named is made; that of a link's target must exist.
     std::error_code ec;
-    fs::create_directories(folderOf(target), ec);
+    fs::create_directories(folderOf(file), ec);
+    const fs::path target = resolveStorePath(file);
     if (ec || !fs::is_directory(folderOf(target), ec))
         throw createFailure;
 
     const FileLock lock = FileLock::acquire(target, LockMode::Exclusive);
-    const FileContents contents = readWholeFile(target);
-    RegistryFile registry = isFresh(contents) ? RegistryFile::fresh() : RegistryFile::fromBytes(contents.bytes);
-    const bool sectionExists = contents.status == FileContents::Status::Read && registry.hasKey(keyPath);
+    FileContents contents = readWholeFile(target);
+    const bool read = contents.status == FileContents::Status::Read;
+    // A UTF-16 file is compared whole after the edit (its conversion may repair
+    // it); any other is taken over by the editor, which says whether it changed.
+    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom);
+    RegistryFile registry = isFresh(contents) ? RegistryFile::fresh()
+                            : wide            ? RegistryFile::fromBytes(contents.bytes)
+                                              : RegistryFile::fromBytes(std::move(contents.bytes));
+    const bool sectionExists = read && registry.hasKey(keyPath);
     const Error &failure = sectionExists ? setFailure : createFailure;
     if (!lock.held() || contents.status == FileContents::Status::Unreadable || !canReplaceFile(target))
         throw failure;
 
-    registry.setString(keyPath, key, value);
-    const std::string bytes = registry.toBytes();
-    if (contents.status == FileContents::Status::Read && bytes == contents.bytes)
+    const bool changed = registry.setString(keyPath, key, value);
+    const std::string bytes = std::move(registry).toBytes();
+    if (read && (wide ? bytes == contents.bytes : !changed))
         return;
     if (replaceFileAtomically(target, bytes))
         throw failure;

@@ -181,7 +181,17 @@ std::string utf8FromAnsi(std::string_view ansi)
     }
     return out;
 }
-std::string ansiFromUtf8(std::string_view utf8) { return ansiFromWide(wideFromUtf8(utf8)); }
+std::string ansiFromUtf8(std::string_view utf8)
+{
+    // Straight from UTF-8, without a UTF-16 copy of a text that may be a whole file;
+    // as through UTF-16, a character beyond the page (a supplementary one included) is one "?".
+    std::string out;
+    out.reserve(utf8.size());
+    bool valid = true;
+    for (std::size_t pos = 0; pos < utf8.size();)
+        out += ansiByteFor(nextUtf8(utf8, pos, valid));
+    return out;
+}
 
 bool isValidUtf8(std::string_view bytes)
 {

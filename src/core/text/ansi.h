@@ -32,8 +32,11 @@ bool isValidUtf8(std::string_view bytes);
 // sequence replaced by U+FFFD.
 std::string repairedUtf8(std::string_view bytes);
 
-// UTF-16LE bytes (as Windows writes text files) and UTF-8; an odd last byte is dropped.
+// The byte-order marks a text file may start with.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+
+// UTF-16LE bytes (as Windows writes text files) and UTF-8; an odd last byte is dropped.
 std::string utf8FromUtf16Le(std::string_view bytes);
 std::string utf16LeFromUtf8(std::string_view text);
 

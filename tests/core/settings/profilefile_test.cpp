@@ -34,18 +34,18 @@ std::string utf16le(std::u16string_view text)
 
 TEST(DataFileEncoding, EachFormReadsAsTheSameText)
 {
-    struct Row { const char *name; std::string bytes; bool utf8; };
+    struct Row { const char *name; std::string bytes; ProfileEncoding encoding; };
     const Row rows[] = {
-        {"Windows-1252", "[Umbrill]\r\nFrench=Fran\xE7" "ais \x80\r\n", false},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF[Umbrill]\r\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\r\n", true},
-        {"UTF-8 without BOM", "[Umbrill]\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\n", true},
-        {"UTF-16LE", "\xFF\xFE" + utf16le(u"[Umbrill]\nFrench=Français €\n"), false},
+        {"Windows-1252", "[Umbrill]\r\nFrench=Fran\xE7" "ais \x80\r\n", ProfileEncoding::Ansi},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF[Umbrill]\r\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\r\n", ProfileEncoding::Utf8WithBom},
+        {"UTF-8 without BOM", "[Umbrill]\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\n", ProfileEncoding::Utf8},
+        {"UTF-16LE", "\xFF\xFE" + utf16le(u"[Umbrill]\nFrench=Français €\n"), ProfileEncoding::Utf16Le},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         const ProfileFile file = ProfileFile::fromBytes(row.bytes);
         EXPECT_EQ(file.value("umbrill", "french", "not found"), "Français €");
-        EXPECT_EQ(file.isUtf8(), row.utf8);
+        EXPECT_EQ(file.encoding(), row.encoding);
         EXPECT_EQ(file.toBytes(), row.bytes);
     }
 }
@@ -67,7 +67,7 @@ TEST(DataFileEncoding, TextThePageLacksTurnsTheFileIntoUtf8)
     // page has a UTF-8 form, so the file changes encoding instead.
     ProfileFile file = ProfileFile::fromBytes("[Umbrill]\r\nFrench=Caf\xE9\r\nJapanese=x\r\n");
     file.setValue("Umbrill", "Japanese", "\"MS ゴシック\",12,6,12354");
-    EXPECT_TRUE(file.isUtf8());
+    EXPECT_EQ(file.encoding(), ProfileEncoding::Utf8);
     const std::string bytes = file.toBytes();
     EXPECT_EQ(bytes, "[Umbrill]\r\nFrench=Café\r\nJapanese=\"MS ゴシック\",12,6,12354\r\n");
     const ProfileFile again = ProfileFile::fromBytes(bytes);
