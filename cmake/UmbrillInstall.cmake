@@ -78,5 +78,6 @@ entity. Menus and dialogs in English, German, French and Spanish.")
 # The libraries the executable links come from dpkg-shlibdeps; the fonts of the
 # shipped keyboard languages and the opener of the help document are only wanted.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, xdg-utils")
+list(JOIN UMBRILL_FONT_PACKAGES ", " font_packages)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "${font_packages}, xdg-utils")
 include(CPack)

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-noto-mono
   xvfb xdotool xclip x11-utils
   libx11-dev libxtst-dev libxdamage-dev
   unrtf poppler-utils
