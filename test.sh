@@ -5,15 +5,7 @@
 # sanitizer build; then a short round of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
-# Runs a command with its output held back; shows the output only if it fails.
-quiet() {
-  local log rc=0
-  log=$(mktemp)
-  "$@" >"$log" 2>&1 || rc=$?
-  [ "$rc" -eq 0 ] || { cat "$log"; echo "FAILED ($rc): $*" >&2; }
-  rm -f "$log"
-  return "$rc"
-}
+. tools/lib/quiet.sh
 tools/install-deps.sh
 jobs=$(nproc)
 start=$SECONDS

@@ -15,15 +15,7 @@ seconds=${1:-5}
 targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo)
 build=build-fuzz
 
-# Runs a command with its output held back; shows the output only if it fails.
-quiet() {
-  local log rc=0
-  log=$(mktemp)
-  "$@" >"$log" 2>&1 || rc=$?
-  [ "$rc" -eq 0 ] || { cat "$log"; echo "FAILED ($rc): $*" >&2; }
-  rm -f "$log"
-  return "$rc"
-}
+. tools/lib/quiet.sh
 
 quiet env CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DUMBRILL_FUZZ=ON -DBUILD_TESTING=OFF -DUMBRILL_WERROR=ON
