@@ -88,7 +88,10 @@ for i in $(seq 1 "$runs"); do
     run_reference >>"$work/reference"; run_umbrill >>"$work/umbrill"
   fi
 done
+# A load is remembered: every run starts from the settings of a first start.
+cp "$XDG_CONFIG_HOME/umbrill/user.reg" "$work/user.reg.first"
 for _ in $(seq 1 "$runs"); do
+  cp "$work/user.reg.first" "$XDG_CONFIG_HOME/umbrill/user.reg"
   run_umbrill --language 0 >>"$work/language"
 done
 for _ in $(seq 1 "$runs"); do
