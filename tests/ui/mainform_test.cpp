@@ -48,7 +48,12 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     EXPECT_EQ(applicationTitle(), "Umbrill05");
     EXPECT_EQ(form.size(), QSize(200, 200));
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    // The pad and its dialogs have a fixed size and offer no maximise button.
+    for (QWidget *window : std::initializer_list<QWidget *>{&form, &app->optionsForm, &app->languageDlg, &app->about}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    }
     EXPECT_TRUE(form.state().IniFileFound());
 
     QMenuBar *bar = form.findChild<QMenuBar *>(QStringLiteral("UmbrillMenu"));
