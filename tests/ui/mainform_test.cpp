@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QPushButton>
+#include <QTest>
 
 namespace umbrill::test {
 namespace {
@@ -48,7 +49,12 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     EXPECT_EQ(applicationTitle(), "Umbrill05");
     EXPECT_EQ(form.size(), QSize(200, 200));
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    // The pad and its dialogs have a fixed size and offer no maximise button.
+    for (QWidget *window : std::initializer_list<QWidget *>{&form, &app->optionsForm, &app->languageDlg, &app->about}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    }
     EXPECT_TRUE(form.state().IniFileFound());
 
     QMenuBar *bar = form.findChild<QMenuBar *>(QStringLiteral("UmbrillMenu"));
@@ -298,6 +304,24 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
 
     chooseLanguage(form, 2);  // a 24-point font raises the key size to 46
     EXPECT_EQ(form.state().KeySize(), 46);
+}
+
+TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);  // Twelve: keys 0-4, 5-9, 10-11
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.ButtonList[0]->setFocus();
+    struct Step { Qt::Key key; int focused; };
+    const Step steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Down, 6}, {Qt::Key_End, 9},  {Qt::Key_Down, 9},
+                          {Qt::Key_Home, 5},  {Qt::Key_Down, 10}, {Qt::Key_Up, 5}, {Qt::Key_Left, 5}};
+    for (const Step &step : steps) {
+        SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << step.key << " to " << std::dec << step.focused);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(QApplication::focusWidget(), form.ButtonList[step.focused]);
+    }
 }
 
 TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)

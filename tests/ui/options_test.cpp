@@ -327,6 +327,56 @@ TEST_F(Options, TheKeySizeFieldStepsByOneAndRefusesTextCutAndPaste)
     EXPECT_EQ(stored("KeySize"), "49");
 }
 
+TEST_F(Options, TabGoesTopToBottomLeftToRight)
+{
+    start();
+    auto order = std::make_shared<QStringList>();
+    withOptions([order](TOptionsForm &dialog) {
+        for (int press = 0; press < 6; ++press) {
+            QWidget *focused = QApplication::focusWidget();
+            // The key-size field's editor stands for the field.
+            if (focused && qobject_cast<QSpinBox *>(focused->parentWidget()))
+                focused = focused->parentWidget();
+            *order << (focused ? focused->objectName() : QStringLiteral("<none>"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        clickCancel(dialog);
+    });
+    // It opens at the checked paste format (Unicode when nothing is stored);
+    // the paste formats are one stop.
+    EXPECT_EQ(*order, QStringList({"UnicodeTextRadioButton", "OptionsOkButton", "OptionsCancelButton",
+                                   "KeySizeSpinEdit", "LanguageComboBox", "UnicodeTextRadioButton"}));
+}
+
+// All three dialogs, here where all four windows follow the interface language.
+TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
+{
+    start();
+    for (const char *language : {"English", "Deutsch"}) {
+        SCOPED_TRACE(language);
+        app->mainForm.applyInterfaceLanguageToAll(language);
+        for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm, &app->languageDlg, &app->about}) {
+            for (QWidget *control : dialog->findChildren<QWidget *>()) {
+                // A spin box's editor is heard as the spin box.
+                if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QSpinBox *>(control->parentWidget()))
+                    continue;
+                EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+            }
+        }
+        // Fields are named by their labels, the list by its prompt, and the group by its title.
+        EXPECT_EQ(child<QSpinBox>(&app->optionsForm, "KeySizeSpinEdit")->accessibleName(),
+                  child<QLabel>(&app->optionsForm, "KeySizeLabel")->text());
+        EXPECT_EQ(child<QComboBox>(&app->optionsForm, "LanguageComboBox")->accessibleName(),
+                  child<QLabel>(&app->optionsForm, "MenuLanguageLabel")->text());
+        EXPECT_EQ(child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->accessibleName(),
+                  child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->title());
+        EXPECT_EQ(child<QWidget>(&app->languageDlg, "ListBox1")->accessibleName(),
+                  child<QLabel>(&app->languageDlg, "StaticText1")->text());
+        EXPECT_EQ(child<QPushButton>(&app->about, "Button1")->accessibleName(),
+                  child<QPushButton>(&app->about, "Button1")->text());
+    }
+}
+
 TEST_F(Options, AFailingWriteIsShownAndKeepsTheDialogOpen)
 {
     start();
@@ -385,11 +435,16 @@ TEST_F(Options, EachStringSetGivesEveryControlItsText)
         ASSERT_EQ(list->count(), 4);
         EXPECT_EQ(list->itemText(2), "Français");
         EXPECT_EQ(child<QPushButton>(&dialog, "OptionsOkButton")->geometry(), QRect(256, 41, 75, 25));
-        // No text is cut off.
+        // No text is cut off, and the radios sit below the group's title, clear of its frame.
+        auto *group = child<QGroupBox>(&dialog, "PasteControlGroupBox");
         for (QRadioButton *radio : dialog.findChildren<QRadioButton *>()) {
             EXPECT_GE(radio->width(), radio->sizeHint().width()) << radio->objectName().toStdString();
-            EXPECT_LE(radio->geometry().right(), radio->parentWidget()->width()) << radio->objectName().toStdString();
+            EXPECT_TRUE(group->contentsRect().contains(radio->geometry())) << radio->objectName().toStdString();
         }
+        // The group stays clear of the rows below it, and every control inside the dialog.
+        EXPECT_LT(group->geometry().bottom(), child<QSpinBox>(&dialog, "KeySizeSpinEdit")->y());
+        for (QWidget *control : dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(dialog.rect().contains(control->geometry())) << control->objectName().toStdString();
     }
 }
 

@@ -31,6 +31,27 @@ KeyPlacement placeKey(int keyIndex, int keysPerRow, int keySize)
     return {(keyIndex % keysPerRow) * keySize, (keyIndex / keysPerRow) * keySize};
 }
 
+int moveOnGrid(int keyIndex, GridMove move, int keyCount, int keysPerRow)
+{
+    if (keyIndex < 0 || keyIndex >= keyCount)
+        return keyIndex;
+    const int perRow = keysPerRow <= 0 ? keyCount : keysPerRow;
+    const int rowStart = keyIndex - keyIndex % perRow;
+    const int rowEnd = std::min(rowStart + perRow, keyCount) - 1;
+    int target = keyIndex;
+    switch (move) {
+    case GridMove::Left: target = keyIndex - 1; break;
+    case GridMove::Right: target = keyIndex + 1; break;
+    case GridMove::Up: target = keyIndex - perRow; break;
+    case GridMove::Down: target = keyIndex + perRow; break;
+    case GridMove::Home: return rowStart;
+    case GridMove::End: return rowEnd;
+    }
+    const bool sideways = move == GridMove::Left || move == GridMove::Right;
+    const bool inside = sideways ? target >= rowStart && target <= rowEnd : target >= 0 && target < keyCount;
+    return inside ? target : keyIndex;
+}
+
 GridSize gridSize(int keyCount, int keysPerRow, int keySize)
 {
     if (keysPerRow <= 0)

@@ -23,6 +23,16 @@ struct KeyPlacement {
 // Key index from 0. A keysPerRow of 0 or less lays every key in one row.
 KeyPlacement placeKey(int keyIndex, int keysPerRow, int keySize);
 
+// A move of the focus on the grid by the arrow keys, Home and End.
+enum class GridMove { Left, Right, Up, Down, Home, End };
+// The key a move from key keyIndex reaches among keyCount keys laid keysPerRow
+// to a row (0 or less: all in one row). Left and Right stay within the row,
+// Up and Down keep the column, Home and End go to the row's first and last
+// key. A move off the grid stays on keyIndex, and so does Down onto the
+// empty end of a shorter last row: the key below is missing, as at the
+// bottom edge. A keyIndex outside the keys is returned unchanged.
+int moveOnGrid(int keyIndex, GridMove move, int keyCount, int keysPerRow);
+
 struct GridSize {
     int width;
     int height;

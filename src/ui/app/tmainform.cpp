@@ -37,10 +37,31 @@ KeyButton::KeyButton(std::int32_t code, QWidget *parent)
     setCursor(Qt::PointingHandCursor);
 }
 
+namespace {
+std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
+{
+    if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left: return GridMove::Left;
+    case Qt::Key_Right: return GridMove::Right;
+    case Qt::Key_Up: return GridMove::Up;
+    case Qt::Key_Down: return GridMove::Down;
+    case Qt::Key_Home: return GridMove::Home;
+    case Qt::Key_End: return GridMove::End;
+    default: return std::nullopt;
+    }
+}
+} // namespace
+
 void KeyButton::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
+        return;
+    }
+    if (const auto move = gridMoveFor(*event)) {
+        emit moveRequested(*move);
         return;
     }
     QPushButton::keyPressEvent(event);
@@ -325,6 +346,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
         font.setPointSize(std::min(language.KeyFontSize, 400));
     key->setFont(font);
     connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
+    connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     key->show();
     ButtonList.append(key);
 }
@@ -344,6 +366,7 @@ void TMainForm::PaintKeys()
     const int keyCount = static_cast<int>(ButtonList.size());
     const QSize area = gridArea();
     const FittedGrid grid = m_state.layOut(keyCount, area.width(), area.height());
+    m_keysPerRow = grid.keysPerRow;
     for (int k = 0; k < keyCount; ++k) {
         const KeyPlacement place = placeKey(k, grid.keysPerRow, grid.keySize);
         // Keys take the pitch too, so that a smaller key size never overlaps them.
@@ -351,6 +374,14 @@ void TMainForm::PaintKeys()
     }
     const GridSize client = gridSize(keyCount, grid.keysPerRow, grid.keySize);
     setClientSize(client.width, client.height);
+}
+
+void TMainForm::moveFocusFrom(KeyButton *key, GridMove move)
+{
+    const int keyCount = static_cast<int>(ButtonList.size());
+    const int target = moveOnGrid(static_cast<int>(ButtonList.indexOf(key)), move, keyCount, m_keysPerRow);
+    if (target >= 0 && target < keyCount)
+        ButtonList[target]->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::setClientSize(int width, int height)

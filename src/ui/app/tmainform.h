@@ -3,6 +3,7 @@
 // command and the clicks of keys.
 #pragma once
 
+#include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
 
 #include <QList>
@@ -34,8 +35,13 @@ public:
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
 
+signals:
+    // An arrow key, Home or End asks the window to move the focus on the grid.
+    void moveRequested(umbrill::GridMove move);
+
 protected:
-    // Enter and Return press a key like Space does.
+    // Enter and Return press a key like Space does; the arrow keys, Home and
+    // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -95,6 +101,8 @@ public:
     void ClearButtonList();
     void CreateNewButton(std::int32_t code);
     void PaintKeys();
+    // Moves the focus from key to the key the move reaches on the grid as last laid out.
+    void moveFocusFrom(KeyButton *key, GridMove move);
     void setFontEnabled(bool enabled);
     // The Font command's enabled state (its menu item stays hidden, and Qt
     // reports a hidden item as disabled).
@@ -172,6 +180,8 @@ private:
     std::unique_ptr<ClipboardSink> m_clipboard;
     PadState m_state;
     bool m_fontEnabled = false;
+    // The keys per row of the last layout, which the arrow keys follow.
+    int m_keysPerRow = 0;
 };
 
 } // namespace umbrill

@@ -90,6 +90,7 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     VersionInfoResource1.LoadVersionInfo();
     m_buildLine->setText(qs(kAboutBuildDefault));
     m_ok->setText(qs(kAboutButtonDefault));
+    m_ok->setAccessibleName(qs(kAboutButtonDefault));
     m_unicodeNote->setText(qs(kAboutUnicodeDefault));
     placeBuildLine();
     applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
@@ -107,6 +108,7 @@ void TAbout::applyStrings(const AboutStrings &s)
 {
     m_buildLine->setText(qs(s.BuildPrefix) + qs(VersionInfoResource1.FileVersion()));
     m_ok->setText(qs(s.Button1));
+    m_ok->setAccessibleName(qs(s.Button1));
     m_unicodeNote->setText(qs(unicodeNote(m_main->state().UnicodeEnabled())));
     placeBuildLine();
 }

@@ -68,6 +68,10 @@ void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)
     m_prompt->setText(qs(s.StaticText1));
     m_ok->setText(qs(s.OKBtn));
     m_cancel->setText(qs(s.CancelBtn));
+    // Screen readers hear the list by its prompt.
+    m_list->setAccessibleName(qs(s.StaticText1));
+    m_ok->setAccessibleName(qs(s.OKBtn));
+    m_cancel->setAccessibleName(qs(s.CancelBtn));
 }
 
 void TLanguageDlg::SetEnglish() { applyStrings(languageDlgStrings(InterfaceLanguage::English)); }

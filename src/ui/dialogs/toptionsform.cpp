@@ -72,28 +72,40 @@ void fitWidth(QWidget *widget, int referenceWidth)
 // Labels take the size of their text, from their top left corner.
 void fitLabel(QLabel *label) { label->resize(label->sizeHint()); }
 
+// The layout: the client area of a 375 x 238 window, the paste-format group
+// at the top left with OK and Cancel beside it, the key size and the language below.
+constexpr int kWidth = 367;
+constexpr int kHeight = 211;
+constexpr int kGroupHeight = 105;
+constexpr int kRadioHeight = 17;
+constexpr int kRadioPitch = 20;
+constexpr int kKeySizeTop = 140;
+constexpr int kLanguageTop = 176;
+constexpr int kRowGap = 12;
+
 } // namespace
 
 TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
 {
     setObjectName(QStringLiteral("TOptionsForm"));
     setModal(true);
-    // The client area of a 375 x 238 window with a sizeable frame.
-    resize(367, 211);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kWidth, kHeight);
 
     m_pasteControl = new QGroupBox(this);
     m_pasteControl->setObjectName(QStringLiteral("PasteControlGroupBox"));
-    m_pasteControl->setGeometry(24, 16, 185, 105);
-    const auto addRadio = [this](const char *name, int top, int width) {
+    m_pasteControl->setGeometry(24, 16, 185, kGroupHeight);
+    // Placed below the title by placePasteControl.
+    const auto addRadio = [this](const char *name, int width) {
         auto *radio = new QRadioButton(m_pasteControl);
         radio->setObjectName(QString::fromLatin1(name));
-        radio->setGeometry(16, top, width, 17);
+        radio->resize(width, kRadioHeight);
         return radio;
     };
-    m_plainText = addRadio("PlainTextRadioButton", 15, 160);
-    m_richText = addRadio("RichTextRadioButton", 35, 164);
-    m_unicodeText = addRadio("UnicodeTextRadioButton", 55, 164);
-    m_htmlText = addRadio("HtmlTextRadioButton", 75, 164);
+    m_plainText = addRadio("PlainTextRadioButton", 160);
+    m_richText = addRadio("RichTextRadioButton", 164);
+    m_unicodeText = addRadio("UnicodeTextRadioButton", 164);
+    m_htmlText = addRadio("HtmlTextRadioButton", 164);
     m_plainText->setChecked(true);
 
     // Neither button is the default: Enter presses only the focused one (see keyPressEvent).
@@ -135,6 +147,11 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     m_menuLanguageLabel->move(232, 178);
     m_menuLanguageLabel->setBuddy(m_language);
 
+    // Top to bottom, left to right: the paste formats (one stop, the checked
+    // one), OK and Cancel beside them, then the key size and the language.
+    setTabOrder(m_plainText, m_richText);
+    setTabOrder(m_richText, m_unicodeText);
+    setTabOrder(m_unicodeText, m_htmlText);
     setTabOrder(m_htmlText, m_ok);
     setTabOrder(m_ok, m_cancel);
     setTabOrder(m_cancel, m_keySize);
@@ -157,14 +174,43 @@ void TOptionsForm::applyStrings(const OptionsFormStrings &s)
     m_ok->setText(qs(s.OptionsOkButton));
     m_cancel->setText(qs(s.OptionsCancelButton));
 
+    // Screen readers hear each control by its own text, or its label's.
+    m_pasteControl->setAccessibleName(qs(s.PasteControlGroupBox));
+    for (QRadioButton *radio : {m_plainText, m_richText, m_unicodeText, m_htmlText})
+        radio->setAccessibleName(radio->text());
+    m_keySize->setAccessibleName(qs(s.KeySizeLabel));
+    m_language->setAccessibleName(qs(s.MenuLanguageLabel));
+    m_ok->setAccessibleName(qs(s.OptionsOkButton));
+    m_cancel->setAccessibleName(qs(s.OptionsCancelButton));
+
+    placePasteControl();
+    fitLabel(m_keySizeLabel);
+    fitLabel(m_menuLanguageLabel);
+}
+
+void TOptionsForm::placePasteControl()
+{
+    // The radios stack in the group's content area, below its title; the group
+    // grows to hold them, and wider texts widen it.
+    const QRect content = m_pasteControl->contentsRect();
+    int top = content.top() + 2;
     int groupWidth = 185;
     for (QRadioButton *radio : {m_plainText, m_richText, m_unicodeText, m_htmlText}) {
         fitWidth(radio, radio == m_plainText ? 160 : 164);
+        radio->move(16, top);
+        top += kRadioPitch;
         groupWidth = std::max(groupWidth, radio->x() + radio->width() + 5);
     }
-    m_pasteControl->resize(groupWidth, m_pasteControl->height());
-    fitLabel(m_keySizeLabel);
-    fitLabel(m_menuLanguageLabel);
+    const int bottom = m_htmlText->geometry().bottom() + 1 + m_pasteControl->contentsMargins().bottom() + 4;
+    m_pasteControl->resize(groupWidth, std::max(kGroupHeight, bottom));
+
+    // A group taller than laid out pushes the rows below it down, and the dialog grows with them.
+    const int below = std::max(0, m_pasteControl->geometry().bottom() + kRowGap - kKeySizeTop);
+    m_keySize->move(34, kKeySizeTop + below);
+    m_keySizeLabel->move(92, kKeySizeTop + 4 + below);
+    m_language->move(26, kLanguageTop + below);
+    m_menuLanguageLabel->move(232, kLanguageTop + 2 + below);
+    setFixedSize(kWidth, kHeight + below);
 }
 
 void TOptionsForm::SetEnglish() { applyStrings(optionsFormStrings(InterfaceLanguage::English)); }
@@ -254,6 +300,11 @@ void TOptionsForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);
+    // The dialog opens at its first control, the checked paste format; Qt's
+    // tab stop of the group is the radio that last had the focus.
+    for (QRadioButton *radio : {m_plainText, m_richText, m_unicodeText, m_htmlText})
+        if (radio->isChecked())
+            radio->setFocus(Qt::TabFocusReason);
 }
 
 } // namespace umbrill

@@ -56,6 +56,7 @@ private:
     void fillFromSettings();
     void storeChoices();
     void applyStrings(const OptionsFormStrings &strings);
+    void placePasteControl();
 
     TMainForm *m_main;
     QGroupBox *m_pasteControl;

@@ -26,6 +26,32 @@ TEST(KeyGrid, PlacesKeysRowByRow)
     EXPECT_EQ(gridSize(4, 0, 10).height, 10);
 }
 
+TEST(KeyGrid, ArrowsHomeAndEndMoveWithinTheLaidOutGrid)
+{
+    using enum GridMove;
+    struct Row { int key; GridMove move; int keyCount; int keysPerRow; int expected; };
+    // 12 keys at 5 per row: 0-4, 5-9, and a short last row 10-11.
+    const Row rows[] = {
+        {6, Left, 12, 5, 5},   {5, Left, 12, 5, 5},    {4, Right, 12, 5, 4},  {9, Right, 12, 5, 9},
+        {11, Right, 12, 5, 11}, {3, Right, 12, 5, 4},  {2, Up, 12, 5, 2},     {7, Up, 12, 5, 2},
+        {11, Up, 12, 5, 6},    {1, Down, 12, 5, 6},    {6, Down, 12, 5, 11},  {7, Down, 12, 5, 7},
+        {10, Down, 12, 5, 10}, {8, Home, 12, 5, 5},    {8, End, 12, 5, 9},    {10, End, 12, 5, 11},
+        {11, Home, 12, 5, 10},
+        // no row length, or one longer than the keys: a single row
+        {0, Right, 4, 0, 1},   {3, Right, 4, -1, 3},   {2, Down, 4, 0, 2},    {2, Up, 4, 0, 2},
+        {1, End, 4, 0, 3},     {2, Home, 4, 9, 0},     {2, End, 4, 9, 3},
+        // one key per row: a column
+        {1, Down, 3, 1, 2},    {2, Down, 3, 1, 2},     {1, Right, 3, 1, 1},   {1, End, 3, 1, 1},
+        // a key that is not there stays as it is
+        {0, Right, 0, 5, 0},   {7, Left, 5, 5, 7},     {-1, Home, 5, 5, -1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << row.key << " move " << static_cast<int>(row.move) << " of "
+                                        << row.keyCount << " at " << row.keysPerRow);
+        EXPECT_EQ(moveOnGrid(row.key, row.move, row.keyCount, row.keysPerRow), row.expected);
+    }
+}
+
 TEST(KeyGrid, FitsAPadThatWouldLeaveTheScreen)
 {
     FittedGrid g = fitGrid(12, 5, 42, 1920, 1080);
