@@ -49,6 +49,13 @@ constexpr std::array<std::string_view, 4> kEmptyPadHint = {
     "Elegir un idioma: Alt+I",
 };
 
+constexpr std::array<std::string_view, 4> kRecentName = {"Recent", "Zuletzt verwendet", "Récents", "Recientes"};
+constexpr std::array<std::string_view, 4> kAddToMine = {
+    "&Add to My Characters", "Zu My Characters &hinzufügen", "&Ajouter à My Characters", "&Añadir a My Characters"};
+constexpr std::array<std::string_view, 4> kRemoveFromMine = {
+    "&Remove from My Characters", "Aus My Characters &entfernen", "&Retirer de My Characters",
+    "&Quitar de My Characters"};
+
 constexpr std::array<std::string_view, 4> kHelpUnopened = {
     "No program can open file umbrill_help.pdf",
     "Kein Programm kann das Dokument öffnen: umbrill_help.pdf",
@@ -115,6 +122,21 @@ std::string_view helpUnopenedMessage(std::string_view controlLanguage)
 std::string_view emptyPadHint(std::string_view controlLanguage)
 {
     return kEmptyPadHint[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view recentLanguageName(std::string_view controlLanguage)
+{
+    return kRecentName[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view addToMyCharactersCaption(std::string_view controlLanguage)
+{
+    return kAddToMine[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage)
+{
+    return kRemoveFromMine[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

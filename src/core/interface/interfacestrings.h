@@ -60,6 +60,11 @@ std::string_view helpUnopenedMessage(std::string_view controlLanguage);
 // The one line an empty pad shows: how to choose a keyboard language, with
 // the Language menu's access key; English when nothing matches.
 std::string_view emptyPadHint(std::string_view controlLanguage);
+// Recent's name in the list of keyboard languages, and the key menu's two
+// items for My Characters; English when nothing matches.
+std::string_view recentLanguageName(std::string_view controlLanguage);
+std::string_view addToMyCharactersCaption(std::string_view controlLanguage);
+std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

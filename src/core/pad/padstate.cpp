@@ -1,6 +1,8 @@
 // The key pad's state and its rules.
 #include "core/pad/padstate.h"
 
+#include "core/interface/interfacestrings.h"
+#include "core/settings/atomicfile.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
@@ -12,11 +14,40 @@
 
 namespace umbrill {
 
+namespace {
+
+std::optional<std::string> remembered(std::string_view key)
+{
+    try {
+        std::string value = ReadSetting(kSettingsSection, key, "");
+        if (!value.empty())
+            return value;
+    } catch (const Error &) {
+        // stored as another type: not remembered
+    }
+    return std::nullopt;
+}
+
+void remember(std::string_view key, const std::string &value)
+{
+    try {
+        WriteSetting(kSettingsSection, key, value);
+    } catch (const Error &) {
+        // a store that cannot be written: the pad works on without memory
+    }
+}
+
+constexpr std::string_view kSingleCharName = "SingleChar";
+constexpr std::string_view kMultipleCharName = "MultipleChar";
+
+} // namespace
+
 PadState::PadState(std::filesystem::path programDir)
     : m_programDir(std::move(programDir)),
       m_iniFileName(m_programDir / kDataFileName),
       m_helpFileName(m_programDir / kHelpFileName),
-      m_controlLanguage(kControlLanguageDefault)
+      m_controlLanguage(kControlLanguageDefault),
+      m_ownLanguagesFile(ownLanguagesFilePath())
 {
 }
 
@@ -37,7 +68,9 @@ bool PadState::CheckForIniFile()
 const std::string &PadState::GetLanguages()
 {
     if (m_iniFileFound)
-        m_languagesText = readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound);
+        m_languagesText = mergedCatalogue(readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound),
+                                          readProfileString(m_ownLanguagesFile, kDataSection, kLanguagesKey, ""),
+                                          m_recent.codes().empty() ? "" : recentLanguageName(m_controlLanguage));
     return m_languagesText;
 }
 
@@ -48,7 +81,9 @@ void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show
     m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, kControlLanguageDefault);
     m_keySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
     m_currentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
-    m_currentLanguage.LanguageEntry = readProfileString(m_iniFileName, kDataSection, name, kNotFound);
+    m_currentLanguage.LanguageEntry = name == recentLanguageName(m_controlLanguage)
+                                          ? m_recent.entry()
+                                          : languageEntry(m_iniFileName, m_ownLanguagesFile, name);
     show(m_controlLanguage);
     m_pasteFormatCode = pasteFormatFromName(m_currentLanguage.PasteFormatName);
     applyLanguageEntry(m_currentLanguage, m_currentLanguage.LanguageEntry);
@@ -120,36 +155,52 @@ void PadState::writeKeyFontEntry() const
 {
     LanguageRecord written = m_currentLanguage;
     written.KeyCodes.resize(std::min(written.KeyCodes.size(), static_cast<std::size_t>(std::max(m_keyCount, 0))));
-    writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
-}
-
-namespace {
-
-std::optional<std::string> remembered(std::string_view key)
-{
-    try {
-        std::string value = ReadSetting(kSettingsSection, key, "");
-        if (!value.empty())
-            return value;
-    } catch (const Error &) {
-        // stored as another type: not remembered
+    // The user's own entry wins over the shipped one, so a font for it goes
+    // there; so does one that the shipped file, belonging to another user,
+    // cannot take.
+    const bool own = readProfileString(m_ownLanguagesFile, kDataSection, m_currentLanguage.LanguageName, "\n") != "\n";
+    if (!own && canReplaceFile(resolveStorePath(m_iniFileName))) {
+        writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
+        return;
     }
-    return std::nullopt;
+    std::error_code ec;
+    std::filesystem::create_directories(m_ownLanguagesFile.parent_path(), ec);
+    writeProfileString(m_ownLanguagesFile, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
 }
 
-void remember(std::string_view key, const std::string &value)
+bool PadState::addToMyCharacters(std::u16string_view character) const
 {
-    try {
-        WriteSetting(kSettingsSection, key, value);
-    } catch (const Error &) {
-        // a store that cannot be written: the pad works on without memory
-    }
+    const auto code = entryCodeOf(character);
+    return code && umbrill::addToMyCharacters(m_ownLanguagesFile, *code, m_currentLanguage.KeyFontName,
+                                              m_currentLanguage.KeyFontSize);
 }
 
-constexpr std::string_view kSingleCharName = "SingleChar";
-constexpr std::string_view kMultipleCharName = "MultipleChar";
+bool PadState::removeFromMyCharacters(std::u16string_view character) const
+{
+    const auto code = entryCodeOf(character);
+    return code && umbrill::removeFromMyCharacters(m_ownLanguagesFile, *code);
+}
 
-} // namespace
+void PadState::loadRecent()
+{
+    if (const auto text = remembered(kRecentKey))
+        m_recent = RecentCharacters::fromText(*text);
+}
+
+void PadState::saveRecent()
+{
+    if (!m_recentUnsaved)
+        return;
+    m_recentUnsaved = false;
+    remember(kRecentKey, m_recent.toText());
+}
+
+void PadState::noteOutput(std::u16string_view character)
+{
+    if (const auto code = entryCodeOf(character))
+        m_recentUnsaved |= m_recent.add(*code);
+}
+
 
 Remembered PadState::readRemembered() const
 {
@@ -203,6 +254,7 @@ void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipbo
 {
     m_output.Button1Click(character, m_pasteFormatCode,
                           KeyFont{m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}, clipboard);
+    noteOutput(character);
 }
 
 } // namespace umbrill

@@ -13,6 +13,7 @@
 #include "core/keypad/outputengine.h"
 #include "core/keypad/pasteformat.h"
 #include "core/languages/languagerecord.h"
+#include "core/pad/ownlanguages.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -53,8 +54,10 @@ public:
     // stored (or an empty one) stores "English". Throws the store's Error.
     bool CheckForIniFile();
 
-    // The catalogue: read afresh from the data file when it was found at
-    // start-up, otherwise the text of the last reading.
+    // The catalogue: read afresh when the data file was found at start-up
+    // (the shipped list, then the user's own languages, then Recent once a
+    // character has been output),
+    // otherwise the text of the last reading.
     const std::string &GetLanguages();
 
     // Names the keyboard language shown (empty: none).
@@ -96,9 +99,28 @@ public:
     // height in pixels at dotsPerInch.
     void applyKeyFont(const std::string &face, std::int32_t points, double dotsPerInch);
     // Writes the language's entry with its current key font, keys per row and
-    // the codes of the keys laid out last, into the data file. Throws the
-    // store's Error.
+    // the codes of the keys laid out last: into the data file, or into the
+    // user's own file when the entry comes from there or the data file cannot
+    // be written. Throws the store's Error.
     void writeKeyFontEntry() const;
+
+    // My Characters: the character of a key goes in (with the current key
+    // font when My Characters is new) or out. False when nothing changed.
+    // Throws the store's Error.
+    bool addToMyCharacters(std::u16string_view character) const;
+    bool removeFromMyCharacters(std::u16string_view character) const;
+    bool showsMyCharacters() const { return m_currentLanguage.LanguageName == kMyCharactersName; }
+    const std::filesystem::path &ownLanguagesFile() const { return m_ownLanguagesFile; }
+
+    // Recent: every character output is noted at once, in memory; saveRecent
+    // stores the list when it changed (the window does so now and then and at
+    // exit, never on the click itself).
+    void loadRecent();
+    void saveRecent();
+    bool recentUnsaved() const { return m_recentUnsaved; }
+    const RecentCharacters &recent() const { return m_recent; }
+    // A character output by other means than a key (the Find window).
+    void noteOutput(std::u16string_view character);
 
     // A key was clicked: its character goes out in the current mode and paste
     // format, in the key font. Throws Error("Cannot open clipboard").
@@ -155,6 +177,9 @@ private:
     int m_keyCount = 0;
     int m_languageIndex = 0;
     OutputEngine m_output; // Mode, AccumulatedText, AccumulatedWideText
+    std::filesystem::path m_ownLanguagesFile;
+    RecentCharacters m_recent;
+    bool m_recentUnsaved = false;
 };
 
 } // namespace umbrill

@@ -317,6 +317,11 @@ std::string readProfileString(const fs::path &file, std::string_view section, st
 void writeProfileString(const fs::path &file, std::string_view section, std::string_view key,
                         std::string_view value)
 {
+    editProfileFile(file, [&](ProfileFile &profile) { return profile.setValue(section, key, value); });
+}
+
+void editProfileFile(const fs::path &file, const std::function<bool(ProfileFile &)> &edit)
+{
     const Error failure("Unable to write to " + file.string());
     const fs::path target = resolveStorePath(file);
     std::error_code ec;
@@ -334,9 +339,9 @@ void writeProfileString(const fs::path &file, std::string_view section, std::str
     // it); any other is taken over by the editor, which says whether it changed.
     const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom);
     ProfileFile profile = ProfileFile::fromBytes(wide ? contents.bytes : std::move(contents.bytes));
-    const bool changed = profile.setValue(section, key, value);
+    const bool changed = edit(profile);
     const std::string bytes = std::move(profile).toBytes();
-    if (contents.status == FileContents::Status::Read && (wide ? bytes == contents.bytes : !changed))
+    if (wide ? contents.status == FileContents::Status::Read && bytes == contents.bytes : !changed)
         return;
     if (replaceFileAtomically(target, bytes))
         throw failure;

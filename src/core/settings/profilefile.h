@@ -26,6 +26,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -85,5 +86,11 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
 // file untouched; setValue's Error for a value that would break a line.
 void writeProfileString(const std::filesystem::path &file, std::string_view section,
                         std::string_view key, std::string_view value);
+
+// Several reads and writes as one access, under the same lock and with the
+// same failures as writeProfileString: edit reads and changes the file's text
+// and returns whether it changed anything; only then is the file replaced. A
+// read-modify-write of two programs at once thus loses neither's change.
+void editProfileFile(const std::filesystem::path &file, const std::function<bool(ProfileFile &)> &edit);
 
 } // namespace umbrill

@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -53,6 +55,12 @@ std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
     }
 }
 } // namespace
+
+void KeyButton::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit menuRequested(event->globalPos());
+    event->accept();
+}
 
 void KeyButton::keyPressEvent(QKeyEvent *event)
 {
@@ -119,6 +127,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_positionSaver->setSingleShot(true);
     m_positionSaver->setInterval(500);
     connect(m_positionSaver, &QTimer::timeout, this, [this] { m_state.rememberPosition({x(), y()}); });
+    // Recent is stored a few seconds after a click, never on the click itself.
+    m_recentSaver = new QTimer(this);
+    m_recentSaver->setSingleShot(true);
+    m_recentSaver->setInterval(3000);
+    connect(m_recentSaver, &QTimer::timeout, this, [this] { m_state.saveRecent(); });
 
     chooseFont = [this](const QFont &initial) {
         bool ok = false;
@@ -250,6 +263,7 @@ void TMainForm::confirmLanguage(int position, const std::optional<std::string> &
 
 void TMainForm::restoreRemembered()
 {
+    m_state.loadRecent();
     const Remembered last = m_state.readRemembered();
     if (last.keepOnTop && !*last.keepOnTop) {
         setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -298,6 +312,8 @@ void TMainForm::moveEvent(QMoveEvent *event)
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    m_recentSaver->stop();
+    m_state.saveRecent();
     if (m_positionSaver->isActive()) {
         m_positionSaver->stop();
         m_state.rememberPosition({x(), y()});
@@ -347,6 +363,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
     key->setFont(font);
     connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
+    connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at); });
     key->show();
     ButtonList.append(key);
 }
@@ -495,6 +512,41 @@ void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(*m_clipboard
 void TMainForm::Button1Click(KeyButton *key)
 {
     m_state.Button1Click(key->character(), *m_clipboard);
+    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
+        m_recentSaver->start();
+}
+
+void TMainForm::keyMenu(KeyButton *key, QPoint globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("KeyMenu"));
+    const std::u16string character = key->character();
+    const std::string &language = m_state.ControlLanguage();
+    QAction *add = menu.addAction(qs(addToMyCharactersCaption(language)));
+    add->setObjectName(QStringLiteral("AddToMyCharacters"));
+    connect(add, &QAction::triggered, this, [this, character] { guard(this, [&] { addToMyCharacters(character); }); });
+    if (m_state.showsMyCharacters()) {
+        QAction *remove = menu.addAction(qs(removeFromMyCharactersCaption(language)));
+        remove->setObjectName(QStringLiteral("RemoveFromMyCharacters"));
+        connect(remove, &QAction::triggered, this,
+                [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); });
+    }
+    menu.exec(globalPos);
+}
+
+void TMainForm::addToMyCharacters(const std::u16string &character)
+{
+    if (m_state.addToMyCharacters(character) && m_state.showsMyCharacters())
+        confirmLanguage(m_state.LanguageIndex(), std::string(kMyCharactersName));
+}
+
+void TMainForm::removeFromMyCharacters(const std::u16string &character)
+{
+    // The key goes: with it the menu that asked, so the pad is built again later.
+    if (m_state.removeFromMyCharacters(character) && m_state.showsMyCharacters())
+        QTimer::singleShot(0, this, [this] {
+            guard(this, [this] { confirmLanguage(m_state.LanguageIndex(), std::string(kMyCharactersName)); });
+        });
 }
 
 } // namespace umbrill

@@ -38,11 +38,14 @@ public:
 signals:
     // An arrow key, Home or End asks the window to move the focus on the grid.
     void moveRequested(umbrill::GridMove move);
+    // A right click or the Menu key asks for the key's menu at a point of the screen.
+    void menuRequested(QPoint globalPos);
 
 protected:
     // Enter and Return press a key like Space does; the arrow keys, Home and
     // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     std::int32_t m_code;
@@ -135,6 +138,11 @@ public:
     void DirectPasteClick();
     void ClearClipboardClick();
     void Button1Click(KeyButton *key);
+    // The key's menu: Add to My Characters, and on My Characters' own pad
+    // Remove from My Characters. Tests call the two commands directly.
+    void keyMenu(KeyButton *key, QPoint globalPos);
+    void addToMyCharacters(const std::u16string &character);
+    void removeFromMyCharacters(const std::u16string &character);
 
 protected:
     // The window's place is remembered once it has rested for a moment, and
@@ -174,6 +182,7 @@ private:
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
     QTimer *m_positionSaver = nullptr;
+    QTimer *m_recentSaver = nullptr;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
