@@ -29,7 +29,7 @@ finish() {
 # machine can take that long to start a program the first time).
 poll() {
   local i
-  for i in $(seq 1 1500); do
+  for i in $(seq 1 ${POLL_TRIES:-1500}); do
     "$@" && return 0
     sleep 0.02
   done

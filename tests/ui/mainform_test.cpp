@@ -264,6 +264,25 @@ TEST_F(MainForm, ThePadStaysOnItsScreenWhenItGrows)
     EXPECT_TRUE(area.contains(form.frameGeometry())) << form.frameGeometry().x() << "," << form.frameGeometry().y();
 }
 
+TEST_F(MainForm, MyCharactersReloadsAtOnceWhenItIsThePadShown)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 1); // French
+    form.addToMyCharacters(u"é");
+    form.addToMyCharacters(u"\U0001F600");
+    chooseLanguage(form, 6); // after the six shipped languages
+    ASSERT_EQ(form.windowTitle(), "My Characters Umbrill");
+    ASSERT_EQ(form.ButtonList.size(), 2);
+    EXPECT_EQ(form.ButtonList[0]->font().family(), "DejaVu Sans"); // French's key font
+
+    form.addToMyCharacters(u"€");
+    EXPECT_EQ(form.ButtonList.size(), 3);
+    form.removeFromMyCharacters(u"é");
+    QCoreApplication::processEvents(); // the pad is built again once the key's menu is gone
+    ASSERT_EQ(form.ButtonList.size(), 2);
+    EXPECT_EQ(form.ButtonList[0]->character(), u"\U0001F600");
+}
+
 TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
 {
     TMainForm &form = start().mainForm;

@@ -140,7 +140,7 @@ bool addToMyCharacters(const fs::path &own, std::int32_t code, std::string_view 
             record->KeysPerRow = kMyCharactersKeysPerRow;
             const std::string list = file.value(kDataSection, kLanguagesKey, "");
             if (!listed(splitCommaList(list), kMyCharactersName))
-                file.setValue(kDataSection, kLanguagesKey, appended(list, kMyCharactersName));
+                file.setValue(kDataSection, kLanguagesKey, valueReadingAs(appended(list, kMyCharactersName)));
         }
         record->KeyCodes.push_back(code);
         file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));

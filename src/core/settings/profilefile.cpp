@@ -314,6 +314,13 @@ std::string readProfileString(const fs::path &file, std::string_view section, st
     return ProfileFile::fromBytes(std::move(contents.bytes)).value(section, key, dflt);
 }
 
+std::string valueReadingAs(std::string_view text)
+{
+    if (stripOuterQuotes(text) == text)
+        return std::string(text);
+    return "\"" + std::string(text) + "\"";
+}
+
 void writeProfileString(const fs::path &file, std::string_view section, std::string_view key,
                         std::string_view value)
 {

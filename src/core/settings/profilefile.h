@@ -73,6 +73,11 @@ private:
     ProfileEncoding m_encoding = ProfileEncoding::Ansi;
 };
 
+// The value to write so that a read gives text: a read drops one pair of
+// quotes around a whole value, so a text that is itself enclosed in quotes
+// (a list whose first and last items are quoted) gets one more pair.
+std::string valueReadingAs(std::string_view text);
+
 // One read of one value: opens the file, reads, releases it. A missing or
 // unreadable file gives dflt. Never throws.
 std::string readProfileString(const std::filesystem::path &file, std::string_view section,

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# My Characters from outside: é and € go in through their keys' menus, the
+# program ends and starts again (back on the language it was left on), My
+# Characters is chosen in the Language dialog, and a click on € reaches
+# another program's clipboard.
+# Usage: mycharacters_e2e.sh <path of the built Umbrill05>
+set -uo pipefail
+
+exe=$1
+. "$(dirname "$0")/../lib/xsession.sh"
+need_tools Xvfb xdotool xclip
+start_x
+
+prog="$work/program"
+mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+cp "$exe" "$prog/Umbrill05"
+printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n' >"$prog/Umbrill05.ini"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n' \
+  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+
+# A window whose caption is exactly $1 shows; sets $main.
+wait_for_caption() { poll find_window "^$1\$" && main=$wid; }
+
+click_key() {  # key index from 0, in the first row of 42-pixel keys below the menu bar
+  local height menu
+  height=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')
+  menu=$((height - 42))
+  xdotool mousemove --window "$main" $(($1 * 42 + 21)) $((menu + 21)) click "${2:-1}"
+}
+
+add_to_mine() {  # key index: its menu (right click), then the first item
+  local before
+  before=$(visible_windows)
+  click_key "$1" 3
+  poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$before" \
+    || { fail "no menu for key $1"; return; }
+  xdotool key a
+  poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -eq "$1" ]' "$app_pid" "$before"
+}
+
+choose_language() {  # row of the Language dialog, from the row it opens on
+  keys alt+l
+  poll find_window '^Umbrill Language Selection$' || { fail "no language dialog"; return 1; }
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null
+  xdotool key --delay 50 "$@" Return
+}
+
+start_program "$prog/Umbrill05" || exit 1
+choose_language
+wait_for_caption 'Test Umbrill' || { fail "Test not loaded"; finish; exit; }
+poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+add_to_mine 0
+add_to_mine 1
+check "My Characters holds é and €" \
+  poll grep -q '^My Characters="DejaVu Sans",12,8,233,8364' "$XDG_CONFIG_HOME/umbrill/languages.ini"
+exit_program
+
+# Started again: the pad comes back on Test; My Characters is the next row.
+"$prog/Umbrill05" >"$work/app.log" 2>&1 &
+app_pid=$!
+wait_for_caption 'Test Umbrill' || { fail "Test not remembered"; cat "$work/app.log"; finish; exit; }
+choose_language Down
+wait_for_caption "My Characters Umbrill" || { fail "My Characters not loaded"; finish; exit; }
+poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+click_key 1
+if poll bash -c '[ "$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)" = "€" ]'; then
+  pass
+else
+  fail "clipboard holds '$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)', expected €"
+fi
+exit_program
+finish
