@@ -25,6 +25,10 @@ inline constexpr std::string_view kLastLanguageKey = "LastLanguage";
 inline constexpr std::string_view kWindowPositionKey = "WindowPosition";
 inline constexpr std::string_view kKeepOnTopKey = "KeepOnTop";
 inline constexpr std::string_view kInputModeKey = "InputMode";
+// Type into Window ("1" or "0"), and the token with which the desktop's
+// RemoteDesktop portal restores the user's consent without asking again.
+inline constexpr std::string_view kTypeIntoWindowKey = "TypeIntoWindow";
+inline constexpr std::string_view kPortalRestoreTokenKey = "PortalRestoreToken";
 
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";
