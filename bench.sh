@@ -15,7 +15,7 @@ build=build-bench
 results="$build/bench-results"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DUMBRILL_BENCH=ON >/dev/null
-cmake --build "$build" --target Umbrill05 umbrill_data umbrill_help core_bench ui_bench reference_window startwatch
+cmake --build "$build" --target Umbrill05 umbrill_data umbrill_help core_bench ui_bench typing_bench reference_window startwatch
 rm -rf "$results"
 mkdir -p "$results"
 
@@ -46,6 +46,8 @@ xvfb_pid=$!
 for _ in $(seq 1 250); do [ -s "$results/display" ] && break; sleep 0.02; done
 DISPLAY=":$(cat "$results/display")" QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY="" \
   gbench ui-xcb "$build/bench/ui_bench" --benchmark_filter=BM_Click
+# Type into Window on the same X server: click to key press, bursts of 1,000 clicks.
+DISPLAY=":$(cat "$results/display")" WAYLAND_DISPLAY="" gbench typing "$build/bench/typing_bench"
 kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null || true
 xvfb_pid=""
 
@@ -57,7 +59,7 @@ KEEP_RAW="$results/startup-raw" bench/startup.sh "$build" "$runs" | tee "$result
   echo "==================== Summary ===================="
   echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1), load $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "Google Benchmark medians of $repetitions repetitions (real time):"
-  for name in core ui-offscreen ui-xcb; do
+  for name in core ui-offscreen ui-xcb typing; do
     echo "-- $name"
     grep '_median' "$results/$name.txt" | awk '{ extra = ""; for (i = 7; i <= NF; ++i) extra = extra " " $i; printf "  %-44s %10s %-3s%s\n", $1, $2, $3, extra }' | sed 's/_median//'
   done

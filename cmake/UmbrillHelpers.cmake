@@ -36,11 +36,12 @@ function(umbrill_core_library name)
   endif()
 endfunction()
 
-# umbrill_add_test(name SOURCES ... LIBS ... LABELS ... [ENVIRONMENT ...])
+# umbrill_add_test(name SOURCES ... LIBS ... LABELS ... [ENVIRONMENT ...] [LAUNCHER command...])
 # Tests labelled "ui" run on Qt's offscreen platform; every test gets a private
-# XDG_CONFIG_HOME so that no test can touch the real user's settings.
+# XDG_CONFIG_HOME so that no test can touch the real user's settings. A
+# LAUNCHER runs the test (for example dbus-run-session --, for a private bus).
 function(umbrill_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT;LAUNCHER" ${ARGN})
   find_package(GTest REQUIRED)
   if("ui" IN_LIST ARG_LABELS)
     # Widget tests share one main that creates the QApplication.
@@ -52,7 +53,7 @@ function(umbrill_add_test name)
   endif()
   umbrill_target_defaults(${name})
   target_compile_definitions(${name} PRIVATE UMBRILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
   set(env "XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/test-home/${name}/config" ${ARG_ENVIRONMENT})
   if("ui" IN_LIST ARG_LABELS)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-noto-mono
   xvfb xdotool xclip x11-utils
+  openbox xterm x11-xserver-utils x11-xkb-utils dbus python3-dbus python3-gi
   libx11-dev libxtst-dev libxdamage-dev
   unrtf poppler-utils
   desktop-file-utils appstream

@@ -139,6 +139,48 @@ std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage)
     return kRemoveFromMine[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
+namespace {
+
+constexpr std::array<std::string_view, 4> kTypeIntoWindow = {
+    "&Type into Window",
+    "In Fenster &tippen",
+    "&Taper dans la fenêtre",
+    "&Escribir en la ventana",
+};
+
+// One row per language, one column per TypingUnavailable value.
+constexpr std::array<std::array<std::string_view, 4>, 4> kTypingUnavailable = {{
+    {"The X server does not offer the XTEST extension, so no key presses can be sent.",
+     "The keyboard mapping has no free key code to type with.",
+     "This Wayland desktop offers no RemoteDesktop portal to type through.",
+     "Typing needs an X11 or Wayland desktop."},
+    {"Der X-Server bietet die Erweiterung XTEST nicht an; es lassen sich keine Tasten senden.",
+     "Die Tastaturbelegung hat keinen freien Tastencode zum Tippen.",
+     "Dieser Wayland-Desktop bietet kein RemoteDesktop-Portal zum Tippen an.",
+     "Zum Tippen braucht es einen X11- oder Wayland-Desktop."},
+    {"Le serveur X n’offre pas l’extension XTEST : aucune touche ne peut être envoyée.",
+     "La table du clavier n’a aucun code de touche libre pour taper.",
+     "Ce bureau Wayland n’offre pas de portail RemoteDesktop pour taper.",
+     "Taper demande un bureau X11 ou Wayland."},
+    {"El servidor X no ofrece la extensión XTEST: no se pueden enviar teclas.",
+     "La tabla del teclado no tiene ningún código de tecla libre para escribir.",
+     "Este escritorio Wayland no ofrece el portal RemoteDesktop para escribir.",
+     "Escribir necesita un escritorio X11 o Wayland."},
+}};
+
+} // namespace
+
+std::string_view typeIntoWindowCaption(std::string_view controlLanguage)
+{
+    return kTypeIntoWindow[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason)
+{
+    const auto language = matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English);
+    return kTypingUnavailable[index(language)][static_cast<std::size_t>(reason)];
+}
+
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)
 {
     if (const auto language = matchInterfaceLanguage(controlLanguage))

@@ -65,6 +65,17 @@ std::string_view emptyPadHint(std::string_view controlLanguage);
 std::string_view recentLanguageName(std::string_view controlLanguage);
 std::string_view addToMyCharactersCaption(std::string_view controlLanguage);
 std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage);
+// The Mode menu's check item Type into Window, with its access key; English
+// when nothing matches.
+std::string_view typeIntoWindowCaption(std::string_view controlLanguage);
+// Why Type into Window cannot be turned on, shown as the item's tooltip.
+enum class TypingUnavailable {
+    NoXTest,        // an X11 session whose X server lacks the XTEST extension
+    NoSpareKeycode, // every keycode of the keyboard mapping carries keysyms
+    NoPortal,       // a Wayland session without the desktop's RemoteDesktop portal
+    NoDisplay,      // neither X11 nor Wayland
+};
+std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

@@ -8,6 +8,7 @@
 #include "core/settings/settingsstore.h"
 #include "core/text/commalist.h"
 #include "core/text/error.h"
+#include "core/typing/typedtext.h"
 
 #include <algorithm>
 #include <vector>
@@ -221,6 +222,9 @@ Remembered PadState::readRemembered() const
         last.mode = InputMode::SingleChar;
     else if (mode == kMultipleCharName)
         last.mode = InputMode::MultipleChar;
+    if (const auto on = remembered(kTypeIntoWindowKey); on == "1" || on == "0")
+        last.typeIntoWindow = *on == "1";
+    last.portalRestoreToken = remembered(kPortalRestoreTokenKey);
     return last;
 }
 
@@ -239,6 +243,10 @@ void PadState::rememberMode(InputMode mode) const
         remember(kInputModeKey, std::string(mode == InputMode::SingleChar ? kSingleCharName : kMultipleCharName));
 }
 
+void PadState::rememberTypeIntoWindow(bool on) const { remember(kTypeIntoWindowKey, on ? "1" : "0"); }
+
+void PadState::rememberPortalRestoreToken(const std::string &token) const { remember(kPortalRestoreTokenKey, token); }
+
 std::optional<int> PadState::catalogueIndex(const std::string &name)
 {
     const std::vector<std::string> names = splitCommaList(GetLanguages());
@@ -255,6 +263,11 @@ void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipbo
     m_output.Button1Click(character, m_pasteFormatCode,
                           KeyFont{m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}, clipboard);
     noteOutput(character);
+}
+
+std::u32string PadState::typedForClick(std::u16string_view character) const
+{
+    return typedText(character, m_pasteFormatCode);
 }
 
 } // namespace umbrill

@@ -40,6 +40,8 @@ struct Remembered {
     std::optional<KeyPlacement> position; // the window's top left corner
     std::optional<bool> keepOnTop;
     std::optional<InputMode> mode;       // Single Char or Multiple Char
+    std::optional<bool> typeIntoWindow;
+    std::optional<std::string> portalRestoreToken;
 };
 
 class PadState {
@@ -129,6 +131,9 @@ public:
     void MultipleCharClick(ClipboardSink &clipboard) { m_output.MultipleCharClick(clipboard); }
     void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
     void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
+    // With Type into Window on, a click types instead: what it types (see
+    // typedText). The clipboard, Mode and the collections are left alone.
+    std::u32string typedForClick(std::u16string_view character) const;
 
     // Remembering, beside the three settings: each is stored when it changes.
     // Remembering never stands in the user's way: a value that cannot be
@@ -138,6 +143,8 @@ public:
     void rememberPosition(KeyPlacement position) const;
     void rememberKeepOnTop(bool onTop) const;
     void rememberMode(InputMode mode) const;
+    void rememberTypeIntoWindow(bool on) const;
+    void rememberPortalRestoreToken(const std::string &token) const;
     // The position of name in the catalogue (read afresh), or nullopt.
     std::optional<int> catalogueIndex(const std::string &name);
     // The mode of the last run comes back; the clipboard and the collections

@@ -27,6 +27,10 @@ inline constexpr std::string_view kKeepOnTopKey = "KeepOnTop";
 inline constexpr std::string_view kInputModeKey = "InputMode";
 // The last characters output, most recent first: decimal codes, comma-separated.
 inline constexpr std::string_view kRecentKey = "Recent";
+// Type into Window ("1" or "0"), and the token with which the desktop's
+// RemoteDesktop portal restores the user's consent without asking again.
+inline constexpr std::string_view kTypeIntoWindowKey = "TypeIntoWindow";
+inline constexpr std::string_view kPortalRestoreTokenKey = "PortalRestoreToken";
 
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";

@@ -12,6 +12,7 @@
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
+#include "ui/typing/typeintowindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -97,6 +98,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_options = addItem(m_modeMenu, "Options1", &TMainForm::Options1Click);
     m_keepOnTop = addItem(m_modeMenu, "KeeponTop", &TMainForm::KeeponTopClick);
     m_exit = addItem(m_modeMenu, "Exit", &TMainForm::ExitClick);
+    m_typing = new TypeIntoWindow(*this, m_state);
+    m_modeMenu->insertAction(m_clearClipboard, m_typing->action());
+    connect(m_modeMenu, &QMenu::aboutToShow, m_typing, &TypeIntoWindow::probe);
     m_language = addItem(nullptr, "Language", &TMainForm::LanguageClick);
     bar->addAction(m_language);
     m_helpMenu = bar->addMenu(QString());
@@ -212,10 +216,26 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view hint
     m_aboutItem->setText(qs(s.AboutMenuItem));
 }
 
-void TMainForm::SetEnglish() { applyMainStrings(mainFormStrings(InterfaceLanguage::English), emptyPadHint("English")); }
-void TMainForm::SetGerman() { applyMainStrings(mainFormStrings(InterfaceLanguage::German), emptyPadHint("Deutsch")); }
-void TMainForm::SetFrench() { applyMainStrings(mainFormStrings(InterfaceLanguage::French), emptyPadHint("Français")); }
-void TMainForm::SetSpanish() { applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), emptyPadHint("Español")); }
+void TMainForm::SetEnglish()
+{
+    applyMainStrings(mainFormStrings(InterfaceLanguage::English), emptyPadHint("English"));
+    m_typing->setLanguage("English");
+}
+void TMainForm::SetGerman()
+{
+    applyMainStrings(mainFormStrings(InterfaceLanguage::German), emptyPadHint("Deutsch"));
+    m_typing->setLanguage("Deutsch");
+}
+void TMainForm::SetFrench()
+{
+    applyMainStrings(mainFormStrings(InterfaceLanguage::French), emptyPadHint("Français"));
+    m_typing->setLanguage("Français");
+}
+void TMainForm::SetSpanish()
+{
+    applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), emptyPadHint("Español"));
+    m_typing->setLanguage("Español");
+}
 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
@@ -273,6 +293,8 @@ void TMainForm::restoreRemembered()
         m_state.restoreMode(*last.mode);
         setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
     }
+    if (last.typeIntoWindow.value_or(false))
+        m_typing->setOn(true);
     if (last.language) {
         if (const auto position = m_state.catalogueIndex(*last.language))
             guard(this, [&] { confirmLanguage(*position, last.language); });
@@ -362,6 +384,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
         font.setPointSize(std::min(language.KeyFontSize, 400));
     key->setFont(font);
     connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
+    m_typing->prepareKey(key);
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at); });
     key->show();
@@ -511,6 +534,10 @@ void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(*m_clipboard
 
 void TMainForm::Button1Click(KeyButton *key)
 {
+    if (m_typing->isOn()) {
+        m_typing->type(m_state.typedForClick(key->character()));
+        return;
+    }
     m_state.Button1Click(key->character(), *m_clipboard);
     if (m_state.recentUnsaved() && !m_recentSaver->isActive())
         m_recentSaver->start();

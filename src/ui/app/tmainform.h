@@ -26,6 +26,7 @@ class TAbout;
 class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
+class TypeIntoWindow;
 
 // One key of the grid. character() is what a click outputs (never the caption).
 class KeyButton : public QPushButton {
@@ -124,6 +125,8 @@ public:
     std::function<bool(const QString &question)> confirm;
     // The clipboard the keys write to; tests may replace it.
     void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
+    // The Mode menu's Type into Window item and its typing.
+    TypeIntoWindow &typing() const { return *m_typing; }
 
     // Handlers.
     void LanguageClick();
@@ -187,6 +190,7 @@ private:
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
     std::unique_ptr<ClipboardSink> m_clipboard;
+    TypeIntoWindow *m_typing = nullptr;
     PadState m_state;
     bool m_fontEnabled = false;
     // The keys per row of the last layout, which the arrow keys follow.

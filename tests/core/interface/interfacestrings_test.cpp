@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <algorithm>
 
 namespace umbrill {
@@ -73,6 +75,26 @@ TEST(InterfaceMessages, TheEmptyPadHintNamesTheLanguageMenusAccessKey)
         EXPECT_EQ(hint.substr(hint.size() - 5), std::string("Alt+") + key);
     }
     EXPECT_EQ(emptyPadHint("italiano"), emptyPadHint("English"));
+}
+
+TEST(InterfaceStrings, TypeIntoWindowHasAnAccessKeyNoOtherModeItemUses)
+{
+    for (const std::string_view name : {"English", "Deutsch", "Français", "Español"}) {
+        SCOPED_TRACE(std::string(name));
+        const std::string_view caption = typeIntoWindowCaption(name);
+        ASSERT_EQ(accessKeys(caption), 1u);
+        const auto keyOf = [](std::string_view text) {
+            const auto at = text.find('&');
+            return at == std::string_view::npos ? '\0' : static_cast<char>(std::tolower(text[at + 1]));
+        };
+        const MainFormStrings &m = mainFormStrings(*matchInterfaceLanguage(name));
+        for (std::string_view other : {m.SingleChar, m.MultipleChar, m.DirectPaste, m.Font, m.Options1, m.KeeponTop, m.Exit})
+            EXPECT_NE(keyOf(caption), keyOf(other)) << other;
+        for (auto reason : {TypingUnavailable::NoXTest, TypingUnavailable::NoSpareKeycode, TypingUnavailable::NoPortal,
+                            TypingUnavailable::NoDisplay})
+            EXPECT_FALSE(typingUnavailableReason(name, reason).empty());
+    }
+    EXPECT_EQ(typeIntoWindowCaption("italiano"), "&Type into Window");
 }
 
 TEST(InterfaceMessages, FallBackAsTheMatchSays)

@@ -1,0 +1,199 @@
+// Type into Window on a real X server (run under Xvfb by bench.sh): the time
+// from a pointer click on a key of the pad to the character's key press
+// reaching the focused window, and a burst of 1,000 clicks, checked to arrive
+// with none lost, doubled or reordered.
+//
+// The focused window is a plain Xlib window on its own connection that reads
+// its key presses as any X program does (keysym looked up in its keymap, kept
+// fresh on MappingNotify). The pad runs with Type into Window on.
+#include "ui/app/tmainform.h"
+#include "ui/app/shell.h"
+#include "ui/app/umbrillapp.h"
+#include "ui/typing/typeintowindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace umbrill;
+
+// Keys é € α ș U+1F600, then 40 Cyrillic letters: more characters than a
+// keyboard mapping has spare keycodes, so that bursts must rebind.
+QByteArray dataFile()
+{
+    QByteArray entry = "\"DejaVu Sans\",12,15,233,8364,945,537,128512";
+    for (int k = 0; k < 40; ++k)
+        entry += "," + QByteArray::number(0x410 + k);
+    return "[Umbrill]\r\nLanguages=Typing\r\nTyping=" + entry + "\r\n";
+}
+
+// The window that has the keyboard focus; it records the keysyms it receives.
+struct Target {
+    Display *display = XOpenDisplay(nullptr);
+    Window window = 0;
+
+    Target()
+    {
+        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0);
+        XSelectInput(display, window, KeyPressMask | ExposureMask);
+        XMapWindow(display, window);
+        XSync(display, False);
+        focus();
+    }
+    ~Target() { XCloseDisplay(display); }
+    void focus()
+    {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+    }
+    // The keysyms of the key presses received so far, without waiting.
+    void read(std::vector<KeySym> &into)
+    {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MappingNotify)
+                XRefreshKeyboardMapping(&event.xmapping);
+            else if (event.type == KeyPress)
+                into.push_back(XLookupKeysym(&event.xkey, 0));
+        }
+    }
+};
+
+struct Program {
+    QTemporaryDir programDir;
+    QTemporaryDir configHome;
+    std::unique_ptr<UmbrillApp> app;
+    std::unique_ptr<Target> target;
+    Display *pointer = XOpenDisplay(nullptr);
+
+    Program()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        overrideProgramDir(QFile::encodeName(programDir.path()).toStdString());
+        QFile data(programDir.path() + QStringLiteral("/Umbrill05.ini"));
+        if (!data.open(QIODevice::WriteOnly))
+            std::abort();
+        data.write(dataFile());
+        data.close();
+        QDir().mkpath(configHome.path() + QStringLiteral("/umbrill"));
+        QFile settings(configHome.path() + QStringLiteral("/umbrill/user.reg"));
+        if (!settings.open(QIODevice::WriteOnly))
+            std::abort();
+        settings.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                       "\"ControlLanguage\"=\"English\"\r\n\"PasteFormat\"=\"unicode\"\r\n\"LastLanguage\"=\"Typing\"\r\n"
+                       "\"TypeIntoWindow\"=\"1\"\r\n\"WindowPosition\"=\"300,300\"\r\n");
+        settings.close();
+        target = std::make_unique<Target>();
+        app = std::make_unique<UmbrillApp>();
+        app->show();
+        for (int i = 0; i < 50; ++i)
+            QApplication::processEvents();
+        target->focus();
+    }
+    TMainForm &main() { return app->mainForm; }
+
+    // Clicks key k with the pointer, as a user does.
+    void click(int k)
+    {
+        const QPoint centre = main().ButtonList.at(k)->mapToGlobal(main().ButtonList.at(k)->rect().center());
+        XTestFakeMotionEvent(pointer, -1, centre.x(), centre.y(), CurrentTime);
+        XTestFakeButtonEvent(pointer, 1, True, CurrentTime);
+        XTestFakeButtonEvent(pointer, 1, False, CurrentTime);
+        XFlush(pointer);
+    }
+    // Runs the pad until the target has count keysyms or waitMs passed.
+    bool await(std::vector<KeySym> &got, std::size_t count, qint64 waitMs = 30000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (got.size() < count && clock.elapsed() < waitMs) {
+            QApplication::processEvents(QEventLoop::AllEvents, 1);
+            target->read(got);
+        }
+        return got.size() >= count;
+    }
+};
+
+Program &program()
+{
+    static Program instance;
+    return instance;
+}
+
+KeySym keysymOfKey(int k)
+{
+    static const char32_t firsts[] = {0xe9, 0x20ac, 0x3b1, 0x219, 0x1f600};
+    const char32_t cp = k < 5 ? firsts[k] : static_cast<char32_t>(0x410 + (k - 5));
+    return cp <= 0xff ? cp : 0x01000000 + cp;
+}
+
+// One pointer click on a key to its key press at the focused window; the
+// key is already lent, as for repeated clicks on the same character.
+void BM_ClickToFocusedWindow(benchmark::State &state)
+{
+    Program &p = program();
+    if (!p.main().typing().isOn())
+        return state.SkipWithError("Type into Window is not on (no XTest?)");
+    const int key = static_cast<int>(state.range(0));
+    std::vector<KeySym> got;
+    for (auto _ : state) {
+        got.clear();
+        p.click(key);
+        if (!p.await(got, 1) || got.front() != keysymOfKey(key))
+            return state.SkipWithError("the key press did not arrive as sent");
+    }
+}
+BENCHMARK(BM_ClickToFocusedWindow)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 1,000 clicks as fast as the pad takes them, over the 45 keys (more
+// characters than spare keycodes): all must arrive in order.
+void BM_Burst1000Clicks(benchmark::State &state)
+{
+    Program &p = program();
+    if (!p.main().typing().isOn())
+        return state.SkipWithError("Type into Window is not on (no XTest?)");
+    const int keys = static_cast<int>(state.range(0));
+    std::vector<KeySym> sent, got;
+    for (int i = 0; i < 1000; ++i)
+        sent.push_back(keysymOfKey(i % keys));
+    for (auto _ : state) {
+        got.clear();
+        for (int i = 0; i < 1000; ++i)
+            p.main().ButtonList.at(i % keys)->click();
+        if (!p.await(got, 1000))
+            return state.SkipWithError("fewer than 1,000 key presses arrived");
+        state.PauseTiming();
+        p.await(got, 1001, 300);  // anything doubled shows within the next moments
+        state.ResumeTiming();
+        if (got != sent)
+            return state.SkipWithError("key presses lost, doubled or reordered");
+    }
+    state.counters["arrived_in_order"] = 1000;
+}
+BENCHMARK(BM_Burst1000Clicks)->Arg(5)->Arg(45)->ArgName("characters")->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,127 @@
+// Type into Window.
+#include "ui/typing/typeintowindow.h"
+
+#include "core/pad/padstate.h"
+#include "ui/app/qtext.h"
+#include "ui/typing/portaltypist.h"
+#include "ui/typing/quitonsignal.h"
+#include "ui/typing/xtesttypist.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QPushButton>
+
+namespace umbrill {
+
+TypeIntoWindow::TypeIntoWindow(QMainWindow &window, PadState &state)
+    : QObject(&window), m_window(window), m_state(state), m_action(new QAction(&window))
+{
+    m_action->setObjectName(QStringLiteral("TypeIntoWindow"));
+    m_action->setCheckable(true);
+    m_factory = [this] { return desktopTypist(m_state); };
+    connect(m_action, &QAction::triggered, this, [this](bool checked) { setOn(checked); });
+    setLanguage(m_language);
+}
+
+TypeIntoWindow::~TypeIntoWindow()
+{
+    if (m_typist)
+        m_typist->finish();
+}
+
+TypeIntoWindow::Offer TypeIntoWindow::desktopTypist(PadState &state)
+{
+    // On Wayland the portal reaches every window; XTest through XWayland only X11 ones.
+    const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (wayland && PortalTypist::available(QDBusConnection::sessionBus())) {
+        const QString token = qs(state.readRemembered().portalRestoreToken.value_or(std::string()));
+        return {std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token,
+                                               [&state](const QString &t) { state.rememberPortalRestoreToken(utf8(t)); }),
+                std::nullopt};
+    }
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        auto opened = XTestTypist::open();
+        if (auto *typist = std::get_if<std::unique_ptr<XTestTypist>>(&opened))
+            return {std::move(*typist), std::nullopt};
+        return {nullptr, std::get<TypingUnavailable>(opened)};
+    }
+    return {nullptr, wayland ? TypingUnavailable::NoPortal : TypingUnavailable::NoDisplay};
+}
+
+void TypeIntoWindow::probe()
+{
+    if (m_probed)
+        return;
+    m_probed = true;
+    Offer offer = m_factory();
+    m_typist = std::move(offer.typist);
+    m_reason = m_typist ? std::optional<TypingUnavailable>() : offer.reason.value_or(TypingUnavailable::NoDisplay);
+    if (m_typist) {
+        m_typist->setParent(nullptr);
+        connect(m_typist.get(), &Typist::ended, this, [this] {
+            m_action->setChecked(false);
+            setOn(false);
+        });
+    }
+    m_action->setEnabled(m_typist != nullptr);
+    setLanguage(m_language);
+}
+
+void TypeIntoWindow::setOn(bool on)
+{
+    probe();
+    if (!m_typist)
+        on = false;
+    m_action->setChecked(on);
+    if (on == m_on)
+        return;
+    m_on = on;
+    if (on) {
+        m_quitOnSignal = std::make_unique<QuitOnSignal>();
+        connect(m_quitOnSignal.get(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
+        m_typist->start();
+    } else {
+        m_typist->stop();
+        m_typist->finish();
+        m_quitOnSignal.reset();
+    }
+    applyFocus(on);
+    m_state.rememberTypeIntoWindow(on);
+}
+
+void TypeIntoWindow::applyFocus(bool on)
+{
+    const bool visible = m_window.isVisible();
+    const QPoint position = m_window.pos();
+    m_window.setWindowFlag(Qt::WindowDoesNotAcceptFocus, on);
+    if (visible) {
+        m_window.move(position);
+        m_window.show();
+    }
+    if (QWidget *client = m_window.centralWidget())
+        for (QPushButton *key : client->findChildren<QPushButton *>())
+            prepareKey(key);
+}
+
+void TypeIntoWindow::prepareKey(QWidget *key) const
+{
+    key->setFocusPolicy(m_on ? Qt::NoFocus : Qt::StrongFocus);
+    if (m_on)
+        key->clearFocus();
+}
+
+void TypeIntoWindow::setLanguage(std::string_view controlLanguage)
+{
+    m_language = controlLanguage;
+    m_action->setText(qs(typeIntoWindowCaption(controlLanguage)));
+    m_action->setToolTip(m_reason ? qs(typingUnavailableReason(controlLanguage, *m_reason)) : QString());
+}
+
+void TypeIntoWindow::type(const std::u32string &text)
+{
+    if (m_on && m_typist)
+        m_typist->type(keysymsFor(text));
+}
+
+} // namespace umbrill

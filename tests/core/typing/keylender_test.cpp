@@ -1,0 +1,145 @@
+// Lending spare keycodes over a clock the test turns: bursts arrive whole and
+// in order, keycodes rest before they are rebound, and every binding is given back.
+#include "core/typing/keylender.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace umbrill {
+namespace {
+
+using Kind = KeyAction::Kind;
+using namespace std::chrono_literals;
+
+// Carries out actions as an X server and a slow target would: a press types
+// the keysym its keycode holds when the target gets to it, which is late; the
+// check is that the keycode still holds the keysym of the press by then.
+struct FakeServer {
+    std::map<int, Keysym> mapping;
+    std::vector<Keysym> typed;
+    std::vector<std::pair<int, Millis>> pressedAt;
+    std::map<int, Keysym> boundAtPress;
+    std::vector<std::string> faults;
+
+    void apply(const std::vector<KeyAction> &actions, Millis now)
+    {
+        for (const KeyAction &a : actions) {
+            switch (a.kind) {
+            case Kind::Bind:
+                if (mapping.count(a.keycode))
+                    checkRested(a.keycode, now, "rebound");
+                mapping[a.keycode] = a.keysym;
+                break;
+            case Kind::Press:
+                if (!mapping.count(a.keycode) || mapping[a.keycode] != a.keysym)
+                    faults.push_back("press of an unbound or wrongly bound keycode");
+                typed.push_back(mapping[a.keycode]);
+                pressedAt.emplace_back(a.keycode, now);
+                break;
+            case Kind::Restore:
+                checkRested(a.keycode, now, "restored");
+                mapping.erase(a.keycode);
+                break;
+            }
+        }
+    }
+    void checkRested(int keycode, Millis now, const char *what)
+    {
+        for (const auto &[k, t] : pressedAt)
+            if (k == keycode && now - t < 100ms)
+                faults.push_back(std::string(what) + " within 100 ms of its press");
+    }
+};
+
+// Runs the lender on the fake clock until it has nothing left to do.
+Millis drain(KeyLender &lender, FakeServer &server, Millis now)
+{
+    for (int guard = 0; guard < 100000; ++guard) {
+        server.apply(lender.run(now), now);
+        const auto wake = lender.wakeAt();
+        if (!wake)
+            return now;
+        now = std::max(now, *wake);
+    }
+    ADD_FAILURE() << "the lender never came to rest";
+    return now;
+}
+
+TEST(KeyLender, BurstsArriveWholeAndInOrderAndEveryKeycodeIsGivenBack)
+{
+    struct Row {
+        const char *name;
+        std::vector<int> spare;
+        std::vector<Keysym> text;
+    };
+    std::vector<Keysym> manyDistinct;
+    for (Keysym k = 0; k < 200; ++k)
+        manyDistinct.push_back(0x01000400 + k);
+    std::vector<Keysym> thousandRepeats;
+    for (int k = 0; k < 1000; ++k)
+        thousandRepeats.push_back(0x01000100 + static_cast<Keysym>(k % 7));
+    const Row rows[] = {
+        {"one keycode, alternating characters", {8}, {0xe9, 0x010020ac, 0xe9, 0x010020ac}},
+        {"same character twice", {8, 93}, {0xe9, 0xe9}},
+        {"200 distinct over 19 keycodes", {8, 93, 97, 103, 120, 132, 149, 154, 168, 178, 183, 184, 197, 202, 217, 219, 222, 230, 248}, manyDistinct},
+        {"1000 clicks of 7 characters over 3 keycodes", {8, 93, 97}, thousandRepeats},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        KeyLender lender(row.spare);
+        FakeServer server;
+        lender.enqueue(row.text);
+        drain(lender, server, 5000ms);
+        EXPECT_EQ(server.typed, row.text);
+        EXPECT_TRUE(server.mapping.empty()) << "a keycode was left bound";
+        EXPECT_TRUE(lender.bindings().empty());
+        EXPECT_EQ(server.faults, std::vector<std::string>{});
+    }
+}
+
+TEST(KeyLender, ABoundCharacterTypesAtOnceAndANewOneWaitsForARestedKeycode)
+{
+    KeyLender lender({8});
+    lender.enqueue(std::vector<Keysym>{0xe9});
+    EXPECT_EQ(lender.run(0ms), (std::vector<KeyAction>{{Kind::Bind, 8, 0xe9}, {Kind::Press, 8, 0xe9}}));
+    lender.enqueue(std::vector<Keysym>{0xe9, 0xe8});
+    // é is bound: pressed again without a mapping change; è must wait 100 ms.
+    EXPECT_EQ(lender.run(10ms), (std::vector<KeyAction>{{Kind::Press, 8, 0xe9}}));
+    EXPECT_EQ(lender.wakeAt(), 110ms);
+    EXPECT_TRUE(lender.run(109ms).empty());
+    EXPECT_EQ(lender.run(110ms), (std::vector<KeyAction>{{Kind::Bind, 8, 0xe8}, {Kind::Press, 8, 0xe8}}));
+    // Idle: given back one second after its last press, not before.
+    EXPECT_EQ(lender.wakeAt(), 1110ms);
+    EXPECT_TRUE(lender.run(1109ms).empty());
+    EXPECT_EQ(lender.run(1110ms), (std::vector<KeyAction>{{Kind::Restore, 8}}));
+    EXPECT_EQ(lender.wakeAt(), std::nullopt);
+}
+
+TEST(KeyLender, ExitAndLayoutChangesLeaveNoBindingBehind)
+{
+    KeyLender lender({8, 93});
+    lender.enqueue(std::vector<Keysym>{0xe9, 0x010003b1, 0x01000219});
+    lender.run(0ms);  // two bound, the third waits
+    EXPECT_EQ(lender.queued(), 1u);
+    const auto restores = lender.restoreAll();
+    EXPECT_EQ(restores, (std::vector<KeyAction>{{Kind::Restore, 8}, {Kind::Restore, 93}}));
+    EXPECT_EQ(lender.queued(), 0u);
+    EXPECT_EQ(lender.wakeAt(), std::nullopt);
+
+    // A new layout dropped the bindings: é binds again on the new spare keycode.
+    lender.enqueue(std::vector<Keysym>{0xe9});
+    lender.run(200ms);
+    lender.keymapReplaced({120});
+    lender.enqueue(std::vector<Keysym>{0xe9});
+    EXPECT_EQ(lender.run(210ms), (std::vector<KeyAction>{{Kind::Bind, 120, 0xe9}, {Kind::Press, 120, 0xe9}}));
+
+    KeyLender none({});
+    none.enqueue(std::vector<Keysym>{0xe9});
+    EXPECT_FALSE(none.canType());
+    EXPECT_TRUE(none.run(0ms).empty());
+    EXPECT_EQ(none.wakeAt(), std::nullopt);
+}
+
+} // namespace
+} // namespace umbrill

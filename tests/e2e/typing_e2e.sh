@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Type into Window on a real X server with a window manager: a terminal that
+# no one here wrote holds the focus and runs `cat` into a file, the pointer
+# clicks keys of the pad, and what arrives in the file is read back; under a
+# US and a German layout. The focus must stay on the terminal, the clipboard
+# must keep what another program put there, and the keyboard mapping must be
+# as it was once the pad has given its keycodes back: after a while idle, when
+# it is ended by SIGTERM, and at the next start after it was killed.
+# Usage: typing_e2e.sh <path of the built Umbrill05>
+set -uo pipefail
+
+exe=$1
+. "$(dirname "$0")/../lib/xsession.sh"
+need_tools Xvfb xdotool xclip xmodmap setxkbmap openbox xterm xprop
+start_x
+
+prog="$work/program"
+mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+cp "$exe" "$prog/Umbrill05"
+# é € α ș U+1F600, one row of five keys.
+printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n' >"$prog/Umbrill05.ini"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n' \
+  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+expected=$'é€αș\U0001F600'
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+stop_wm() { kill "$wm_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_wm)
+poll bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || { echo "FAIL: openbox did not start"; exit 1; }
+
+# Another program's text on the clipboard, which typing must leave alone.
+printf 'kept by another program' | xclip -selection clipboard -loops 0 >/dev/null 2>&1 &
+clip_pid=$!
+stop_clip() { kill "$clip_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_clip)
+clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "kept by another program" ]'
+
+# The terminal: cat writes each byte as it comes (no line buffering).
+out="$work/typed.txt"
+: >"$out"
+LC_ALL=C.UTF-8 xterm -u8 -title typing-target -geometry 60x5+0+0 \
+  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$out" &
+term_pid=$!
+stop_term() { kill "$term_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_term)
+poll bash -c 'xdotool search --onlyvisible --name "^typing-target$" >/dev/null' || { echo "FAIL: no terminal"; exit 1; }
+term=$(xdotool search --onlyvisible --name '^typing-target$' | head -n1)
+
+focus_terminal() {
+  xdotool windowactivate --sync "$term" >/dev/null 2>&1
+  poll bash -c '[ "$(xdotool getactivewindow 2>/dev/null)" = "$0" ]' "$term"
+}
+
+start_pad() {
+  "$prog/Umbrill05" >>"$work/app.log" 2>&1 &
+  app_pid=$!
+  poll bash -c 'xdotool search --onlyvisible --name "^Test Umbrill$" >/dev/null 2>&1' || { fail "no pad"; cat "$work/app.log"; exit 1; }
+  main=$(xdotool search --onlyvisible --name '^Test Umbrill$' 2>/dev/null | head -n1)
+  poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+}
+
+click_key() {  # key index from 0: 42 pixels, below the menu bar
+  local k=$1 height
+  height=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')
+  xdotool mousemove --window "$main" $((k * 42 + 21)) $((height - 21)) click 1
+}
+
+type_all_keys() {  # what: clicks every key; checks the text arrives and the focus stays
+  local what=$1 before k
+  before=$(cat "$out")
+  for k in 0 1 2 3 4; do
+    click_key "$k"
+    [ "$(xdotool getactivewindow)" = "$term" ] || fail "$what: the focus left the terminal after key $k"
+  done
+  if poll bash -c '[ "$(cat "$0")" = "$1" ]' "$out" "$before$expected"; then
+    pass
+  else
+    fail "$what: the terminal got '$(cat "$out")', expected '$before$expected'"
+  fi
+  if [ "$(clipboard)" = "kept by another program" ]; then pass; else fail "$what: the clipboard changed to '$(clipboard)'"; fi
+}
+
+mapping_is() { [ "$(xmodmap -pke)" = "$(cat "$1")" ]; }
+
+# --- US layout: typed, and given back after a second idle -------------------
+setxkbmap us
+xmodmap -pke >"$work/us.map"
+start_pad
+if xprop -id "$main" WM_HINTS | grep -q 'accepts input or input focus: False'; then pass; else fail "the pad asks for the input focus"; fi
+focus_terminal || fail "the terminal did not take the focus"
+type_all_keys "us"
+if poll mapping_is "$work/us.map"; then pass; else fail "us: keycodes still lent while idle"; diff "$work/us.map" <(xmodmap -pke) | head; fi
+
+# --- German layout, and SIGTERM while keycodes are lent ----------------------
+setxkbmap de
+xmodmap -pke >"$work/de.map"
+focus_terminal
+type_all_keys "de"
+mapping_is "$work/de.map" && echo "note: keycodes already given back before SIGTERM"
+kill -TERM "$app_pid"
+if poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid"; then wait "$app_pid"; app_pid=""; pass; else fail "SIGTERM did not end the pad"; fi
+if mapping_is "$work/de.map"; then pass; else fail "de: keycodes left lent after SIGTERM"; diff "$work/de.map" <(xmodmap -pke) | head; fi
+
+# --- killed while lent: the next start gives the keycodes back --------------
+start_pad
+focus_terminal
+type_all_keys "de again"
+kill -KILL "$app_pid"; wait "$app_pid" 2>/dev/null; app_pid=""
+if mapping_is "$work/de.map"; then echo "note: nothing was lent when the pad was killed"; fi
+start_pad
+if poll mapping_is "$work/de.map"; then pass; else fail "keycodes a killed run left lent were not reclaimed"; fi
+kill -INT "$app_pid"
+if poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid"; then wait "$app_pid"; app_pid=""; pass; else fail "SIGINT did not end the pad"; fi
+if mapping_is "$work/de.map"; then pass; else fail "keycodes left lent after SIGINT"; fi
+finish

@@ -1,0 +1,134 @@
+// Type into Window in the main window: off at first start and unavailable
+// without a desktop to type into; on, the pad takes no focus and a click
+// types (its entity text in the HTML format) and leaves the clipboard and the
+// collections alone; off again, everything is as before; remembered.
+#include "uifixture.h"
+
+#include "core/keypad/clipboardpayload.h"
+#include "ui/typing/typeintowindow.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace umbrill::test {
+namespace {
+
+class RecordingTypist : public Typist {
+public:
+    explicit RecordingTypist(std::vector<Keysym> *typed) : m_typed(typed) {}
+    void type(const std::vector<Keysym> &keysyms) override { m_typed->insert(m_typed->end(), keysyms.begin(), keysyms.end()); }
+    void endNow() { emit ended(); }
+
+private:
+    std::vector<Keysym> *m_typed;
+};
+
+class CountingClipboard : public ClipboardSink {
+public:
+    explicit CountingClipboard(int *calls) : m_calls(calls) {}
+    void clear() override { ++*m_calls; }
+    void set(const ClipboardPayload &) override { ++*m_calls; }
+
+private:
+    int *m_calls;
+};
+
+class TypeIntoWindowTest : public UiFixture {
+protected:
+    TMainForm &startWithTypist(const QByteArray &settings)
+    {
+        writeSettings(settingsWith(settings));
+        TMainForm &form = start().mainForm;
+        form.typing().setTypistFactory([this] {
+            auto typist = std::make_unique<RecordingTypist>(&typed);
+            recorder = typist.get();
+            return TypeIntoWindow::Offer{std::move(typist), std::nullopt};
+        });
+        form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls));
+        app->show();
+        return form;
+    }
+    QAction *item(TMainForm &form) { return form.findChild<QAction *>(QStringLiteral("TypeIntoWindow")); }
+    std::vector<Keysym> typed;
+    RecordingTypist *recorder = nullptr;
+    int clipboardCalls = 0;
+};
+
+TEST_F(TypeIntoWindowTest, WithoutADesktopToTypeIntoTheItemIsOffDisabledAndSaysWhy)
+{
+    writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n\"TypeIntoWindow\"=\"1\"\r\n"));
+    TMainForm &form = start().mainForm;
+    app->show();  // offscreen: neither X11 nor Wayland
+    QAction *action = item(form);
+    EXPECT_EQ(action->text(), "In Fenster &tippen");
+    EXPECT_FALSE(action->isChecked());
+    EXPECT_FALSE(action->isEnabled());
+    EXPECT_EQ(action->toolTip().toStdString(), typingUnavailableReason("Deutsch", TypingUnavailable::NoDisplay));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    form.SetEnglish();
+    EXPECT_EQ(action->text(), "&Type into Window");
+    EXPECT_EQ(action->toolTip().toStdString(), typingUnavailableReason("English", TypingUnavailable::NoDisplay));
+}
+
+TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAllIsAsBefore)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
+    ASSERT_EQ(form.ButtonList.size(), 7);
+    EXPECT_FALSE(item(form)->isChecked());  // off at first start
+    EXPECT_EQ(form.ButtonList[1]->focusPolicy(), Qt::StrongFocus);
+
+    item(form)->trigger();
+    EXPECT_TRUE(form.typing().isOn());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(form.isVisible());
+    for (KeyButton *key : std::as_const(form.ButtonList))
+        EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"1\""));
+
+    form.MultipleCharClick();
+    clipboardCalls = 0;
+    form.ButtonList[1]->click();  // é
+    form.ButtonList[4]->click();  // & (shown as &&)
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0x26}));
+    EXPECT_EQ(clipboardCalls, 0);
+    EXPECT_TRUE(form.state().Output().AccumulatedWideText.empty());
+
+    OptionsChoice html = form.optionsOpening();
+    html.pasteFormat = PasteFormat::Html;
+    form.optionsChosen(html);
+    typed.clear();
+    form.ButtonList[1]->click();
+    EXPECT_EQ(typed, (std::vector<Keysym>{'&', 'e', 'a', 'c', 'u', 't', 'e', ';'}));
+
+    item(form)->trigger();
+    EXPECT_FALSE(form.typing().isOn());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    for (KeyButton *key : std::as_const(form.ButtonList))
+        EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus);
+    typed.clear();
+    form.ButtonList[1]->click();
+    EXPECT_TRUE(typed.empty());
+    EXPECT_EQ(clipboardCalls, 1);  // HTML: the entity text set on the clipboard, as before
+    EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"0\""));
+}
+
+TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTurnsItOff)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"TypeIntoWindow\"=\"1\"\r\n");
+    form.restoreRemembered();
+    EXPECT_TRUE(item(form)->isChecked());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); });
+    form.LanguageClick();  // the first language, Twelve: keys made while on
+    ASSERT_FALSE(form.ButtonList.isEmpty());
+    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::NoFocus);
+
+    ASSERT_NE(recorder, nullptr);
+    recorder->endNow();  // as when the user refuses the desktop's consent
+    EXPECT_FALSE(item(form)->isChecked());
+    EXPECT_FALSE(form.typing().isOn());
+    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
+}
+
+} // namespace
+} // namespace umbrill::test
