@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-noto-mono
   xvfb xdotool xclip x11-utils
-  libx11-dev libxtst-dev libxdamage-dev
+  libx11-dev libxtst-dev libxdamage-dev libicu-dev
+  at-spi2-core python3-pyatspi dbus
   unrtf poppler-utils
   desktop-file-utils appstream
   clang-14 libclang-rt-14-dev
