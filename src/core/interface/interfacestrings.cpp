@@ -49,6 +49,13 @@ constexpr std::array<std::string_view, 4> kEmptyPadHint = {
     "Elegir un idioma: Alt+I",
 };
 
+constexpr std::array<FindStrings, 4> kFind = {{
+    {"&Find Character", "Find Character", "Name, code or character", "Nothing found"},
+    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden"},
+    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat"},
+    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados"},
+}};
+
 constexpr std::array<std::string_view, 4> kHelpUnopened = {
     "No program can open file umbrill_help.pdf",
     "Kein Programm kann das Dokument öffnen: umbrill_help.pdf",
@@ -115,6 +122,11 @@ std::string_view helpUnopenedMessage(std::string_view controlLanguage)
 std::string_view emptyPadHint(std::string_view controlLanguage)
 {
     return kEmptyPadHint[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
+const FindStrings &findStrings(std::string_view controlLanguage)
+{
+    return kFind[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

@@ -25,6 +25,8 @@ inline constexpr std::string_view kLastLanguageKey = "LastLanguage";
 inline constexpr std::string_view kWindowPositionKey = "WindowPosition";
 inline constexpr std::string_view kKeepOnTopKey = "KeepOnTop";
 inline constexpr std::string_view kInputModeKey = "InputMode";
+// The Find Character window's size ("width,height").
+inline constexpr std::string_view kFindSizeKey = "FindWindowSize";
 
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";
