@@ -61,7 +61,7 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(names(bar->actions()), QStringList({"ModeMenuItem", "Language", "Help"}));
     auto *mode = form.findChild<QMenu *>(QStringLiteral("ModeMenuItem"));
-    EXPECT_EQ(names(mode->actions()), QStringList({"SingleChar", "MultipleChar", "DirectPaste", "ClearClipboard",
+    EXPECT_EQ(names(mode->actions()), QStringList({"SingleChar", "MultipleChar", "DirectPaste", "ClearClipboard", "FindCharacter",
                                                    "Font", "Options1", "KeeponTop", "Exit"}));
     EXPECT_EQ(names(form.findChild<QMenu *>(QStringLiteral("Help"))->actions()),
               QStringList({"HelpMenuIItem", "AboutMenuItem"}));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/keypad/keygrid.h"
+#include "core/names/keyface.h"
 #include "core/pad/padstate.h"
 
 #include <QList>
@@ -22,18 +23,30 @@ class QTimer;
 
 namespace umbrill {
 
+class FindCharacterWindow;
 class TAbout;
 class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
 
-// One key of the grid. character() is what a click outputs (never the caption).
+// One key of the grid, or of Find's results. character() is what a click
+// outputs (never the caption). Where the character would show nothing, the
+// key paints its face instead of the caption: a short label, or the mark on a
+// dotted circle (core/names/keyface.h). Its tooltip, and its name and
+// description for screen readers (ui/app/keyinfo.h), are made when asked for.
 class KeyButton : public QPushButton {
     Q_OBJECT
 public:
+    // A pad key for a data-file code.
     KeyButton(std::int32_t code, QWidget *parent);
+    // A key for the Unicode character c (Find's results): no code of the data file.
+    KeyButton(char32_t c, QWidget *parent);
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
+    // The character as one code point.
+    char32_t codePoint() const { return m_codePoint; }
+    // The face painted instead of the caption; nullopt: the caption shows.
+    const std::optional<KeyFace> &face() const { return m_face; }
 
 signals:
     // An arrow key, Home or End asks the window to move the focus on the grid.
@@ -43,10 +56,18 @@ protected:
     // Enter and Return press a key like Space does; the arrow keys, Home and
     // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
+    // The tooltip is made on the first ToolTip event.
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
+              QWidget *parent);
+
     std::int32_t m_code;
     std::u16string m_character;
+    char32_t m_codePoint;
+    std::optional<KeyFace> m_face;
 };
 
 class TMainForm : public QMainWindow {
@@ -134,7 +155,11 @@ public:
     void MultipleCharClick();
     void DirectPasteClick();
     void ClearClipboardClick();
+    // Opens (or raises) the Find Character window, at its remembered size.
+    void FindCharacterClick();
     void Button1Click(KeyButton *key);
+    // The Find Character window, once it has been opened; nullptr before.
+    FindCharacterWindow *findWindow() const { return m_findWindow; }
 
 protected:
     // The window's place is remembered once it has rested for a moment, and
@@ -145,7 +170,8 @@ protected:
 private:
     void FormCreate();
     void CheckForIniFile();
-    void applyMainStrings(const struct MainFormStrings &strings, std::string_view hint);
+    // language: the interface language whose hint and Find captions show.
+    void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
     // The empty pad's hint shows while there are no keys.
     void updateHint();
     // Moves the window the least it takes so that all of it lies on its screen.
@@ -154,6 +180,8 @@ private:
     QSize gridArea() const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
+    // The Find Character window stays on top when the pad does.
+    void keepFindOnTop();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
@@ -164,6 +192,7 @@ private:
     QAction *m_multipleChar = nullptr;
     QAction *m_directPaste = nullptr;
     QAction *m_clearClipboard = nullptr;
+    QAction *m_findCharacter = nullptr;
     QAction *m_font = nullptr;
     QAction *m_options = nullptr;
     QAction *m_keepOnTop = nullptr;
@@ -177,6 +206,7 @@ private:
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
+    FindCharacterWindow *m_findWindow = nullptr;
     std::unique_ptr<ClipboardSink> m_clipboard;
     PadState m_state;
     bool m_fontEnabled = false;
