@@ -3,6 +3,7 @@
 
 #include "core/keypad/htmlentities.h"
 #include "core/names/charnames.h"
+#include "core/names/keyface.h"
 #include "ui/app/qtext.h"
 #include "ui/app/tmainform.h"
 
@@ -14,7 +15,9 @@ namespace umbrill {
 QString keyToolTip(const KeyButton &key)
 {
     const char32_t c = key.codePoint();
-    const QString large = key.face() ? qs(key.face()->text) : qs(key.character());
+    // Marks on a dotted circle here also where the key keeps its own caption (1611 to 1618).
+    const auto face = visibleFace(c);
+    const QString large = face ? qs(face->text) : qs(key.character());
     QString tip = QStringLiteral("<p style=\"font-family:'%1'; font-size:32pt\" align=\"center\">%2</p><p>%3<br>%4 · %5")
                       .arg(key.font().family().toHtmlEscaped(), large.toHtmlEscaped(),
                            qs(characterName(c)).toHtmlEscaped(), qs(codePointLabel(c)), QString::number(c));

@@ -9,8 +9,8 @@ namespace umbrill {
 
 class KeyButton;
 
-// Rich text: the character large in the key's font (its face where it would
-// show nothing), its Unicode name, "U+00E9 · 233", and the HTML entity where
+// Rich text: the character large in the key's font (its visible face where it
+// would show nothing), its Unicode name, "U+00E9 · 233", and the HTML entity where
 // the entity table has one.
 QString keyToolTip(const KeyButton &key);
 
