@@ -17,6 +17,7 @@
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -54,6 +55,17 @@ KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string
     setText(qs(caption));
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
+}
+
+void KeyButton::showCharacter(char32_t c)
+{
+    m_character = utf16Of(c);
+    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
+    m_face = visibleFace(c);
+    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
+    setToolTip(QString());
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 bool KeyButton::event(QEvent *event)

@@ -41,6 +41,8 @@ public:
     KeyButton(std::int32_t code, QWidget *parent);
     // A key for the Unicode character c (Find's results): no code of the data file.
     KeyButton(char32_t c, QWidget *parent);
+    // Such a key takes another character, as a new search reuses it.
+    void showCharacter(char32_t c);
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
     // The character as one code point.

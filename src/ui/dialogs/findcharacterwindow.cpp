@@ -62,17 +62,23 @@ void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 void FindCharacterWindow::search(const QString &text)
 {
     const std::vector<char32_t> found = NameIndex::shared().find(wide(text));
-    // The keys are made afresh: a search a keystroke, a few hundred keys at most.
-    qDeleteAll(m_results);
-    m_results.clear();
-    for (char32_t c : found) {
-        auto *key = new KeyButton(c, m_grid);
-        key->setObjectName(QStringLiteral("Result%1").arg(m_results.size() + 1));
-        key->setFont(m_keyFont);
+    // The keys of the last search take the new characters; only the missing ones are made.
+    const auto count = static_cast<qsizetype>(found.size());
+    while (m_results.size() > count)
+        delete m_results.takeLast();
+    for (qsizetype k = 0; k < count; ++k) {
+        if (k < m_results.size()) {
+            m_results[k]->showCharacter(found[k]);
+            continue;
+        }
+        auto *key = new KeyButton(found[k], m_grid);
+        key->setObjectName(QStringLiteral("Result%1").arg(k + 1));
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
         m_results.append(key);
     }
+    for (KeyButton *key : std::as_const(m_results))
+        key->setFont(m_keyFont);
     m_nothing->setVisible(found.empty() && !text.trimmed().isEmpty());
     layOutResults();
     for (KeyButton *key : std::as_const(m_results))
