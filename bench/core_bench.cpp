@@ -1,13 +1,17 @@
 // Benchmarks of the core: loading and laying out a 255-key language, a click
 // in each paste format (the payload built and handed to a clipboard that keeps
 // it), a value read from a data file of 500 languages, a settings read and a
-// settings write, a settings value continued over many hex(1) lines, and the
-// peak memory of one read and one write of a 100 MB user.reg and data file.
+// settings write, a settings value continued over many hex(1) lines, the
+// peak memory of one read and one write of a 100 MB user.reg and data file,
+// and the character names: the index built, a search, the names of 255 keys.
 // Files live in a temporary folder removed at the end.
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
 #include "core/keypad/outputengine.h"
 #include "core/languages/languagerecord.h"
+#include "core/names/charnames.h"
+#include "core/names/keyface.h"
+#include "core/names/namesearch.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
@@ -389,6 +393,51 @@ BENCHMARK(BM_StorePeakMemory)
     ->ArgNames({"access", "MiB"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// The name index, built as Find first opens it: every Unicode name read from
+// ICU (the ideographs' names of prefix and code left out).
+void BM_NameIndexBuild(benchmark::State &state)
+{
+    std::size_t names = 0;
+    for (auto _ : state) {
+        umbrill::NameIndex index;
+        names = index.size();
+        benchmark::DoNotOptimize(names);
+    }
+    state.counters["names"] = static_cast<double>(names);
+}
+BENCHMARK(BM_NameIndexBuild)->Unit(benchmark::kMillisecond);
+
+// One search as a keystroke makes it, over every name of the index.
+const std::u16string kQueries[] = {u"e", u"e acute", u"arrow left", u"latin small letter s with comma below",
+                                   u"20AC", u"xyzzy"};
+void BM_NameSearch(benchmark::State &state)
+{
+    const umbrill::NameIndex &index = umbrill::NameIndex::shared();
+    const std::u16string &query = kQueries[state.range(0)];
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = index.find(query).size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetLabel(std::string(query.begin(), query.end()) + ": " + std::to_string(found) + " found");
+}
+BENCHMARK(BM_NameSearch)->DenseRange(0, 5)->ArgName("query")->Unit(benchmark::kMillisecond);
+
+// What a key's tooltip and screen-reader name need, for the 255 keys of a
+// large pad: the name, the code and the face of each character.
+void BM_NamesOf255Keys(benchmark::State &state)
+{
+    for (auto _ : state) {
+        for (std::int32_t k = 0; k < 255; ++k) {
+            const char32_t c = static_cast<char32_t>(k < 95 ? 161 + k : 256 + (k - 95));
+            benchmark::DoNotOptimize(umbrill::characterName(c));
+            benchmark::DoNotOptimize(umbrill::codePointLabel(c));
+            benchmark::DoNotOptimize(umbrill::visibleFace(c));
+        }
+    }
+}
+BENCHMARK(BM_NamesOf255Keys)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

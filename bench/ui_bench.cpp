@@ -1,6 +1,7 @@
 // Benchmarks of the windows: a 255-key language loaded and laid out by the main
 // window (the keys created, sized and placed), also with the first paint, and
-// a click on a key in each paste format through the Qt clipboard adapter.
+// a click on a key in each paste format through the Qt clipboard adapter, and
+// a keystroke in the Find Character window (search, result keys, layout).
 //
 // The windows run against a temporary program folder and settings folder. The
 // platform is Qt's offscreen one unless QT_QPA_PLATFORM names another: under
@@ -9,10 +10,12 @@
 #include "ui/app/shell.h"
 #include "ui/app/tmainform.h"
 #include "ui/app/umbrillapp.h"
+#include "ui/dialogs/findcharacterwindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -132,6 +135,35 @@ void BM_Click(benchmark::State &state)
     state.SetLabel(std::string(pasteFormatName(format)));
 }
 BENCHMARK(BM_Click)->DenseRange(0, 3)->ArgName("format")->Unit(benchmark::kMicrosecond);
+
+// A keystroke in Find: the search and its result keys shown and laid out,
+// after the query less its last letter (as typing goes): "e" after an empty
+// field makes all 300 keys; the others reuse the keys of the query before.
+void BM_FindKeystroke(benchmark::State &state)
+{
+    Program &p = program();
+    TMainForm &main = p.main();
+    main.FindCharacterClick();
+    QLineEdit *field = main.findWindow()->searchField();
+    const QString queries[] = {QStringLiteral("e"), QStringLiteral("ea"), QStringLiteral("e acute"),
+                               QStringLiteral("arrow left")};
+    const QString &query = queries[state.range(0)];
+    qsizetype shown = 0;
+    field->setText(query.chopped(1));
+    QApplication::processEvents();
+    for (auto _ : state) {
+        field->setText(query);
+        QApplication::processEvents();
+        state.PauseTiming();
+        shown = main.findWindow()->results().size();
+        field->setText(query.chopped(1));
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(query.toStdString() + ": " + std::to_string(shown) + " keys");
+    main.findWindow()->close();
+}
+BENCHMARK(BM_FindKeystroke)->DenseRange(0, 3)->ArgName("query")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

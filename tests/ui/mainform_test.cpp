@@ -62,6 +62,7 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     EXPECT_EQ(names(bar->actions()), QStringList({"ModeMenuItem", "Language", "Help"}));
     auto *mode = form.findChild<QMenu *>(QStringLiteral("ModeMenuItem"));
     EXPECT_EQ(names(mode->actions()), QStringList({"SingleChar", "MultipleChar", "DirectPaste", "TypeIntoWindow", "ClearClipboard",
+                                                   "FindCharacter",
                                                    "Font", "Options1", "KeeponTop", "Exit"}));
     EXPECT_EQ(names(form.findChild<QMenu *>(QStringLiteral("Help"))->actions()),
               QStringList({"HelpMenuIItem", "AboutMenuItem"}));

@@ -55,6 +55,12 @@ constexpr std::array<std::string_view, 4> kAddToMine = {
 constexpr std::array<std::string_view, 4> kRemoveFromMine = {
     "&Remove from My Characters", "Aus My Characters &entfernen", "&Retirer de My Characters",
     "&Quitar de My Characters"};
+constexpr std::array<FindStrings, 4> kFind = {{
+    {"&Find Character", "Find Character", "Name, code or character", "Nothing found"},
+    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden"},
+    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat"},
+    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados"},
+}};
 
 constexpr std::array<std::string_view, 4> kHelpUnopened = {
     "No program can open file umbrill_help.pdf",
@@ -179,6 +185,11 @@ std::string_view typingUnavailableReason(std::string_view controlLanguage, Typin
 {
     const auto language = matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English);
     return kTypingUnavailable[index(language)][static_cast<std::size_t>(reason)];
+}
+
+const FindStrings &findStrings(std::string_view controlLanguage)
+{
+    return kFind[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

@@ -76,6 +76,17 @@ enum class TypingUnavailable {
     NoDisplay,      // neither X11 nor Wayland
 };
 std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason);
+// The Find Character window and its item in the Mode menu (Ctrl+F), a
+// feature the string sets above do not cover; English when nothing matches.
+// FindCharacter carries an access key that no shown item of the language's
+// Mode menu uses.
+struct FindStrings {
+    std::string_view FindCharacter;  // the Mode menu's item
+    std::string_view Caption;        // the window's title
+    std::string_view SearchPrompt;   // the search field's placeholder and accessible name
+    std::string_view NothingFound;
+};
+const FindStrings &findStrings(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

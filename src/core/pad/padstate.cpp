@@ -247,6 +247,28 @@ void PadState::rememberTypeIntoWindow(bool on) const { remember(kTypeIntoWindowK
 
 void PadState::rememberPortalRestoreToken(const std::string &token) const { remember(kPortalRestoreTokenKey, token); }
 
+std::optional<GridSize> PadState::rememberedFindSize() const
+{
+    if (const auto size = remembered(kFindSizeKey)) {
+        const std::vector<std::string> items = splitCommaList(*size);
+        try {
+            if (items.size() == 2) {
+                const GridSize found{strictToInt(items[0]), strictToInt(items[1])};
+                if (found.width > 0 && found.height > 0)
+                    return found;
+            }
+        } catch (const Error &) {
+            // damaged: not remembered
+        }
+    }
+    return std::nullopt;
+}
+
+void PadState::rememberFindSize(GridSize size) const
+{
+    remember(kFindSizeKey, decimalText(size.width) + "," + decimalText(size.height));
+}
+
 std::optional<int> PadState::catalogueIndex(const std::string &name)
 {
     const std::vector<std::string> names = splitCommaList(GetLanguages());

@@ -145,6 +145,10 @@ public:
     void rememberMode(InputMode mode) const;
     void rememberTypeIntoWindow(bool on) const;
     void rememberPortalRestoreToken(const std::string &token) const;
+    // The Find Character window's size, as it was last closed; nullopt when
+    // none is stored or it is damaged or not positive.
+    std::optional<GridSize> rememberedFindSize() const;
+    void rememberFindSize(GridSize size) const;
     // The position of name in the catalogue (read afresh), or nullopt.
     std::optional<int> catalogueIndex(const std::string &name);
     // The mode of the last run comes back; the clipboard and the collections

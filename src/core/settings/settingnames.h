@@ -31,6 +31,8 @@ inline constexpr std::string_view kRecentKey = "Recent";
 // RemoteDesktop portal restores the user's consent without asking again.
 inline constexpr std::string_view kTypeIntoWindowKey = "TypeIntoWindow";
 inline constexpr std::string_view kPortalRestoreTokenKey = "PortalRestoreToken";
+// The Find Character window's size ("width,height").
+inline constexpr std::string_view kFindSizeKey = "FindWindowSize";
 
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";

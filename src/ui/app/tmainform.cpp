@@ -4,16 +4,21 @@
 #include "core/interface/interfacestrings.h"
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
+#include "core/names/charnames.h"
+#include "core/settings/settingnames.h"
 #include "ui/app/clipboardadapter.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
+#include "ui/app/keyinfo.h"
 #include "ui/app/qtext.h"
 #include "ui/app/shell.h"
+#include "ui/dialogs/findcharacterwindow.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
 #include "ui/typing/typeintowindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -25,19 +30,76 @@
 #include <QVBoxLayout>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace umbrill {
 
 KeyButton::KeyButton(std::int32_t code, QWidget *parent)
-    : QPushButton(parent), m_code(code), m_character(keyCharacter(code))
+    : KeyButton(code, keyCharacter(code), keyCaption(code), keyFace(code), parent)
 {
-    setText(qs(keyCaption(code)));
-    setAccessibleName(qs(m_character));
+}
+
+KeyButton::KeyButton(char32_t c, QWidget *parent)
+    : KeyButton(-1, utf16Of(c), c == U'&' ? u"&&" : utf16Of(c), visibleFace(c), parent)
+{
+}
+
+KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
+                     QWidget *parent)
+    : QPushButton(parent), m_code(code), m_character(std::move(character)),
+      m_codePoint(firstCodePoint(m_character).value_or(0xFFFD)), m_face(std::move(face))
+{
+    installKeyAccessibility();
+    setText(qs(caption));
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
+}
+
+void KeyButton::showCharacter(char32_t c)
+{
+    m_character = utf16Of(c);
+    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
+    m_face = visibleFace(c);
+    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
+    setToolTip(QString());
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+bool KeyButton::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty())
+        setToolTip(keyToolTip(*this));
+    return QPushButton::event(event);
+}
+
+void KeyButton::paintEvent(QPaintEvent *event)
+{
+    if (!m_face) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = qs(m_face->text);
+    if (m_face->label) {
+        // A label is a word, not a glyph: smaller, so that it fits the key.
+        QFont small = font();
+        small.setPixelSize(std::max(6, height() / 4));
+        const QFontMetrics metrics(small);
+        const int room = width() - 4;
+        if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
+            small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
+        painter.setFont(small);
+        option.fontMetrics = QFontMetrics(small);
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 namespace {
@@ -94,6 +156,8 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_multipleChar = addItem(m_modeMenu, "MultipleChar", &TMainForm::MultipleCharClick);
     m_directPaste = addItem(m_modeMenu, "DirectPaste", &TMainForm::DirectPasteClick);
     m_clearClipboard = addItem(m_modeMenu, "ClearClipboard", &TMainForm::ClearClipboardClick);
+    m_findCharacter = addItem(m_modeMenu, "FindCharacter", &TMainForm::FindCharacterClick);
+    m_findCharacter->setShortcut(QKeySequence::Find);
     m_font = addItem(m_modeMenu, "Font", &TMainForm::FontClick);
     m_options = addItem(m_modeMenu, "Options1", &TMainForm::Options1Click);
     m_keepOnTop = addItem(m_modeMenu, "KeeponTop", &TMainForm::KeeponTopClick);
@@ -125,7 +189,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint by this
     hintLayout->setContentsMargins(0, 0, 0, 0);
     hintLayout->addWidget(m_hint);
-    applyMainStrings(kMainFormDefault, emptyPadHint(kInterfaceLanguageNames[0]));
+    applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
 
     m_positionSaver = new QTimer(this);
     m_positionSaver->setSingleShot(true);
@@ -199,9 +263,12 @@ void TMainForm::CheckForIniFile()
     applyInterfaceLanguage(*this, m_state.ControlLanguage());
 }
 
-void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view hint)
+void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view language)
 {
-    m_hint->setText(qs(hint));
+    m_hint->setText(qs(emptyPadHint(language)));
+    m_findCharacter->setText(qs(findStrings(language).FindCharacter));
+    if (m_findWindow)
+        m_findWindow->setStrings(findStrings(language));
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
     m_multipleChar->setText(qs(s.MultipleChar));
@@ -218,22 +285,22 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view hint
 
 void TMainForm::SetEnglish()
 {
-    applyMainStrings(mainFormStrings(InterfaceLanguage::English), emptyPadHint("English"));
+    applyMainStrings(mainFormStrings(InterfaceLanguage::English), "English");
     m_typing->setLanguage("English");
 }
 void TMainForm::SetGerman()
 {
-    applyMainStrings(mainFormStrings(InterfaceLanguage::German), emptyPadHint("Deutsch"));
+    applyMainStrings(mainFormStrings(InterfaceLanguage::German), "Deutsch");
     m_typing->setLanguage("Deutsch");
 }
 void TMainForm::SetFrench()
 {
-    applyMainStrings(mainFormStrings(InterfaceLanguage::French), emptyPadHint("Français"));
+    applyMainStrings(mainFormStrings(InterfaceLanguage::French), "Français");
     m_typing->setLanguage("Français");
 }
 void TMainForm::SetSpanish()
 {
-    applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), emptyPadHint("Español"));
+    applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), "Español");
     m_typing->setLanguage("Español");
 }
 
@@ -479,6 +546,18 @@ void TMainForm::KeeponTopClick()
     }
     m_keepOnTop->setChecked(onTop);
     m_state.rememberKeepOnTop(onTop);
+    keepFindOnTop();
+}
+
+void TMainForm::keepFindOnTop()
+{
+    const bool onTop = windowFlags() & Qt::WindowStaysOnTopHint;
+    if (!m_findWindow || bool(m_findWindow->windowFlags() & Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    const bool wasVisible = m_findWindow->isVisible();
+    m_findWindow->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (wasVisible)
+        m_findWindow->show();
 }
 
 void TMainForm::ExitClick() { close(); }
@@ -531,6 +610,35 @@ void TMainForm::DirectPasteClick()
 }
 
 void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(*m_clipboard); }
+
+void TMainForm::FindCharacterClick()
+{
+    if (!m_findWindow) {
+        m_findWindow = new FindCharacterWindow(this);
+        m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
+        if (const auto size = m_state.rememberedFindSize())
+            m_findWindow->resize(size->width, size->height);
+        connect(m_findWindow, &FindCharacterWindow::chosen, this,
+                [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
+        connect(m_findWindow, &FindCharacterWindow::closed, this, [this] {
+            m_state.rememberFindSize({m_findWindow->width(), m_findWindow->height()});
+        });
+    }
+    // The results take the pad's key font, as a language last set it.
+    const LanguageRecord &language = m_state.CurrentLanguage();
+    QFont font = m_findWindow->font();
+    if (!language.KeyFontName.empty())
+        font.setFamily(qs(language.KeyFontName));
+    if (language.KeyFontSize > 0)
+        font.setPointSize(std::min(language.KeyFontSize, 72));
+    m_findWindow->setKeyFont(font, std::clamp(m_state.KeySize(), kKeySizeMinimum, kKeySizeMaximum));
+    keepFindOnTop();
+    m_findWindow->show();
+    m_findWindow->raise();
+    m_findWindow->activateWindow();
+    m_findWindow->searchField()->setFocus(Qt::ShortcutFocusReason);
+    m_findWindow->searchField()->selectAll();
+}
 
 void TMainForm::Button1Click(KeyButton *key)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/keypad/keygrid.h"
+#include "core/names/keyface.h"
 #include "core/pad/padstate.h"
 
 #include <QList>
@@ -22,19 +23,33 @@ class QTimer;
 
 namespace umbrill {
 
+class FindCharacterWindow;
 class TAbout;
 class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
 class TypeIntoWindow;
 
-// One key of the grid. character() is what a click outputs (never the caption).
+// One key of the grid, or of Find's results. character() is what a click
+// outputs (never the caption). Where the character would show nothing, the
+// key paints its face instead of the caption: a short label, or the mark on a
+// dotted circle (core/names/keyface.h). Its tooltip, and its name and
+// description for screen readers (ui/app/keyinfo.h), are made when asked for.
 class KeyButton : public QPushButton {
     Q_OBJECT
 public:
+    // A pad key for a data-file code.
     KeyButton(std::int32_t code, QWidget *parent);
+    // A key for the Unicode character c (Find's results): no code of the data file.
+    KeyButton(char32_t c, QWidget *parent);
+    // Such a key takes another character, as a new search reuses it.
+    void showCharacter(char32_t c);
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
+    // The character as one code point.
+    char32_t codePoint() const { return m_codePoint; }
+    // The face painted instead of the caption; nullopt: the caption shows.
+    const std::optional<KeyFace> &face() const { return m_face; }
 
 signals:
     // An arrow key, Home or End asks the window to move the focus on the grid.
@@ -47,10 +62,18 @@ protected:
     // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    // The tooltip is made on the first ToolTip event.
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
+              QWidget *parent);
+
     std::int32_t m_code;
     std::u16string m_character;
+    char32_t m_codePoint;
+    std::optional<KeyFace> m_face;
 };
 
 class TMainForm : public QMainWindow {
@@ -140,12 +163,16 @@ public:
     void MultipleCharClick();
     void DirectPasteClick();
     void ClearClipboardClick();
+    // Opens (or raises) the Find Character window, at its remembered size.
+    void FindCharacterClick();
     void Button1Click(KeyButton *key);
     // The key's menu: Add to My Characters, and on My Characters' own pad
     // Remove from My Characters. Tests call the two commands directly.
     void keyMenu(KeyButton *key, QPoint globalPos);
     void addToMyCharacters(const std::u16string &character);
     void removeFromMyCharacters(const std::u16string &character);
+    // The Find Character window, once it has been opened; nullptr before.
+    FindCharacterWindow *findWindow() const { return m_findWindow; }
 
 protected:
     // The window's place is remembered once it has rested for a moment, and
@@ -156,7 +183,8 @@ protected:
 private:
     void FormCreate();
     void CheckForIniFile();
-    void applyMainStrings(const struct MainFormStrings &strings, std::string_view hint);
+    // language: the interface language whose hint and Find captions show.
+    void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
     // The empty pad's hint shows while there are no keys.
     void updateHint();
     // Moves the window the least it takes so that all of it lies on its screen.
@@ -165,6 +193,8 @@ private:
     QSize gridArea() const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
+    // The Find Character window stays on top when the pad does.
+    void keepFindOnTop();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
@@ -175,6 +205,7 @@ private:
     QAction *m_multipleChar = nullptr;
     QAction *m_directPaste = nullptr;
     QAction *m_clearClipboard = nullptr;
+    QAction *m_findCharacter = nullptr;
     QAction *m_font = nullptr;
     QAction *m_options = nullptr;
     QAction *m_keepOnTop = nullptr;
@@ -189,6 +220,7 @@ private:
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
+    FindCharacterWindow *m_findWindow = nullptr;
     std::unique_ptr<ClipboardSink> m_clipboard;
     TypeIntoWindow *m_typing = nullptr;
     PadState m_state;

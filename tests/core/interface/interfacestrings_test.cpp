@@ -107,5 +107,32 @@ TEST(InterfaceMessages, FallBackAsTheMatchSays)
     EXPECT_EQ(std::count(kInterfaceLanguageNames.begin(), kInterfaceLanguageNames.end(), "Español"), 1);
 }
 
+// The access key after "&", in upper case; 0 for none.
+char accessKeyOf(std::string_view caption)
+{
+    const auto at = caption.find('&');
+    if (at == std::string_view::npos || at + 1 >= caption.size())
+        return 0;
+    const char key = caption[at + 1];
+    return (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
+}
+
+TEST(InterfaceStrings, FindCharacterHasAnAccessKeyOfItsOwnInTheModeMenu)
+{
+    for (const std::string_view name : kInterfaceLanguageNames) {
+        SCOPED_TRACE(std::string(name));
+        const MainFormStrings &m = mainFormStrings(*matchInterfaceLanguage(name));
+        const FindStrings &find = findStrings(name);
+        ASSERT_EQ(accessKeys(find.FindCharacter), 1u);
+        // The items the Mode menu shows (Direct Paste and Font stay hidden).
+        for (std::string_view shown : {m.SingleChar, m.MultipleChar, m.Options1, m.KeeponTop, m.Exit})
+            EXPECT_NE(accessKeyOf(find.FindCharacter), accessKeyOf(shown)) << shown;
+        EXPECT_FALSE(find.Caption.empty());
+        EXPECT_FALSE(find.SearchPrompt.empty());
+        EXPECT_FALSE(find.NothingFound.empty());
+    }
+    EXPECT_EQ(findStrings("italiano").Caption, findStrings("English").Caption);
+}
+
 } // namespace
 } // namespace umbrill

@@ -109,5 +109,22 @@ TEST_F(PadStateTest, TheFontCommandSizesTheKeysForTheFontsHeightAndWritesTheLaid
     EXPECT_EQ(readBytes(m_home / "Umbrill05.ini"), "[Umbrill]\r\nLanguages=Pad\r\nPad=\"Serif\",30,5,65,66\r\n");
 }
 
+TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
+{
+    EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
+    m_pad.rememberFindSize({420, 310});
+    const auto size = m_pad.rememberedFindSize();
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->width, 420);
+    EXPECT_EQ(size->height, 310);
+    for (const char *damaged : {"420", "x,310", "0,310", "420,-5", "1,2,3"}) {
+        SCOPED_TRACE(damaged);
+        writeBytes(m_home / "config" / "umbrill" / "user.reg",
+                   std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                               "\"FindWindowSize\"=\"") + damaged + "\"\r\n");
+        EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
+    }
+}
+
 } // namespace
 } // namespace umbrill

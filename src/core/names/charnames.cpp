@@ -1,0 +1,84 @@
+// Names from ICU, descriptions for the characters Unicode leaves unnamed.
+#include "core/names/charnames.h"
+
+#include <unicode/uchar.h>
+
+#include <array>
+#include <cstdio>
+
+namespace umbrill {
+
+std::string codePointLabel(char32_t c)
+{
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "U+%04X", static_cast<unsigned>(c));
+    return text.data();
+}
+
+std::string characterName(char32_t c)
+{
+    if (c > 0x10FFFF)
+        return "not a character " + codePointLabel(c);
+    const auto code = static_cast<UChar32>(c);
+    std::array<char, 128> name{};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = u_charName(code, U_UNICODE_CHAR_NAME, name.data(), static_cast<int32_t>(name.size()), &status);
+    if (U_SUCCESS(status) && length > 0)
+        return std::string(name.data(), static_cast<std::size_t>(length));
+    const char *kind = "unassigned ";
+    switch (u_charType(code)) {
+    case U_CONTROL_CHAR: kind = "control "; break;
+    case U_PRIVATE_USE_CHAR: kind = "private use "; break;
+    case U_SURROGATE: kind = "surrogate "; break;
+    default:
+        if (u_hasBinaryProperty(code, UCHAR_NONCHARACTER_CODE_POINT))
+            kind = "noncharacter ";
+        break;
+    }
+    return kind + codePointLabel(c);
+}
+
+std::optional<char32_t> firstCodePoint(std::u16string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    const char16_t lead = text[0];
+    if (lead >= 0xD800 && lead <= 0xDBFF && text.size() > 1 && text[1] >= 0xDC00 && text[1] <= 0xDFFF)
+        return 0x10000 + ((char32_t(lead) - 0xD800) << 10) + (char32_t(text[1]) - 0xDC00);
+    return lead;
+}
+
+std::u16string utf16Of(char32_t c)
+{
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return u"\uFFFD";
+    if (c < 0x10000)
+        return std::u16string(1, static_cast<char16_t>(c));
+    c -= 0x10000;
+    return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
+}
+
+std::string utf8Of(char32_t c)
+{
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        c = 0xFFFD;
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+} // namespace umbrill

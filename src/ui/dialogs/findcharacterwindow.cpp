@@ -1,0 +1,122 @@
+// The Find Character window.
+#include "ui/dialogs/findcharacterwindow.h"
+
+#include "core/keypad/keygrid.h"
+#include "core/names/namesearch.h"
+#include "ui/app/qtext.h"
+#include "ui/app/tmainform.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace umbrill {
+
+FindCharacterWindow::FindCharacterWindow(QWidget *pad) : QWidget(pad, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("FindCharacter"));
+    m_field = new QLineEdit(this);
+    m_field->setObjectName(QStringLiteral("FindField"));
+    m_field->setClearButtonEnabled(true);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("FindResults"));
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setWidgetResizable(false);
+    m_grid = new QWidget;
+    m_scroll->setWidget(m_grid);
+    m_scroll->viewport()->installEventFilter(this);
+    m_nothing = new QLabel(this);
+    m_nothing->setObjectName(QStringLiteral("NothingFound"));
+    m_nothing->setAlignment(Qt::AlignCenter);
+    m_nothing->hide();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_field);
+    layout->addWidget(m_nothing);
+    layout->addWidget(m_scroll, 1);
+    resize(420, 320);
+
+    connect(m_field, &QLineEdit::textChanged, this, &FindCharacterWindow::search);
+    connect(m_field, &QLineEdit::returnPressed, this, [this] {
+        if (!m_results.isEmpty())
+            emit chosen(m_results.front());
+    });
+}
+
+void FindCharacterWindow::setStrings(const FindStrings &strings)
+{
+    setWindowTitle(qs(strings.Caption));
+    m_field->setPlaceholderText(qs(strings.SearchPrompt));
+    m_field->setAccessibleName(qs(strings.SearchPrompt));
+    m_nothing->setText(qs(strings.NothingFound));
+}
+
+void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
+{
+    m_keyFont = font;
+    m_keySize = std::max(keySize, 24);
+    search(m_field->text());
+}
+
+void FindCharacterWindow::search(const QString &text)
+{
+    const std::vector<char32_t> found = NameIndex::shared().find(wide(text));
+    // The keys of the last search take the new characters; only the missing ones are made.
+    const auto count = static_cast<qsizetype>(found.size());
+    while (m_results.size() > count)
+        delete m_results.takeLast();
+    for (qsizetype k = 0; k < count; ++k) {
+        if (k < m_results.size()) {
+            m_results[k]->showCharacter(found[k]);
+            continue;
+        }
+        auto *key = new KeyButton(found[k], m_grid);
+        key->setObjectName(QStringLiteral("Result%1").arg(k + 1));
+        key->setFocusPolicy(Qt::TabFocus);
+        connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
+        m_results.append(key);
+    }
+    for (KeyButton *key : std::as_const(m_results))
+        key->setFont(m_keyFont);
+    m_nothing->setVisible(found.empty() && !text.trimmed().isEmpty());
+    layOutResults();
+    for (KeyButton *key : std::as_const(m_results))
+        key->show();
+}
+
+void FindCharacterWindow::layOutResults()
+{
+    const int perRow = std::max(1, m_scroll->viewport()->width() / m_keySize);
+    const int count = static_cast<int>(m_results.size());
+    for (int k = 0; k < count; ++k) {
+        const KeyPlacement place = placeKey(k, perRow, m_keySize);
+        m_results[k]->setGeometry(place.left, place.top, m_keySize, m_keySize);
+    }
+    const GridSize size = gridSize(count, perRow, m_keySize);
+    m_grid->resize(size.width, size.height);
+}
+
+bool FindCharacterWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        layOutResults();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FindCharacterWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FindCharacterWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    emit closed();
+}
+
+} // namespace umbrill

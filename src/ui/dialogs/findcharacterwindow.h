@@ -1,0 +1,58 @@
+// The Find Character window: a search field, and the characters it finds as
+// keys, best first, each with the pad key's tooltip. A click on a result, or
+// Enter for the first, asks the pad to output it as a pad key does. Escape
+// closes the window. The name index is built when the window first searches.
+#pragma once
+
+#include "core/interface/interfacestrings.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+
+namespace umbrill {
+
+class KeyButton;
+
+class FindCharacterWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own above pad, which owns it.
+    explicit FindCharacterWindow(QWidget *pad);
+
+    void setStrings(const FindStrings &strings);
+    // The font and size of the result keys: the pad's key font.
+    void setKeyFont(const QFont &font, int keySize);
+
+    // The results shown, best first.
+    const QList<KeyButton *> &results() const { return m_results; }
+    QLineEdit *searchField() const { return m_field; }
+
+signals:
+    // A result was clicked, or Enter chose the first.
+    void chosen(umbrill::KeyButton *key);
+    // The window was closed or hidden (its size is worth remembering).
+    void closed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void search(const QString &text);
+    void layOutResults();
+
+    QLineEdit *m_field = nullptr;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_grid = nullptr;
+    QLabel *m_nothing = nullptr;
+    QList<KeyButton *> m_results;
+    QFont m_keyFont;
+    int m_keySize = 42;
+};
+
+} // namespace umbrill

@@ -1,0 +1,127 @@
+// Keys that explain themselves (tooltip, screen-reader name, visible faces of
+// invisible characters) and the Find Character window, as a user meets them.
+// The rules behind them (names, faces, ranking) are tested in the core.
+#include "uifixture.h"
+
+#include "ui/app/tmainform.h"
+#include "ui/dialogs/findcharacterwindow.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace umbrill::test {
+namespace {
+
+// No-break space, narrow no-break space, thin space, combining acute, é, &,
+// the fatha, em dash.
+constexpr const char *kInvisibleData =
+    "[Umbrill]\r\nLanguages=Invisible\r\nInvisible=\"DejaVu Sans\",12,4,160,8239,8201,769,233,38,1614,8212\r\n";
+
+class FindCharacter : public UiFixture {
+protected:
+    TMainForm &startWith(const QByteArray &controlLanguage)
+    {
+        writeDataFile(kInvisibleData);
+        writeSettings(settingsWith("\"ControlLanguage\"=\"" + controlLanguage + "\"\r\n\"PasteFormat\"=\"unicode\"\r\n"));
+        TMainForm &form = start().mainForm;
+        form.confirmLanguage(0, std::string("Invisible"));
+        return form;
+    }
+    static QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+};
+
+TEST_F(FindCharacter, KeysTellTheirNameAndCodeAndStillOutputTheBareCharacter)
+{
+    TMainForm &form = startWith("English");
+    ASSERT_EQ(form.ButtonList.size(), 8);
+    for (KeyButton *key : std::as_const(form.ButtonList)) {
+        SCOPED_TRACE(key->objectName().toStdString());
+        QAccessibleInterface *access = QAccessible::queryAccessibleInterface(key);
+        ASSERT_NE(access, nullptr);
+        EXPECT_EQ(access->role(), QAccessible::Button);
+        const QString name = access->text(QAccessible::Name);
+        EXPECT_GT(name.size(), 3);
+        EXPECT_NE(name.trimmed(), key->text().trimmed());
+        EXPECT_TRUE(access->text(QAccessible::Description).startsWith("U+"));
+    }
+    QAccessibleInterface *nbsp = QAccessible::queryAccessibleInterface(form.ButtonList[0]);
+    EXPECT_EQ(nbsp->text(QAccessible::Name), "NO-BREAK SPACE");
+    EXPECT_EQ(nbsp->text(QAccessible::Description), "U+00A0");
+
+    // The tooltip is made when asked for.
+    KeyButton *eAcute = form.ButtonList[4];
+    EXPECT_TRUE(eAcute->toolTip().isEmpty());
+    QHelpEvent ask(QEvent::ToolTip, QPoint(2, 2), eAcute->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(eAcute, &ask);
+    const QString tip = eAcute->toolTip();
+    EXPECT_TRUE(tip.contains("LATIN SMALL LETTER E WITH ACUTE")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QString::fromUtf8("U+00E9 · 233"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("&amp;eacute;")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("DejaVu Sans")) << tip.toStdString();
+
+    // The no-break space shows a label, yet its caption and output stay the character.
+    EXPECT_EQ(form.ButtonList[0]->text(), QString::fromUtf16(u"\u00A0"));
+    KeyButton blank(U' ', &form);
+    blank.setFont(form.ButtonList[0]->font());
+    blank.resize(form.ButtonList[0]->size());
+    EXPECT_NE(form.ButtonList[0]->grab().toImage(), blank.grab().toImage()) << "the label is not painted";
+    EXPECT_EQ(form.ButtonList[6]->text(), QString::fromUtf16(u" \u064E "));
+    for (int k : {0, 3, 6}) {
+        form.ButtonList[k]->click();
+        EXPECT_EQ(clipboardText(), QString::fromStdU16String(form.ButtonList[k]->character()));
+    }
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u064E"));
+}
+
+TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
+{
+    TMainForm &form = startWith("Français");
+    EXPECT_EQ(form.findChild<QAction *>("FindCharacter")->text(), QString::fromUtf8("&Rechercher un caractère"));
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_EQ(find->windowTitle(), QString::fromUtf8("Rechercher un caractère"));
+    EXPECT_TRUE(find->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    QTest::keyClicks(find->searchField(), "s comma below");
+    ASSERT_FALSE(find->results().isEmpty());
+    EXPECT_EQ(find->results().front()->character(), u"\u0219");
+    EXPECT_EQ(find->results().front()->font().family(), "DejaVu Sans");  // the pad's key font
+    QTest::keyClick(find->searchField(), Qt::Key_Return);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u0219"));
+
+    // A click on a result outputs as a key does, in the current mode.
+    form.MultipleCharClick();
+    find->searchField()->setText("U+20AC");
+    ASSERT_EQ(find->results().size(), 1);
+    find->results().front()->click();
+    find->results().front()->click();
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC\u20AC"));
+
+    // A page pasted in finds nothing and says so.
+    find->searchField()->setText(QString(10000, QLatin1Char('x')));
+    EXPECT_TRUE(find->results().isEmpty());
+    EXPECT_TRUE(find->findChild<QLabel *>("NothingFound")->isVisibleTo(find));
+
+    // Escape closes; the size comes back next time.
+    find->resize(510, 290);
+    QTest::keyClick(find->searchField(), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible());
+    app.reset();
+    TMainForm &again = start().mainForm;
+    again.FindCharacterClick();
+    ASSERT_NE(again.findWindow(), nullptr);
+    EXPECT_EQ(again.findWindow()->size(), QSize(510, 290));
+}
+
+} // namespace
+} // namespace umbrill::test
