@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An installed program folder whose data file cannot be written: the Font
-# command's Yes shows "Unable to write to <path>" and changes no file. Runs the
+# command's Yes writes the user's own languages file instead and changes no
+# file of the program folder. Runs the
 # widget test against a fresh install, once with the data file read-only and
 # once with the program folder read-only. The program checks the write bits,
 # not only access(), so this holds for root too.
