@@ -93,6 +93,24 @@ focus_terminal || fail "the terminal did not take the focus"
 type_all_keys "us"
 if poll mapping_is "$work/us.map"; then pass; else fail "us: keycodes still lent while idle"; diff "$work/us.map" <(xmodmap -pke) | head; fi
 
+# --- Find: its search field takes the focus, its result goes to the terminal --
+focus_terminal
+before=$(cat "$out")
+windows=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l)
+xdotool mousemove --window "$main" 20 10 click 1   # the Mode menu's title
+poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$windows" \
+  || fail "find: the Mode menu did not open"
+xdotool key f
+if poll bash -c 'w=$(xdotool search --onlyvisible --name "^Find Character$" | head -n1); [ -n "$w" ] && [ "$(xdotool getactivewindow)" = "$w" ]'; then
+  xdotool type --delay 20 'euro sign'
+  xdotool key Return
+  if poll bash -c '[ "$(cat "$0")" = "$1" ]' "$out" "$before€"; then pass; else fail "find: the terminal got '$(cat "$out")'"; fi
+  if poll bash -c '[ "$(xdotool getactivewindow)" = "$0" ]' "$term"; then pass; else fail "find: the focus did not go back to the terminal"; fi
+else
+  fail "find: its window did not open with the focus"
+fi
+poll mapping_is "$work/us.map" || fail "find: keycodes still lent while idle"
+
 # --- German layout, and SIGTERM while keycodes are lent ----------------------
 setxkbmap de
 xmodmap -pke >"$work/de.map"

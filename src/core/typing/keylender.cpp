@@ -95,10 +95,12 @@ std::vector<KeyAction> KeyLender::restoreAll()
     return actions;
 }
 
-void KeyLender::keymapReplaced(std::vector<int> spareKeycodes)
+void KeyLender::keymapReplaced(std::vector<int> spareKeycodes, Millis now)
 {
     m_spare = std::move(spareKeycodes);
     m_bound.clear();
+    for (int keycode : m_spare)
+        m_lastPress[keycode] = now;
 }
 
 } // namespace umbrill

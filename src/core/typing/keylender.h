@@ -53,9 +53,11 @@ public:
     // Every binding given back at once (on exit); the queue is dropped.
     std::vector<KeyAction> restoreAll();
     // The keyboard mapping was replaced (a layout change): the old bindings are
-    // gone with it, and the spare keycodes are those of the new mapping. The
-    // time of each keycode's last press still counts.
-    void keymapReplaced(std::vector<int> spareKeycodes);
+    // gone with it, and the spare keycodes are those of the new mapping. A
+    // program that is still taking in the new mapping would read a keycode
+    // bound now as something else, so every spare keycode rests as if just
+    // pressed at now before it is bound.
+    void keymapReplaced(std::vector<int> spareKeycodes, Millis now);
 
     bool canType() const { return !m_spare.empty(); }
     std::size_t queued() const { return m_queue.size(); }

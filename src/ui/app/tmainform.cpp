@@ -7,6 +7,7 @@
 #include "core/names/charnames.h"
 #include "core/settings/settingnames.h"
 #include "ui/app/clipboardadapter.h"
+#include "ui/typing/x11focus.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/keyinfo.h"
@@ -453,7 +454,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
     connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
     m_typing->prepareKey(key);
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
-    connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at); });
+    connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at, true); });
     key->show();
     ButtonList.append(key);
 }
@@ -619,11 +620,16 @@ void TMainForm::FindCharacterClick()
         if (const auto size = m_state.rememberedFindSize())
             m_findWindow->resize(size->width, size->height);
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
-                [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
+                [this](KeyButton *key) { guard(this, [&] { findResultChosen(key); }); });
+        connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,
+                [this](KeyButton *key, QPoint at) { keyMenu(key, at, false); });
         connect(m_findWindow, &FindCharacterWindow::closed, this, [this] {
             m_state.rememberFindSize({m_findWindow->width(), m_findWindow->height()});
         });
     }
+    // The window the user is writing in, for typing into it from Find.
+    if (!m_findWindow->isActiveWindow())
+        m_focusBeforeFind = x11focus::focusedWindow();
     // The results take the pad's key font, as a language last set it.
     const LanguageRecord &language = m_state.CurrentLanguage();
     QFont font = m_findWindow->font();
@@ -644,14 +650,45 @@ void TMainForm::Button1Click(KeyButton *key)
 {
     if (m_typing->isOn()) {
         m_typing->type(m_state.typedForClick(key->character()));
-        return;
+        m_state.noteOutput(key->character());
+    } else {
+        m_state.Button1Click(key->character(), *m_clipboard);
     }
-    m_state.Button1Click(key->character(), *m_clipboard);
     if (m_state.recentUnsaved() && !m_recentSaver->isActive())
         m_recentSaver->start();
 }
 
-void TMainForm::keyMenu(KeyButton *key, QPoint globalPos)
+void TMainForm::findResultChosen(KeyButton *key)
+{
+    if (!m_typing->isOn()) {
+        Button1Click(key);
+        return;
+    }
+    // Find holds the focus for its search field: the character goes to the
+    // window the user was writing in once it is active again, never into Find.
+    const unsigned long target = m_focusBeforeFind;
+    if (!target)
+        return;
+    x11focus::activate(target);
+    const std::u32string text = m_state.typedForClick(key->character());
+    m_state.noteOutput(key->character());
+    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
+        m_recentSaver->start();
+    auto *wait = new QTimer(this);
+    wait->setInterval(10);
+    connect(wait, &QTimer::timeout, this, [this, wait, target, text, tries = 0]() mutable {
+        const bool back = x11focus::focusedWindow() == target;
+        if (back)
+            m_typing->type(text);
+        if (back || ++tries >= 50) {
+            wait->stop();
+            wait->deleteLater();
+        }
+    });
+    wait->start();
+}
+
+void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)
 {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("KeyMenu"));
@@ -660,7 +697,7 @@ void TMainForm::keyMenu(KeyButton *key, QPoint globalPos)
     QAction *add = menu.addAction(qs(addToMyCharactersCaption(language)));
     add->setObjectName(QStringLiteral("AddToMyCharacters"));
     connect(add, &QAction::triggered, this, [this, character] { guard(this, [&] { addToMyCharacters(character); }); });
-    if (m_state.showsMyCharacters()) {
+    if (onPad && m_state.showsMyCharacters()) {
         QAction *remove = menu.addAction(qs(removeFromMyCharactersCaption(language)));
         remove->setObjectName(QStringLiteral("RemoveFromMyCharacters"));
         connect(remove, &QAction::triggered, this,

@@ -168,7 +168,11 @@ public:
     void Button1Click(KeyButton *key);
     // The key's menu: Add to My Characters, and on My Characters' own pad
     // Remove from My Characters. Tests call the two commands directly.
-    void keyMenu(KeyButton *key, QPoint globalPos);
+    void keyMenu(KeyButton *key, QPoint globalPos, bool onPad);
+    // A result of Find was clicked or Entered: output as a pad key is, but
+    // with Type into Window on, typed into the window that had the focus when
+    // Find opened, once it has it back.
+    void findResultChosen(KeyButton *key);
     void addToMyCharacters(const std::u16string &character);
     void removeFromMyCharacters(const std::u16string &character);
     // The Find Character window, once it has been opened; nullptr before.
@@ -217,6 +221,7 @@ private:
     QLabel *m_hint = nullptr;
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
+    unsigned long m_focusBeforeFind = 0;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;

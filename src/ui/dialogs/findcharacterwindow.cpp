@@ -75,6 +75,7 @@ void FindCharacterWindow::search(const QString &text)
         key->setObjectName(QStringLiteral("Result%1").arg(k + 1));
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
+        connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { emit keyMenuRequested(key, at); });
         m_results.append(key);
     }
     for (KeyButton *key : std::as_const(m_results))

@@ -34,6 +34,8 @@ public:
 signals:
     // A result was clicked, or Enter chose the first.
     void chosen(umbrill::KeyButton *key);
+    // A result's menu was asked for (right click or the Menu key).
+    void keyMenuRequested(umbrill::KeyButton *key, QPoint globalPos);
     // The window was closed or hidden (its size is worth remembering).
     void closed();
 

@@ -137,7 +137,7 @@ void XTestTypist::followKeymap()
     for (const auto &[keycode, keysym] : m_lender.bindings()) {
         if (keycode >= m.first + m.count() || m.of(keycode)[0] != keysym || !looksLent(m, keycode)) {
             std::erase_if(m_lent, [&](int k) { return k >= m.first + m.count() || !looksLent(m, k); });
-            m_lender.keymapReplaced(spareIn(m, m_lent));
+            m_lender.keymapReplaced(spareIn(m, m_lent), Millis(m_clock.elapsed()));
             publishLent();
             return;
         }

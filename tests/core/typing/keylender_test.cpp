@@ -127,12 +127,15 @@ TEST(KeyLender, ExitAndLayoutChangesLeaveNoBindingBehind)
     EXPECT_EQ(lender.queued(), 0u);
     EXPECT_EQ(lender.wakeAt(), std::nullopt);
 
-    // A new layout dropped the bindings: é binds again on the new spare keycode.
+    // A new layout dropped the bindings: é binds again on the new spare
+    // keycode, once the target has had the rebind pause to take in the new mapping.
     lender.enqueue(std::vector<Keysym>{0xe9});
     lender.run(200ms);
-    lender.keymapReplaced({120});
+    lender.keymapReplaced({120}, 205ms);
     lender.enqueue(std::vector<Keysym>{0xe9});
-    EXPECT_EQ(lender.run(210ms), (std::vector<KeyAction>{{Kind::Bind, 120, 0xe9}, {Kind::Press, 120, 0xe9}}));
+    EXPECT_TRUE(lender.run(210ms).empty());
+    EXPECT_EQ(lender.wakeAt(), 305ms);
+    EXPECT_EQ(lender.run(305ms), (std::vector<KeyAction>{{Kind::Bind, 120, 0xe9}, {Kind::Press, 120, 0xe9}}));
 
     KeyLender none({});
     none.enqueue(std::vector<Keysym>{0xe9});

@@ -1,0 +1,73 @@
+// The focus on X11, through a connection of this module's own.
+#include "ui/typing/x11focus.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace umbrill::x11focus {
+namespace {
+
+Display *display()
+{
+    static Display *const connection = XOpenDisplay(nullptr); // nullptr off X11; closed with the program
+    return connection;
+}
+
+// The manager's active window: nullopt-like false when the manager does not say.
+bool activeWindow(Display *dpy, Window &window)
+{
+    const Atom active = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    const bool read = XGetWindowProperty(dpy, DefaultRootWindow(dpy), active, 0, 1, False, XA_WINDOW, &type, &format,
+                                         &count, &after, &data)
+                          == Success
+                      && type == XA_WINDOW && format == 32 && count == 1 && data;
+    if (read)
+        window = *reinterpret_cast<Window *>(data);
+    if (data)
+        XFree(data);
+    return read;
+}
+
+} // namespace
+
+unsigned long focusedWindow()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return 0;
+    Window window = None;
+    if (!activeWindow(dpy, window)) {
+        int revert = 0;
+        XGetInputFocus(dpy, &window, &revert);
+    }
+    return window == PointerRoot ? 0 : window;
+}
+
+void activate(unsigned long window)
+{
+    Display *dpy = display();
+    if (!dpy || !window)
+        return;
+    Window active = None;
+    if (!activeWindow(dpy, active)) {
+        XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
+        XFlush(dpy);
+        return;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // the request comes from a pager
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(dpy);
+}
+
+} // namespace umbrill::x11focus
