@@ -1,6 +1,8 @@
 // Names from ICU, descriptions for the characters Unicode leaves unnamed.
 #include "core/names/charnames.h"
 
+#include "core/text/ansi.h"
+
 #include <unicode/uchar.h>
 
 #include <array>
@@ -60,25 +62,7 @@ std::u16string utf16Of(char32_t c)
 
 std::string utf8Of(char32_t c)
 {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        c = 0xFFFD;
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
+    return utf8FromWide(wideFromCodePoint(c)); // U+FFFD for a surrogate or a code beyond U+10FFFF
 }
 
 } // namespace umbrill
