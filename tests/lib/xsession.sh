@@ -81,11 +81,16 @@ keys() { timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null; xdotool key -
 visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 
 # Ends the program through Mode > Exit (the menu's last item); checks it ends with 0.
+# A program just mapped may not take keys yet: Alt+M is pressed again until
+# the menu is up.
 exit_program() {
-  local before rc
+  local before rc attempt
   before=$(visible_windows)
-  keys alt+m
-  poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$before"
+  for attempt in 1 2 3 4 5 6 7 8 9 10; do
+    keys alt+m
+    POLL_TRIES=100 poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' \
+      "$app_pid" "$before" && break
+  done
   xdotool key Up Return
   if poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid"; then
     wait "$app_pid"
