@@ -64,11 +64,18 @@ start_x() {
 
 find_window() { wid=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$wid" ]; }
 
+# The program's own window of that name, mapped (a window of that name not
+# yet shown, or of another program, does not count).
+find_program_window() {
+  wid=$(xdotool search --all --onlyvisible --pid "$app_pid" --name "$1" 2>/dev/null | head -n1)
+  [ -n "$wid" ]
+}
+
 # Starts a program and waits until its main window "Umbrill" shows; sets $main.
 start_program() {  # command
   "$@" >"$work/app.log" 2>&1 &
   app_pid=$!
-  if poll find_window '^Umbrill$'; then
+  if poll find_program_window '^Umbrill$'; then
     main=$wid
     return 0
   fi
