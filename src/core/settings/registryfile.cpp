@@ -183,22 +183,32 @@ std::string textFromUtf16Le(std::string_view bytes)
     return utf8FromUtf16Le(bytes.substr(0, end));
 }
 
+// The bytes of a text in the hex(1): form: UTF-16LE with a closing NUL.
+std::string hexTextBytes(std::string_view text)
+{
+    std::string bytes;
+    for (char16_t unit : wideFromUtf8(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes + std::string(2, '\0');
+}
+
 std::string valueLine(std::string_view name, std::string_view text, std::string_view lineBreak)
 {
     std::string line = name.empty() ? std::string("@") : "\"" + escaped(name) + "\"";
     if (!holdsLineBreakOrNul(text))
         return line + "=\"" + escaped(text) + "\"";
     // hex(1): is REG_SZ too, and holds any text without breaking the line.
-    std::u16string wide = wideFromUtf8(text);
-    wide += u'\0';
+    const std::string bytes = hexTextBytes(text);
     line += "=hex(1):";
     static constexpr char kDigits[] = "0123456789abcdef";
     std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < wide.size() * 2; ++i) {
-        const unsigned byte = (i % 2 == 0) ? (wide[i / 2] & 0xFFu) : (wide[i / 2] >> 8);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
         line += kDigits[byte >> 4];
         line += kDigits[byte & 0xF];
-        if (i + 1 < wide.size() * 2) {
+        if (i + 1 < bytes.size()) {
             line += ',';
             if (line.size() - lineStart >= kHexLineWidth) {
                 line += "\\";
@@ -537,7 +547,12 @@ bool RegistryFile::setString(std::string_view keyPath, std::string_view name, st
         const Entry &old = *place.value;
         if (!old.deletes) {
             const ValueData data = valueDataAt(m_text, old.begin);
-            if (data.quoted && data.bytes == value)
+            // Written already: as "text", or (a text with a line break or NUL)
+            // in the hex(1): form, whose line breaks are left as they are.
+            const bool same = data.quoted ? data.bytes == value
+                                          : data.type == kRegSz && holdsLineBreakOrNul(value)
+                                                && data.bytes == hexTextBytes(value);
+            if (same)
                 return false;
         }
         const std::string_view raw = std::string_view(m_text).substr(old.begin, old.end - old.begin);
