@@ -85,6 +85,13 @@ constexpr std::array<std::string_view, 4> kFontQuestion = {
 
 constexpr std::size_t index(InterfaceLanguage language) { return static_cast<std::size_t>(language); }
 
+// The row of a table of texts for the stored interface language; English when nothing matches.
+template <class Text>
+const Text &inLanguage(const std::array<Text, 4> &table, std::string_view controlLanguage)
+{
+    return table[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+}
+
 } // namespace
 
 const MainFormStrings kMainFormDefault = {"&Mode", "&Single Char", "&Multiple Char", "&Direct Paste", "&Font",
@@ -117,32 +124,32 @@ std::string_view unicodeNote(bool unicodeEnabled)
 
 std::string_view helpMissingMessage(std::string_view controlLanguage)
 {
-    return kHelpMissing[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kHelpMissing, controlLanguage);
 }
 
 std::string_view helpUnopenedMessage(std::string_view controlLanguage)
 {
-    return kHelpUnopened[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kHelpUnopened, controlLanguage);
 }
 
 std::string_view emptyPadHint(std::string_view controlLanguage)
 {
-    return kEmptyPadHint[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kEmptyPadHint, controlLanguage);
 }
 
 std::string_view recentLanguageName(std::string_view controlLanguage)
 {
-    return kRecentName[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kRecentName, controlLanguage);
 }
 
 std::string_view addToMyCharactersCaption(std::string_view controlLanguage)
 {
-    return kAddToMine[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kAddToMine, controlLanguage);
 }
 
 std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage)
 {
-    return kRemoveFromMine[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kRemoveFromMine, controlLanguage);
 }
 
 namespace {
@@ -178,18 +185,17 @@ constexpr std::array<std::array<std::string_view, 4>, 4> kTypingUnavailable = {{
 
 std::string_view typeIntoWindowCaption(std::string_view controlLanguage)
 {
-    return kTypeIntoWindow[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kTypeIntoWindow, controlLanguage);
 }
 
 std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason)
 {
-    const auto language = matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English);
-    return kTypingUnavailable[index(language)][static_cast<std::size_t>(reason)];
+    return inLanguage(kTypingUnavailable, controlLanguage)[static_cast<std::size_t>(reason)];
 }
 
 const FindStrings &findStrings(std::string_view controlLanguage)
 {
-    return kFind[index(matchInterfaceLanguage(controlLanguage).value_or(InterfaceLanguage::English))];
+    return inLanguage(kFind, controlLanguage);
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

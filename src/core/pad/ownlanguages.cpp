@@ -71,11 +71,18 @@ std::string mergedCatalogue(std::string_view shipped, std::string_view own, std:
     return merged;
 }
 
-std::string languageEntry(const fs::path &shipped, const fs::path &own, std::string_view name)
+std::optional<std::string> ownEntry(const fs::path &own, std::string_view name)
 {
     std::string entry = readProfileString(own, kDataSection, name, kAbsent);
-    if (entry != kAbsent)
-        return entry;
+    if (entry == kAbsent)
+        return std::nullopt;
+    return entry;
+}
+
+std::string languageEntry(const fs::path &shipped, const fs::path &own, std::string_view name)
+{
+    if (auto entry = ownEntry(own, name))
+        return std::move(*entry);
     return readProfileString(shipped, kDataSection, name, kNotFound);
 }
 

@@ -27,6 +27,9 @@ inline constexpr std::size_t kRecentLimit = 24;
 // the comma-list rule needs it.
 std::string mergedCatalogue(std::string_view shipped, std::string_view own, std::string_view extra);
 
+// The entry of name in the user's file, or nullopt when it holds none.
+std::optional<std::string> ownEntry(const std::filesystem::path &own, std::string_view name);
+
 // The entry of name: the user's file's when it holds one, else the shipped
 // file's, else "not found". A missing or unreadable file counts as empty.
 std::string languageEntry(const std::filesystem::path &shipped, const std::filesystem::path &own,

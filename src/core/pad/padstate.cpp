@@ -38,6 +38,31 @@ void remember(std::string_view key, const std::string &value)
     }
 }
 
+// "x,y" as stored for a place or a size; nullopt when damaged.
+std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(const std::optional<std::string> &text)
+{
+    if (!text)
+        return std::nullopt;
+    const std::vector<std::string> items = splitCommaList(*text);
+    try {
+        if (items.size() == 2)
+            return std::pair(strictToInt(items[0]), strictToInt(items[1]));
+    } catch (const Error &) {
+        // damaged: not remembered
+    }
+    return std::nullopt;
+}
+
+std::string pairText(std::int64_t first, std::int64_t second) { return decimalText(first) + "," + decimalText(second); }
+
+// "1" or "0".
+std::optional<bool> flag(const std::optional<std::string> &text)
+{
+    if (text == "1" || text == "0")
+        return *text == "1";
+    return std::nullopt;
+}
+
 constexpr std::string_view kSingleCharName = "SingleChar";
 constexpr std::string_view kMultipleCharName = "MultipleChar";
 
@@ -159,7 +184,7 @@ void PadState::writeKeyFontEntry() const
     // The user's own entry wins over the shipped one, so a font for it goes
     // there; so does one that the shipped file, belonging to another user,
     // cannot take.
-    const bool own = readProfileString(m_ownLanguagesFile, kDataSection, m_currentLanguage.LanguageName, "\n") != "\n";
+    const bool own = ownEntry(m_ownLanguagesFile, m_currentLanguage.LanguageName).has_value();
     if (!own && canReplaceFile(resolveStorePath(m_iniFileName))) {
         writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
         return;
@@ -182,9 +207,9 @@ bool PadState::removeFromMyCharacters(std::u16string_view character) const
     return code && umbrill::removeFromMyCharacters(m_ownLanguagesFile, *code);
 }
 
-void PadState::loadRecent()
+void PadState::loadRecent(const std::optional<std::string> &text)
 {
-    if (const auto text = remembered(kRecentKey))
+    if (text)
         m_recent = RecentCharacters::fromText(*text);
 }
 
@@ -205,26 +230,25 @@ void PadState::noteOutput(std::u16string_view character)
 
 Remembered PadState::readRemembered() const
 {
-    Remembered last;
-    last.language = remembered(kLastLanguageKey);
-    if (const auto position = remembered(kWindowPositionKey)) {
-        const std::vector<std::string> items = splitCommaList(*position);
-        try {
-            if (items.size() == 2)
-                last.position = KeyPlacement{strictToInt(items[0]), strictToInt(items[1])};
-        } catch (const Error &) {
-            // damaged: not remembered
-        }
+    // One read of the settings for all of them.
+    auto values = ReadSettings(kSettingsSection, {kLastLanguageKey, kWindowPositionKey, kKeepOnTopKey, kInputModeKey,
+                                                  kTypeIntoWindowKey, kPortalRestoreTokenKey, kRecentKey});
+    for (auto &value : values) {
+        if (value && value->empty())
+            value.reset();
     }
-    if (const auto onTop = remembered(kKeepOnTopKey); onTop == "1" || onTop == "0")
-        last.keepOnTop = *onTop == "1";
-    if (const auto mode = remembered(kInputModeKey); mode == kSingleCharName)
+    Remembered last;
+    last.language = values[0];
+    if (const auto position = numberPair(values[1]))
+        last.position = KeyPlacement{position->first, position->second};
+    last.keepOnTop = flag(values[2]);
+    if (values[3] == kSingleCharName)
         last.mode = InputMode::SingleChar;
-    else if (mode == kMultipleCharName)
+    else if (values[3] == kMultipleCharName)
         last.mode = InputMode::MultipleChar;
-    if (const auto on = remembered(kTypeIntoWindowKey); on == "1" || on == "0")
-        last.typeIntoWindow = *on == "1";
-    last.portalRestoreToken = remembered(kPortalRestoreTokenKey);
+    last.typeIntoWindow = flag(values[4]);
+    last.portalRestoreToken = values[5];
+    last.recent = values[6];
     return last;
 }
 
@@ -232,7 +256,7 @@ void PadState::rememberLanguage(const std::string &name) const { remember(kLastL
 
 void PadState::rememberPosition(KeyPlacement position) const
 {
-    remember(kWindowPositionKey, decimalText(position.left) + "," + decimalText(position.top));
+    remember(kWindowPositionKey, pairText(position.left, position.top));
 }
 
 void PadState::rememberKeepOnTop(bool onTop) const { remember(kKeepOnTopKey, onTop ? "1" : "0"); }
@@ -249,25 +273,13 @@ void PadState::rememberPortalRestoreToken(const std::string &token) const { reme
 
 std::optional<GridSize> PadState::rememberedFindSize() const
 {
-    if (const auto size = remembered(kFindSizeKey)) {
-        const std::vector<std::string> items = splitCommaList(*size);
-        try {
-            if (items.size() == 2) {
-                const GridSize found{strictToInt(items[0]), strictToInt(items[1])};
-                if (found.width > 0 && found.height > 0)
-                    return found;
-            }
-        } catch (const Error &) {
-            // damaged: not remembered
-        }
-    }
+    const auto size = numberPair(remembered(kFindSizeKey));
+    if (size && size->first > 0 && size->second > 0)
+        return GridSize{size->first, size->second};
     return std::nullopt;
 }
 
-void PadState::rememberFindSize(GridSize size) const
-{
-    remember(kFindSizeKey, decimalText(size.width) + "," + decimalText(size.height));
-}
+void PadState::rememberFindSize(GridSize size) const { remember(kFindSizeKey, pairText(size.width, size.height)); }
 
 std::optional<int> PadState::catalogueIndex(const std::string &name)
 {
@@ -287,8 +299,9 @@ void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipbo
     noteOutput(character);
 }
 
-std::u32string PadState::typedForClick(std::u16string_view character) const
+std::u32string PadState::typeClick(std::u16string_view character)
 {
+    noteOutput(character);
     return typedText(character, m_pasteFormatCode);
 }
 

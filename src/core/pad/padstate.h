@@ -42,6 +42,7 @@ struct Remembered {
     std::optional<InputMode> mode;       // Single Char or Multiple Char
     std::optional<bool> typeIntoWindow;
     std::optional<std::string> portalRestoreToken;
+    std::optional<std::string> recent;   // as stored; see RecentCharacters
 };
 
 class PadState {
@@ -117,12 +118,10 @@ public:
     // Recent: every character output is noted at once, in memory; saveRecent
     // stores the list when it changed (the window does so now and then and at
     // exit, never on the click itself).
-    void loadRecent();
+    void loadRecent(const std::optional<std::string> &text);
     void saveRecent();
     bool recentUnsaved() const { return m_recentUnsaved; }
     const RecentCharacters &recent() const { return m_recent; }
-    // A character output by other means than a key (the Find window).
-    void noteOutput(std::u16string_view character);
 
     // A key was clicked: its character goes out in the current mode and paste
     // format, in the key font. Throws Error("Cannot open clipboard").
@@ -132,8 +131,9 @@ public:
     void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
     void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
     // With Type into Window on, a click types instead: what it types (see
-    // typedText). The clipboard, Mode and the collections are left alone.
-    std::u32string typedForClick(std::u16string_view character) const;
+    // typedText). The clipboard, Mode and the collections are left alone; the
+    // character goes into Recent like any output.
+    std::u32string typeClick(std::u16string_view character);
 
     // Remembering, beside the three settings: each is stored when it changes.
     // Remembering never stands in the user's way: a value that cannot be
@@ -174,6 +174,9 @@ public:
     const OutputEngine &Output() const { return m_output; }
 
 private:
+    // Notes a character output, first in Recent.
+    void noteOutput(std::u16string_view character);
+
     std::filesystem::path m_programDir;
     std::filesystem::path m_iniFileName;
     std::filesystem::path m_helpFileName;

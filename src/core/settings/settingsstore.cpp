@@ -84,8 +84,11 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
     writeSettingTo(settingsFilePath(), section, key, value);
 }
 
-std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
-                            std::string_view dflt)
+namespace {
+
+// One locked read of the file, made first when the profile is fresh; nullopt
+// when it cannot be read.
+std::optional<RegistryFile> readRegistry(const fs::path &file)
 {
     const fs::path target = resolveStorePath(file);
     FileContents contents = readLocked(target);
@@ -96,9 +99,36 @@ std::string readSettingFrom(const fs::path &file, std::string_view section, std:
         contents = readLocked(target);
     }
     if (contents.status != FileContents::Status::Read)
-        return std::string(dflt);
-    const auto value = RegistryFile::fromBytes(std::move(contents.bytes)).stringValue(keyPathOf(section), key);
+        return std::nullopt;
+    return RegistryFile::fromBytes(std::move(contents.bytes));
+}
+
+} // namespace
+
+std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
+                            std::string_view dflt)
+{
+    const std::optional<RegistryFile> registry = readRegistry(file);
+    const auto value = registry ? registry->stringValue(keyPathOf(section), key) : std::nullopt;
     return value ? *value : std::string(dflt);
+}
+
+std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
+                                                     std::initializer_list<std::string_view> keys)
+{
+    const std::optional<RegistryFile> registry = readRegistry(settingsFilePath());
+    std::vector<std::optional<std::string>> values;
+    for (std::string_view key : keys) {
+        std::optional<std::string> value;
+        try {
+            if (registry)
+                value = registry->stringValue(keyPathOf(section), key);
+        } catch (const Error &) {
+            // another type than text: nothing to read
+        }
+        values.push_back(std::move(value));
+    }
+    return values;
 }
 
 void writeSettingTo(const fs::path &file, std::string_view section, std::string_view key,

@@ -18,8 +18,11 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace umbrill {
 
@@ -41,6 +44,12 @@ std::string ReadSetting(std::string_view section, std::string_view key, std::str
 // file or folder without any write permission bit counts as read-only, for
 // root too. A failed write leaves the file untouched.
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+
+// Several values of section in one read, in the order of keys: nullopt for a
+// value that is absent or stored as another type than text, and for every
+// value when the file cannot be read. Never throws.
+std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
+                                                     std::initializer_list<std::string_view> keys);
 
 // The same on an explicit file, for tests and tools.
 std::string readSettingFrom(const std::filesystem::path &file, std::string_view section,

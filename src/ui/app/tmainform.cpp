@@ -284,26 +284,17 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view lang
     m_aboutItem->setText(qs(s.AboutMenuItem));
 }
 
-void TMainForm::SetEnglish()
+void TMainForm::showLanguageStrings(InterfaceLanguage language)
 {
-    applyMainStrings(mainFormStrings(InterfaceLanguage::English), "English");
-    m_typing->setLanguage("English");
+    const std::string_view name = kInterfaceLanguageNames[static_cast<std::size_t>(language)];
+    applyMainStrings(mainFormStrings(language), name);
+    m_typing->setLanguage(name);
 }
-void TMainForm::SetGerman()
-{
-    applyMainStrings(mainFormStrings(InterfaceLanguage::German), "Deutsch");
-    m_typing->setLanguage("Deutsch");
-}
-void TMainForm::SetFrench()
-{
-    applyMainStrings(mainFormStrings(InterfaceLanguage::French), "Français");
-    m_typing->setLanguage("Français");
-}
-void TMainForm::SetSpanish()
-{
-    applyMainStrings(mainFormStrings(InterfaceLanguage::Spanish), "Español");
-    m_typing->setLanguage("Español");
-}
+
+void TMainForm::SetEnglish() { showLanguageStrings(InterfaceLanguage::English); }
+void TMainForm::SetGerman() { showLanguageStrings(InterfaceLanguage::German); }
+void TMainForm::SetFrench() { showLanguageStrings(InterfaceLanguage::French); }
+void TMainForm::SetSpanish() { showLanguageStrings(InterfaceLanguage::Spanish); }
 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
@@ -351,8 +342,8 @@ void TMainForm::confirmLanguage(int position, const std::optional<std::string> &
 
 void TMainForm::restoreRemembered()
 {
-    m_state.loadRecent();
     const Remembered last = m_state.readRemembered();
+    m_state.loadRecent(last.recent);
     if (last.keepOnTop && !*last.keepOnTop) {
         setWindowFlag(Qt::WindowStaysOnTopHint, false);
         m_keepOnTop->setChecked(false);
@@ -648,12 +639,15 @@ void TMainForm::FindCharacterClick()
 
 void TMainForm::Button1Click(KeyButton *key)
 {
-    if (m_typing->isOn()) {
-        m_typing->type(m_state.typedForClick(key->character()));
-        m_state.noteOutput(key->character());
-    } else {
+    if (m_typing->isOn())
+        m_typing->type(m_state.typeClick(key->character()));
+    else
         m_state.Button1Click(key->character(), *m_clipboard);
-    }
+    storeRecentSoon();
+}
+
+void TMainForm::storeRecentSoon()
+{
     if (m_state.recentUnsaved() && !m_recentSaver->isActive())
         m_recentSaver->start();
 }
@@ -670,10 +664,8 @@ void TMainForm::findResultChosen(KeyButton *key)
     if (!target)
         return;
     x11focus::activate(target);
-    const std::u32string text = m_state.typedForClick(key->character());
-    m_state.noteOutput(key->character());
-    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
-        m_recentSaver->start();
+    const std::u32string text = m_state.typeClick(key->character());
+    storeRecentSoon();
     auto *wait = new QTimer(this);
     wait->setInterval(10);
     connect(wait, &QTimer::timeout, this, [this, wait, target, text, tries = 0]() mutable {

@@ -23,6 +23,8 @@ class QTimer;
 
 namespace umbrill {
 
+enum class InterfaceLanguage;
+
 class FindCharacterWindow;
 class TAbout;
 class TLanguageDlg;
@@ -189,6 +191,8 @@ private:
     void CheckForIniFile();
     // language: the interface language whose hint and Find captions show.
     void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
+    // One of the four string sets, with the texts beside them (hint, Find, Type into Window).
+    void showLanguageStrings(InterfaceLanguage language);
     // The empty pad's hint shows while there are no keys.
     void updateHint();
     // Moves the window the least it takes so that all of it lies on its screen.
@@ -199,6 +203,8 @@ private:
     void setModeChecks(bool single, bool multiple, bool direct);
     // The Find Character window stays on top when the pad does.
     void keepFindOnTop();
+    // Recent is stored a few seconds after the output that changed it.
+    void storeRecentSoon();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
