@@ -50,15 +50,7 @@ std::optional<char32_t> firstCodePoint(std::u16string_view text)
     return lead;
 }
 
-std::u16string utf16Of(char32_t c)
-{
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return u"\uFFFD";
-    if (c < 0x10000)
-        return std::u16string(1, static_cast<char16_t>(c));
-    c -= 0x10000;
-    return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
-}
+std::u16string utf16Of(char32_t c) { return wideFromCodePoint(c); }
 
 std::string utf8Of(char32_t c)
 {

@@ -6,6 +6,7 @@
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
+#include "core/text/ansi.h"
 #include "core/text/ascii.h"
 #include "core/text/commalist.h"
 #include "core/text/error.h"
@@ -88,14 +89,10 @@ std::string languageEntry(const fs::path &shipped, const fs::path &own, std::str
 
 std::optional<std::int32_t> entryCodeOf(std::u16string_view character)
 {
-    std::int32_t code = -1;
-    if (character.size() == 1 && (character[0] < 0xD800 || character[0] > 0xDFFF))
-        code = character[0];
-    else if (character.size() == 2 && character[0] >= 0xD800 && character[0] < 0xDC00 && character[1] >= 0xDC00
-             && character[1] <= 0xDFFF)
-        code = 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00);
-    if (code < 0)
-        return std::nullopt;
+    const std::u32string points = codePointsFromWide(character);
+    if (points.size() != 1 || wideFromCodePoint(points[0]) != character)
+        return std::nullopt; // not one character, or a lone surrogate
+    const auto code = static_cast<std::int32_t>(points[0]);
     // Codes up to 255 are read as Windows-1252: only where that gives the same
     // character does the code point stand for itself.
     if (code < 256 && keyCharacter(code) != character)

@@ -101,6 +101,24 @@ char32_t nextUtf8(std::string_view s, std::size_t &pos, bool &valid)
 
 } // namespace
 
+std::u32string codePointsFromWide(std::u16string_view text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xd800 && unit <= 0xdbff && i + 1 < text.size() && text[i + 1] >= 0xdc00 && text[i + 1] <= 0xdfff) {
+            out += static_cast<char32_t>(0x10000 + ((unit - 0xd800) << 10) + (text[i + 1] - 0xdc00));
+            ++i;
+        } else if (unit >= 0xd800 && unit <= 0xdfff) {
+            out += U'\uFFFD';
+        } else {
+            out += unit;
+        }
+    }
+    return out;
+}
+
 char16_t wideFromAnsiByte(unsigned char byte)
 {
     if (byte >= 0x80 && byte <= 0x9F)

@@ -46,5 +46,7 @@ bool holdsLineBreakOrNul(std::string_view text);
 // UTF-16 of one Unicode scalar value; a negative code, a surrogate or a code
 // beyond U+10FFFF gives U+FFFD.
 std::u16string wideFromCodePoint(long long code);
+// The Unicode scalar values of UTF-16 text; a lone surrogate gives U+FFFD.
+std::u32string codePointsFromWide(std::u16string_view text);
 
 } // namespace umbrill

@@ -2,6 +2,7 @@
 #include "core/typing/typedtext.h"
 
 #include "core/keypad/htmlentities.h"
+#include "core/text/ansi.h"
 
 namespace umbrill {
 
@@ -21,31 +22,13 @@ Keysym keysymFor(char32_t cp)
     return 0x01000000u + cp;
 }
 
-std::u32string codePoints(std::u16string_view text)
-{
-    std::u32string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xd800 && unit <= 0xdbff && i + 1 < text.size() && text[i + 1] >= 0xdc00 && text[i + 1] <= 0xdfff) {
-            out += static_cast<char32_t>(0x10000 + ((unit - 0xd800) << 10) + (text[i + 1] - 0xdc00));
-            ++i;
-        } else if (unit >= 0xd800 && unit <= 0xdfff) {
-            out += U'\uFFFD';
-        } else {
-            out += unit;
-        }
-    }
-    return out;
-}
-
 std::u32string typedText(std::u16string_view character, PasteFormat format)
 {
     if (format == PasteFormat::Html) {
         if (const auto entity = GetHtmlEntity(character))
             return std::u32string(entity->begin(), entity->end());
     }
-    return codePoints(character);
+    return codePointsFromWide(character);
 }
 
 std::vector<Keysym> keysymsFor(std::u32string_view text)

@@ -20,9 +20,6 @@ using Keysym = std::uint32_t;
 // point above U+10FFFF or a surrogate gives the keysym of U+FFFD.
 Keysym keysymFor(char32_t codePoint);
 
-// The code points of a UTF-16 text; a lone surrogate becomes U+FFFD.
-std::u32string codePoints(std::u16string_view text);
-
 // The text a click on a key with this character types: the bare character,
 // whole (a surrogate pair is one character), in every format but HTML; in the
 // HTML format the character's entity text where it has one, else the bare
