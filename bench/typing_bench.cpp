@@ -8,6 +8,7 @@
 // fresh on MappingNotify). The pad runs with Type into Window on.
 #include "ui/app/tmainform.h"
 #include "ui/app/shell.h"
+#include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
 #include "ui/typing/typeintowindow.h"
 
@@ -74,29 +75,16 @@ struct Target {
 };
 
 struct Program {
-    QTemporaryDir programDir;
-    QTemporaryDir configHome;
+    BenchFolders folders{
+        dataFile(), "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                    "\"ControlLanguage\"=\"English\"\r\n\"PasteFormat\"=\"unicode\"\r\n\"LastLanguage\"=\"Typing\"\r\n"
+                    "\"TypeIntoWindow\"=\"1\"\r\n\"WindowPosition\"=\"300,300\"\r\n"};
     std::unique_ptr<UmbrillApp> app;
     std::unique_ptr<Target> target;
     Display *pointer = XOpenDisplay(nullptr);
 
     Program()
     {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-        overrideProgramDir(QFile::encodeName(programDir.path()).toStdString());
-        QFile data(programDir.path() + QStringLiteral("/Umbrill05.ini"));
-        if (!data.open(QIODevice::WriteOnly))
-            std::abort();
-        data.write(dataFile());
-        data.close();
-        QDir().mkpath(configHome.path() + QStringLiteral("/umbrill"));
-        QFile settings(configHome.path() + QStringLiteral("/umbrill/user.reg"));
-        if (!settings.open(QIODevice::WriteOnly))
-            std::abort();
-        settings.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
-                       "\"ControlLanguage\"=\"English\"\r\n\"PasteFormat\"=\"unicode\"\r\n\"LastLanguage\"=\"Typing\"\r\n"
-                       "\"TypeIntoWindow\"=\"1\"\r\n\"WindowPosition\"=\"300,300\"\r\n");
-        settings.close();
         target = std::make_unique<Target>();
         app = std::make_unique<UmbrillApp>();
         app->show();

@@ -9,6 +9,7 @@
 #include "core/settings/settingnames.h"
 #include "ui/app/shell.h"
 #include "ui/app/tmainform.h"
+#include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
 #include "ui/dialogs/findcharacterwindow.h"
 
@@ -38,27 +39,14 @@ QByteArray dataFileBytes()
 
 // The windows of the program, started once for every benchmark.
 struct Program {
-    QTemporaryDir programDir;
-    QTemporaryDir configHome;
+    BenchFolders folders{dataFileBytes(),
+                         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini]\r\n\r\n"
+                         "[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"ControlLanguage\"=\"English\"\r\n"
+                         "\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"unicode\"\r\n"};
     std::unique_ptr<UmbrillApp> app;
 
     Program()
     {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
-        overrideProgramDir(QFile::encodeName(programDir.path()).toStdString());
-        QFile data(programDir.path() + QStringLiteral("/Umbrill05.ini"));
-        if (!data.open(QIODevice::WriteOnly))
-            std::abort();
-        data.write(dataFileBytes());
-        data.close();
-        QDir().mkpath(configHome.path() + QStringLiteral("/umbrill"));
-        QFile settings(configHome.path() + QStringLiteral("/umbrill/user.reg"));
-        if (!settings.open(QIODevice::WriteOnly))
-            std::abort();
-        settings.write("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini]\r\n\r\n"
-                       "[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"ControlLanguage\"=\"English\"\r\n"
-                       "\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"unicode\"\r\n");
-        settings.close();
         app = std::make_unique<UmbrillApp>();
         app->show();
         QApplication::processEvents();
