@@ -294,8 +294,7 @@ void PadState::restoreMode(InputMode mode) { m_output.Mode = mode; }
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
 {
-    m_output.Button1Click(character, m_pasteFormatCode,
-                          KeyFont{m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}, clipboard);
+    m_output.Button1Click(character, m_pasteFormatCode, keyFont(), clipboard);
     noteOutput(character);
 }
 

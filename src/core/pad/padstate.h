@@ -130,6 +130,15 @@ public:
     void MultipleCharClick(ClipboardSink &clipboard) { m_output.MultipleCharClick(clipboard); }
     void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
     void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
+    // The collection of Multiple Char in the current paste format, and the
+    // commands on it (see OutputEngine): Backspace, place it again, empty it.
+    std::u16string collection() const { return m_output.Collection(m_pasteFormatCode); }
+    bool removeLastCharacter(ClipboardSink &clipboard)
+    {
+        return m_output.RemoveLastCharacter(m_pasteFormatCode, keyFont(), clipboard);
+    }
+    void placeCollection(ClipboardSink &clipboard) { m_output.PlaceCollection(m_pasteFormatCode, keyFont(), clipboard); }
+    void clearCollection(ClipboardSink &clipboard) { m_output.ClearCollection(clipboard); }
     // With Type into Window on, a click types instead: what it types (see
     // typedText). The clipboard, Mode and the collections are left alone; the
     // character goes into Recent like any output.
@@ -174,6 +183,7 @@ public:
     const OutputEngine &Output() const { return m_output; }
 
 private:
+    KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
     // Notes a character output, first in Recent.
     void noteOutput(std::u16string_view character);
 
