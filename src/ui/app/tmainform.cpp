@@ -7,6 +7,8 @@
 #include "core/names/charnames.h"
 #include "core/settings/settingnames.h"
 #include "ui/app/clipboardadapter.h"
+#include "ui/app/collectionstrip.h"
+#include "ui/app/desktoppalette.h"
 #include "ui/typing/x11focus.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
@@ -34,6 +36,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -145,7 +148,6 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     setWindowTitle(qs(kMainCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setPalette([] { QPalette p; p.setColor(QPalette::Window, Qt::white); return p; }());
     setAutoFillBackground(true);
 
     auto *bar = new QMenuBar(this);
@@ -184,12 +186,24 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_hint = new QLabel(m_client);
     m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
     m_hint->setAlignment(Qt::AlignCenter);
-    QPalette placeholder = m_hint->palette();
-    placeholder.setColor(QPalette::WindowText, placeholder.color(QPalette::PlaceholderText));
-    m_hint->setPalette(placeholder);
-    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint by this
+    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint and strip by this
     hintLayout->setContentsMargins(0, 0, 0, 0);
-    hintLayout->addWidget(m_hint);
+    hintLayout->setSpacing(0);
+    hintLayout->addWidget(m_hint, 1);
+    m_strip = new CollectionStrip(m_client);
+    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_strip->hide();
+    hintLayout->addWidget(m_strip, 0, Qt::AlignBottom);
+    connect(m_strip, &CollectionStrip::placeRequested, this, [this] { guard(this, [this] { placeCollection(); }); });
+    connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
+    m_removeLast = addItem(nullptr, "RemoveLastCharacter", &TMainForm::removeLastCharacter);
+    m_removeLast->setShortcut(Qt::Key_Backspace);
+    m_clearCollection = addItem(nullptr, "ClearCollection", &TMainForm::clearCollection);
+    m_clearCollection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    addActions({m_removeLast, m_clearCollection});
+    m_removeLast->setEnabled(false);
+    m_clearCollection->setEnabled(false);
+    followDesktopPalette();
     applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
 
     m_positionSaver = new QTimer(this);
@@ -267,6 +281,7 @@ void TMainForm::CheckForIniFile()
 void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view language)
 {
     m_hint->setText(qs(emptyPadHint(language)));
+    m_strip->setStrings(collectionStrings(language));
     m_findCharacter->setText(qs(findStrings(language).FindCharacter));
     if (m_findWindow)
         m_findWindow->setStrings(findStrings(language));
@@ -324,6 +339,7 @@ void TMainForm::optionsCancelled() { m_state.cancelOptions(showLanguage()); }
 void TMainForm::optionsChosen(const OptionsChoice &choice)
 {
     m_state.storeOptions(choice, showLanguage());
+    showCollection();
     PaintKeys();
 }
 
@@ -351,6 +367,7 @@ void TMainForm::restoreRemembered()
     if (last.mode) {
         m_state.restoreMode(*last.mode);
         setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
+        showCollection();
     }
     if (last.typeIntoWindow.value_or(false))
         m_typing->setOn(true);
@@ -455,7 +472,8 @@ QSize TMainForm::gridArea() const
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
     // The frame the window manager adds (title bar, borders) takes room too.
     const QSize frame = frameGeometry().size() - geometry().size();
-    return {screen.width() - frame.width(), screen.height() - frame.height() - menuBar()->sizeHint().height()};
+    return {screen.width() - frame.width(),
+            screen.height() - frame.height() - menuBar()->sizeHint().height() - stripHeight()};
 }
 
 void TMainForm::PaintKeys()
@@ -487,7 +505,9 @@ void TMainForm::setClientSize(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (m_client->width() == width && m_client->height() == height && this->width() == width)
+    height += stripHeight();
+    if (m_client->width() == width && m_client->height() == height && this->width() == width
+        && this->height() == height + menuBar()->sizeHint().height())
         return;
     m_client->setFixedSize(width, height);
     setFixedSize(width, height + menuBar()->sizeHint().height());
@@ -583,6 +603,7 @@ void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 
 void TMainForm::SingleCharClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(true, false, false);
     m_state.rememberMode(InputMode::SingleChar);
     m_state.SingleCharClick(*m_clipboard);
@@ -590,6 +611,7 @@ void TMainForm::SingleCharClick()
 
 void TMainForm::MultipleCharClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(false, true, false);
     m_state.rememberMode(InputMode::MultipleChar);
     m_state.MultipleCharClick(*m_clipboard);
@@ -597,6 +619,7 @@ void TMainForm::MultipleCharClick()
 
 void TMainForm::DirectPasteClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(false, false, true);
     m_state.DirectPasteClick(*m_clipboard);
 }
@@ -639,11 +662,58 @@ void TMainForm::FindCharacterClick()
 
 void TMainForm::Button1Click(KeyButton *key)
 {
+    // Also when the clipboard refuses: the collection has grown all the same.
+    const auto show = qScopeGuard([this] { showCollection(); });
     if (m_typing->isOn())
         m_typing->type(m_state.typeClick(key->character()));
     else
         m_state.Button1Click(key->character(), *m_clipboard);
     storeRecentSoon();
+}
+
+void TMainForm::removeLastCharacter()
+{
+    const auto show = qScopeGuard([this] { showCollection(); });
+    m_state.removeLastCharacter(*m_clipboard);
+}
+
+void TMainForm::placeCollection() { m_state.placeCollection(*m_clipboard); }
+
+void TMainForm::clearCollection()
+{
+    const auto show = qScopeGuard([this] { showCollection(); });
+    m_state.clearCollection(*m_clipboard);
+}
+
+void TMainForm::showCollection()
+{
+    const bool collecting = m_state.Output().Mode == InputMode::MultipleChar;
+    m_strip->setCollection(qs(m_state.collection()));
+    m_removeLast->setEnabled(collecting);
+    m_clearCollection->setEnabled(collecting);
+    if (m_strip->isHidden() == collecting) {
+        m_strip->setVisible(collecting);
+        PaintKeys();
+    }
+}
+
+int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
+
+void TMainForm::followDesktopPalette()
+{
+    const QPalette desktop = QApplication::palette();
+    setPalette(pagePalette(desktop));
+    QPalette placeholder;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        placeholder.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
+    m_hint->setPalette(placeholder);
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        followDesktopPalette();
+    QMainWindow::changeEvent(event);
 }
 
 void TMainForm::storeRecentSoon()

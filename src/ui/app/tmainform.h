@@ -30,6 +30,7 @@ class TAbout;
 class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
+class CollectionStrip;
 class TypeIntoWindow;
 
 // One key of the grid, or of Find's results. character() is what a click
@@ -175,6 +176,14 @@ public:
     // with Type into Window on, typed into the window that had the focus when
     // Find opened, once it has it back.
     void findResultChosen(KeyButton *key);
+    // Multiple Char's collection, shown in the strip under the keys while
+    // Multiple Char is on: Backspace (on a key or the strip) takes back its
+    // last character, a click on the strip places it again, its clear button
+    // or Ctrl+Backspace empties it. Each puts the clipboard in step with it.
+    void removeLastCharacter();
+    void placeCollection();
+    void clearCollection();
+    const CollectionStrip *collectionStrip() const { return m_strip; }
     void addToMyCharacters(const std::u16string &character);
     void removeFromMyCharacters(const std::u16string &character);
     // The Find Character window, once it has been opened; nullptr before.
@@ -185,6 +194,8 @@ protected:
     // when the window closes.
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The desktop's palette changed: the window follows it.
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -201,6 +212,12 @@ private:
     QSize gridArea() const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
+    // The strip shows the collection, and is shown in Multiple Char only;
+    // the window grows or shrinks by its height.
+    void showCollection();
+    int stripHeight() const;
+    // The window's page and text colours from the desktop's palette.
+    void followDesktopPalette();
     // The Find Character window stays on top when the pad does.
     void keepFindOnTop();
     // Recent is stored a few seconds after the output that changed it.
@@ -225,6 +242,9 @@ private:
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
+    CollectionStrip *m_strip = nullptr;
+    QAction *m_removeLast = nullptr;
+    QAction *m_clearCollection = nullptr;
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
     unsigned long m_focusBeforeFind = 0;
