@@ -702,7 +702,14 @@ int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->s
 void TMainForm::followDesktopPalette()
 {
     const QPalette desktop = QApplication::palette();
-    setPalette(pagePalette(desktop));
+    const QPalette page = pagePalette(desktop);
+    // Setting it sends a palette change again: then nothing is left to do.
+    if (palette().resolveMask() == page.resolveMask() && palette().color(QPalette::Window) == page.color(QPalette::Window)
+        && palette().color(QPalette::WindowText) == page.color(QPalette::WindowText)
+        && palette().color(QPalette::Disabled, QPalette::WindowText)
+               == page.color(QPalette::Disabled, QPalette::WindowText))
+        return;
+    setPalette(page);
     QPalette placeholder;
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         placeholder.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
@@ -711,7 +718,8 @@ void TMainForm::followDesktopPalette()
 
 void TMainForm::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    // A window hears of a new desktop palette as a change of its own.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         followDesktopPalette();
     QMainWindow::changeEvent(event);
 }

@@ -46,8 +46,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // The desktop's palette changed: the link's colour follows it.
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The link is blue, as long as blue reads on the desktop's dialog colour.
+    void colourLink();
     void applyStrings(const AboutStrings &strings);
     void placeBuildLine();
 
