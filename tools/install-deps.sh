@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-noto-mono
-  xvfb xdotool xclip x11-utils
+  xvfb xdotool xclip x11-utils x11-apps
   openbox xterm x11-xserver-utils x11-xkb-utils dbus python3-dbus python3-gi
   libx11-dev libxtst-dev libxdamage-dev libicu-dev
   at-spi2-core python3-pyatspi
