@@ -92,8 +92,9 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
 
 TEST_F(CollectionStripTest, AGrownPadStillFitsItsScreen)
 {
-    // 255 keys of a large font: the grid is fitted to the screen less the strip.
-    QByteArray entry = "[Umbrill]\r\nLanguages=Many\r\nMany=\"DejaVu Sans\",40,30";
+    // 255 keys of a large font in 17 rows: the key size is cut down so that the
+    // grid fits the screen less the strip.
+    QByteArray entry = "[Umbrill]\r\nLanguages=Many\r\nMany=\"DejaVu Sans\",40,15";
     for (int code = 0x100; code < 0x100 + 255; ++code)
         entry += "," + QByteArray::number(code);
     writeDataFile(entry + "\r\n");
@@ -116,13 +117,20 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
         form.ButtonList[k]->click();
     expectInStep(form, QString::fromUtf8("àéèœ"));
 
+    // Tab goes through the keys, then to the strip.
+    form.ButtonList[6]->setFocus();
+    QTest::keyClick(form.ButtonList[6], Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &strip(form));
+
     form.ButtonList[3]->setFocus();
     QTest::keyClick(form.ButtonList[3], Qt::Key_Backspace);
     expectInStep(form, QString::fromUtf8("àéè"));
     EXPECT_EQ(QApplication::focusWidget(), form.ButtonList[3]) << "Backspace leaves the focus on the key";
 
     // The strip has the focus: Backspace there too.
-    const_cast<CollectionStrip &>(strip(form)).setFocus();
+    form.ButtonList[6]->setFocus();
+    QTest::keyClick(form.ButtonList[6], Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &strip(form));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     expectInStep(form, QString::fromUtf8("àé"));
 

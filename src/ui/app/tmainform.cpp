@@ -464,6 +464,8 @@ void TMainForm::CreateNewButton(std::int32_t code)
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at, true); });
     key->show();
+    // Tab goes through the keys first, then to the strip.
+    setTabOrder(key, m_strip);
     ButtonList.append(key);
 }
 
