@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace umbrill::test {
 namespace {
@@ -233,6 +234,10 @@ TEST_F(DarkDesktop, ThePadAndItsDialogsFollowTheDesktop)
     expectLegible(*form.ButtonList[0], QPalette::ButtonText, QPalette::Button, "a key");
     expectLegible(strip(form), QPalette::Text, QPalette::Base, "the strip");
     expectLegible(*form.hint(), QPalette::WindowText, QPalette::Window, "the empty pad's hint", 3.0);
+    // The desktop's theme left tooltips pale yellow: they turn dark with it.
+    const QPalette tips = QToolTip::palette();
+    EXPECT_GE(contrastRatio(tips.color(QPalette::ToolTipText), tips.color(QPalette::ToolTipBase)), 4.5);
+    EXPECT_LT(tips.color(QPalette::ToolTipBase).lightness(), 100);
     // The About box's link is blue where blue reads, and the desktop's link colour here.
     TAbout &about = *form.aboutBox();
     const QLabel *link = child<QLabel>(&about, "Label4");
@@ -251,6 +256,7 @@ TEST_F(CollectionStripTest, TheLightDesktopKeepsTheWhitePageAndBlueLink)
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(form.menuBar()->palette().color(QPalette::WindowText), QColor(Qt::black));
     EXPECT_EQ(child<QLabel>(form.aboutBox(), "Label4")->palette().color(QPalette::Link), QColor(Qt::blue));
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), light.color(QPalette::ToolTipBase));
     // The desktop turns dark while the pad runs: the pad follows.
     QPalette dark = light;
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));

@@ -35,6 +35,22 @@ QPalette pagePalette(const QPalette &desktop)
     return page;
 }
 
+QPalette toolTipPalette(const QPalette &desktop)
+{
+    QPalette tips = desktop;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool darkDesktop =
+            luminance(desktop.color(group, QPalette::Window)) < luminance(desktop.color(group, QPalette::WindowText));
+        const bool lightTips = luminance(desktop.color(group, QPalette::ToolTipBase))
+                               > luminance(desktop.color(group, QPalette::ToolTipText));
+        if (darkDesktop && lightTips) {
+            tips.setColor(group, QPalette::ToolTipBase, desktop.color(group, QPalette::Window));
+            tips.setColor(group, QPalette::ToolTipText, desktop.color(group, QPalette::WindowText));
+        }
+    }
+    return tips;
+}
+
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback)
 {
     return contrastRatio(colour, background) >= 4.5 ? colour : fallback;

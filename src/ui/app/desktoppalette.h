@@ -17,6 +17,11 @@ double contrastRatio(const QColor &a, const QColor &b);
 // left unset, so it follows the desktop.
 QPalette pagePalette(const QPalette &desktop);
 
+// The colours of tooltips: the desktop's, except that on a dark desktop
+// whose theme leaves tooltips light (Qt's pale yellow), they take the
+// desktop's window and text colours.
+QPalette toolTipPalette(const QPalette &desktop);
+
 // colour where it reads on background (a contrast of 4.5 at least), otherwise fallback.
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback);
 

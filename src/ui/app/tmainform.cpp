@@ -30,6 +30,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QFontDialog>
 #include <QKeyEvent>
@@ -704,6 +705,9 @@ int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->s
 void TMainForm::followDesktopPalette()
 {
     const QPalette desktop = QApplication::palette();
+    const QPalette tips = toolTipPalette(desktop);
+    if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
+        QToolTip::setPalette(tips);
     const QPalette page = pagePalette(desktop);
     // Setting it sends a palette change again: then nothing is left to do.
     if (palette().resolveMask() == page.resolveMask() && palette().color(QPalette::Window) == page.color(QPalette::Window)
