@@ -38,6 +38,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -704,18 +705,15 @@ int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->s
 
 void TMainForm::followDesktopPalette()
 {
+    // Setting the window's palette sends it a palette change again, at once.
+    if (m_followingPalette)
+        return;
+    const QScopedValueRollback following(m_followingPalette, true);
     const QPalette desktop = QApplication::palette();
     const QPalette tips = toolTipPalette(desktop);
     if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
         QToolTip::setPalette(tips);
-    const QPalette page = pagePalette(desktop);
-    // Setting it sends a palette change again: then nothing is left to do.
-    if (palette().resolveMask() == page.resolveMask() && palette().color(QPalette::Window) == page.color(QPalette::Window)
-        && palette().color(QPalette::WindowText) == page.color(QPalette::WindowText)
-        && palette().color(QPalette::Disabled, QPalette::WindowText)
-               == page.color(QPalette::Disabled, QPalette::WindowText))
-        return;
-    setPalette(page);
+    setPalette(pagePalette(desktop));
     QPalette placeholder;
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         placeholder.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));

@@ -256,6 +256,7 @@ private:
     TypeIntoWindow *m_typing = nullptr;
     PadState m_state;
     bool m_fontEnabled = false;
+    bool m_followingPalette = false;
     // The keys per row of the last layout, which the arrow keys follow.
     int m_keysPerRow = 0;
 };
