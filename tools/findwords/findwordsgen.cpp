@@ -12,6 +12,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -286,6 +287,31 @@ std::string cString(const std::string &bytes)
     return out;
 }
 
+// Rows that can find nothing their character's Unicode name or another row
+// of it does not find as well: the name itself, and a tag that is also one
+// of the character's other names.
+void dropRedundant()
+{
+    for (auto it = table.begin(); it != table.end();) {
+        const Key &key = it->first;
+        bool redundant = false;
+        if (key.kind != Sequence) {
+            std::array<char, 128> name{};
+            UErrorCode status = U_ZERO_ERROR;
+            const int32_t length = u_charName(static_cast<UChar32>(key.character), U_UNICODE_CHAR_NAME, name.data(),
+                                              static_cast<int32_t>(name.size()), &status);
+            redundant = U_SUCCESS(status) && length > 0
+                        && umbrill::foldForSearch(std::string(name.data(), static_cast<std::size_t>(length))) == key.text;
+        }
+        if (key.kind == Tag) {
+            const auto named = table.find({Words, key.text, key.character});
+            if (named != table.end() && (named->second | it->second) == named->second)
+                redundant = true;
+        }
+        it = redundant ? table.erase(it) : std::next(it);
+    }
+}
+
 void write(const std::string &path)
 {
     // Each distinct text once.
@@ -295,6 +321,8 @@ void write(const std::string &path)
         if (offsets.emplace(key.text, static_cast<std::uint32_t>(text.size())).second)
             text += key.text;
     }
+    if (text.size() >= (1u << umbrill::EverydayWord::kOffsetBits))
+        throw std::runtime_error("the text of the everyday words outgrew the table's offsets");
     std::ostringstream out;
     out << "// Written by tools/findwords/findwordsgen.cpp at build time.\n"
            "#include \"core/names/everydaywords.h\"\n\n"
@@ -302,9 +330,12 @@ void write(const std::string &path)
            "namespace umbrill {\nnamespace {\n\nconstexpr char kText[] =\n"
         << cString(text) << ";\n\nconstexpr EverydayWord kWords[] = {\n";
     for (const auto &[key, languages] : table) {
-        out << "{" << offsets[key.text] << "," << key.text.size() << "," << languages << ","
-            << (key.kind == Words ? "EverydayKind::Words" : key.kind == Tag ? "EverydayKind::Tag" : "EverydayKind::Sequence") << ",0x" << std::hex
-            << static_cast<unsigned long>(key.character) << std::dec << "},\n";
+        const auto kind = key.kind == Words ? umbrill::EverydayKind::Words
+                          : key.kind == Tag ? umbrill::EverydayKind::Tag
+                                            : umbrill::EverydayKind::Sequence;
+        out << "{" << umbrill::EverydayWord::pack(offsets[key.text], static_cast<std::uint32_t>(key.text.size()),
+                                                    languages, kind)
+            << "u,0x" << std::hex << static_cast<unsigned long>(key.character) << std::dec << "},\n";
     }
     out << "};\n\n} // namespace\n\n"
            "std::string_view everydayWordText() { return {kText, sizeof kText - 1}; }\n"
@@ -349,6 +380,7 @@ int main(int argc, char **argv)
         }
         readCompose(args["--compose"]);
         readOwn(args["--own"]);
+        dropRedundant();
         write(args["--output"]);
     } catch (const std::exception &error) {
         std::cerr << "findwordsgen: " << error.what() << "\n";

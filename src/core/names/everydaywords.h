@@ -26,13 +26,24 @@ enum class EverydayKind : std::uint8_t {
     Sequence,  // the keys a user types, exactly ("ae", "+-", "!="), no blanks
 };
 
-// One row: text at [textOffset, textOffset + textLength) of everydayWordText().
+// One row in eight bytes: its text at [textOffset(), textOffset() +
+// textLength()) of everydayWordText(), its languages and kind packed in one
+// number beside the character.
 struct EverydayWord {
-    std::uint32_t textOffset;
-    std::uint8_t textLength;
-    std::uint8_t languages;
-    EverydayKind kind;
+    static constexpr unsigned kOffsetBits = 18;  // the text stays below 256 KiB
+    std::uint32_t packed;  // offset, length (8 bits), languages (4), kind (2)
     char32_t character;
+
+    static constexpr std::uint32_t pack(std::uint32_t offset, std::uint32_t length, std::uint32_t languages,
+                                        EverydayKind kind)
+    {
+        return offset | length << kOffsetBits | languages << (kOffsetBits + 8)
+               | static_cast<std::uint32_t>(kind) << (kOffsetBits + 12);
+    }
+    constexpr std::uint32_t textOffset() const { return packed & ((1u << kOffsetBits) - 1); }
+    constexpr std::uint32_t textLength() const { return (packed >> kOffsetBits) & 0xFF; }
+    constexpr std::uint8_t languages() const { return static_cast<std::uint8_t>((packed >> (kOffsetBits + 8)) & 0xF); }
+    constexpr EverydayKind kind() const { return static_cast<EverydayKind>(packed >> (kOffsetBits + 12)); }
 };
 
 std::string_view everydayWordText();

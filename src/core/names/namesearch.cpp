@@ -330,11 +330,12 @@ NameIndex::NameIndex()
     };
     const std::string_view text = everydayWordText();
     for (const EverydayWord &word : everydayWords()) {
-        const std::string_view words = text.substr(word.textOffset, word.textLength);
-        const Entry entry{word.character, word.textOffset, slotOf(word.character), word.textLength,
+        const std::string_view words = text.substr(word.textOffset(), word.textLength());
+        const Entry entry{word.character, word.textOffset(), slotOf(word.character),
+                          static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')),
-                          tierOf(word.character), word.languages, word.kind == EverydayKind::Tag};
-        (word.kind == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
+                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag};
+        (word.kind() == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
     }
 }
 

@@ -97,7 +97,7 @@ TEST(NameSearch, ResultsAreDistinctLimitedAndHoldEveryWord)
         SCOPED_TRACE(name);
         bool held = name.find("ARROW") != std::string::npos && name.find("LEFT") != std::string::npos;
         for (const EverydayWord &word : everydayWords()) {
-            const std::string_view text = everydayWordText().substr(word.textOffset, word.textLength);
+            const std::string_view text = everydayWordText().substr(word.textOffset(), word.textLength());
             held = held || (word.character == c && text.find("ARROW") != text.npos && text.find("LEFT") != text.npos);
         }
         EXPECT_TRUE(held);

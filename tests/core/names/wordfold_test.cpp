@@ -51,25 +51,25 @@ TEST(EverydayWords, TableHoldsEachSourceInItsForm)
     std::set<std::tuple<char32_t, EverydayKind, std::string_view>> rows;
     std::set<std::tuple<char32_t, EverydayKind, std::string_view, std::uint8_t>> seen;
     for (const EverydayWord &word : everydayWords()) {
-        ASSERT_LE(std::size_t{word.textOffset} + word.textLength, text.size());
-        const std::string_view words = text.substr(word.textOffset, word.textLength);
+        ASSERT_LE(std::size_t{word.textOffset()} + word.textLength(), text.size());
+        const std::string_view words = text.substr(word.textOffset(), word.textLength());
         SCOPED_TRACE(codePointLabel(word.character) + " " + std::string(words));
         ASSERT_FALSE(words.empty());
-        EXPECT_TRUE(rows.emplace(word.character, word.kind, words).second) << "a row twice";
-        seen.emplace(word.character, word.kind, words, word.languages);
+        EXPECT_TRUE(rows.emplace(word.character, word.kind(), words).second) << "a row twice";
+        seen.emplace(word.character, word.kind(), words, word.languages());
         const auto type = u_charType(static_cast<UChar32>(word.character));
         EXPECT_TRUE(type != U_UNASSIGNED && type != U_CONTROL_CHAR && type != U_SURROGATE && type != U_PRIVATE_USE_CHAR);
-        EXPECT_LT(word.languages, 16);
-        if (word.kind == EverydayKind::Sequence) {
+        EXPECT_LT(word.languages(), 16);
+        if (word.kind() == EverydayKind::Sequence) {
             // Typed keys: printable ASCII without blanks, in every language.
             for (char c : words)
                 EXPECT_TRUE(c > ' ' && c < 0x7F) << "not a typed key";
             // A single key comes of a dead key's sequence, which a search field never sees.
             EXPECT_GE(words.size(), 2u);
-            EXPECT_EQ(word.languages, 0);
+            EXPECT_EQ(word.languages(), 0);
         } else {
             EXPECT_EQ(foldForSearch(words), words) << "not folded";
-            EXPECT_NE(word.languages, 0);
+            EXPECT_NE(word.languages(), 0);
         }
     }
     // One row from each source, in its language.
