@@ -479,15 +479,30 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
             }
         }
     }
+    const std::size_t keep = std::min(hits.size(), limit);
+    const auto kept = hits.begin() + static_cast<std::ptrdiff_t>(keep);
+    auto sortKept = [&] {
+        std::partial_sort(hits.begin(), kept, hits.end(), [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
+    };
+    sortKept();
+    // Asking the fonts costs: when every character kept is drawn, no other
+    // character can move up, so the rest need not be asked about.
     if (options.drawable) {
-        for (Hit &hit : hits) {
-            if (!options.drawable(hit.c))
-                hit.rank |= kUndrawable;
+        bool allDrawn = true;
+        for (auto hit = hits.begin(); hit != kept; ++hit) {
+            if (!options.drawable(hit->c)) {
+                hit->rank |= kUndrawable;
+                allDrawn = false;
+            }
+        }
+        if (!allDrawn) {
+            for (auto hit = kept; hit != hits.end(); ++hit) {
+                if (!options.drawable(hit->c))
+                    hit->rank |= kUndrawable;
+            }
+            sortKept();
         }
     }
-    const std::size_t keep = std::min(hits.size(), limit);
-    std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(keep), hits.end(),
-                      [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
     hits.resize(keep);
     bool lateAdded = false;
     for (const Hit &hit : hits) {

@@ -238,6 +238,14 @@ TEST(NameSearch, CharactersNoFontDrawsComeLast)
     EXPECT_TRUE(blank.count(drawnFirst[drawnFirst.size() - 2]) && blank.count(drawnFirst.back())) << shown(drawnFirst);
     EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](const auto &entry) { return entry.second == 1; }));
 
+    // Characters no font draws beyond the limit change nothing.
+    FindOptions firstFive;
+    firstFive.limit = 5;
+    firstFive.drawable = [&](char32_t c) { return std::find(all.begin(), all.begin() + 5, c) != all.begin() + 5; };
+    EXPECT_EQ(index.find(u"heart", firstFive), std::vector<char32_t>(all.begin(), all.begin() + 5));
+    firstFive.drawable = [&](char32_t c) { return c != all[0]; };
+    EXPECT_EQ(index.find(u"heart", firstFive), std::vector<char32_t>(all.begin() + 1, all.begin() + 6));
+
     options.drawable = [](char32_t) { return false; };
     EXPECT_EQ(index.find(u"U+2764", options), std::vector<char32_t>{0x2764});
     EXPECT_EQ(index.find(u"\u2764", options).front(), 0x2764u);
