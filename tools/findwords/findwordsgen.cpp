@@ -327,8 +327,11 @@ void write(const std::string &path)
     out << "// Written by tools/findwords/findwordsgen.cpp at build time.\n"
            "#include \"core/names/everydaywords.h\"\n\n"
            "#pragma GCC diagnostic ignored \"-Woverlength-strings\"\n\n"
-           "namespace umbrill {\nnamespace {\n\nconstexpr char kText[] =\n"
-        << cString(text) << ";\n\nconstexpr EverydayWord kWords[] = {\n";
+           "namespace umbrill {\nnamespace {\n\n"
+           "// In a section of their own, away from the data that start-up reads, so\n"
+           "// that no page of them is mapped before Find first searches.\n"
+           "[[gnu::section(\"umbrill_everyday\")]] constexpr char kText[] =\n"
+        << cString(text) << ";\n\n[[gnu::section(\"umbrill_everyday\")]] constexpr EverydayWord kWords[] = {\n";
     for (const auto &[key, languages] : table) {
         const auto kind = key.kind == Words ? umbrill::EverydayKind::Words
                           : key.kind == Tag ? umbrill::EverydayKind::Tag
