@@ -345,12 +345,23 @@ const NameIndex &NameIndex::shared()
     return index;
 }
 
+// One hit a character, with the best rank any of its entries earned.
+void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
+{
+    std::uint32_t &best = bestOf[entry.slot];
+    if (best == UINT32_MAX) {
+        best = static_cast<std::uint32_t>(hits.size());
+        hits.push_back({rank, entry.c});
+    } else if (rank < hits[best].rank) {
+        hits[best].rank = rank;
+    }
+}
+
 // Ranks every entry whose text holds every word of the query, keeping the best
 // rank of each character.
-void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, const Query &query,
+void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
                      std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const
 {
-    const bool names = &entries == &m_names;
     const auto count = static_cast<unsigned>(query.words.size());
     const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
                                         [](const QueryWord &word) { return word.joining; });
@@ -399,14 +410,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, c
         parts.otherWords = entry.words > matched ? entry.words - matched : 0;
         parts.started = count - whole - missed;
         parts.length = entry.length;
-        const Rank rank = packRank(parts, entry.c);
-        std::uint32_t &best = bestOf[entry.slot];
-        if (best == UINT32_MAX) {
-            best = static_cast<std::uint32_t>(hits.size());
-            hits.push_back({rank, entry.c});
-        } else if (rank < hits[best].rank) {
-            hits[best].rank = rank;
-        }
+        keepBest(hits, bestOf, entry, packRank(parts, entry.c));
     }
 }
 
@@ -452,8 +456,8 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     std::vector<Hit> hits;
     std::vector<std::uint32_t> bestOf(m_slots, UINT32_MAX);
     if (!words.words.empty()) {
-        scan(m_nameText, m_names, words, hits, bestOf);
-        scan(everydayWordText(), m_words, words, hits, bestOf);
+        scan(m_nameText, m_names, true, words, hits, bestOf);
+        scan(everydayWordText(), m_words, false, words, hits, bestOf);
     }
     // A Compose sequence is typed with or without blanks between its keys.
     std::string keys;
@@ -469,14 +473,7 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
             RankParts parts;
             parts.tier = entry.tier;
             parts.length = entry.length;
-            const Rank rank = packRank(parts, entry.c);
-            std::uint32_t &best = bestOf[entry.slot];
-            if (best == UINT32_MAX) {
-                best = static_cast<std::uint32_t>(hits.size());
-                hits.push_back({rank, entry.c});
-            } else if (rank < hits[best].rank) {
-                hits[best].rank = rank;
-            }
+            keepBest(hits, bestOf, entry, packRank(parts, entry.c));
         }
     }
     const std::size_t keep = std::min(hits.size(), limit);

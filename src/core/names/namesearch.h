@@ -107,8 +107,12 @@ private:
     };
     struct Query;
     struct Hit;
-    void scan(std::string_view text, const std::vector<Entry> &entries, const Query &query,
+    // Ranks every entry whose text holds the query's words (names: the
+    // Unicode names, whose words the query's other-language words stand for).
+    void scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
               std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const;
+    static void keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry,
+                         std::uint64_t rank);
 
     std::string m_nameText;
     std::vector<Entry> m_names;
