@@ -384,8 +384,9 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             }
             whole += fit == Fit::Whole;
             allStart = allStart && fit >= Fit::Start;
-            if (names && word.caseWish != 0)
-                caseMiss += fitOf(entryText, word.caseWish < 0 ? "SMALL" : "CAPITAL") != Fit::Whole;
+            // Everyday words do not tell small from capital letters.
+            if (word.caseWish != 0)
+                caseMiss += !names || fitOf(entryText, word.caseWish < 0 ? "SMALL" : "CAPITAL") != Fit::Whole;
         }
         RankParts parts;
         if (found) {
