@@ -64,23 +64,27 @@ public:
     //     case or accents: "cœur" is "coeur"), or whose Compose sequence is the
     //     query without its blanks ("o /" is "o/"). In turn:
     //     - characters an installed font can draw before the rest;
-    //     - a name or word made of exactly those words ("check mark", also
-    //       written "checkmark"), or that Compose sequence; then names and
-    //       words where every word starts a word (a one-letter word must be a
-    //       whole word there); then the rest;
-    //     - words of the interface language before words of the others;
-    //     - a one-letter word in lower case prefers SMALL letters, in upper
-    //       case CAPITAL ones;
+    //     - texts where every word of the query starts a word (a one-letter
+    //       word must be a whole word there) before texts holding a word only
+    //       inside another;
     //     - Latin, Greek, Cyrillic, punctuation, currency, letterlike signs,
     //       number forms, arrows, mathematical operators, technical and
     //       geometric signs and dingbats; then other scripts and symbols; then
     //       emoji, the historic and rarely used scripts and the supplementary
     //       planes;
-    //     - fewer other words, whole words, shorter texts, lower codes.
+    //     - a name or word made of exactly those words ("check mark", also
+    //       written "checkmark"), or that Compose sequence, before the rest (a
+    //       tag such as "heart" for a red heart is never exact);
+    //     - words of the interface language before words of the others;
+    //     - a one-letter word in lower case prefers SMALL letters, in upper
+    //       case CAPITAL ones (everyday words meet neither wish);
+    //     - the loose tags of emoji after other texts;
+    //     - fewer other words, whole words, Unicode names before everyday
+    //       words, shorter texts, lower codes.
     //     A few words in the four languages stand for the words of the names
     //     ("umlaut" and "tréma" for "diaeresis", "aigu" for "acute", see
-    //     namesearch.cpp), and "accent", "avec", "mit" and "con" may be left
-    //     unmatched when other words match ("e accent aigu", "n con tilde").
+    //     namesearch.cpp), and "accent", "avec", "mit", "con" and "with" may be
+    //     left unmatched when other words match ("e accent aigu", "n con tilde").
     //  5. hexadecimal of letters alone ("face"), after the word-start names.
     // A query beginning "U+", "0x" or "&#" is a code and nothing else. Codes
     // of surrogates, of unassigned characters and beyond U+10FFFF find
