@@ -71,3 +71,37 @@ void activate(unsigned long window)
 }
 
 } // namespace umbrill::x11focus
+
+namespace umbrill::x11focus {
+
+void moveToCurrentDesktop(unsigned long window)
+{
+    Display *dpy = display();
+    if (!dpy || !window)
+        return;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    const bool read = XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False),
+                                         0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data)
+                          == Success
+                      && type == XA_CARDINAL && format == 32 && count == 1 && data;
+    const long desktop = read ? *reinterpret_cast<long *>(data) : -1;
+    if (data)
+        XFree(data);
+    if (!read)
+        return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "_NET_WM_DESKTOP", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = desktop;
+    event.xclient.data.l[1] = 2; // the request comes from a pager
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(dpy);
+}
+
+} // namespace umbrill::x11focus

@@ -15,3 +15,11 @@ unsigned long focusedWindow();
 void activate(unsigned long window);
 
 } // namespace umbrill::x11focus
+
+namespace umbrill::x11focus {
+
+// Asks the window manager to put window on the workspace the user is on
+// (as a pager does); nothing where the manager has no workspaces.
+void moveToCurrentDesktop(unsigned long window);
+
+} // namespace umbrill::x11focus
