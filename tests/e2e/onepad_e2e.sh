@@ -121,6 +121,13 @@ killed_pad_does_not_block() {  # what
   second --language Test
 }
 
+# --- --help lists the actions, with no display needed ----------------------------
+help=$(env -u DISPLAY "$prog/Umbrill05" --help)
+check "--help ends with 0" test $? -eq 0
+for option in --language --find --type-into-window --help; do
+  check "--help lists $option" grep -q -- "$option" <<<"$help"
+done
+
 # --- over the private session bus ---------------------------------------------
 start_pad "Test Umbrill" || exit 1
 check "the pad holds its name on the bus" poll bash -c \
