@@ -5,6 +5,7 @@
 #include "ui/app/commandline.h"
 #include "ui/app/padinstance.h"
 #include "ui/app/umbrillapp.h"
+#include "ui/typing/x11focus.h"
 
 #include <QApplication>
 
@@ -31,6 +32,8 @@ int main(int argc, char **argv)
                                                          && std::get<umbrill::CommandLineExit>(read).status == 0)
         return printed(std::get<umbrill::CommandLineExit>(read));
 
+    // Qt takes the launcher's startup id away from the environment as it starts.
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
     umbrill::preferX11OnWayland();
     QApplication app(argc, argv);
     // Read again without the options Qt took for itself (-display, -style, ...).
@@ -41,8 +44,11 @@ int main(int argc, char **argv)
 
     umbrill::PadInstance instance(
         umbrill::displayKey(qgetenv("DISPLAY").toStdString(), qgetenv("WAYLAND_DISPLAY").toStdString()));
-    if (const auto status = instance.claimOrHandOver(app.arguments()))
+    if (const auto status = instance.claimOrHandOver(app.arguments())) {
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            umbrill::x11focus::endStartup(startupId.toStdString());
         return *status;
+    }
 
     umbrill::UmbrillApp umbrill;
     if (!umbrill.mainForm.state().IniFileFound())

@@ -13,7 +13,7 @@ set -uo pipefail
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../lib/xsession.sh"
-need_tools Xvfb xdotool openbox xprop dbus-run-session dbus-send
+need_tools Xvfb xdotool openbox xprop xev dbus-run-session dbus-send
 if [ -z "${UMBRILL_E2E_BUS:-}" ]; then
   UMBRILL_E2E_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
@@ -133,6 +133,17 @@ start_pad "Test Umbrill" || exit 1
 check "the pad holds its name on the bus" poll bash -c \
   'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.ListNames | grep -q org.example.Umbrill'
 second_start_brings_the_pad "bus"
+# A start from a launcher that announced it (startup notification) ends the
+# announcement, or the desktop shows a busy cursor until it gives up.
+xev -root -event property >"$work/xev.txt" 2>&1 &
+xev_pid=$!
+stop_xev() { kill "$xev_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_xev)
+# xev watches once it reports a property changed on the root window.
+poll bash -c 'xprop -root -f _UMBRILL_TEST 8s -set _UMBRILL_TEST 1; grep -q _UMBRILL_TEST "$0"' "$work/xev.txt"
+DESKTOP_STARTUP_ID="launcher-1_TIME42" second
+check "the startup notice is ended" poll grep -q '_NET_STARTUP_INFO_BEGIN' "$work/xev.txt"
+stop_xev
 actions_reach_the_pad "bus"
 killed_pad_does_not_block "bus"
 exit_program
