@@ -175,4 +175,34 @@ check "a first start shows the language asked for" poll find_program_window '^Fr
 main=$wid
 exit_program
 
+# --- two starts at once, with and without the bus: one of them is the pad ----------
+two_at_once() {  # what
+  local what=$1 a b ended rc
+  "$prog/Umbrill05" >"$work/a.log" 2>&1 &
+  a=$!
+  "$prog/Umbrill05" >"$work/b.log" 2>&1 &
+  b=$!
+  if poll bash -c '! kill -0 "$0" 2>/dev/null || ! kill -0 "$1" 2>/dev/null' "$a" "$b"; then
+    if kill -0 "$a" 2>/dev/null; then ended=$b; app_pid=$a; else ended=$a; app_pid=$b; fi
+    wait "$ended"
+    rc=$?
+    check "$what: the start that handed over ends with 0 ($rc)" test "$rc" -eq 0
+    if poll find_program_window 'Umbrill$'; then
+      main=$wid
+      check "$what: one pad ($(pads))" test "$(pads)" -eq 1
+      exit_program
+    else
+      fail "$what: no pad"
+      kill "$app_pid" 2>/dev/null
+    fi
+  else
+    fail "$what: both starts keep running"
+    kill "$a" "$b" 2>/dev/null
+  fi
+}
+two_at_once "bus"
+unset DBUS_SESSION_BUS_ADDRESS
+two_at_once "no bus"
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
+
 finish

@@ -80,26 +80,23 @@ class PadBusObject : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.example.Umbrill.Pad")
 public:
-    explicit PadBusObject(PadInstance *instance, std::function<bool(const QStringList &, const QDBusMessage &)> take)
-        : QObject(instance), m_take(std::move(take))
-    {
-    }
+    // take answers a command line, or returns nullopt when it keeps the
+    // message to answer later.
+    using Take = std::function<std::optional<QString>(const QStringList &, const QDBusMessage &)>;
+    PadBusObject(PadInstance *instance, Take take) : QObject(instance), m_take(std::move(take)) {}
 
 public slots:
     // The command line of a later start; the answer is empty when carried out, else why not.
     QString Activate(const QStringList &arguments, const QDBusMessage &message)
     {
-        m_answer.clear();
-        if (!m_take(arguments, message))
+        const std::optional<QString> answer = m_take(arguments, message);
+        if (!answer)
             message.setDelayedReply(true);
-        return m_answer;
+        return answer.value_or(QString());
     }
 
-public:
-    QString m_answer;
-
 private:
-    std::function<bool(const QStringList &, const QDBusMessage &)> m_take;
+    Take m_take;
 };
 
 struct PadInstance::Pending {
@@ -124,14 +121,14 @@ std::optional<int> PadInstance::overBus(const QStringList &arguments)
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString name = QString::fromStdString(padBusName(m_key));
     if (!m_pending->busObject) {
-        m_pending->busObject = new PadBusObject(this, [this](const QStringList &args, const QDBusMessage &message) {
-            if (!m_handler) {
-                m_pending->calls.emplace_back(args, message);
-                return false;
-            }
-            m_pending->busObject->m_answer = m_handler(args);
-            return true;
-        });
+        m_pending->busObject =
+            new PadBusObject(this, [this](const QStringList &args, const QDBusMessage &message) -> std::optional<QString> {
+                if (!m_handler) {
+                    m_pending->calls.emplace_back(args, message);
+                    return std::nullopt;
+                }
+                return m_handler(args);
+            });
         bus.registerObject(QLatin1String(kObjectPath), m_pending->busObject, QDBusConnection::ExportAllSlots);
     }
     // A pad that ends, however it ends, loses its bus connection and with it
