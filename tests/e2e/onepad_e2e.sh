@@ -13,7 +13,7 @@ set -uo pipefail
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../lib/xsession.sh"
-need_tools Xvfb xdotool openbox xprop xev dbus-run-session dbus-send
+need_tools Xvfb xdotool openbox xprop xev xterm dbus-run-session dbus-send
 if [ -z "${UMBRILL_E2E_BUS:-}" ]; then
   UMBRILL_E2E_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
@@ -97,6 +97,27 @@ actions_reach_the_pad() {  # what
   second --type-into-window on
   check "$what: --type-into-window on ($rc: $err)" test "$rc" -eq 0
   check "$what: Type into Window is on" poll bash -c "[ \"\$(tr -d '\\r' <'$XDG_CONFIG_HOME/umbrill/user.reg' | grep -c '\"TypeIntoWindow\"=\"1\"')\" = 1 ]"
+  # With Type into Window on, the pad comes to the current workspace but
+  # leaves the focus on the window the user writes in.
+  xterm -title writer -geometry 40x5+0+0 &
+  local term_pid=$!
+  if poll bash -c 'xdotool search --onlyvisible --name "^writer$" >/dev/null 2>&1'; then
+    local term
+    term=$(xdotool search --onlyvisible --name '^writer$' | head -n1)
+    xdotool set_desktop 2
+    xdotool set_desktop_for_window "$term" 2
+    xdotool windowactivate "$term" 2>/dev/null
+    poll active_is "$term"
+    second
+    check "$what: typing on, the pad comes to the current workspace" \
+      poll bash -c '[ "$(xdotool get_desktop_for_window "$0" 2>/dev/null)" = 2 ]' "$main"
+    check "$what: typing on, the focus stays where the user writes" active_is "$term"
+    xdotool set_desktop 0
+  else
+    fail "$what: no xterm"
+  fi
+  kill "$term_pid" 2>/dev/null
+  wait "$term_pid" 2>/dev/null
   second --type-into-window off
   check "$what: --type-into-window off ($rc: $err)" test "$rc" -eq 0
   check "$what: Type into Window is off" poll bash -c "[ \"\$(tr -d '\\r' <'$XDG_CONFIG_HOME/umbrill/user.reg' | grep -c '\"TypeIntoWindow\"=\"0\"')\" = 1 ]"

@@ -53,15 +53,20 @@ void UmbrillApp::show()
 
 namespace {
 
-// Moves window to the current workspace and makes it active. On X11 this is
-// asked as a pager asks: window managers refuse a window that asks for itself
-// long after the user last used it.
-void bringToFront(QWidget &window)
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+void toCurrentWorkspace(QWidget &window)
 {
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (onX11())
         x11focus::moveToCurrentDesktop(window.winId());
+}
+
+// On X11 this is asked as a pager asks: window managers refuse a window that
+// asks for itself long after the user last used it.
+void makeActive(QWidget &window)
+{
+    if (onX11())
         x11focus::activate(window.winId());
-    }
     window.activateWindow();
 }
 
@@ -103,14 +108,17 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
         if (mainForm.isMinimized())
             mainForm.setWindowState(mainForm.windowState() & ~Qt::WindowMinimized);
         mainForm.show();
+        toCurrentWorkspace(mainForm);
         mainForm.raise();
         if (!request.find && !mainForm.typing().isOn())
-            bringToFront(mainForm);
+            makeActive(mainForm);
     }
     if (request.find) {
         guard(&mainForm, [&] { mainForm.FindCharacterClick(); });
-        if (toFront && mainForm.findWindow())
-            bringToFront(*mainForm.findWindow());
+        if (toFront && mainForm.findWindow()) {
+            toCurrentWorkspace(*mainForm.findWindow());
+            makeActive(*mainForm.findWindow());
+        }
     }
 }
 
