@@ -4,6 +4,7 @@
 #include "core/keypad/keygrid.h"
 #include "core/names/namesearch.h"
 #include "ui/app/accessiblenames.h"
+#include "ui/app/fontcoverage.h"
 #include "ui/app/qtext.h"
 #include "ui/app/tmainform.h"
 
@@ -60,6 +61,14 @@ void FindCharacterWindow::setStrings(const FindStrings &strings)
         clear->setAccessibleName(qs(strings.ClearSearch));
 }
 
+void FindCharacterWindow::setSearchLanguage(std::optional<InterfaceLanguage> language)
+{
+    if (language == m_searchLanguage)
+        return;
+    m_searchLanguage = language;
+    search(m_field->text());
+}
+
 void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 {
     m_keyFont = font;
@@ -69,7 +78,10 @@ void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 
 void FindCharacterWindow::search(const QString &text)
 {
-    const std::vector<char32_t> found = NameIndex::shared().find(wide(text));
+    FindOptions options;
+    options.language = m_searchLanguage;
+    options.drawable = installedFontDraws;
+    const std::vector<char32_t> found = NameIndex::shared().find(wide(text), options);
     // The keys of the last search take the new characters; only the missing ones are made.
     const auto count = static_cast<qsizetype>(found.size());
     while (m_results.size() > count)

@@ -11,6 +11,7 @@
 #include "core/keypad/keygrid.h"
 
 #include <QList>
+#include <optional>
 #include <QWidget>
 
 class QLabel;
@@ -28,6 +29,8 @@ public:
     explicit FindCharacterWindow(QWidget *pad);
 
     void setStrings(const FindStrings &strings);
+    // The interface language, whose everyday words the search ranks first.
+    void setSearchLanguage(std::optional<InterfaceLanguage> language);
     // The font and size of the result keys: the pad's key font.
     void setKeyFont(const QFont &font, int keySize);
 
@@ -60,6 +63,7 @@ private:
     QWidget *m_grid = nullptr;
     QLabel *m_nothing = nullptr;
     QList<KeyButton *> m_results;
+    std::optional<InterfaceLanguage> m_searchLanguage;
     QFont m_keyFont;
     int m_keySize = 42;
     // The results per row of the last layout, which the arrow keys follow.
