@@ -25,7 +25,7 @@ std::variant<PadRequest, CommandLineExit> readCommandLine(const QStringList &arg
     parser.addOptions({help, version, language, find, typing});
 
     const auto mistake = [](const QString &text) {
-        return CommandLineExit{text + QStringLiteral("\nTry 'umbrill --help'.\n"), 2};
+        return CommandLineExit{QStringLiteral("Umbrill: ") + text + QStringLiteral("\nTry 'umbrill --help'.\n"), 2};
     };
     if (!parser.parse(arguments))
         return mistake(parser.errorText());

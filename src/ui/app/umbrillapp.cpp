@@ -97,11 +97,12 @@ try {
 
 void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
 {
-    if (request.language) {
-        const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-        if (const auto position = findLanguageName(names, utf8(*request.language)))
-            guard(&mainForm, [&] { mainForm.confirmLanguage(static_cast<int>(*position), names[*position]); });
-    }
+    if (request.language)
+        guard(&mainForm, [&] {
+            const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
+            if (const auto position = findLanguageName(names, utf8(*request.language)))
+                mainForm.confirmLanguage(static_cast<int>(*position), names[*position]);
+        });
     if (request.typeIntoWindow)
         mainForm.typing().setOn(*request.typeIntoWindow);
     if (toFront) {
