@@ -133,6 +133,12 @@ void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 
 void KeyButton::keyPressEvent(QKeyEvent *event)
 {
+    // Any key pressed on a key shows the focus frame, as Tab does: the user
+    // now steers by keyboard and must see where the focus is.
+    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        top->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
