@@ -2,12 +2,16 @@
 // keys, best first, each with the pad key's tooltip. A click on a result, or
 // Enter for the first, asks the pad to output it as a pad key does. Escape
 // closes the window. The name index is built when the window first searches.
+// Keys are made for the rows that show (and those above them) as they come
+// into view or the keyboard reaches them; a key made later is the key made at once.
 #pragma once
 
 #include "core/interface/interfacestrings.h"
 
 #include <QList>
 #include <QWidget>
+
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -27,8 +31,13 @@ public:
     // The font and size of the result keys: the pad's key font.
     void setKeyFont(const QFont &font, int keySize);
 
-    // The results shown, best first.
+    // The keys made for the results, best first: those of the rows shown so
+    // far and of every row above them.
     const QList<KeyButton *> &results() const { return m_results; }
+    // How many characters the last search found (at most its limit of 300).
+    qsizetype resultCount() const { return static_cast<qsizetype>(m_found.size()); }
+    // The key of result k (0 for the best), made now with those before it.
+    KeyButton *resultKey(qsizetype k);
     QLineEdit *searchField() const { return m_field; }
 
 signals:
@@ -47,14 +56,24 @@ protected:
 private:
     void search(const QString &text);
     void layOutResults();
+    // Makes the keys of the first count results that are not made yet.
+    void makeKeys(qsizetype count);
+    // Makes the keys of the rows that show, and of those above them.
+    void makeVisibleKeys();
+    // A result key took the focus: the keys of the next row are made, so
+    // that Tab and the arrows find them; Shift+Tab into the results from
+    // the start reaches the last one.
+    void resultFocused(KeyButton *key, Qt::FocusReason reason);
 
     QLineEdit *m_field = nullptr;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_grid = nullptr;
     QLabel *m_nothing = nullptr;
+    std::vector<char32_t> m_found;
     QList<KeyButton *> m_results;
     QFont m_keyFont;
     int m_keySize = 42;
+    int m_perRow = 1;
 };
 
 } // namespace umbrill
