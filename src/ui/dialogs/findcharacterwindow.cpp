@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -156,6 +157,15 @@ void FindCharacterWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void FindCharacterWindow::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    QTimer::singleShot(0, this, [] { static_cast<void>(NameIndex::shared()); });
 }
 
 void FindCharacterWindow::hideEvent(QHideEvent *event)

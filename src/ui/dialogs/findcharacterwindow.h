@@ -1,7 +1,8 @@
 // The Find Character window: a search field, and the characters it finds as
 // keys, best first, each with the pad key's tooltip. A click on a result, or
 // Enter for the first, asks the pad to output it as a pad key does. Escape
-// closes the window. The name index is built when the window first searches.
+// closes the window. The name index is built right after the window first
+// paints, while the user starts to type (or by a search that comes sooner).
 // Keys are made for the rows that show (and those above them) as they come
 // into view or the keyboard reaches them; a key made later is the key made at once.
 #pragma once
@@ -51,6 +52,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -74,6 +76,7 @@ private:
     QFont m_keyFont;
     int m_keySize = 42;
     int m_perRow = 1;
+    bool m_painted = false;
 };
 
 } // namespace umbrill
