@@ -7,7 +7,8 @@
 # language through the Language dialog (Alt+L, Return) RUNS times, and starts
 # RUNS times with French remembered from the last run, loaded before the
 # first window shows (its first paint holds the keys), and as many with the
-# 255-key language remembered, each alternating with the reference window.
+# 255-key language remembered, each alternating with the reference window
+# (of 255 keys in the second case).
 # Last, a first start (no settings at all) alternates with a start whose
 # settings are present.
 #
@@ -86,16 +87,17 @@ sed 's/"LastLanguage"="French"/"LastLanguage"="Bench255"/' "$work/config-french/
 # --- the runs ---------------------------------------------------------------------
 run_umbrill() { "$watch" "$@" -- "$work/program/Umbrill05"; }
 run_reference() { "$watch" "$@" -- "$reference"; }
+run_reference255() { "$watch" "$@" -- "$reference" 255; }
 
 # INSTRUCTIONS=1: instead of the timed runs, one run of each start under
 # callgrind, which counts the instructions up to the first paint (the
 # program is stopped as soon as it has painted): a figure the load moves not.
 if [ -n "${INSTRUCTIONS:-}" ]; then
   command -v valgrind >/dev/null || { echo "startup.sh: INSTRUCTIONS needs valgrind" >&2; exit 1; }
-  counted() {  # label, XDG_CONFIG_HOME, program, name of the kept profile (KEEP_RAW)
+  counted() {  # label, XDG_CONFIG_HOME, program, name of the kept profile (KEEP_RAW), arguments...
     rm -f "$work/callgrind.out"
     XDG_CONFIG_HOME="$2" "$watch" --settle 0 --timeout 120000 -- \
-      "$(command -v valgrind)" -q --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$3" >/dev/null
+      "$(command -v valgrind)" -q --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$3" "${@:5}" >/dev/null
     for _ in $(seq 1 250); do [ -s "$work/callgrind.out" ] && grep -q '^totals:' "$work/callgrind.out" && break; sleep 0.02; done
     printf '%-44s %8.1f M instructions\n' "$1" "$(sed -n 's/^totals: *\([0-9]*\).*/\1/p' "$work/callgrind.out")e-6"
     if [ -n "${KEEP_RAW:-}" ]; then mkdir -p "$KEEP_RAW" && cp "$work/callgrind.out" "$KEEP_RAW/callgrind.$4.out"; fi
@@ -103,6 +105,7 @@ if [ -n "${INSTRUCTIONS:-}" ]; then
   rm -rf "$work/config-first"
   echo "Instructions up to the first paint (callgrind, one run each)"
   counted "reference window" "$XDG_CONFIG_HOME" "$reference" reference
+  counted "reference window, 255 keys" "$XDG_CONFIG_HOME" "$reference" reference255 255
   counted "Umbrill05, empty pad" "$XDG_CONFIG_HOME" "$work/program/Umbrill05" empty
   counted "Umbrill05, French remembered" "$work/config-french" "$work/program/Umbrill05" french
   counted "Umbrill05, 255-key language remembered" "$work/config-255" "$work/program/Umbrill05" 255
@@ -137,9 +140,9 @@ done
 : >"$work/remembered255" ; : >"$work/reference3"
 for i in $(seq 1 "$runs"); do
   if [ $((i % 2)) -eq 1 ]; then
-    XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"; run_reference >>"$work/reference3"
+    XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"; run_reference255 >>"$work/reference3"
   else
-    run_reference >>"$work/reference3"; XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"
+    run_reference255 >>"$work/reference3"; XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"
   fi
 done
 # A first start: no settings folder at all, made afresh for every run.
@@ -204,8 +207,9 @@ awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_pai
   printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", fm, frm, fm / frm
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", fp, fr, fp / fr
-  printf "\nThe 255-key language remembered, loaded at start-up, medians of %d runs each (alternating)\n", runs
-  printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
+  printf "\nThe 255-key language remembered, loaded at start-up, against the reference window of 255 keys,\n"
+  printf "medians of %d runs each (alternating)\n", runs
+  printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "ref. 255", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", bm, brm, bm / brm
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", bp, br, bp / br
   printf "\nA first start (no settings) against one with settings, medians of %d runs each (alternating)\n", runs
