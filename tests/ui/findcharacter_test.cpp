@@ -143,7 +143,7 @@ TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
     form.show();
     form.FindCharacterClick();
     FindCharacterWindow *find = form.findWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(find));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
     QLineEdit *field = find->searchField();
     field->setText("e");
     ASSERT_EQ(find->resultCount(), 300);

@@ -73,6 +73,8 @@ protected:
         whenModal([ran, inside](QWidget *modal) {
             auto *dialog = qobject_cast<TOptionsForm *>(modal);
             ASSERT_NE(dialog, nullptr);
+            // Made as it opens, the dialog may be up a moment before it is active.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
             *ran = true;
             inside(*dialog);
             if (dialog->isVisible()) {
