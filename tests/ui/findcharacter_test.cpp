@@ -182,5 +182,21 @@ TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC"));
 }
 
+// The window searches with the interface language's words first, and follows
+// a change of it while open.
+TEST_F(FindCharacter, SearchesInTheInterfaceLanguage)
+{
+    TMainForm &form = startWith("Deutsch");
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_NE(find, nullptr);
+    find->searchField()->setText("Grad");
+    ASSERT_FALSE(find->results().isEmpty());
+    EXPECT_EQ(find->results().front()->character(), u"\u00B0");  // DEGREE SIGN, "Grad" in German
+    form.SetEnglish();
+    ASSERT_FALSE(find->results().isEmpty());
+    EXPECT_EQ(find->results().front()->character(), u"\u2207");  // NABLA, "grad" in English
+}
+
 } // namespace
 } // namespace umbrill::test

@@ -291,8 +291,10 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view lang
 {
     m_hint->setText(qs(emptyPadHint(language)));
     m_findCharacter->setText(qs(findStrings(language).FindCharacter));
-    if (m_findWindow)
+    if (m_findWindow) {
         m_findWindow->setStrings(findStrings(language));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(language));
+    }
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
     m_multipleChar->setText(qs(s.MultipleChar));
@@ -646,6 +648,7 @@ void TMainForm::FindCharacterClick()
     if (!m_findWindow) {
         m_findWindow = new FindCharacterWindow(this);
         m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(m_state.ControlLanguage()));
         if (const auto size = m_state.rememberedFindSize())
             m_findWindow->resize(size->width, size->height);
         connect(m_findWindow, &FindCharacterWindow::chosen, this,

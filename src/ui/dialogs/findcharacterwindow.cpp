@@ -3,6 +3,7 @@
 
 #include "core/keypad/keygrid.h"
 #include "core/names/namesearch.h"
+#include "ui/app/fontcoverage.h"
 #include "ui/app/qtext.h"
 #include "ui/app/tmainform.h"
 
@@ -58,6 +59,14 @@ void FindCharacterWindow::setStrings(const FindStrings &strings)
     m_nothing->setText(qs(strings.NothingFound));
 }
 
+void FindCharacterWindow::setSearchLanguage(std::optional<InterfaceLanguage> language)
+{
+    if (language == m_searchLanguage)
+        return;
+    m_searchLanguage = language;
+    search(m_field->text());
+}
+
 void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 {
     m_keyFont = font;
@@ -67,7 +76,10 @@ void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 
 void FindCharacterWindow::search(const QString &text)
 {
-    m_found = NameIndex::shared().find(wide(text));
+    FindOptions options;
+    options.language = m_searchLanguage;
+    options.drawable = installedFontDraws;
+    m_found = NameIndex::shared().find(wide(text), options);
     // The keys of the last search take the new characters; only the missing ones are made.
     const qsizetype count = resultCount();
     while (m_results.size() > count)
@@ -165,7 +177,11 @@ void FindCharacterWindow::paintEvent(QPaintEvent *event)
     if (m_painted)
         return;
     m_painted = true;
-    QTimer::singleShot(0, this, [] { static_cast<void>(NameIndex::shared()); });
+    // What the first search needs, while the user starts to type.
+    QTimer::singleShot(0, this, [] {
+        static_cast<void>(NameIndex::shared());
+        static_cast<void>(installedFontDraws(U'a'));
+    });
 }
 
 void FindCharacterWindow::hideEvent(QHideEvent *event)

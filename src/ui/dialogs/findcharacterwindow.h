@@ -1,8 +1,9 @@
 // The Find Character window: a search field, and the characters it finds as
 // keys, best first, each with the pad key's tooltip. A click on a result, or
 // Enter for the first, asks the pad to output it as a pad key does. Escape
-// closes the window. The name index is built right after the window first
-// paints, while the user starts to type (or by a search that comes sooner).
+// closes the window. The name index and the installed fonts' coverage are
+// gathered right after the window first paints, while the user starts to type
+// (or by a search that comes sooner).
 // Keys are made for the rows that show (and those above them) as they come
 // into view or the keyboard reaches them; a key made later is the key made at once.
 #pragma once
@@ -10,6 +11,7 @@
 #include "core/interface/interfacestrings.h"
 
 #include <QList>
+#include <optional>
 #include <QWidget>
 
 #include <vector>
@@ -29,6 +31,8 @@ public:
     explicit FindCharacterWindow(QWidget *pad);
 
     void setStrings(const FindStrings &strings);
+    // The interface language, whose everyday words the search ranks first.
+    void setSearchLanguage(std::optional<InterfaceLanguage> language);
     // The font and size of the result keys: the pad's key font.
     void setKeyFont(const QFont &font, int keySize);
 
@@ -73,6 +77,7 @@ private:
     QLabel *m_nothing = nullptr;
     std::vector<char32_t> m_found;
     QList<KeyButton *> m_results;
+    std::optional<InterfaceLanguage> m_searchLanguage;
     QFont m_keyFont;
     int m_keySize = 42;
     int m_perRow = 1;
