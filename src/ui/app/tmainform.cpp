@@ -242,7 +242,15 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // A pad that never showed still stores what a first start stores.
+    try {
+        m_state.storeStartup();
+    } catch (...) {
+        // nobody is left to tell
+    }
+}
 
 QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*handler)())
 {
@@ -254,11 +262,25 @@ QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*han
     return action;
 }
 
-void TMainForm::setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm)
+TAbout *TMainForm::aboutBox()
 {
-    m_about = about;
-    m_languageDlg = languageDlg;
-    m_optionsForm = optionsForm;
+    if (!m_about)
+        m_about = new TAbout(this);
+    return m_about;
+}
+
+TLanguageDlg *TMainForm::languageDlg()
+{
+    if (!m_languageDlg)
+        m_languageDlg = new TLanguageDlg(this);
+    return m_languageDlg;
+}
+
+TOptionsForm *TMainForm::optionsForm()
+{
+    if (!m_optionsForm)
+        m_optionsForm = new TOptionsForm(this);
+    return m_optionsForm;
 }
 
 void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_clipboard = std::move(clipboard); }
@@ -272,6 +294,7 @@ void TMainForm::FormCreate()
     m_directPaste->setVisible(false);
     ButtonList.clear();
     guard(this, [this] { CheckForIniFile(); });
+    m_dialogLanguage = m_state.ControlLanguage();
 }
 
 void TMainForm::CheckForIniFile()
@@ -324,6 +347,9 @@ void TMainForm::SetSpanish() { showLanguageStrings(InterfaceLanguage::Spanish); 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
     applyInterfaceLanguage(*this, controlLanguage);
+    // A language that matches none leaves every window's texts as they are.
+    if (matchInterfaceLanguage(controlLanguage))
+        m_dialogLanguage = controlLanguage;
     if (m_optionsForm)
         applyInterfaceLanguage(*m_optionsForm, controlLanguage);
     if (m_about)
@@ -418,8 +444,19 @@ void TMainForm::moveEvent(QMoveEvent *event)
         m_positionSaver->start();
 }
 
+void TMainForm::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    // Once this paint has reached the screen.
+    QTimer::singleShot(0, this, [this] { guard(this, [this] { m_state.storeStartup(); }); });
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    guard(this, [this] { m_state.storeStartup(); });
     m_recentSaver->stop();
     m_state.saveRecent();
     if (m_positionSaver->isActive()) {
@@ -538,9 +575,10 @@ void TMainForm::LanguageClick()
     PaintKeys();
     setWindowTitle(BaseCaption);
     setFontEnabled(false);
-    m_languageDlg->ConvertCSVtoStrings(m_state.GetLanguages());
-    m_languageDlg->selectRow(m_state.LanguageIndex());
-    m_languageDlg->exec();
+    TLanguageDlg *dialog = languageDlg();
+    dialog->ConvertCSVtoStrings(m_state.GetLanguages());
+    dialog->selectRow(m_state.LanguageIndex());
+    dialog->exec();
 }
 
 void TMainForm::FontClick()
@@ -602,9 +640,9 @@ void TMainForm::HelpMenuIItemClick()
     box.exec();
 }
 
-void TMainForm::AboutMenuItemClick() { m_about->exec(); }
+void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
 
-void TMainForm::Options1Click() { m_optionsForm->Options1Click(); }
+void TMainForm::Options1Click() { optionsForm()->Options1Click(); }
 
 void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 {

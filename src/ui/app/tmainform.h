@@ -96,9 +96,6 @@ public:
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
 
-    // The three dialogs, created after this window; the window does not own them.
-    void setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm);
-
     // The pad's state and rules; the window shows it.
     PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
@@ -114,8 +111,12 @@ public:
     // Throws the loading's Error.
     void confirmLanguage(int position, const std::optional<std::string> &name);
     // Shows a language's texts in all four windows: this one, the Options
-    // dialog, the About box, the language dialog.
+    // dialog, the About box, the language dialog. A dialog not made yet shows
+    // them when it is made.
     void applyInterfaceLanguageToAll(const std::string &controlLanguage);
+    // The interface language the dialogs show: the stored one of start-up,
+    // then each one shown in all four windows since.
+    const std::string &dialogLanguage() const { return m_dialogLanguage; }
     // The Options dialog opens, a language is picked in its list, it is
     // cancelled, or OK reports the choices: the state's rules run, with every
     // window showing the language they show; after OK the keys are laid out
@@ -142,9 +143,11 @@ public:
     void SetFrench();
     void SetSpanish();
 
-    TAbout *aboutBox() const { return m_about; }
-    TLanguageDlg *languageDlg() const { return m_languageDlg; }
-    TOptionsForm *optionsForm() const { return m_optionsForm; }
+    // The three dialogs are made when first asked for (as they first open),
+    // children of this window, and kept for the next opening.
+    TAbout *aboutBox();
+    TLanguageDlg *languageDlg();
+    TOptionsForm *optionsForm();
 
     // Seams for the font command's two modal questions; tests replace them.
     std::function<QFont(const QFont &initial)> chooseFont;
@@ -196,6 +199,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // The desktop's palette changed: the window follows it.
     void changeEvent(QEvent *event) override;
+    // Right after the first paint, the settings a first start stores are
+    // written (see PadState::storeStartup): nothing is written before the pad shows.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void FormCreate();
@@ -248,6 +254,7 @@ private:
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
     unsigned long m_focusBeforeFind = 0;
+    std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
@@ -257,6 +264,7 @@ private:
     PadState m_state;
     bool m_fontEnabled = false;
     bool m_followingPalette = false;
+    bool m_painted = false;
     // The keys per row of the last layout, which the arrow keys follow.
     int m_keysPerRow = 0;
 };

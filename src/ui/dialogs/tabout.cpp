@@ -92,7 +92,7 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     m_ok->setAccessibleName(qs(kAboutButtonDefault));
     m_unicodeNote->setText(qs(kAboutUnicodeDefault));
     placeBuildLine();
-    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
+    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TAbout::placeBuildLine()

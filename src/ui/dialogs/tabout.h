@@ -25,8 +25,8 @@ class TAbout : public QDialog {
     Q_OBJECT
 public:
     // Reads the running executable's version information, then runs FormCreate:
-    // applies the string set of the main window's interface language. The main
-    // window must outlive the box (it is its parent).
+    // applies the string set of the interface language the main window's
+    // dialogs show. The main window must outlive the box (it is its parent).
     explicit TAbout(TMainForm *mainForm);
 
     // Hides the box (it is kept for the next showing).
