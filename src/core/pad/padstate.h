@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace umbrill {
 
@@ -44,6 +45,11 @@ struct Remembered {
     std::optional<std::string> portalRestoreToken;
     std::optional<std::string> recent;   // as stored; see RecentCharacters
 };
+
+// "x,y" as stored for a place or a size: two whole numbers, as the comma-list
+// rule splits them; nullopt for anything else.
+std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(std::string_view text);
+std::string pairText(std::int64_t first, std::int64_t second);
 
 class PadState {
 public:
