@@ -84,7 +84,11 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
                        || (before.encoding() == ProfileEncoding::Ansi && after.encoding() == ProfileEncoding::Utf8)
                        || (before.encoding() == ProfileEncoding::Utf8 && ascii));
 
-    for (const auto &[section, key] : namedValues(bytes)) {
+    // Every value, or in a long file its first and last 64 (each lookup walks the file).
+    std::vector<std::pair<std::string, std::string>> named = namedValues(bytes);
+    if (named.size() > 128)
+        named.erase(named.begin() + 64, named.end() - 64);
+    for (const auto &[section, key] : named) {
         if (isOwnList({section, key}))
             continue;
         UMBRILL_FUZZ_CHECK(after.value(section, key, "\n") == before.value(section, key, "\n"));

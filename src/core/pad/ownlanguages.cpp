@@ -12,6 +12,7 @@
 #include "core/text/error.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace umbrill {
 namespace {
@@ -99,11 +100,20 @@ std::string mergedCatalogue(std::string_view shipped, std::string_view own, std:
 {
     std::vector<std::string> names = splitCommaList(shipped);
     const std::size_t shippedCount = names.size();
+    // Names compare ignoring ASCII case: each is looked up folded, once.
+    const auto folded = [](std::string_view name) {
+        std::string key(name);
+        std::transform(key.begin(), key.end(), key.begin(), asciiLower);
+        return key;
+    };
+    std::unordered_set<std::string> seen;
+    for (const std::string &name : names)
+        seen.insert(folded(name));
     for (const std::string &name : splitCommaList(own)) {
-        if (loadable(name) && !listed(names, name))
+        if (loadable(name) && seen.insert(folded(name)).second)
             names.push_back(name);
     }
-    if (!extra.empty() && !listed(names, extra))
+    if (!extra.empty() && seen.insert(folded(extra)).second)
         names.emplace_back(extra);
     if (names.size() == shippedCount)
         return std::string(shipped); // the shipped text as it stands

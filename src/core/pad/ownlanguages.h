@@ -24,6 +24,9 @@ std::filesystem::path ownLanguagesFilePath();
 inline constexpr std::string_view kMyCharactersName = "My Characters";
 inline constexpr std::int32_t kMyCharactersKeysPerRow = 8;
 inline constexpr std::size_t kRecentLimit = 24;
+// What stands for Recent where a language is remembered by name: no entry
+// can have it (a key in the data file never starts with "[").
+inline constexpr std::string_view kRecentLanguageKey = "[Recent]";
 
 // The catalogue the language dialog lists: the shipped list as it stands, then
 // each name of the user's list that it lacks (names compare ignoring ASCII

@@ -249,11 +249,31 @@ Remembered PadState::readRemembered() const
     return last;
 }
 
-void PadState::rememberLanguage(const std::string &name) const { remember(kLastLanguageKey, name); }
+void PadState::rememberLanguage(const std::string &name) const
+{
+    remember(kLastLanguageKey, name == recentLanguageName(m_controlLanguage) ? std::string(kRecentLanguageKey) : name);
+}
+
+std::string PadState::rememberedLanguageName(const std::string &remembered) const
+{
+    return remembered == kRecentLanguageKey ? std::string(recentLanguageName(m_controlLanguage)) : remembered;
+}
 
 void PadState::rememberPosition(KeyPlacement position) const
 {
     remember(kWindowPositionKey, pairText(position.left, position.top));
+}
+
+void PadState::savePosition()
+{
+    if (const auto position = std::exchange(m_pendingPosition, std::nullopt))
+        rememberPosition(*position);
+}
+
+void PadState::savePending()
+{
+    savePosition();
+    saveRecent();
 }
 
 void PadState::rememberKeepOnTop(bool onTop) const { remember(kKeepOnTopKey, onTop ? "1" : "0"); }

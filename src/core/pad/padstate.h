@@ -145,8 +145,20 @@ public:
     // Remembering never stands in the user's way: a value that cannot be
     // stored is dropped, and the pad works on.
     Remembered readRemembered() const;
+    // Recent is remembered by a fixed key (kRecentLanguageKey), not by its
+    // caption, which follows the interface language.
     void rememberLanguage(const std::string &name) const;
+    // The catalogue's name of a remembered language: Recent's caption in the
+    // interface language for its key, any other name as it is.
+    std::string rememberedLanguageName(const std::string &remembered) const;
     void rememberPosition(KeyPlacement position) const;
+    // The window moved: its place is written by savePosition (the window
+    // does so once it has rested) or savePending, not on every move.
+    void notePosition(KeyPlacement position) { m_pendingPosition = position; }
+    void savePosition();
+    // Writes what is noted and not yet stored (the place, Recent), as the
+    // session ends: on closing, on a signal to end, and at exit.
+    void savePending();
     void rememberKeepOnTop(bool onTop) const;
     void rememberMode(InputMode mode) const;
     void rememberTypeIntoWindow(bool on) const;
@@ -200,6 +212,7 @@ private:
     std::filesystem::path m_ownLanguagesFile;
     RecentCharacters m_recent;
     bool m_recentUnsaved = false;
+    std::optional<KeyPlacement> m_pendingPosition;
 };
 
 } // namespace umbrill

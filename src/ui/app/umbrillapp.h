@@ -7,6 +7,7 @@
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
+#include "ui/typing/quitonsignal.h"
 
 namespace umbrill {
 
@@ -15,7 +16,14 @@ namespace umbrill {
 void preferX11OnWayland();
 
 struct UmbrillApp {
+    // What the pad has noted and not yet stored (its place, Recent) is
+    // written however the session ends: the windows close in order on
+    // SIGINT, SIGTERM and SIGHUP, and an exit without them (the display
+    // connection lost) writes it too.
     UmbrillApp();
+    ~UmbrillApp();
+    UmbrillApp(const UmbrillApp &) = delete;
+    UmbrillApp &operator=(const UmbrillApp &) = delete;
     // Brings back what the last run left (see TMainForm::restoreRemembered)
     // and shows the main window: centred on the screen unless its place was
     // remembered.
@@ -27,6 +35,7 @@ struct UmbrillApp {
     TAbout about{&mainForm};
     TLanguageDlg languageDlg{&mainForm};
     TOptionsForm optionsForm{&mainForm};
+    QuitOnSignal quitOnSignal;
 };
 
 } // namespace umbrill
