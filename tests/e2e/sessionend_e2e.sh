@@ -18,7 +18,7 @@ mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
 cp "$exe" "$prog/Umbrill05"
 printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n' >"$prog/Umbrill05.ini"
 fresh_store() {
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n%s' \
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n%b' \
     "${1:-}" >"$store"
 }
 
