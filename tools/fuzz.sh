@@ -7,13 +7,23 @@
 # the next run; an input that breaks a target is saved in build-fuzz/crashes/<target>/
 # and the script fails.
 #
-#   tools/fuzz.sh         a quick round, as test.sh runs it
-#   tools/fuzz.sh 300     five minutes per target
+# Inputs may grow to 64 KiB, and libFuzzer's length control is off so that long
+# values (past the 2047 characters a data-file read returns) are tried at once.
+#
+#   tools/fuzz.sh                                  a quick round, as test.sh runs it
+#   tools/fuzz.sh 600                              ten minutes per target
+#   tools/fuzz.sh 600 fuzz_namesearch fuzz_remembered   only those targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
-targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo)
+shift || true
+targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo fuzz_namesearch fuzz_remembered
+         fuzz_catalogue fuzz_mycharacters)
+if [ $# -gt 0 ]; then
+  targets=("$@")
+fi
 build=build-fuzz
+max_len=65536
 
 . tools/lib/quiet.sh
 
@@ -33,14 +43,14 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$crashes"
   inputs=("fuzz/corpus/$target")
   [ -d "fuzz/regressions/$target" ] && inputs+=("fuzz/regressions/$target")
-  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=$max_len -len_control=0 \
        -print_final_stats=1 -artifact_prefix="$crashes/" "$work" "${inputs[@]}" >"$log" 2>&1; then
     executions=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
     coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
     # Keep the carried-over corpus small: the inputs that add coverage, no more.
     if [ "$(ls "$work" | wc -l)" -gt 1000 ]; then
       rm -rf "$work.merged" && mkdir "$work.merged"
-      "$build/fuzz/$target" -merge=1 -max_len=8192 "$work.merged" "$work" >"$build/$target.merge.log" 2>&1 \
+      "$build/fuzz/$target" -merge=1 -max_len=$max_len "$work.merged" "$work" >"$build/$target.merge.log" 2>&1 \
         && rm -rf "$work" && mv "$work.merged" "$work"
     fi
     printf '%-18s %10s executions in %ss, %s edges covered, corpus %s inputs\n' \

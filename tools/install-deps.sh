@@ -15,6 +15,7 @@ packages=(
   at-spi2-core python3-pyatspi
   unrtf poppler-utils
   desktop-file-utils appstream
+  file dpkg-dev
   clang-14 libclang-rt-14-dev
 )
 
@@ -27,6 +28,23 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+# Another apt or dpkg at work (an update of the desktop, another developer's
+# install) holds the locks for a while: wait for it rather than fail.
+lock_wait=(-o DPkg::Lock::Timeout=900)
 # Through env, so that the variable reaches apt-get also past sudo.
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" "$@"; }
+# apt-get update gives up at once on the lock of the package lists: try again
+# while that is why, for as long as the install would wait.
+for attempt in $(seq 1 90); do
+  if apt update -qq 2>"${TMPDIR:-/tmp}/umbrill-apt-update.$$"; then
+    break
+  fi
+  if ! grep -qi 'lock' "${TMPDIR:-/tmp}/umbrill-apt-update.$$" || [ "$attempt" -eq 90 ]; then
+    cat "${TMPDIR:-/tmp}/umbrill-apt-update.$$" >&2
+    rm -f "${TMPDIR:-/tmp}/umbrill-apt-update.$$"
+    exit 1
+  fi
+  sleep 10
+done
+rm -f "${TMPDIR:-/tmp}/umbrill-apt-update.$$"
+apt install -y -qq --no-install-recommends "${missing[@]}"

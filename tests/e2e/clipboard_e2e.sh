@@ -82,12 +82,12 @@ for format in plainText richText unicode html; do
   expect_clip UTF8_STRING '&' "$format ampersand"
   click_key 4
   case $format in
-    unicode) expect_clip UTF8_STRING $'\U0001F600' "$format beyond U+FFFF" ;;
+    unicode) expect_clip UTF8_STRING $'\xF0\x9F\x98\x80' "$format beyond U+FFFF" ;;
     *) expect_clip UTF8_STRING '?' "$format outside Windows-1252" ;;
   esac
   click_key 5
   case $format in
-    unicode) expect_clip UTF8_STRING $'\u064E' "$format bare mark" ;;
+    unicode) expect_clip UTF8_STRING $'\xD9\x8E' "$format bare mark" ;;
     *) expect_clip UTF8_STRING '?' "$format mark outside Windows-1252" ;;
   esac
   if [ "$format" = richText ] || [ "$format" = unicode ]; then

@@ -3,6 +3,11 @@
 # its own temporary folder, starts its own X server and never touches the real
 # user's settings.
 
+# The scripts' texts, the tools' and the program's are UTF-8 whatever the
+# caller's locale (a fresh machine may have none set).
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+
 skip() { echo "SKIP: $*"; exit 77; }
 need_tools() {
   local tool

@@ -83,6 +83,27 @@ KeyPlacement placeOnScreen(const ScreenRect &frame, const ScreenRect &area)
     return {along(frame.left, frame.width, area.left, area.width), along(frame.top, frame.height, area.top, area.height)};
 }
 
+GridSize sizeOnScreen(GridSize remembered, GridSize minimum, const ScreenRect &area)
+{
+    const auto along = [](int size, int least, int room) {
+        room = std::max(room, 1);
+        return std::clamp(size, std::min(std::max(least, 1), room), room);
+    };
+    return {along(remembered.width, minimum.width, area.width), along(remembered.height, minimum.height, area.height)};
+}
+
+std::optional<KeyPlacement> placeBackOnScreen(KeyPlacement remembered, GridSize size, const ScreenRect &area)
+{
+    const auto inside = [](std::int64_t start, int length, int areaStart, int areaLength) {
+        const std::int64_t centre = start + std::max(length, 0) / 2;
+        return centre >= areaStart && centre < std::int64_t(areaStart) + std::max(areaLength, 0);
+    };
+    if (!inside(remembered.left, size.width, area.left, area.width)
+        || !inside(remembered.top, size.height, area.top, area.height))
+        return std::nullopt;
+    return placeOnScreen({remembered.left, remembered.top, size.width, size.height}, area);
+}
+
 std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size)
 {
     const std::int64_t wanted = std::int64_t(size) + 20;

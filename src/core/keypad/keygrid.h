@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace umbrill {
@@ -61,6 +62,17 @@ struct ScreenRect {
     int height;
 };
 KeyPlacement placeOnScreen(const ScreenRect &frame, const ScreenRect &area);
+
+// A remembered size as it comes back on a screen of the given area: at most
+// the area, at least minimum (where the area has room for it). Any numbers,
+// negative or huge, give a size within those bounds.
+GridSize sizeOnScreen(GridSize remembered, GridSize minimum, const ScreenRect &area);
+
+// A remembered top left corner as it comes back for a window of the given
+// size: nullopt when the window's centre would lie outside area (its screen
+// has gone), else the corner moved the least that keeps the window on area
+// (see placeOnScreen). Any numbers are safe; nothing overflows.
+std::optional<KeyPlacement> placeBackOnScreen(KeyPlacement remembered, GridSize size, const ScreenRect &area);
 
 // The key size after a key font of the given size: the larger of keySize and size + 20.
 std::int32_t changedKeySize(std::int32_t keySize, std::int32_t size);

@@ -2,6 +2,7 @@
 #include "core/languages/languagerecord.h"
 
 #include "core/text/commalist.h"
+#include "core/text/error.h"
 
 namespace umbrill {
 
@@ -16,6 +17,28 @@ void applyLanguageEntry(LanguageRecord &record, std::string_view entry)
     record.KeyCodes.clear();
     for (std::size_t i = 3; i < items.size(); ++i)
         record.KeyCodes.push_back(lenientToInt(items[i]));
+}
+
+LanguageRecord repairedLanguageEntry(std::string_view entry, std::int32_t keysPerRow)
+{
+    const std::vector<std::string> items = splitCommaList(entry);
+    const auto number = [&](std::size_t i, std::int32_t missing, std::int32_t damaged) {
+        if (items.size() <= i || items[i].empty())
+            return missing;
+        try {
+            return strictToInt(items[i]);
+        } catch (const Error &) {
+            const std::int32_t partial = lenientToInt(items[i]);
+            return partial > 0 ? partial : damaged;
+        }
+    };
+    LanguageRecord record;
+    record.KeyFontName = items.empty() || items[0].empty() ? std::string(kDefaultKeyFontName) : items[0];
+    record.KeyFontSize = number(1, kDefaultKeyFontSize, kDefaultKeyFontSize);
+    record.KeysPerRow = number(2, kDefaultKeysPerRow, keysPerRow);
+    for (std::size_t i = 3; i < items.size(); ++i)
+        record.KeyCodes.push_back(lenientToInt(items[i]));
+    return record;
 }
 
 std::string writtenEntry(const LanguageRecord &record)

@@ -31,6 +31,14 @@ inline constexpr std::int32_t kDefaultKeysPerRow = 5;
 // read leniently and never fail.
 void applyLanguageEntry(LanguageRecord &record, std::string_view entry);
 
+// The same for an entry that the program keeps up itself (My Characters),
+// which must lose no key to a hand-damaged field: never fails. Missing or
+// empty items read as applyLanguageEntry reads them. A size or keys per row
+// that is no whole number is read as far as it goes ("12.5" gives 12) and,
+// where that leaves nothing positive, takes kDefaultKeyFontSize or
+// keysPerRow; every code is kept.
+LanguageRecord repairedLanguageEntry(std::string_view entry, std::int32_t keysPerRow);
+
 // The written form: "face",size,keysPerRow,code,... in plain decimal, single
 // commas, no blanks. A double quote inside the face is doubled so that the
 // entry reads back as written.

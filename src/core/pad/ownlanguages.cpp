@@ -12,15 +12,12 @@
 #include "core/text/error.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace umbrill {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A value in a profile file never holds a line break: a read that gives one
-// found no value.
-constexpr std::string_view kAbsent = "\n";
 
 // A name as a comma-list item: quoted, with inner quotes doubled, when it
 // holds anything the rule would split or trim.
@@ -53,31 +50,90 @@ std::string appended(std::string list, std::string_view name)
     return list + listItem(name);
 }
 
+// What goes between a list's text and one more item so that the list's own
+// items stay as they are: a comma, or a quote and a comma where the text ends
+// inside a quoted item; nullopt where neither will do (a text of blanks, or
+// one ending in a blank after a comma).
+std::optional<std::string_view> jointAfter(std::string_view list)
+{
+    const std::vector<std::string> items = splitCommaList(list);
+    for (std::string_view joint : {std::string_view(","), std::string_view("\",")}) {
+        std::vector<std::string> probe = splitCommaList(std::string(list) + std::string(joint) + "x");
+        if (probe.size() == items.size() + 1 && probe.back() == "x"
+            && std::equal(items.begin(), items.end(), probe.begin()))
+            return joint;
+    }
+    return std::nullopt;
+}
+
+// The list's items, each quoted where the rule needs it.
+std::string rebuiltList(std::string_view list)
+{
+    std::string text;
+    for (const std::string &item : splitCommaList(list))
+        text = appended(std::move(text), item);
+    return text;
+}
+
+bool enclosedInQuotes(std::string_view text) { return text.size() >= 2 && text.front() == '"' && text.back() == '"'; }
+
+// A name that no entry key can hold: it can be listed but never loaded.
+bool loadable(std::string_view name) { return !name.empty() && !holdsLineBreakOrNul(name); }
+
 } // namespace
+
+std::string ownListText(std::string_view whole)
+{
+    if (enclosedInQuotes(whole) && enclosedInQuotes(whole.substr(1, whole.size() - 2)))
+        return std::string(whole.substr(1, whole.size() - 2));
+    return std::string(whole);
+}
+
+std::string ownLanguagesList(const fs::path &own)
+{
+    return ownListText(readWholeProfileValue(own, kDataSection, kLanguagesKey).value_or(""));
+}
 
 fs::path ownLanguagesFilePath() { return settingsFilePath().parent_path() / "languages.ini"; }
 
 std::string mergedCatalogue(std::string_view shipped, std::string_view own, std::string_view extra)
 {
-    std::string merged(shipped);
     std::vector<std::string> names = splitCommaList(shipped);
+    const std::size_t shippedCount = names.size();
+    // Names compare ignoring ASCII case: each is looked up folded, once.
+    const auto folded = [](std::string_view name) {
+        std::string key(name);
+        std::transform(key.begin(), key.end(), key.begin(), asciiLower);
+        return key;
+    };
+    std::unordered_set<std::string> seen;
+    for (const std::string &name : names)
+        seen.insert(folded(name));
     for (const std::string &name : splitCommaList(own)) {
-        if (name.empty() || listed(names, name))
-            continue;
-        merged = appended(std::move(merged), name);
-        names.push_back(name);
+        if (loadable(name) && seen.insert(folded(name)).second)
+            names.push_back(name);
     }
-    if (!extra.empty() && !listed(names, extra))
-        merged = appended(std::move(merged), extra);
+    if (!extra.empty() && seen.insert(folded(extra)).second)
+        names.emplace_back(extra);
+    if (names.size() == shippedCount)
+        return std::string(shipped); // the shipped text as it stands
+    // The shipped text goes on as it stands where a name can follow it.
+    std::string merged;
+    if (shippedCount > 0) {
+        const auto joint = jointAfter(shipped);
+        merged = joint ? std::string(shipped) + std::string(joint->substr(0, joint->size() - 1)) : rebuiltList(shipped);
+    }
+    for (std::size_t i = shippedCount; i < names.size(); ++i)
+        merged = appended(std::move(merged), names[i]);
     return merged;
 }
 
 std::optional<std::string> ownEntry(const fs::path &own, std::string_view name)
 {
-    std::string entry = readProfileString(own, kDataSection, name, kAbsent);
-    if (entry == kAbsent)
+    const std::optional<std::string> entry = readWholeProfileValue(own, kDataSection, name);
+    if (!entry)
         return std::nullopt;
-    return entry;
+    return std::string(withoutOuterQuotes(*entry));
 }
 
 std::string languageEntry(const fs::path &shipped, const fs::path &own, std::string_view name)
@@ -105,18 +161,26 @@ namespace {
 // My Characters' entry in the user's file, or nullopt when there is none.
 std::optional<LanguageRecord> myCharacters(const ProfileFile &file)
 {
-    const std::string entry = file.value(kDataSection, kMyCharactersName, kAbsent);
-    if (entry == kAbsent)
+    const std::optional<std::string> entry = file.wholeValue(kDataSection, kMyCharactersName);
+    if (!entry)
         return std::nullopt;
-    LanguageRecord record;
-    try {
-        applyLanguageEntry(record, entry);
-    } catch (const Error &) {
-        // a hand-damaged size: the keys are still worth keeping
-        record.KeyFontSize = kDefaultKeyFontSize;
-        record.KeysPerRow = kMyCharactersKeysPerRow;
-    }
-    return record;
+    return repairedLanguageEntry(withoutOuterQuotes(*entry), kMyCharactersKeysPerRow);
+}
+
+// Lists My Characters in the user's Languages, keeping every byte of the list.
+void listMyCharacters(ProfileFile &file)
+{
+    const std::optional<std::string> whole = file.wholeValue(kDataSection, kLanguagesKey);
+    const std::string list = ownListText(whole.value_or(""));
+    if (listed(splitCommaList(list), kMyCharactersName))
+        return;
+    const auto joint = jointAfter(list);
+    if (splitCommaList(list).empty())
+        file.setValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(kMyCharactersName)));
+    else if (list == *whole && joint)
+        file.appendToValue(kDataSection, kLanguagesKey, std::string(*joint) + listItem(kMyCharactersName));
+    else // an older write's extra pair of quotes, or a text no name can follow: its items, written again
+        file.setValue(kDataSection, kLanguagesKey, appended(rebuiltList(list), kMyCharactersName));
 }
 
 bool holds(const LanguageRecord &record, std::int32_t code)
@@ -128,57 +192,74 @@ bool holds(const LanguageRecord &record, std::int32_t code)
 
 } // namespace
 
+bool addToMyCharacters(ProfileFile &file, std::int32_t code, std::string_view face, std::int32_t points)
+{
+    std::optional<LanguageRecord> record = myCharacters(file);
+    if (record && holds(*record, code))
+        return false;
+    if (!record) {
+        record.emplace();
+        record->KeyFontName = face.empty() ? std::string(kDefaultKeyFontName) : std::string(face);
+        record->KeyFontSize = points > 0 ? points : kDefaultKeyFontSize;
+        record->KeysPerRow = kMyCharactersKeysPerRow;
+        listMyCharacters(file);
+    }
+    record->KeyCodes.push_back(code);
+    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    return true;
+}
+
+bool removeFromMyCharacters(ProfileFile &file, std::int32_t code)
+{
+    std::optional<LanguageRecord> record = myCharacters(file);
+    if (!record || !holds(*record, code))
+        return false;
+    const std::u16string character = keyCharacter(code);
+    std::erase_if(record->KeyCodes, [&](std::int32_t held) { return keyCharacter(held) == character; });
+    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    return true;
+}
+
+std::optional<LanguageRecord> myCharactersOf(const ProfileFile &file) { return myCharacters(file); }
+
 bool addToMyCharacters(const fs::path &own, std::int32_t code, std::string_view face, std::int32_t points)
 {
     std::error_code ec;
     fs::create_directories(own.parent_path(), ec);
     bool added = false;
-    editProfileFile(own, [&](ProfileFile &file) {
-        std::optional<LanguageRecord> record = myCharacters(file);
-        if (record && holds(*record, code))
-            return false;
-        if (!record) {
-            record.emplace();
-            record->KeyFontName = face.empty() ? std::string(kDefaultKeyFontName) : std::string(face);
-            record->KeyFontSize = points > 0 ? points : kDefaultKeyFontSize;
-            record->KeysPerRow = kMyCharactersKeysPerRow;
-            const std::string list = file.value(kDataSection, kLanguagesKey, "");
-            if (!listed(splitCommaList(list), kMyCharactersName))
-                file.setValue(kDataSection, kLanguagesKey, valueReadingAs(appended(list, kMyCharactersName)));
-        }
-        record->KeyCodes.push_back(code);
-        file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
-        added = true;
-        return true;
-    });
+    editProfileFile(own, [&](ProfileFile &file) { return added = addToMyCharacters(file, code, face, points); });
     return added;
 }
 
 bool removeFromMyCharacters(const fs::path &own, std::int32_t code)
 {
     bool removed = false;
-    editProfileFile(own, [&](ProfileFile &file) {
-        std::optional<LanguageRecord> record = myCharacters(file);
-        if (!record || !holds(*record, code))
-            return false;
-        const std::u16string character = keyCharacter(code);
-        std::erase_if(record->KeyCodes, [&](std::int32_t held) { return keyCharacter(held) == character; });
-        file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
-        removed = true;
-        return true;
-    });
+    editProfileFile(own, [&](ProfileFile &file) { return removed = removeFromMyCharacters(file, code); });
     return removed;
+}
+
+std::optional<std::int32_t> recentCode(std::int32_t code)
+{
+    if (code < 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return std::nullopt;
+    const std::optional<std::int32_t> shown = entryCodeOf(keyCharacter(code));
+    if (!shown || *shown < 0x20 || (*shown >= 0x7F && *shown <= 0x9F))
+        return std::nullopt;
+    return shown;
 }
 
 RecentCharacters RecentCharacters::fromText(std::string_view text)
 {
     RecentCharacters recent;
     for (const std::string &item : splitCommaList(text)) {
+        std::optional<std::int32_t> code;
         try {
-            recent.m_codes.push_back(strictToInt(item));
+            code = recentCode(strictToInt(item));
         } catch (const Error &) {
             // a damaged item: left out
         }
+        if (code && std::find(recent.m_codes.begin(), recent.m_codes.end(), *code) == recent.m_codes.end())
+            recent.m_codes.push_back(*code);
         if (recent.m_codes.size() == kRecentLimit)
             break;
     }
@@ -193,8 +274,12 @@ std::string RecentCharacters::toText() const
     return text;
 }
 
-bool RecentCharacters::add(std::int32_t code)
+bool RecentCharacters::add(std::int32_t given)
 {
+    const std::optional<std::int32_t> kept = recentCode(given);
+    if (!kept)
+        return false;
+    const std::int32_t code = *kept;
     if (!m_codes.empty() && m_codes.front() == code)
         return false;
     std::erase(m_codes, code);

@@ -5,6 +5,8 @@
 // user fills from any pad; and Recent, the last characters output.
 #pragma once
 
+#include "core/languages/languagerecord.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -14,18 +16,35 @@
 
 namespace umbrill {
 
+class ProfileFile;
+
 // $XDG_CONFIG_HOME/umbrill/languages.ini (~/.config when the variable is unset).
 std::filesystem::path ownLanguagesFilePath();
 
 inline constexpr std::string_view kMyCharactersName = "My Characters";
 inline constexpr std::int32_t kMyCharactersKeysPerRow = 8;
 inline constexpr std::size_t kRecentLimit = 24;
+// What stands for Recent where a language is remembered by name: no entry
+// can have it (a key in the data file never starts with "[").
+inline constexpr std::string_view kRecentLanguageKey = "[Recent]";
 
 // The catalogue the language dialog lists: the shipped list as it stands, then
 // each name of the user's list that it lacks (names compare ignoring ASCII
-// case, as entry names do), then extra when not empty. Names are quoted where
-// the comma-list rule needs it.
+// case, as entry names do) and that an entry can have (no line break or
+// NUL), then extra when not empty. Names are quoted where the comma-list rule
+// needs it.
 std::string mergedCatalogue(std::string_view shipped, std::string_view own, std::string_view extra);
+
+// The user's file is the program's own: its values are read whole (no
+// character limit, nothing lost at a NUL), unlike the shipped data file's.
+//
+// The user's Languages list as a comma list: the whole value as written, so
+// that "My Language" in quotes is one name; only a list that is itself
+// enclosed in quotes inside one more pair (as older writes left it) loses
+// the outer pair.
+std::string ownListText(std::string_view whole);
+// The list of the user's file; "" when it has none.
+std::string ownLanguagesList(const std::filesystem::path &own);
 
 // The entry of name in the user's file, or nullopt when it holds none.
 std::optional<std::string> ownEntry(const std::filesystem::path &own, std::string_view name);
@@ -41,6 +60,12 @@ std::string languageEntry(const std::filesystem::path &shipped, const std::files
 // that is not one whole character.
 std::optional<std::int32_t> entryCodeOf(std::u16string_view character);
 
+// The code Recent keeps for the character of code (as a key shows it):
+// nullopt where that is no real character: a negative code, one beyond
+// U+10FFFF, a surrogate, a control character (C0, DEL and C1). Codes that
+// show the same character give the same code (233 and 0xE9; 128 and 8364).
+std::optional<std::int32_t> recentCode(std::int32_t code);
+
 // Adds code to My Characters in the user's file, creating the language (with
 // the given key font, 8 keys per row) and listing it when it is new. Returns
 // false when My Characters already holds the character. One locked access:
@@ -52,14 +77,27 @@ bool addToMyCharacters(const std::filesystem::path &own, std::int32_t code, std:
 // was the last). Returns false when it held no such character.
 bool removeFromMyCharacters(const std::filesystem::path &own, std::int32_t code);
 
+// The same edits on a file in memory (the two above do one of them under the
+// file's lock); every other value of the file, and every other byte of its
+// Languages list, stays as it was. Throw setValue's Error.
+bool addToMyCharacters(ProfileFile &file, std::int32_t code, std::string_view face, std::int32_t points);
+bool removeFromMyCharacters(ProfileFile &file, std::int32_t code);
+// My Characters as an edit reads it (see repairedLanguageEntry); nullopt when
+// the file holds no entry for it.
+std::optional<LanguageRecord> myCharactersOf(const ProfileFile &file);
+
 // Recent characters, most recent first, without repeats, at most kRecentLimit.
+// Every code in it names a real character (see recentCode), and no two name
+// the same one.
 class RecentCharacters {
 public:
-    // From the stored form (decimal codes, comma-separated); damaged items are skipped.
+    // From the stored form (decimal codes, comma-separated); damaged items,
+    // codes of no real character and repeats of a character are skipped.
     static RecentCharacters fromText(std::string_view text);
     std::string toText() const;
 
-    // The character just output goes first. Returns whether the list changed.
+    // The character just output goes first; a code of no real character
+    // changes nothing. Returns whether the list changed.
     bool add(std::int32_t code);
     const std::vector<std::int32_t> &codes() const { return m_codes; }
     // The entry the Recent pad loads: a default face, 8 keys per row.

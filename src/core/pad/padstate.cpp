@@ -17,23 +17,6 @@ namespace umbrill {
 
 namespace {
 
-// "x,y" as stored for a place or a size; nullopt when damaged.
-std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(const std::optional<std::string> &text)
-{
-    if (!text)
-        return std::nullopt;
-    const std::vector<std::string> items = splitCommaList(*text);
-    try {
-        if (items.size() == 2)
-            return std::pair(strictToInt(items[0]), strictToInt(items[1]));
-    } catch (const Error &) {
-        // damaged: not remembered
-    }
-    return std::nullopt;
-}
-
-std::string pairText(std::int64_t first, std::int64_t second) { return decimalText(first) + "," + decimalText(second); }
-
 // "1" or "0".
 std::optional<bool> flag(const std::optional<std::string> &text)
 {
@@ -46,6 +29,20 @@ constexpr std::string_view kSingleCharName = "SingleChar";
 constexpr std::string_view kMultipleCharName = "MultipleChar";
 
 } // namespace
+
+std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(std::string_view text)
+{
+    const std::vector<std::string> items = splitCommaList(text);
+    try {
+        if (items.size() == 2)
+            return std::pair(strictToInt(items[0]), strictToInt(items[1]));
+    } catch (const Error &) {
+        // damaged: not remembered
+    }
+    return std::nullopt;
+}
+
+std::string pairText(std::int64_t first, std::int64_t second) { return decimalText(first) + "," + decimalText(second); }
 
 PadState::PadState(std::filesystem::path programDir)
     : m_programDir(std::move(programDir)),
@@ -111,7 +108,7 @@ const std::string &PadState::GetLanguages()
 {
     if (m_iniFileFound)
         m_languagesText = mergedCatalogue(readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound),
-                                          readProfileString(m_ownLanguagesFile, kDataSection, kLanguagesKey, ""),
+                                          ownLanguagesList(m_ownLanguagesFile),
                                           m_recent.codes().empty() ? "" : recentLanguageName(m_controlLanguage));
     return m_languagesText;
 }
@@ -257,7 +254,7 @@ Remembered PadState::readRemembered() const
     }
     Remembered last;
     last.language = values[0];
-    if (const auto position = numberPair(values[1]))
+    if (const auto position = values[1] ? numberPair(*values[1]) : std::nullopt)
         last.position = KeyPlacement{position->first, position->second};
     last.keepOnTop = flag(values[2]);
     if (values[3] == kSingleCharName)
@@ -270,11 +267,31 @@ Remembered PadState::readRemembered() const
     return last;
 }
 
-void PadState::rememberLanguage(const std::string &name) const { remember(kLastLanguageKey, name); }
+void PadState::rememberLanguage(const std::string &name) const
+{
+    remember(kLastLanguageKey, name == recentLanguageName(m_controlLanguage) ? std::string(kRecentLanguageKey) : name);
+}
+
+std::string PadState::rememberedLanguageName(const std::string &remembered) const
+{
+    return remembered == kRecentLanguageKey ? std::string(recentLanguageName(m_controlLanguage)) : remembered;
+}
 
 void PadState::rememberPosition(KeyPlacement position) const
 {
     remember(kWindowPositionKey, pairText(position.left, position.top));
+}
+
+void PadState::savePosition()
+{
+    if (const auto position = std::exchange(m_pendingPosition, std::nullopt))
+        rememberPosition(*position);
+}
+
+void PadState::savePending()
+{
+    savePosition();
+    saveRecent();
 }
 
 void PadState::rememberKeepOnTop(bool onTop) const { remember(kKeepOnTopKey, onTop ? "1" : "0"); }
@@ -291,7 +308,8 @@ void PadState::rememberPortalRestoreToken(const std::string &token) const { reme
 
 std::optional<GridSize> PadState::rememberedFindSize() const
 {
-    const auto size = numberPair(remembered(kFindSizeKey));
+    const auto text = remembered(kFindSizeKey);
+    const auto size = text ? numberPair(*text) : std::nullopt;
     if (size && size->first > 0 && size->second > 0)
         return GridSize{size->first, size->second};
     return std::nullopt;

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace umbrill {
 
@@ -45,6 +46,11 @@ struct Remembered {
     std::optional<std::string> portalRestoreToken;
     std::optional<std::string> recent;   // as stored; see RecentCharacters
 };
+
+// "x,y" as stored for a place or a size: two whole numbers, as the comma-list
+// rule splits them; nullopt for anything else.
+std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(std::string_view text);
+std::string pairText(std::int64_t first, std::int64_t second);
 
 class PadState {
 public:
@@ -156,8 +162,20 @@ public:
     // Remembering never stands in the user's way: a value that cannot be
     // stored is dropped, and the pad works on.
     Remembered readRemembered() const;
+    // Recent is remembered by a fixed key (kRecentLanguageKey), not by its
+    // caption, which follows the interface language.
     void rememberLanguage(const std::string &name) const;
+    // The catalogue's name of a remembered language: Recent's caption in the
+    // interface language for its key, any other name as it is.
+    std::string rememberedLanguageName(const std::string &remembered) const;
     void rememberPosition(KeyPlacement position) const;
+    // The window moved: its place is written by savePosition (the window
+    // does so once it has rested) or savePending, not on every move.
+    void notePosition(KeyPlacement position) { m_pendingPosition = position; }
+    void savePosition();
+    // Writes what is noted and not yet stored (the place, Recent), as the
+    // session ends: on closing, on a signal to end, and at exit.
+    void savePending();
     void rememberKeepOnTop(bool onTop) const;
     void rememberMode(InputMode mode) const;
     void rememberTypeIntoWindow(bool on) const;
@@ -225,6 +243,7 @@ private:
     bool m_recentUnsaved = false;
     // The writes of a first start wait (see storeStartup).
     mutable bool m_startupStorePending = false;
+    std::optional<KeyPlacement> m_pendingPosition;
 };
 
 } // namespace umbrill

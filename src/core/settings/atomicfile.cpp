@@ -97,6 +97,26 @@ FileLock FileLock::acquire(const fs::path &file, LockMode mode)
     return FileLock(rc == 0 ? std::move(folder) : UniqueFd());
 }
 
+namespace {
+
+FileIdentity identityFrom(const struct stat &st)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<FileIdentity> identityOf(const fs::path &file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return std::nullopt;
+    return identityFrom(st);
+}
+
 FileContents readWholeFile(const fs::path &file)
 {
     FileContents result;
@@ -112,6 +132,7 @@ FileContents readWholeFile(const fs::path &file)
         result.status = FileContents::Status::Unreadable;
         return result;
     }
+    result.identity = identityFrom(st);
     // Read straight into a buffer of the file's size, with room for an edit
     // that makes it a little longer: a store write then needs no second copy.
     constexpr std::size_t kEditRoom = 64 * 1024;

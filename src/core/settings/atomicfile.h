@@ -12,6 +12,8 @@
 #include "core/settings/uniquefd.h"
 
 #include <filesystem>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -36,10 +38,25 @@ private:
     UniqueFd m_folder; // closing the last descriptor releases the flock
 };
 
+// What tells one state of a file from another without reading it: a write
+// that replaces the file gives it a new inode, one in place a new change time.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified = 0; // nanoseconds
+    std::int64_t changed = 0;  // nanoseconds
+    bool operator==(const FileIdentity &) const = default;
+};
+
+// The identity of the file now; nullopt when it cannot be found.
+std::optional<FileIdentity> identityOf(const std::filesystem::path &file);
+
 struct FileContents {
     enum class Status { Read, Missing, Unreadable };
     Status status = Status::Missing;
     std::string bytes;
+    FileIdentity identity; // of the file that was read, taken before reading it
 };
 
 // The folder a file lives in: "." for a bare file name.

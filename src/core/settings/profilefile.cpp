@@ -36,11 +36,12 @@ struct ParsedLine {
     std::string_view name;
     std::string_view value;      // trimmed, quotes still on
     std::size_t valueOffset = 0; // from the line's start: where the old value begins
+    std::string_view wholeValue; // the same to the end of the line, NUL bytes included
 };
 
-ParsedLine parseLine(std::string_view content)
+ParsedLine parseLine(std::string_view wholeLine)
 {
-    content = content.substr(0, content.find('\0')); // a NUL ends what the line says
+    const std::string_view content = wholeLine.substr(0, wholeLine.find('\0')); // a NUL ends what the line says
     ParsedLine parsed;
     const std::string_view body = trimFileBlanks(content);
     if (body.empty())
@@ -60,6 +61,7 @@ ParsedLine parseLine(std::string_view content)
             ++start;
         parsed.valueOffset = start;
         parsed.value = trimFileBlanks(content.substr(start));
+        parsed.wholeValue = trimFileBlanks(wholeLine.substr(start));
     }
     return parsed;
 }
@@ -195,6 +197,9 @@ ProfileFile ProfileFile::fromBytes(std::string bytes)
     } else if (view.starts_with(kUtf16LeBom)) {
         file.m_encoding = ProfileEncoding::Utf16Le;
         file.m_text = utf8FromUtf16Le(view.substr(kUtf16LeBom.size()));
+    } else if (view.starts_with(kUtf16BeBom)) {
+        file.m_encoding = ProfileEncoding::Utf16Be;
+        file.m_text = utf8FromUtf16Be(view.substr(kUtf16BeBom.size()));
     } else if (!hasNonAscii(view)) {
         file.m_text = std::move(bytes); // ASCII: Windows-1252 and UTF-8 alike
     } else if (isValidUtf8(view)) {
@@ -215,6 +220,53 @@ std::string ProfileFile::value(std::string_view section, std::string_view key, s
     if (!place.key)
         return deliveredDefault(dflt);
     return limitChars(repairedUtf8(stripOuterQuotes(place.key->parsed.value)));
+}
+
+std::optional<std::string> ProfileFile::wholeValue(std::string_view section, std::string_view key) const
+{
+    const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
+    if (!header)
+        return std::nullopt;
+    const KeyPlace place = findKey(text(), *header, trimQueryBlanks(key));
+    if (!place.key)
+        return std::nullopt;
+    return repairedUtf8(place.key->parsed.wholeValue);
+}
+
+bool ProfileFile::appendToValue(std::string_view section, std::string_view key, std::string_view tail)
+{
+    const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
+    const std::optional<Line> line =
+        header ? findKey(text(), *header, trimQueryBlanks(key)).key : std::optional<Line>();
+    if (!line || line->parsed.wholeValue.empty())
+        return setValue(section, key, tail);
+    if (holdsLineBreakOrNul(tail))
+        throw Error("A value in the data file cannot hold a line break");
+    // The whole value ends where its trailing blanks begin.
+    const std::string_view whole = line->parsed.wholeValue;
+    const std::size_t end = static_cast<std::size_t>(whole.data() + whole.size() - text().data());
+    const ProfileEncoding before = m_encoding;
+    const std::string added = repairedUtf8(tail);
+    if (m_encoding == ProfileEncoding::Ansi && !ansiCanHold(added))
+        m_encoding = ProfileEncoding::Utf8;
+    if (added.empty())
+        return m_encoding != before;
+    m_text.insert(m_textStart + end, added);
+    return keepReadable();
+}
+
+bool ProfileFile::keepReadable()
+{
+    // A Windows-1252 file whose bytes come to form UTF-8 (its one stray byte
+    // replaced, or a value such as C3 A9 written into a plain ASCII file) would
+    // read back as UTF-8, with other text: it becomes a UTF-8 file, its
+    // characters carried over. An ASCII text cannot.
+    if (m_encoding == ProfileEncoding::Ansi && hasNonAscii(text())) {
+        const std::string bytes = ansiFromUtf8(text());
+        if (isValidUtf8(bytes) && hasNonAscii(bytes))
+            m_encoding = ProfileEncoding::Utf8;
+    }
+    return true;
 }
 
 bool ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -238,19 +290,6 @@ bool ProfileFile::setValue(std::string_view section, std::string_view key, std::
     const std::string keyText = repairedUtf8(key);
     if (m_encoding == ProfileEncoding::Ansi && !(ansiCanHold(text) && ansiCanHold(sectionText) && ansiCanHold(keyText)))
         m_encoding = ProfileEncoding::Utf8;
-
-    // A Windows-1252 file whose bytes come to form UTF-8 (its one stray byte
-    // replaced, or a value such as C3 A9 written into a plain ASCII file) would
-    // read back as UTF-8, with other text: it becomes a UTF-8 file, its
-    // characters carried over. An ASCII text cannot.
-    const auto keepReadable = [this] {
-        if (m_encoding == ProfileEncoding::Ansi && hasNonAscii(this->text())) {
-            const std::string bytes = ansiFromUtf8(this->text());
-            if (isValidUtf8(bytes) && hasNonAscii(bytes))
-                m_encoding = ProfileEncoding::Utf8;
-        }
-        return true;
-    };
 
     const std::string lineBreak(lineBreakOf(this->text()));
     const std::optional<Line> header = findSection(this->text(), sectionText);
@@ -287,6 +326,8 @@ std::string ProfileFile::toBytes() const &
     switch (m_encoding) {
     case ProfileEncoding::Utf16Le:
         return std::string(kUtf16LeBom) + utf16LeFromUtf8(m_text);
+    case ProfileEncoding::Utf16Be:
+        return std::string(kUtf16BeBom) + utf16BeFromUtf8(m_text);
     case ProfileEncoding::Utf8:
     case ProfileEncoding::Utf8WithBom:
         return m_text;
@@ -313,6 +354,19 @@ std::string readProfileString(const fs::path &file, std::string_view section, st
         contents.bytes.clear();
     return ProfileFile::fromBytes(std::move(contents.bytes)).value(section, key, dflt);
 }
+
+std::optional<std::string> readWholeProfileValue(const fs::path &file, std::string_view section,
+                                                 std::string_view key)
+{
+    const fs::path target = resolveStorePath(file);
+    const FileLock lock = FileLock::acquire(target, LockMode::Shared); // reads go on without it
+    FileContents contents = readWholeFile(target);
+    if (contents.status != FileContents::Status::Read)
+        return std::nullopt;
+    return ProfileFile::fromBytes(std::move(contents.bytes)).wholeValue(section, key);
+}
+
+std::string_view withoutOuterQuotes(std::string_view value) { return stripOuterQuotes(value); }
 
 std::string valueReadingAs(std::string_view text)
 {
@@ -344,7 +398,8 @@ void editProfileFile(const fs::path &file, const std::function<bool(ProfileFile 
         throw failure;
     // A UTF-16 file is compared whole after the edit (its conversion may repair
     // it); any other is taken over by the editor, which says whether it changed.
-    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom);
+    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom)
+                      || std::string_view(contents.bytes).starts_with(kUtf16BeBom);
     ProfileFile profile = ProfileFile::fromBytes(wide ? contents.bytes : std::move(contents.bytes));
     const bool changed = edit(profile);
     const std::string bytes = std::move(profile).toBytes();

@@ -11,8 +11,8 @@
 //
 // Encoding: a file that starts with a UTF-8 byte-order mark, or is valid UTF-8
 // with non-ASCII bytes, is read as UTF-8; one that starts with the UTF-16LE
-// byte-order mark (as Windows editors save "Unicode") as UTF-16LE; anything
-// else as Windows-1252. Every text going in or out of this API is UTF-8; a write
+// byte-order mark (as Windows editors save "Unicode") as UTF-16LE, one with
+// the UTF-16BE mark as UTF-16BE; anything else as Windows-1252. Every text going in or out of this API is UTF-8; a write
 // keeps the file's encoding. The one exception: a Windows-1252 file that is
 // given a name or value the page lacks becomes a UTF-8 file (its other
 // characters all carry over) rather than lose the new text to "?"; so does one
@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,7 +36,7 @@ namespace umbrill {
 inline constexpr std::size_t kMaxValueChars = 2047;
 
 // How the data file's bytes encode its text.
-enum class ProfileEncoding { Ansi, Utf8, Utf8WithBom, Utf16Le };
+enum class ProfileEncoding { Ansi, Utf8, Utf8WithBom, Utf16Le, Utf16Be };
 
 // The file's text is kept once; each question walks its lines, and an edit
 // changes the text in place.
@@ -46,6 +47,17 @@ public:
 
     // The value of key in section, or dflt (less its trailing blanks) when absent.
     std::string value(std::string_view section, std::string_view key, std::string_view dflt) const;
+
+    // The whole value of key in section as its line holds it, for files the
+    // program keeps itself (the user's own languages): no character limit,
+    // quotes and NUL bytes kept, only the blanks around it dropped. nullopt
+    // when the key is absent.
+    std::optional<std::string> wholeValue(std::string_view section, std::string_view key) const;
+
+    // Appends tail to the whole value of key in section, every byte of the
+    // line before it kept; an absent key is set to tail as setValue sets it.
+    // The same errors as setValue. Returns whether the file changed.
+    bool appendToValue(std::string_view section, std::string_view key, std::string_view tail);
 
     // Sets key in section to value (UTF-8), editing in place: the line of an
     // existing key keeps everything up to its value; writing the value already
@@ -64,6 +76,9 @@ public:
     ProfileEncoding encoding() const { return m_encoding; }
 
 private:
+    // After an edit: a Windows-1252 file that would now read as UTF-8 becomes
+    // one. Returns true (the file changed).
+    bool keepReadable();
     std::string_view text() const { return std::string_view(m_text).substr(m_textStart); }
 
     // The file's text in UTF-8, after its byte-order mark when it has a UTF-8
@@ -72,6 +87,10 @@ private:
     std::size_t m_textStart = 0;
     ProfileEncoding m_encoding = ProfileEncoding::Ansi;
 };
+
+// The value less one pair of quotes (" or ') when it is wholly enclosed in
+// them, as a read returns it.
+std::string_view withoutOuterQuotes(std::string_view value);
 
 // The value to write so that a read gives text: a read drops one pair of
 // quotes around a whole value, so a text that is itself enclosed in quotes
@@ -82,6 +101,11 @@ std::string valueReadingAs(std::string_view text);
 // unreadable file gives dflt. Never throws.
 std::string readProfileString(const std::filesystem::path &file, std::string_view section,
                               std::string_view key, std::string_view dflt);
+
+// One read of a whole value (see ProfileFile::wholeValue): nullopt when the
+// file is missing or unreadable or holds no such key. Never throws.
+std::optional<std::string> readWholeProfileValue(const std::filesystem::path &file, std::string_view section,
+                                                 std::string_view key);
 
 // One write of one value, atomic (the file holds the old or the new content,
 // never a mix) and under the file's lock. A missing file is created. Throws

@@ -6,7 +6,11 @@
 #include "core/text/ansi.h"
 #include "core/text/error.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <mutex>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -86,11 +90,27 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
 
 namespace {
 
+// The file as last parsed, with the identity it had when read: a read of an
+// unchanged file takes it again instead of reading and parsing the file anew
+// (a start-up reads several values; a large file would be parsed each time).
+struct ParsedStore {
+    fs::path file;
+    FileIdentity identity;
+    std::shared_ptr<const RegistryFile> registry;
+};
+std::mutex g_parsedMutex;
+ParsedStore g_parsed;
+
 // One locked read of the file, made first when the profile is fresh (unless
-// fresh says to leave it); nullopt when it cannot be read.
-std::optional<RegistryFile> readRegistry(const fs::path &file, FreshProfile fresh)
+// fresh says to leave it); null when it cannot be read.
+std::shared_ptr<const RegistryFile> readRegistry(const fs::path &file, FreshProfile fresh)
 {
     const fs::path target = resolveStorePath(file);
+    if (const auto identity = identityOf(target)) {
+        const std::lock_guard guard(g_parsedMutex);
+        if (g_parsed.registry && g_parsed.file == target && g_parsed.identity == *identity)
+            return g_parsed.registry;
+    }
     FileContents contents = readLocked(target);
     if (isFresh(contents) && fresh == FreshProfile::Create) {
         std::error_code ec;
@@ -99,8 +119,20 @@ std::optional<RegistryFile> readRegistry(const fs::path &file, FreshProfile fres
         contents = readLocked(target);
     }
     if (contents.status != FileContents::Status::Read)
-        return std::nullopt;
-    return RegistryFile::fromBytes(std::move(contents.bytes));
+        return nullptr;
+    const FileIdentity identity = contents.identity;
+    auto registry = std::make_shared<const RegistryFile>(RegistryFile::fromBytes(std::move(contents.bytes)));
+    // File times tick coarsely (a few milliseconds): a file changed just now
+    // may change again, in place and at the same size, within the same tick,
+    // so it is taken again only once it has rested.
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    constexpr std::int64_t kRested = 100'000'000; // nanoseconds
+    if (std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec - std::max(identity.modified, identity.changed) < kRested)
+        return registry;
+    const std::lock_guard guard(g_parsedMutex);
+    g_parsed = {target, identity, registry};
+    return registry;
 }
 
 } // namespace
@@ -108,7 +140,7 @@ std::optional<RegistryFile> readRegistry(const fs::path &file, FreshProfile fres
 std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
                             std::string_view dflt, FreshProfile fresh)
 {
-    const std::optional<RegistryFile> registry = readRegistry(file, fresh);
+    const std::shared_ptr<const RegistryFile> registry = readRegistry(file, fresh);
     const auto value = registry ? registry->stringValue(keyPathOf(section), key) : std::nullopt;
     return value ? *value : std::string(dflt);
 }
@@ -116,7 +148,7 @@ std::string readSettingFrom(const fs::path &file, std::string_view section, std:
 std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
                                                      std::initializer_list<std::string_view> keys, FreshProfile fresh)
 {
-    const std::optional<RegistryFile> registry = readRegistry(settingsFilePath(), fresh);
+    const std::shared_ptr<const RegistryFile> registry = readRegistry(settingsFilePath(), fresh);
     std::vector<std::optional<std::string>> values;
     for (std::string_view key : keys) {
         std::optional<std::string> value;

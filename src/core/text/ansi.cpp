@@ -224,24 +224,37 @@ std::string repairedUtf8(std::string_view s)
     return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s));
 }
 
-std::string utf8FromUtf16Le(std::string_view bytes)
+namespace {
+
+// low: the index, 0 or 1, of a unit's low byte.
+std::string utf8FromUtf16(std::string_view bytes, std::size_t low)
 {
     std::u16string wide;
     wide.reserve(bytes.size() / 2);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i + low])
+                                      | (static_cast<unsigned char>(bytes[i + 1 - low]) << 8));
     return utf8FromWide(wide);
 }
 
-std::string utf16LeFromUtf8(std::string_view text)
+std::string utf16FromUtf8(std::string_view text, bool littleEndian)
 {
     std::string bytes;
     for (char16_t unit : wideFromUtf8(text)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += littleEndian ? low : high;
+        bytes += littleEndian ? high : low;
     }
     return bytes;
 }
+
+} // namespace
+
+std::string utf8FromUtf16Le(std::string_view bytes) { return utf8FromUtf16(bytes, 0); }
+std::string utf16LeFromUtf8(std::string_view text) { return utf16FromUtf8(text, true); }
+std::string utf8FromUtf16Be(std::string_view bytes) { return utf8FromUtf16(bytes, 1); }
+std::string utf16BeFromUtf8(std::string_view text) { return utf16FromUtf8(text, false); }
 
 bool holdsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 

@@ -35,10 +35,14 @@ std::string repairedUtf8(std::string_view bytes);
 // The byte-order marks a text file may start with.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
 // UTF-16LE bytes (as Windows writes text files) and UTF-8; an odd last byte is dropped.
 std::string utf8FromUtf16Le(std::string_view bytes);
 std::string utf16LeFromUtf8(std::string_view text);
+// The same for UTF-16BE bytes.
+std::string utf8FromUtf16Be(std::string_view bytes);
+std::string utf16BeFromUtf8(std::string_view text);
 
 // True when text holds CR, LF or NUL: it would break a line-based file.
 bool holdsLineBreakOrNul(std::string_view text);

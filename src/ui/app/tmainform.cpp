@@ -217,7 +217,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_positionSaver = new QTimer(this);
     m_positionSaver->setSingleShot(true);
     m_positionSaver->setInterval(500);
-    connect(m_positionSaver, &QTimer::timeout, this, [this] { m_state.rememberPosition({x(), y()}); });
+    connect(m_positionSaver, &QTimer::timeout, this, [this] { m_state.savePosition(); });
     // Recent is stored a few seconds after a click, never on the click itself.
     m_recentSaver = new QTimer(this);
     m_recentSaver->setSingleShot(true);
@@ -408,15 +408,22 @@ void TMainForm::restoreRemembered()
     if (last.typeIntoWindow.value_or(false))
         m_typing->setOn(true);
     if (last.language) {
-        if (const auto position = m_state.catalogueIndex(*last.language))
-            guard(this, [&] { confirmLanguage(*position, last.language); });
+        const std::string name = m_state.rememberedLanguageName(*last.language);
+        if (const auto position = m_state.catalogueIndex(name))
+            guard(this, [&] { confirmLanguage(*position, name); });
     }
-    QRect frame = frameGeometry();
-    if (last.position)
-        frame.moveTopLeft({last.position->left, last.position->top});
-    // Where nothing was remembered, or the screen it was on has gone: centred.
-    if (last.position && QGuiApplication::screenAt(frame.center()))
-        move(frame.topLeft());
+    // Back on the screen its centre lies on; where nothing was remembered, or
+    // that screen has gone: centred.
+    std::optional<KeyPlacement> place;
+    const QSize frame = frameGeometry().size();
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        if (last.position && !place)
+            place = placeBackOnScreen(*last.position, {frame.width(), frame.height()},
+                                      {area.x(), area.y(), area.width(), area.height()});
+    }
+    if (place)
+        move(place->left, place->top);
     else
         centreOnScreen(this);
     keepOnScreen();
@@ -440,8 +447,10 @@ void TMainForm::keepOnScreen()
 void TMainForm::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    if (isVisible() && !isMinimized())
+    if (isVisible() && !isMinimized()) {
+        m_state.notePosition({x(), y()});
         m_positionSaver->start();
+    }
 }
 
 void TMainForm::paintEvent(QPaintEvent *event)
@@ -458,11 +467,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
 {
     guard(this, [this] { m_state.storeStartup(); });
     m_recentSaver->stop();
-    m_state.saveRecent();
-    if (m_positionSaver->isActive()) {
-        m_positionSaver->stop();
-        m_state.rememberPosition({x(), y()});
-    }
+    m_positionSaver->stop();
+    m_state.savePending();
     QMainWindow::closeEvent(event);
 }
 
@@ -682,8 +688,15 @@ void TMainForm::FindCharacterClick()
         m_findWindow = new FindCharacterWindow(this);
         m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
         m_findWindow->setSearchLanguage(matchInterfaceLanguage(m_state.ControlLanguage()));
-        if (const auto size = m_state.rememberedFindSize())
-            m_findWindow->resize(size->width, size->height);
+        if (const auto size = m_state.rememberedFindSize()) {
+            // Bounded by the screen it comes back on: a damaged or outgrown
+            // size never makes a window larger than the screen.
+            const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+            const QSize least = m_findWindow->minimumSizeHint();
+            const GridSize fitted = sizeOnScreen(*size, {least.width(), least.height()},
+                                                 {area.x(), area.y(), area.width(), area.height()});
+            m_findWindow->resize(fitted.width, fitted.height);
+        }
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
                 [this](KeyButton *key) { guard(this, [&] { findResultChosen(key); }); });
         connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,

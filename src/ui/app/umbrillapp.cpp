@@ -17,6 +17,7 @@
 #include <QIcon>
 
 #include <cstdlib>
+#include <utility>
 
 namespace umbrill {
 
@@ -40,7 +41,31 @@ UmbrillApp::Title::Title()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Umbrill"));
 }
 
-UmbrillApp::UmbrillApp() = default;
+namespace {
+
+// The pad whose pending writes an exit still makes; null once it is gone.
+PadState *g_pendingAtExit = nullptr;
+
+void savePendingAtExit()
+{
+    if (PadState *pad = std::exchange(g_pendingAtExit, nullptr))
+        pad->savePending();
+}
+
+} // namespace
+
+UmbrillApp::UmbrillApp()
+{
+    // Closing every window writes what each has pending (the pad its place
+    // and Recent, Find its size) before the application quits.
+    QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, [] { QApplication::closeAllWindows(); });
+    // Qt ends the process with exit() when the display connection breaks.
+    g_pendingAtExit = &mainForm.state();
+    static const bool registered = std::atexit(savePendingAtExit) == 0;
+    static_cast<void>(registered);
+}
+
+UmbrillApp::~UmbrillApp() { g_pendingAtExit = nullptr; }
 
 void UmbrillApp::show()
 {

@@ -9,6 +9,7 @@
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
+#include "ui/typing/quitonsignal.h"
 
 namespace umbrill {
 
@@ -17,7 +18,14 @@ namespace umbrill {
 void preferX11OnWayland();
 
 struct UmbrillApp {
+    // What the pad has noted and not yet stored (its place, Recent) is
+    // written however the session ends: the windows close in order on
+    // SIGINT, SIGTERM and SIGHUP, and an exit without them (the display
+    // connection lost) writes it too.
     UmbrillApp();
+    ~UmbrillApp();
+    UmbrillApp(const UmbrillApp &) = delete;
+    UmbrillApp &operator=(const UmbrillApp &) = delete;
     // Brings back what the last run left (see TMainForm::restoreRemembered)
     // and shows the main window: centred on the screen unless its place was
     // remembered.
@@ -43,6 +51,7 @@ struct UmbrillApp {
     TAbout &about() { return *mainForm.aboutBox(); }
     TLanguageDlg &languageDlg() { return *mainForm.languageDlg(); }
     TOptionsForm &optionsForm() { return *mainForm.optionsForm(); }
+    QuitOnSignal quitOnSignal;
 };
 
 } // namespace umbrill

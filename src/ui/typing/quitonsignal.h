@@ -1,12 +1,13 @@
-// Ends the program in order on SIGINT and SIGTERM while it lives: the signal
-// handler only writes a byte to a pipe, and the event loop reads it and quits
-// the application, so that borrowed keycodes are given back outside the
-// handler. The handlers before it come back when it is destroyed.
+// Ends the program in order on SIGINT, SIGTERM and SIGHUP (how a terminal, a
+// desktop session or a service manager asks a program to end) while it
+// lives: the signal handler only writes a byte to a pipe, and the event loop
+// reads it, emits signalled (where what is pending is written and borrowed
+// keycodes are given back) and quits the application. Several may live at
+// once (the program's own and the typist's); each is told. The handlers
+// before the first come back when the last is destroyed.
 #pragma once
 
 #include <QObject>
-
-#include <csignal>
 
 class QSocketNotifier;
 
@@ -24,8 +25,7 @@ signals:
 
 private:
     QSocketNotifier *m_notifier = nullptr;
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
+    int m_slot = -1; // -1: no signal reaches this one (more than eight at once, or no pipe)
 };
 
 } // namespace umbrill

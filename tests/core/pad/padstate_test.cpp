@@ -169,5 +169,32 @@ TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
     }
 }
 
+TEST_F(PadStateTest, RecentIsRememberedByItsKeyWhateverTheInterfaceLanguage)
+{
+    dataFile("Pad=Arial,8,5,65\r\n");
+    ASSERT_TRUE(m_pad.CheckForIniFile()); // English
+    m_pad.typeClick(u"é");
+    m_pad.saveRecent();
+    m_pad.rememberLanguage("Recent");
+    EXPECT_EQ(m_pad.readRemembered().language, std::string(kRecentLanguageKey));
+    m_pad.rememberLanguage("Pad");
+    EXPECT_EQ(m_pad.readRemembered().language, "Pad");
+    m_pad.rememberLanguage("Recent");
+
+    // The next start shows German: Recent comes back under its German caption.
+    m_pad.storeOptions({PasteFormat::Unicode, 42, "Deutsch"}, m_show);
+    PadState next(m_home.path() / "");
+    ASSERT_TRUE(next.CheckForIniFile());
+    const Remembered last = next.readRemembered();
+    next.loadRecent(last.recent);
+    ASSERT_TRUE(last.language);
+    const std::string name = next.rememberedLanguageName(*last.language);
+    EXPECT_EQ(name, "Zuletzt verwendet");
+    EXPECT_EQ(next.catalogueIndex(name), 1);
+    next.GetLanguageData(name, m_show);
+    EXPECT_EQ(next.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{233});
+    EXPECT_EQ(next.rememberedLanguageName("Pad"), "Pad");
+}
+
 } // namespace
 } // namespace umbrill

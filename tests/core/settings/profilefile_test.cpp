@@ -32,6 +32,16 @@ std::string utf16le(std::u16string_view text)
     return bytes;
 }
 
+std::string utf16be(std::u16string_view text)
+{
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit >> 8);
+        bytes += static_cast<char>(unit & 0xFF);
+    }
+    return bytes;
+}
+
 TEST(DataFileEncoding, EachFormReadsAsTheSameText)
 {
     struct Row { const char *name; std::string bytes; ProfileEncoding encoding; };
@@ -40,6 +50,7 @@ TEST(DataFileEncoding, EachFormReadsAsTheSameText)
         {"UTF-8 with BOM", "\xEF\xBB\xBF[Umbrill]\r\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\r\n", ProfileEncoding::Utf8WithBom},
         {"UTF-8 without BOM", "[Umbrill]\nFrench=Fran\xC3\xA7" "ais \xE2\x82\xAC\n", ProfileEncoding::Utf8},
         {"UTF-16LE", "\xFF\xFE" + utf16le(u"[Umbrill]\nFrench=Français €\n"), ProfileEncoding::Utf16Le},
+        {"UTF-16BE", "\xFE\xFF" + utf16be(u"[Umbrill]\nFrench=Français €\n"), ProfileEncoding::Utf16Be},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

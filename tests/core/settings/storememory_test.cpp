@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
 #include <cstdlib>
 #include <new>
 
@@ -155,6 +158,40 @@ TEST(StoreMemory, OneAccessToALargeStoreHoldsAtMostTwiceItsSize)
     }
     EXPECT_EQ(readSettingFrom(settings, "Settings", "PasteFormat", ""), "html");
     EXPECT_EQ(readProfileString(data, "Umbrill", "German", ""), "Arial,12,6,228");
+}
+
+TEST(StoreMemory, ReadsOfAnUnchangedStoreParseItOnce)
+{
+    TempDir dir;
+    const fs::path settings = dir / "user.reg";
+    std::string bytes = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Other]\r\n";
+    for (int v = 0; bytes.size() < 2'000'000; ++v)
+        bytes += "\"Value" + std::to_string(v) + "\"=\"text\"\r\n";
+    writeBytes(settings, bytes + "\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"KeySize\"=\"42\"\r\n");
+    const std::size_t size = fs::file_size(settings);
+    // A file changed a moment ago is read afresh each time (its times may not
+    // have ticked yet): this one is left to rest first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    EXPECT_GE(heapUseOf([&] { readSettingFrom(settings, "Settings", "KeySize", ""); }).allocated, size);
+    const HeapUse again = heapUseOf([&] {
+        for (int read = 0; read < 9; ++read)
+            EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "42");
+    });
+    EXPECT_LT(again.allocated, size / 10);
+
+    // A write, or another program's edit in place at the same size, is seen at once.
+    writeSettingTo(settings, "Settings", "KeySize", "50");
+    EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "50");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "50");
+    std::string edited = readBytes(settings);
+    edited.replace(edited.rfind("\"50\""), 4, "\"44\"");
+    {
+        std::fstream in(settings, std::ios::in | std::ios::out | std::ios::binary);
+        in.write(edited.data(), static_cast<std::streamsize>(edited.size()));
+    }
+    EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "44");
 }
 
 } // namespace
