@@ -47,6 +47,7 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   chmod -R u+w "$work" 2>/dev/null
+  [ -n "${UMBRILL_KEEP_WORK:-}" ] && { echo "kept $work"; return; }
   rm -rf "$work"
 }
 trap cleanup EXIT

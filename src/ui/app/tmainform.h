@@ -94,6 +94,8 @@ public:
     void restoreRemembered();
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
+    // The line over the bottom of the keys that tells what typing put on the clipboard.
+    const QLabel *notice() const { return m_notice; }
 
     // The three dialogs, created after this window; the window does not own them.
     void setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm);
@@ -225,6 +227,9 @@ private:
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
+    QLabel *m_notice = nullptr;
+    QTimer *m_noticeTimer = nullptr;
+    void showNotice(const QString &text);
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
     unsigned long m_focusBeforeFind = 0;
