@@ -12,6 +12,8 @@ packages=(
   openbox xterm x11-xserver-utils x11-xkb-utils dbus python3-dbus python3-gi
   libx11-dev libxtst-dev libxdamage-dev libicu-dev
   at-spi2-core python3-pyatspi
+  mutter xwayland xdg-desktop-portal xdg-desktop-portal-gnome dconf-service gir1.2-gtk-4.0 gir1.2-gtk-3.0
+  libxkbcommon-dev ibus
   unrtf poppler-utils
   desktop-file-utils appstream
   clang-14 libclang-rt-14-dev

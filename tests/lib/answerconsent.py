@@ -67,12 +67,17 @@ def main():
                        for word in (n.name or "").split()}
             wanted = "Cancel" if refuse else "Share"
             if wanted in buttons and (refuse or switch):
-                if not refuse:
+                if not refuse and not switch[0].getState().contains(pyatspi.STATE_CHECKED):
                     act(switch[0])
-                    time.sleep(0.2)
-                act(buttons[wanted])
-                print("answered: " + wanted)
-                return 0
+                # Share stays greyed until the switch is on; a loaded machine takes a while.
+                if buttons[wanted].getState().contains(pyatspi.STATE_SENSITIVE):
+                    act(buttons[wanted])
+                    gone = time.monotonic() + 5
+                    while time.monotonic() < gone:
+                        if question() is None:
+                            print("answered: " + wanted)
+                            return 0
+                        time.sleep(0.1)
         time.sleep(0.1)
     print("the desktop's remote-desktop question did not show")
     return 1

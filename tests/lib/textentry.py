@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""A native GTK text entry that no one here wrote, as the target of typing:
+"""A native GTK text entry that no one here wrote as the target of typing:
 writes the entry's whole text to a file at each change, and appends
 "<CLOCK_MONOTONIC ns> <text>" to a second file for timing.
 Usage: textentry.py <gtk major version 3|4> <title> <text file> [<times file>]"""

@@ -9,7 +9,8 @@ namespace {
 
 constexpr Keysym kControl = 0xffe3;  // Control_L
 constexpr Keysym kShift = 0xffe1;    // Shift_L
-constexpr Keysym kSpace = 0x20;
+// Return ends the entry: IBus takes a Space as part of it.
+constexpr Keysym kFinish = 0xff0d;  // Return
 
 void tap(Keysym keysym, std::vector<KeyEvent> &events)
 {
@@ -45,7 +46,7 @@ bool appendKeyEvents(char32_t cp, const LayoutHas &layoutHas, bool unicodeEntry,
     std::vector<Keysym> digits;
     for (char32_t rest = cp; rest != 0 || digits.empty(); rest >>= 4)
         digits.insert(digits.begin(), static_cast<Keysym>("0123456789abcdef"[rest & 0xf]));
-    for (const Keysym needed : {kControl, kShift, Keysym{'u'}, kSpace})
+    for (const Keysym needed : {kControl, kShift, Keysym{'u'}, kFinish})
         if (!layoutHas(needed))
             return false;
     for (const Keysym digit : digits)
@@ -58,7 +59,8 @@ bool appendKeyEvents(char32_t cp, const LayoutHas &layoutHas, bool unicodeEntry,
     events.push_back({kControl, false});
     for (const Keysym digit : digits)
         tap(digit, events);
-    tap(kSpace, events);
+    tap(kFinish, events);
+    events.back().pauseAfterMs = kUnicodeEntryPauseMs;
     return true;
 }
 

@@ -43,8 +43,13 @@ std::uint32_t versionOf(const QDBusMessage &reply)
 PortalTypist::PortalTypist(QDBusConnection bus, QString restoreToken, std::function<void(const QString &)> keepToken,
                            QObject *parent)
     : Typist(parent), m_bus(std::move(bus)), m_restoreToken(std::move(restoreToken)), m_keepToken(std::move(keepToken)),
-      m_settle(new QTimer(this))
+      m_settle(new QTimer(this)), m_pause(new QTimer(this))
 {
+    m_pause->setSingleShot(true);
+    connect(m_pause, &QTimer::timeout, this, [this] {
+        m_sending = false;
+        sendNext();
+    });
     m_settle->setSingleShot(true);
     connect(m_settle, &QTimer::timeout, this, [this] {
         m_settled = true;
@@ -241,8 +246,12 @@ void PortalTypist::sendNext()
          << (event.pressed ? 1u : 0u);
     m_sending = true;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, event](QDBusPendingCallWatcher *w) {
         w->deleteLater();
+        if (event.pauseAfterMs > 0) {
+            m_pause->start(event.pauseAfterMs);
+            return;
+        }
         m_sending = false;
         sendNext();
     });
@@ -274,6 +283,8 @@ void PortalTypist::onClosed(const QVariantMap &)
         return;
     watchSession(false);
     m_settle->stop();
+    m_pause->stop();
+    m_sending = false;
     m_outbox.clear();
     m_session.clear();
     m_state = State::Idle;
@@ -285,6 +296,8 @@ void PortalTypist::onClosed(const QVariantMap &)
 void PortalTypist::stop()
 {
     m_settle->stop();
+    m_pause->stop();
+    m_sending = false;
     m_outbox.clear();
     if (m_state == State::Ready && !m_session.isEmpty())
         watchSession(false);
