@@ -60,6 +60,8 @@ def main():
                 session.NotifyPointerMotionRelative(-100000.0, -100000.0)
                 session.NotifyPointerMotionRelative(x, y)
                 session.NotifyPointerButton(BTN_LEFT, True)
+                # For timing: CLOCK_MONOTONIC at the press, on stderr.
+                print("press %d" % time.clock_gettime_ns(time.CLOCK_MONOTONIC), file=sys.stderr, flush=True)
                 time.sleep(0.03)
                 session.NotifyPointerButton(BTN_LEFT, False)
             elif words[0] == "keys":

@@ -83,7 +83,7 @@ start_gnome_session() {  # pin library
 
   # The virtual keyboard and pointer: commands on fd 7, answers on fd 8.
   mkfifo "$work/input.in" "$work/input.out"
-  "$python3" "$lib_dir/mutterinput.py" <"$work/input.in" >"$work/input.out" 2>"$work/input.log" &
+  "$python3" "$lib_dir/mutterinput.py" <"$work/input.in" >"$work/input.out" 2>>"$work/input.log" &
   input_pid=$!
   session_pids+=($input_pid)
   exec 7>"$work/input.in" 8<"$work/input.out"
