@@ -2,9 +2,9 @@
 # Type into Window on a headless GNOME Wayland session (mutter, XWayland, the
 # desktop's RemoteDesktop portal) with the `us` layout: the pad runs on
 # XWayland, a native GTK 4 entry holds the focus, and the compositor's own
-# pointer clicks the pad's keys. é € α ș 😀 must arrive in the entry (€ as
-# the Unicode entry, which the `us` layout needs for all five) in GTK 4 and
-# GTK 3 entries; a Qt program through IBus is measured. In a session whose Qt
+# pointer clicks the pad's keys. é € α ș 😀 must arrive (by the Unicode
+# entry: the `us` layout has none of them) in a GTK 4 entry, with one clicked
+# while the desktop's question is still open, and in a GTK 3 entry; a Qt program through IBus is measured. In a session whose Qt
 # programs take no Unicode entry, a Qt entry gets nothing wrong and each
 # character waits on the clipboard.
 # Usage: gnome_typing_e2e.sh <built Umbrill05> <built xwaylandpin library> <built qtentry>
@@ -70,10 +70,13 @@ type_into() {  # what file: clicks every key; checks what arrives
 dbus-monitor --session "interface='org.freedesktop.portal.RemoteDesktop'" >"$work/portal-calls.log" 2>&1 &
 session_pids+=($!)
 
-# --- GTK 4: the consent question answered, then every character -------------
+# --- GTK 4: a key clicked while the question is open, then every character --
 start_pad
+"$python3" "$lib_dir/answerconsent.py" --wait 30 >"$work/consent.log" 2>&1 || fail "$(cat "$work/consent.log")"
+click_key 0
 answer_consent
-type_into "GTK 4" "$out" "$expected"
+if poll bash -c '[ "$(cat "$0")" = "é" ]' "$out"; then pass; else fail "clicked during the question: the GTK 4 entry got '$(cat "$out")'"; fi
+type_into "GTK 4" "$out" "é$expected"
 
 # --- GTK 3 ------------------------------------------------------------------
 out3="$work/typed3.txt"

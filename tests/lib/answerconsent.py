@@ -3,7 +3,8 @@
 would: turns on the switch "Allow remote interaction", then presses Share (or
 Cancel with --refuse). Waits for the question to show; exits 1 with a message
 when it does not within the given seconds.
-Usage: answerconsent.py [--refuse] [seconds]"""
+With --wait it only waits for the question to show, and answers nothing.
+Usage: answerconsent.py [--refuse | --wait] [seconds]"""
 import sys
 import time
 
@@ -55,10 +56,14 @@ def question():
 
 def main():
     refuse = "--refuse" in sys.argv
-    args = [a for a in sys.argv[1:] if a != "--refuse"]
+    wait = "--wait" in sys.argv
+    args = [a for a in sys.argv[1:] if a not in ("--refuse", "--wait")]
     deadline = time.monotonic() + (float(args[0]) if args else 30)
     while time.monotonic() < deadline:
         window = question()
+        if window is not None and wait:
+            print("shown")
+            return 0
         if window is not None:
             nodes = list(walk(window))
             switch = [n for n in nodes if n.getRoleName() in ("switch", "toggle button", "check box")]
