@@ -344,6 +344,31 @@ TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
     }
 }
 
+// The focus frame shows once the keyboard is used, also where a key press
+// moves nothing; a key focused by other means (the window coming up) shows none.
+TEST_F(MainForm, AKeyPressShowsTheFocusFrame)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    KeyButton *first = form.ButtonList[0];
+    KeyButton *second = form.ButtonList[1];
+    const QImage secondPlain = second->grab().toImage();
+    first->setFocus(Qt::ActiveWindowFocusReason);
+    const QImage firstBefore = first->grab().toImage();
+
+    QTest::keyClick(first, Qt::Key_Left);  // the row's start: the focus stays
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    EXPECT_NE(first->grab().toImage(), firstBefore) << "no focus frame after Left";
+
+    QTest::keyClick(first, Qt::Key_Right);
+    ASSERT_EQ(QApplication::focusWidget(), second);
+    EXPECT_NE(second->grab().toImage(), secondPlain) << "no focus frame on the key Right reached";
+    EXPECT_EQ(first->grab().toImage(), firstBefore) << "the key left behind keeps a frame";
+}
+
 TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
 {
     TMainForm &form = start().mainForm;

@@ -7,6 +7,7 @@
 #include "core/settings/settingsstore.h"
 #include "ui/app/qtext.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -374,6 +375,45 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
                   child<QLabel>(&app->languageDlg, "StaticText1")->text());
         EXPECT_EQ(child<QPushButton>(&app->about, "Button1")->accessibleName(),
                   child<QPushButton>(&app->about, "Button1")->text());
+    }
+}
+
+TEST_F(Options, ReturnOnAPasteFormatPressesOk)
+{
+    start();
+    withOptions([](TOptionsForm &dialog) {
+        // The dialog opens at the checked format; Down chooses the next one.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        ASSERT_EQ(QApplication::focusWidget(), child<QRadioButton>(&dialog, "HtmlTextRadioButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(stored("PasteFormat"), "html");
+}
+
+// Qt names a combo box on Linux by its current item; the list of interface
+// languages is heard by its label, its choice being its value.
+TEST_F(Options, ScreenReadersHearTheLanguageListByItsLabel)
+{
+    for (const char *language : {"English", "Deutsch", "Español"}) {
+        SCOPED_TRACE(language);
+        writeSettings(settingsWith(QByteArray("\"ControlLanguage\"=\"") + language + "\"\r\n"));
+        start();
+        withOptions([language](TOptionsForm &dialog) {
+            auto *list = child<QComboBox>(&dialog, "LanguageComboBox");
+            QAccessibleInterface *access = QAccessible::queryAccessibleInterface(list);
+            ASSERT_NE(access, nullptr);
+            EXPECT_EQ(access->role(), QAccessible::ComboBox);
+            const QString label = child<QLabel>(&dialog, "MenuLanguageLabel")->text();
+            EXPECT_EQ(access->text(QAccessible::Name), label);
+            if (QString::fromUtf8(language) == "English") {
+                EXPECT_EQ(label, "Control language");
+            }
+            EXPECT_EQ(access->text(QAccessible::Value), QString::fromUtf8(language));
+            clickCancel(dialog);
+        });
+        app.reset();
     }
 }
 

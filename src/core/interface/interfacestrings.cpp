@@ -56,10 +56,10 @@ constexpr std::array<std::string_view, 4> kRemoveFromMine = {
     "&Remove from My Characters", "Aus My Characters &entfernen", "&Retirer de My Characters",
     "&Quitar de My Characters"};
 constexpr std::array<FindStrings, 4> kFind = {{
-    {"&Find Character", "Find Character", "Name, code or character", "Nothing found"},
-    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden"},
-    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat"},
-    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados"},
+    {"&Find Character", "Find Character", "Name, code or character", "Nothing found", "Clear search"},
+    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden", "Suche leeren"},
+    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat", "Effacer la recherche"},
+    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados", "Borrar la búsqueda"},
 }};
 
 constexpr std::array<std::string_view, 4> kHelpUnopened = {

@@ -92,6 +92,7 @@ struct FindStrings {
     std::string_view Caption;        // the window's title
     std::string_view SearchPrompt;   // the search field's placeholder and accessible name
     std::string_view NothingFound;
+    std::string_view ClearSearch;    // the search field's clear button, for screen readers
 };
 const FindStrings &findStrings(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.

@@ -128,6 +128,12 @@ void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 
 void KeyButton::keyPressEvent(QKeyEvent *event)
 {
+    // Any key pressed on a key shows the focus frame, as Tab does: the user
+    // now steers by keyboard and must see where the focus is.
+    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        top->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -281,8 +287,10 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view lang
 {
     m_hint->setText(qs(emptyPadHint(language)));
     m_findCharacter->setText(qs(findStrings(language).FindCharacter));
-    if (m_findWindow)
+    if (m_findWindow) {
         m_findWindow->setStrings(findStrings(language));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(language));
+    }
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
     m_multipleChar->setText(qs(s.MultipleChar));
@@ -631,6 +639,7 @@ void TMainForm::FindCharacterClick()
     if (!m_findWindow) {
         m_findWindow = new FindCharacterWindow(this);
         m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(m_state.ControlLanguage()));
         if (const auto size = m_state.rememberedFindSize())
             m_findWindow->resize(size->width, size->height);
         connect(m_findWindow, &FindCharacterWindow::chosen, this,

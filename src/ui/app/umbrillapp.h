@@ -3,6 +3,7 @@
 // language dialog and the Options dialog, each applying that language.
 #pragma once
 
+#include "ui/app/commandline.h"
 #include "ui/app/tmainform.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
@@ -20,6 +21,19 @@ struct UmbrillApp {
     // and shows the main window: centred on the screen unless its place was
     // remembered.
     void show();
+
+    // Why this pad cannot carry request out (an unknown keyboard language,
+    // Type into Window unavailable here); empty when it can. Changes nothing.
+    QString check(const PadRequest &request);
+    // Carries a checked request out: the keyboard language, as if confirmed
+    // in the language dialog, Type into Window, then Find. toFront: the pad
+    // comes to the front on the current workspace (activated unless Type into
+    // Window is on, which leaves the focus where the user writes).
+    void carryOut(const PadRequest &request, bool toFront);
+    // A later start's command line (its program name first): checked, then
+    // carried out once the call has been answered. Returns check()'s answer
+    // or the command line's mistake.
+    QString handOver(const QStringList &arguments);
 
     // Set first: the error display of start-up is titled with it.
     struct Title { Title(); } title;

@@ -3,6 +3,8 @@
 
 #include "core/keypad/keygrid.h"
 #include "core/names/namesearch.h"
+#include "ui/app/accessiblenames.h"
+#include "ui/app/fontcoverage.h"
 #include "ui/app/qtext.h"
 #include "ui/app/tmainform.h"
 
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace umbrill {
@@ -17,11 +20,15 @@ namespace umbrill {
 FindCharacterWindow::FindCharacterWindow(QWidget *pad) : QWidget(pad, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("FindCharacter"));
+    installAccessibleNames();
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("FindField"));
     m_field->setClearButtonEnabled(true);
+    m_field->installEventFilter(this);
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("FindResults"));
+    // The results are the tab stops, not the area around them.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidgetResizable(false);
     m_grid = new QWidget;
@@ -50,6 +57,16 @@ void FindCharacterWindow::setStrings(const FindStrings &strings)
     m_field->setPlaceholderText(qs(strings.SearchPrompt));
     m_field->setAccessibleName(qs(strings.SearchPrompt));
     m_nothing->setText(qs(strings.NothingFound));
+    for (QToolButton *clear : m_field->findChildren<QToolButton *>())
+        clear->setAccessibleName(qs(strings.ClearSearch));
+}
+
+void FindCharacterWindow::setSearchLanguage(std::optional<InterfaceLanguage> language)
+{
+    if (language == m_searchLanguage)
+        return;
+    m_searchLanguage = language;
+    search(m_field->text());
 }
 
 void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
@@ -61,7 +78,10 @@ void FindCharacterWindow::setKeyFont(const QFont &font, int keySize)
 
 void FindCharacterWindow::search(const QString &text)
 {
-    const std::vector<char32_t> found = NameIndex::shared().find(wide(text));
+    FindOptions options;
+    options.language = m_searchLanguage;
+    options.drawable = installedFontDraws;
+    const std::vector<char32_t> found = NameIndex::shared().find(wide(text), options);
     // The keys of the last search take the new characters; only the missing ones are made.
     const auto count = static_cast<qsizetype>(found.size());
     while (m_results.size() > count)
@@ -76,6 +96,7 @@ void FindCharacterWindow::search(const QString &text)
         key->setFocusPolicy(Qt::TabFocus);
         connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
         connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { emit keyMenuRequested(key, at); });
+        connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFrom(key, move); });
         m_results.append(key);
     }
     for (KeyButton *key : std::as_const(m_results))
@@ -89,6 +110,7 @@ void FindCharacterWindow::search(const QString &text)
 void FindCharacterWindow::layOutResults()
 {
     const int perRow = std::max(1, m_scroll->viewport()->width() / m_keySize);
+    m_perRow = perRow;
     const int count = static_cast<int>(m_results.size());
     for (int k = 0; k < count; ++k) {
         const KeyPlacement place = placeKey(k, perRow, m_keySize);
@@ -102,7 +124,36 @@ bool FindCharacterWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
         layOutResults();
+    if (watched == m_field && event->type() == QEvent::KeyPress && !m_results.isEmpty()) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const bool plain = press->modifiers() == Qt::NoModifier || press->modifiers() == Qt::KeypadModifier;
+        if (plain && (press->key() == Qt::Key_Down || press->key() == Qt::Key_Tab)) {
+            focusResult(m_results.front());
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void FindCharacterWindow::focusResult(KeyButton *key)
+{
+    // Qt draws the focus frame once the window knows the keyboard moved the focus.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    key->setFocus(Qt::TabFocusReason);
+    m_scroll->ensureWidgetVisible(key, 0, 0);
+}
+
+void FindCharacterWindow::moveFrom(KeyButton *key, GridMove gridMove)
+{
+    const int index = static_cast<int>(m_results.indexOf(key));
+    if (gridMove == GridMove::Up && index >= 0 && index < m_perRow) {
+        m_field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const int count = static_cast<int>(m_results.size());
+    const int target = moveOnGrid(index, gridMove, count, m_perRow);
+    if (target >= 0 && target < count)
+        focusResult(m_results[target]);
 }
 
 void FindCharacterWindow::keyPressEvent(QKeyEvent *event)
