@@ -52,6 +52,10 @@ PortalTypist::PortalTypist(QDBusConnection bus, QString restoreToken, std::funct
     });
     m_settle->setSingleShot(true);
     connect(m_settle, &QTimer::timeout, this, [this] {
+        // The desktop's new keyboard drops the first keys it sends to a
+        // window: a lone Shift goes first, and the rest a moment after it.
+        m_outbox.push_back({kShiftL, true});
+        m_outbox.push_back({kShiftL, false, m_settleDelay / 2});
         m_settled = true;
         flush();
     });
@@ -130,12 +134,7 @@ void PortalTypist::startSession()
                 }
                 m_state = State::Ready;
                 watchSession(true);
-                // The focus is still on its way back from the desktop's question,
-                // and the desktop's new keyboard drops its first keys: a lone
-                // Shift wakes it, and typing waits a moment.
-                m_outbox.push_back({kShiftL, true});
-                m_outbox.push_back({kShiftL, false});
-                sendNext();
+                // The focus is still on its way back from the desktop's question.
                 m_settled = false;
                 m_settle->start(m_settleDelay);
             });
