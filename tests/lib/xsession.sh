@@ -51,6 +51,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A test stopped by its time limit (SIGTERM) cleans up too.
+trap 'exit 143' TERM INT
 
 # A private X server and settings folder for the program.
 start_x() {

@@ -94,7 +94,7 @@ private:
     int m_requests = 0;
     LayoutHas m_layoutHas = [](Keysym) { return true; };
     bool m_unicodeEntry = false;
-    int m_settleDelay = 800;
+    int m_settleDelay = 1200;
     bool m_settled = false;
     QTimer *m_settle;
     QTimer *m_pause;  // between a Unicode entry and the next key
