@@ -12,6 +12,8 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -191,6 +193,63 @@ TEST_F(FindCharacter, ScreenReadersHearAWindowAndANamedClearButton)
     EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8("Effacer la recherche"));
     form.applyInterfaceLanguageToAll("English");
     EXPECT_EQ(button->text(QAccessible::Name), "Clear search");
+}
+
+// What a key tells a user and a screen reader.
+QStringList describe(KeyButton *key)
+{
+    QHelpEvent ask(QEvent::ToolTip, QPoint(2, 2), key->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(key, &ask);
+    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(key);
+    return {key->text(), key->toolTip(), access->text(QAccessible::Name), access->text(QAccessible::Description),
+            key->font().family(), QString::number(key->width())};
+}
+
+// Keys are made for the rows that show; one made later, as the list scrolls
+// or the keyboard reaches it, is the key it would have been made at once.
+TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    QLineEdit *field = find->searchField();
+    field->setText("e");
+    ASSERT_EQ(find->resultCount(), 300);
+    const qsizetype shown = find->results().size();
+    EXPECT_GT(shown, 0);
+    EXPECT_LT(shown, 300);
+    auto *scroll = find->findChild<QScrollArea *>("FindResults");
+    const QRect view(QPoint(0, 0), scroll->viewport()->size());
+    EXPECT_TRUE(view.intersects(find->results().last()->geometry()));
+
+    // Keyboard: Tab from the last key made reaches the next result.
+    find->results().last()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result%1").arg(shown + 1));
+    // Shift+Tab from the search field goes round to the last result of all.
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(field, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result300"));
+
+    // Scrolled to the end: every key, each as a key made for its character at once.
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    ASSERT_EQ(find->results().size(), 300);
+    for (qsizetype k : {qsizetype(0), shown, qsizetype(299)}) {
+        SCOPED_TRACE(k);
+        KeyButton *key = find->results()[k];
+        EXPECT_EQ(key->objectName(), QStringLiteral("Result%1").arg(k + 1));
+        KeyButton atOnce(key->codePoint(), key->parentWidget());
+        atOnce.setFont(key->font());
+        atOnce.resize(key->size());
+        EXPECT_EQ(describe(key), describe(&atOnce));
+    }
+    // A new search takes the keys it needs again; Enter still outputs the first.
+    field->setText("euro sign");
+    ASSERT_GE(find->resultCount(), 1);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC"));
 }
 
 // The window searches with the interface language's words first, and follows

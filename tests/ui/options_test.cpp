@@ -62,8 +62,8 @@ protected:
     WindowTexts shownTexts() const
     {
         return {app->mainForm.findChild<QAction *>(QStringLiteral("Options1"))->text(),
-                app->optionsForm.windowTitle(), child<QPushButton>(&app->about, "Button1")->text(),
-                app->languageDlg.windowTitle()};
+                app->optionsForm().windowTitle(), child<QPushButton>(&app->about(), "Button1")->text(),
+                app->languageDlg().windowTitle()};
     }
 
     // Opens the dialog from the main window and runs `inside` while it is up.
@@ -74,6 +74,8 @@ protected:
         whenModal([ran, inside](QWidget *modal) {
             auto *dialog = qobject_cast<TOptionsForm *>(modal);
             ASSERT_NE(dialog, nullptr);
+            // Made as it opens, the dialog may be up a moment before it is active.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
             *ran = true;
             inside(*dialog);
             if (dialog->isVisible()) {
@@ -232,7 +234,7 @@ TEST_F(Options, APickedLanguageShowsInAllFourWindowsAndCancelTakesItBack)
     EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::German));
     EXPECT_EQ(stored("ControlLanguage"), "Deutsch");
     // The About box, hidden all along, shows the German build line next time.
-    EXPECT_TRUE(child<QLabel>(&app->about, "Label3")->text().startsWith(qs(aboutStrings(InterfaceLanguage::German).BuildPrefix)));
+    EXPECT_TRUE(child<QLabel>(&app->about(), "Label3")->text().startsWith(qs(aboutStrings(InterfaceLanguage::German).BuildPrefix)));
 }
 
 TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
@@ -356,7 +358,7 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
     for (const char *language : {"English", "Deutsch"}) {
         SCOPED_TRACE(language);
         app->mainForm.applyInterfaceLanguageToAll(language);
-        for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm, &app->languageDlg, &app->about}) {
+        for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm(), &app->languageDlg(), &app->about()}) {
             for (QWidget *control : dialog->findChildren<QWidget *>()) {
                 // A spin box's editor is heard as the spin box.
                 if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QSpinBox *>(control->parentWidget()))
@@ -365,16 +367,16 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
             }
         }
         // Fields are named by their labels, the list by its prompt, and the group by its title.
-        EXPECT_EQ(child<QSpinBox>(&app->optionsForm, "KeySizeSpinEdit")->accessibleName(),
-                  child<QLabel>(&app->optionsForm, "KeySizeLabel")->text());
-        EXPECT_EQ(child<QComboBox>(&app->optionsForm, "LanguageComboBox")->accessibleName(),
-                  child<QLabel>(&app->optionsForm, "MenuLanguageLabel")->text());
-        EXPECT_EQ(child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->accessibleName(),
-                  child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->title());
-        EXPECT_EQ(child<QWidget>(&app->languageDlg, "ListBox1")->accessibleName(),
-                  child<QLabel>(&app->languageDlg, "StaticText1")->text());
-        EXPECT_EQ(child<QPushButton>(&app->about, "Button1")->accessibleName(),
-                  child<QPushButton>(&app->about, "Button1")->text());
+        EXPECT_EQ(child<QSpinBox>(&app->optionsForm(), "KeySizeSpinEdit")->accessibleName(),
+                  child<QLabel>(&app->optionsForm(), "KeySizeLabel")->text());
+        EXPECT_EQ(child<QComboBox>(&app->optionsForm(), "LanguageComboBox")->accessibleName(),
+                  child<QLabel>(&app->optionsForm(), "MenuLanguageLabel")->text());
+        EXPECT_EQ(child<QGroupBox>(&app->optionsForm(), "PasteControlGroupBox")->accessibleName(),
+                  child<QGroupBox>(&app->optionsForm(), "PasteControlGroupBox")->title());
+        EXPECT_EQ(child<QWidget>(&app->languageDlg(), "ListBox1")->accessibleName(),
+                  child<QLabel>(&app->languageDlg(), "StaticText1")->text());
+        EXPECT_EQ(child<QPushButton>(&app->about(), "Button1")->accessibleName(),
+                  child<QPushButton>(&app->about(), "Button1")->text());
     }
 }
 
@@ -455,7 +457,7 @@ TEST_F(Options, EachStringSetGivesEveryControlItsText)
         {"Spanish", InterfaceLanguage::Spanish, &TOptionsForm::SetSpanish},
     };
     start();
-    TOptionsForm &dialog = app->optionsForm;
+    TOptionsForm &dialog = app->optionsForm();
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         (dialog.*row.apply)();

@@ -225,6 +225,27 @@ const FindStrings &findStrings(std::string_view controlLanguage)
     return inLanguage(kFind, controlLanguage);
 }
 
+namespace {
+
+constexpr std::array<CollectionStrings, 4> kCollection = {{
+    {"Nothing collected", "Collected characters. Click: on the clipboard again. Backspace: remove the last one",
+     "Empty the collection (Ctrl+Backspace)"},
+    {"Nichts gesammelt", "Gesammelte Zeichen. Klick: wieder in die Zwischenablage. Rücktaste: das letzte entfernen",
+     "Sammlung leeren (Strg+Rücktaste)"},
+    {"Rien de collecté",
+     "Caractères collectés. Clic : de nouveau dans le presse-papiers. Retour arrière : retirer le dernier",
+     "Vider la collection (Ctrl+Retour arrière)"},
+    {"Nada reunido", "Caracteres reunidos. Clic: de nuevo al portapapeles. Retroceso: quitar el último",
+     "Vaciar la colección (Ctrl+Retroceso)"},
+}};
+
+} // namespace
+
+const CollectionStrings &collectionStrings(std::string_view controlLanguage)
+{
+    return inLanguage(kCollection, controlLanguage);
+}
+
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)
 {
     if (const auto language = matchInterfaceLanguage(controlLanguage))

@@ -40,10 +40,7 @@ UmbrillApp::Title::Title()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Umbrill"));
 }
 
-UmbrillApp::UmbrillApp()
-{
-    mainForm.setDialogs(&about, &languageDlg, &optionsForm);
-}
+UmbrillApp::UmbrillApp() = default;
 
 void UmbrillApp::show()
 {

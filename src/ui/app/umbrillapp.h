@@ -1,6 +1,7 @@
-// The running program's windows, created once in their binding order: the main
-// window first (it reads the interface language), then the About box, the
-// language dialog and the Options dialog, each applying that language.
+// The running program's windows: the main window, made at start (it reads the
+// interface language), and the About box, the language dialog and the Options
+// dialog, each made by the main window when it first opens it, in the
+// interface language the other windows show.
 #pragma once
 
 #include "ui/app/commandline.h"
@@ -38,9 +39,10 @@ struct UmbrillApp {
     // Set first: the error display of start-up is titled with it.
     struct Title { Title(); } title;
     TMainForm mainForm;
-    TAbout about{&mainForm};
-    TLanguageDlg languageDlg{&mainForm};
-    TOptionsForm optionsForm{&mainForm};
+    // The dialogs, made now if they were not yet.
+    TAbout &about() { return *mainForm.aboutBox(); }
+    TLanguageDlg &languageDlg() { return *mainForm.languageDlg(); }
+    TOptionsForm &optionsForm() { return *mainForm.optionsForm(); }
 };
 
 } // namespace umbrill

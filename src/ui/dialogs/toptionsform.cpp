@@ -160,7 +160,7 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_keySize, m_language);
 
     applyStrings(kOptionsFormDefault);
-    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
+    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TOptionsForm::applyStrings(const OptionsFormStrings &s)
