@@ -13,6 +13,8 @@ packages=(
   libx11-dev libxtst-dev libxdamage-dev libicu-dev libfontconfig-dev
   unicode-data unicode-cldr-core libx11-data
   at-spi2-core python3-pyatspi
+  mutter xwayland xdg-desktop-portal xdg-desktop-portal-gnome dconf-service gir1.2-gtk-4.0 gir1.2-gtk-3.0
+  libxkbcommon-dev ibus
   unrtf poppler-utils
   desktop-file-utils appstream
   file dpkg-dev

@@ -52,9 +52,12 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   chmod -R u+w "$work" 2>/dev/null
+  [ -n "${UMBRILL_KEEP_WORK:-}" ] && { echo "kept $work"; return; }
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A test stopped by its time limit (SIGTERM) cleans up too.
+trap 'exit 143' TERM INT
 
 # A private X server and settings folder for the program.
 start_x() {

@@ -6,7 +6,8 @@ and Start through Request::Response signals, as the real portal does, and
 logs every call it receives as one JSON line on stdout.
 Options: --version N (the interface version it reports), --refuse (the user
 cancels the Start dialog), --early (each Response is sent before the method's
-reply; otherwise 10 ms after it).
+reply; otherwise 10 ms after it), --close-after N (the desktop closes the
+session, as its "stop sharing" does, after N key events).
 """
 import argparse
 import json
@@ -91,6 +92,9 @@ class Portal(dbus.service.Object):
     @dbus.service.method(RD, in_signature="oa{sv}iu")
     def NotifyKeyboardKeysym(self, session, options, keysym, state):
         log("NotifyKeyboardKeysym", str(session), int(keysym), int(state))
+        self.keys = getattr(self, "keys", 0) + 1
+        if self.keys == self.args.close_after:
+            GLib.timeout_add(10, lambda: self.session.Closed(dbus.Dictionary({}, signature="sv")) and False)
 
     @dbus.service.method(RD, in_signature="oa{sv}iu")
     def NotifyKeyboardKeycode(self, session, options, keycode, state):
@@ -102,17 +106,23 @@ class Session(dbus.service.Object):
     def Close(self):
         log("Close")
 
+    @dbus.service.signal("org.freedesktop.portal.Session", signature="a{sv}")
+    def Closed(self, details):
+        pass
+
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--version", type=int, default=2)
     parser.add_argument("--refuse", action="store_true")
     parser.add_argument("--early", action="store_true")
+    parser.add_argument("--close-after", type=int, default=0)
     args = parser.parse_args()
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     portal = Portal(bus, args)
     session = Session(bus, PATH + "/session/1")
+    portal.session = session
     name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus, do_not_queue=True)
     log("ready")
     GLib.MainLoop().run()

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace umbrill {
@@ -100,17 +101,18 @@ TEST(PortalTypist, AsksOnceThenTypesEachKeysymAsPressAndRelease)
         QJsonValue restoreToken;
         QString keptToken;
     };
-    const QStringList typed = {QStringLiteral("e9:1"), QStringLiteral("e9:0"), QStringLiteral("101f600:1"),
-                               QStringLiteral("101f600:0")};
+    // A lone Shift first: the desktop's new keyboard drops its first keys.
+    const QStringList typed = {QStringLiteral("ffe1:1"),    QStringLiteral("ffe1:0"),   QStringLiteral("e9:1"),
+                               QStringLiteral("e9:0"),      QStringLiteral("101f600:1"), QStringLiteral("101f600:0")};
     const QStringList flow = {QStringLiteral("CreateSession"), QStringLiteral("SelectDevices"), QStringLiteral("Start")};
     const Row rows[] = {
-        {"version 2, first consent", {}, {}, false, flow + kNotify + kNotify + kNotify + kNotify, typed, 2,
+        {"version 2, first consent", {}, {}, false, flow + kNotify + kNotify + kNotify + kNotify + kNotify + kNotify, typed, 2,
          QJsonValue::Undefined, QStringLiteral("fresh-token")},
         {"version 2, consent restored, a fresh token kept", {}, QStringLiteral("old-token"), false,
-         flow + kNotify + kNotify + kNotify + kNotify, typed, 2, QStringLiteral("old-token"), QStringLiteral("fresh-token")},
+         flow + kNotify + kNotify + kNotify + kNotify + kNotify + kNotify, typed, 2, QStringLiteral("old-token"), QStringLiteral("fresh-token")},
         {"version 1 gets no persist_mode", {QStringLiteral("--version"), QStringLiteral("1")}, QStringLiteral("old"), false,
-         flow + kNotify + kNotify + kNotify + kNotify, typed, QJsonValue::Undefined, QJsonValue::Undefined, {}},
-        {"Response before the reply", {QStringLiteral("--early")}, {}, false, flow + kNotify + kNotify + kNotify + kNotify,
+         flow + kNotify + kNotify + kNotify + kNotify + kNotify + kNotify, typed, QJsonValue::Undefined, QJsonValue::Undefined, {}},
+        {"Response before the reply", {QStringLiteral("--early")}, {}, false, flow + kNotify + kNotify + kNotify + kNotify + kNotify + kNotify,
          typed, 2, QJsonValue::Undefined, QStringLiteral("fresh-token")},
         {"user cancels: nothing sent", {QStringLiteral("--refuse")}, {}, true, flow, {}, 2, QJsonValue::Undefined, {}},
     };
@@ -119,6 +121,7 @@ TEST(PortalTypist, AsksOnceThenTypesEachKeysymAsPressAndRelease)
         StandIn portal(row.options);
         QString kept;
         PortalTypist typist(QDBusConnection::sessionBus(), row.storedToken, [&](const QString &t) { kept = t; });
+        typist.setSettleDelay(0);
         bool ended = false;
         QObject::connect(&typist, &Typist::ended, [&] { ended = true; });
         ASSERT_TRUE(PortalTypist::available(QDBusConnection::sessionBus()));
@@ -130,7 +133,7 @@ TEST(PortalTypist, AsksOnceThenTypesEachKeysymAsPressAndRelease)
             typist.type({0xe9});
             QCoreApplication::processEvents();
         } else {
-            ASSERT_TRUE(waitFor([&] { return portal.keysyms().size() == 4; })) << portal.lines().join(u'\n').toStdString();
+            ASSERT_TRUE(waitFor([&] { return portal.keysyms().size() == 6; })) << portal.lines().join(u'\n').toStdString();
         }
         EXPECT_EQ(portal.methods(), row.methods);
         EXPECT_EQ(portal.keysyms(), row.keysyms);
@@ -140,6 +143,84 @@ TEST(PortalTypist, AsksOnceThenTypesEachKeysymAsPressAndRelease)
         EXPECT_EQ(select.value(QStringLiteral("restore_token")), row.restoreToken);
         EXPECT_EQ(kept, row.keptToken);
         EXPECT_EQ(ended, row.refused);
+    }
+}
+
+// The `us` layout, as the desktop's keyboard map holds it: ASCII and the modifiers.
+bool usLayoutHas(Keysym keysym) { return (keysym >= 0x20 && keysym <= 0x7e) || keysym == 0xffe1 || keysym == 0xffe3 || keysym == 0xff0d; }
+
+QStringList keysOf(std::initializer_list<const char *> keys)
+{
+    QStringList list;
+    for (const char *key : keys)
+        list << QString::fromLatin1(key);
+    return list;
+}
+
+TEST(PortalTypist, ClickedDuringTheQuestionTypesAfterItWhatTheLayoutLacksByUnicodeEntryOrReportsIt)
+{
+    struct Row {
+        const char *name;
+        bool unicodeEntry;
+        QStringList keysyms;  // after the wake-up Shift
+        std::u32string notTyped;
+    };
+    // "a€": a is on the layout; € (EuroSign 0x20ac) is not.
+    const Row rows[] = {
+        {"Unicode entry taken", true,
+         keysOf({"61:1", "61:0", "ffe3:1", "ffe1:1", "75:1", "75:0", "ffe1:0", "ffe3:0", "32:1", "32:0", "30:1", "30:0",
+                 "61:1", "61:0", "63:1", "63:0", "ff0d:1", "ff0d:0"}),
+         {}},
+        {"no Unicode entry: reported, nothing else sent", false, keysOf({"61:1", "61:0"}), U"€"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandIn portal({QStringLiteral("--early")});
+        PortalTypist typist(QDBusConnection::sessionBus(), {}, {});
+        typist.setKeyboard(usLayoutHas, row.unicodeEntry);
+        typist.setSettleDelay(50);
+        std::u32string notTyped;
+        QObject::connect(&typist, &Typist::notTyped, [&](const std::u32string &c) { notTyped += c; });
+        typist.start();
+        typist.typeText(U"a€");  // while the question is open
+        const QStringList expected = keysOf({"ffe1:1", "ffe1:0"}) + row.keysyms;
+        ASSERT_TRUE(waitFor([&] { return portal.keysyms().size() >= expected.size(); }));
+        waitFor([] { return false; }, 100);
+        EXPECT_EQ(portal.keysyms(), expected);
+        EXPECT_EQ(notTyped, row.notTyped);
+    }
+}
+
+TEST(PortalTypist, RefusedOrClosedByTheDesktopEndsTypingLosesNothingAndTheNextStartAsksAgain)
+{
+    {
+        SCOPED_TRACE("the user refuses: what waited is reported");
+        StandIn portal({QStringLiteral("--refuse")});
+        PortalTypist typist(QDBusConnection::sessionBus(), {}, {});
+        std::u32string notTyped;
+        QObject::connect(&typist, &Typist::notTyped, [&](const std::u32string &c) { notTyped += c; });
+        typist.typeText(U"é");
+        ASSERT_TRUE(waitFor([&] { return typist.state() == PortalTypist::State::Refused; }));
+        EXPECT_EQ(notTyped, U"é");
+    }
+    {
+        SCOPED_TRACE("the desktop stops sharing after the first key");
+        StandIn portal({QStringLiteral("--close-after"), QStringLiteral("4")});
+        PortalTypist typist(QDBusConnection::sessionBus(), {}, {});
+        typist.setSettleDelay(0);
+        int closed = 0;
+        int ended = 0;
+        QObject::connect(&typist, &Typist::closedByDesktop, [&] { ++closed; });
+        QObject::connect(&typist, &Typist::ended, [&] { ++ended; });
+        typist.typeText(U"a");
+        ASSERT_TRUE(waitFor([&] { return ended == 1; }));
+        EXPECT_EQ(closed, 1);
+        EXPECT_EQ(typist.state(), PortalTypist::State::Idle);
+        // Turned on again, it asks again.
+        typist.typeText(U"b");
+        ASSERT_TRUE(waitFor([&] { return portal.keysyms().contains(QStringLiteral("62:0")); }));
+        EXPECT_EQ(portal.methods().count(QStringLiteral("Start")), 2);
+        EXPECT_EQ(portal.methods().count(QStringLiteral("Close")), 0);
     }
 }
 

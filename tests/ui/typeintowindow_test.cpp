@@ -8,6 +8,9 @@
 #include "ui/typing/typeintowindow.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 
 namespace umbrill::test {
@@ -18,6 +21,12 @@ public:
     explicit RecordingTypist(std::vector<Keysym> *typed) : m_typed(typed) {}
     void type(const std::vector<Keysym> &keysyms) override { m_typed->insert(m_typed->end(), keysyms.begin(), keysyms.end()); }
     void endNow() { emit ended(); }
+    void closeNow()
+    {
+        emit closedByDesktop();
+        emit ended();
+    }
+    void cannotType(const std::u32string &characters) { emit notTyped(characters); }
 
 private:
     std::vector<Keysym> *m_typed;
@@ -128,6 +137,33 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());
     EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
+}
+
+TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePadAndAClosedSessionSaysSo)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"Deutsch\"\r\n\"TypeIntoWindow\"=\"1\"\r\n");
+    form.restoreRemembered();
+    ASSERT_NE(recorder, nullptr);
+    const QLabel *notice = form.notice();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->isVisible());
+
+    recorder->cannotType(U"ș😀");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ș😀"));
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdString(), onClipboardNotice("Deutsch", "ș😀"));
+    EXPECT_EQ(notice->text().toStdString(), "ș😀 ließ sich nicht tippen: es liegt in der Zwischenablage (Strg+V).");
+    EXPECT_EQ(notice->geometry().bottom(), form.rect().bottom());
+
+    // The user stops sharing on the desktop: off, and the tooltip says why
+    // until it is turned on again.
+    recorder->closeNow();
+    EXPECT_FALSE(item(form)->isChecked());
+    EXPECT_TRUE(item(form)->isEnabled());
+    EXPECT_EQ(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
+    item(form)->trigger();
+    EXPECT_TRUE(form.typing().isOn());
+    EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
 }
 
 } // namespace

@@ -181,7 +181,34 @@ constexpr std::array<std::array<std::string_view, 4>, 4> kTypingUnavailable = {{
      "Escribir necesita un escritorio X11 o Wayland."},
 }};
 
+// "%s" stands for the characters.
+constexpr std::array<std::string_view, 4> kOnClipboard = {
+    "Could not type %s: it is on the clipboard (Ctrl+V).",
+    "%s ließ sich nicht tippen: es liegt in der Zwischenablage (Strg+V).",
+    "Impossible de taper %s : il est dans le presse-papiers (Ctrl+V).",
+    "No se pudo escribir %s: está en el portapapeles (Ctrl+V).",
+};
+
+constexpr std::array<std::string_view, 4> kSessionClosed = {
+    "The desktop stopped the typing session. Turn Type into Window on to allow it again.",
+    "Der Desktop hat die Tipp-Sitzung beendet. Schalten Sie „In Fenster tippen“ ein, um sie wieder zu erlauben.",
+    "Le bureau a arrêté la session de saisie. Activez « Taper dans la fenêtre » pour l’autoriser à nouveau.",
+    "El escritorio detuvo la sesión de escritura. Active «Escribir en la ventana» para permitirla de nuevo.",
+};
+
 } // namespace
+
+std::string onClipboardNotice(std::string_view controlLanguage, std::string_view characters)
+{
+    std::string text(inLanguage(kOnClipboard, controlLanguage));
+    text.replace(text.find("%s"), 2, characters);
+    return text;
+}
+
+std::string_view typingSessionClosedNote(std::string_view controlLanguage)
+{
+    return inLanguage(kSessionClosed, controlLanguage);
+}
 
 std::string_view typeIntoWindowCaption(std::string_view controlLanguage)
 {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace umbrill {
@@ -76,6 +77,12 @@ enum class TypingUnavailable {
     NoDisplay,      // neither X11 nor Wayland
 };
 std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason);
+// The pad's one line when characters could not be typed into the window and
+// went to the clipboard instead; English when nothing matches.
+std::string onClipboardNotice(std::string_view controlLanguage, std::string_view characters);
+// Type into Window's tooltip once the desktop has ended the typing session
+// (the user stopped sharing); English when nothing matches.
+std::string_view typingSessionClosedNote(std::string_view controlLanguage);
 // The Find Character window and its item in the Mode menu (Ctrl+F), a
 // feature the string sets above do not cover; English when nothing matches.
 // FindCharacter carries an access key that no shown item of the language's

@@ -176,6 +176,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_typing = new TypeIntoWindow(*this, m_state);
     m_modeMenu->insertAction(m_clearClipboard, m_typing->action());
     connect(m_modeMenu, &QMenu::aboutToShow, m_typing, &TypeIntoWindow::probe);
+    connect(m_typing, &TypeIntoWindow::notice, this, &TMainForm::showNotice);
     m_language = addItem(nullptr, "Language", &TMainForm::LanguageClick);
     bar->addAction(m_language);
     m_helpMenu = bar->addMenu(QString());
@@ -213,6 +214,18 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_clearCollection->setEnabled(false);
     followDesktopPalette();
     applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
+
+    // Over the bottom of the keys for a few seconds; clicks go through it.
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("TypingNotice"));
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_notice->setAutoFillBackground(true);
+    m_notice->setWordWrap(true);
+    m_notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(6000);
+    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
 
     m_positionSaver = new QTimer(this);
     m_positionSaver->setSingleShot(true);
@@ -569,6 +582,16 @@ void TMainForm::setClientSize(int width, int height)
     keepOnScreen();
 }
 
+void TMainForm::showNotice(const QString &text)
+{
+    m_notice->setText(text);
+    const int height = std::min(m_notice->heightForWidth(width()), this->height());
+    m_notice->setGeometry(0, this->height() - height, width(), height);
+    m_notice->show();
+    m_notice->raise();
+    m_noticeTimer->start();
+}
+
 void TMainForm::setFontEnabled(bool enabled)
 {
     m_fontEnabled = enabled;
@@ -856,3 +879,4 @@ void TMainForm::removeFromMyCharacters(const std::u16string &character)
 }
 
 } // namespace umbrill
+

@@ -95,6 +95,8 @@ public:
     void restoreRemembered();
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
+    // The line over the bottom of the keys that tells what typing put on the clipboard.
+    const QLabel *notice() const { return m_notice; }
 
     // The pad's state and rules; the window shows it.
     PadState &state() { return m_state; }
@@ -248,6 +250,9 @@ private:
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
+    QLabel *m_notice = nullptr;
+    QTimer *m_noticeTimer = nullptr;
+    void showNotice(const QString &text);
     CollectionStrip *m_strip = nullptr;
     QAction *m_removeLast = nullptr;
     QAction *m_clearCollection = nullptr;

@@ -17,6 +17,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 constexpr uint kKeyboard = 1;
 constexpr uint kPersistUntilRevoked = 2;
+constexpr Keysym kShiftL = 0xffe1;
 
 QDBusMessage portalCall(const QString &interface, const QString &method)
 {
@@ -41,8 +42,29 @@ std::uint32_t versionOf(const QDBusMessage &reply)
 
 PortalTypist::PortalTypist(QDBusConnection bus, QString restoreToken, std::function<void(const QString &)> keepToken,
                            QObject *parent)
-    : Typist(parent), m_bus(std::move(bus)), m_restoreToken(std::move(restoreToken)), m_keepToken(std::move(keepToken))
+    : Typist(parent), m_bus(std::move(bus)), m_restoreToken(std::move(restoreToken)), m_keepToken(std::move(keepToken)),
+      m_settle(new QTimer(this)), m_pause(new QTimer(this))
 {
+    m_pause->setSingleShot(true);
+    connect(m_pause, &QTimer::timeout, this, [this] {
+        m_sending = false;
+        sendNext();
+    });
+    m_settle->setSingleShot(true);
+    connect(m_settle, &QTimer::timeout, this, [this] {
+        // The desktop's new keyboard drops the first keys it sends to a
+        // window: a lone Shift goes first, and the rest a moment after it.
+        m_outbox.push_back({kShiftL, true});
+        m_outbox.push_back({kShiftL, false, m_settleDelay / 2});
+        m_settled = true;
+        flush();
+    });
+}
+
+void PortalTypist::setKeyboard(LayoutHas layoutHas, bool unicodeEntry)
+{
+    m_layoutHas = std::move(layoutHas);
+    m_unicodeEntry = unicodeEntry;
 }
 
 PortalTypist::~PortalTypist() { stop(); }
@@ -111,7 +133,10 @@ void PortalTypist::startSession()
                         m_keepToken(token);
                 }
                 m_state = State::Ready;
-                flush();
+                watchSession(true);
+                // The focus is still on its way back from the desktop's question.
+                m_settled = false;
+                m_settle->start(m_settleDelay);
             });
 }
 
@@ -154,8 +179,8 @@ void PortalTypist::refuse()
 {
     const bool wasStarting = m_state == State::Starting;
     m_then = nullptr;
-    m_queue.clear();
     m_state = State::Refused;
+    dropQueue();
     if (wasStarting)
         emit ended();
 }
@@ -164,7 +189,22 @@ void PortalTypist::type(const std::vector<Keysym> &keysyms)
 {
     if (m_state == State::Refused)
         return;
-    m_queue.insert(m_queue.end(), keysyms.begin(), keysyms.end());
+    for (const Keysym keysym : keysyms)
+        m_queue.push_back({false, keysym});
+    if (m_state == State::Ready)
+        flush();
+    else if (m_state == State::Idle)
+        start();
+}
+
+void PortalTypist::typeText(const std::u32string &text)
+{
+    if (m_state == State::Refused) {
+        emit notTyped(text);
+        return;
+    }
+    for (const char32_t cp : text)
+        m_queue.push_back({true, cp});
     if (m_state == State::Ready)
         flush();
     else if (m_state == State::Idle)
@@ -173,19 +213,93 @@ void PortalTypist::type(const std::vector<Keysym> &keysyms)
 
 void PortalTypist::flush()
 {
-    const QVariant session = QVariant::fromValue(QDBusObjectPath(m_session));
-    for (const Keysym keysym : m_queue) {
-        for (const uint state : {1u, 0u}) {
-            QDBusMessage call = portalCall(kRemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"));
-            call << session << QVariantMap() << static_cast<int>(keysym) << state;
-            m_bus.send(call);
+    if (m_state != State::Ready || !m_settled)
+        return;
+    std::vector<KeyEvent> events;
+    std::u32string notTypedText;
+    for (const Pending &pending : m_queue) {
+        if (!pending.character) {
+            events.push_back({pending.value, true});
+            events.push_back({pending.value, false});
+        } else if (!appendKeyEvents(pending.value, m_layoutHas, m_unicodeEntry, events)) {
+            notTypedText.push_back(pending.value);
         }
     }
     m_queue.clear();
+    m_outbox.insert(m_outbox.end(), events.begin(), events.end());
+    sendNext();
+    if (!notTypedText.empty())
+        emit notTyped(notTypedText);
+}
+
+void PortalTypist::sendNext()
+{
+    // One event at a time: the portal may handle calls side by side, and a
+    // release overtaking its press loses the key.
+    if (m_sending || m_outbox.empty() || m_state != State::Ready)
+        return;
+    const KeyEvent event = m_outbox.front();
+    m_outbox.pop_front();
+    QDBusMessage call = portalCall(kRemoteDesktop, QStringLiteral("NotifyKeyboardKeysym"));
+    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariantMap() << static_cast<int>(event.keysym)
+         << (event.pressed ? 1u : 0u);
+    m_sending = true;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, event](QDBusPendingCallWatcher *w) {
+        w->deleteLater();
+        if (event.pauseAfterMs > 0) {
+            m_pause->start(event.pauseAfterMs);
+            return;
+        }
+        m_sending = false;
+        sendNext();
+    });
+}
+
+void PortalTypist::dropQueue()
+{
+    std::u32string characters;
+    for (const Pending &pending : m_queue)
+        if (pending.character)
+            characters.push_back(pending.value);
+    m_queue.clear();
+    if (!characters.empty())
+        emit notTyped(characters);
+}
+
+void PortalTypist::watchSession(bool watch)
+{
+    const QString interface = QStringLiteral("org.freedesktop.portal.Session");
+    if (watch)
+        m_bus.connect(kService, m_session, interface, QStringLiteral("Closed"), this, SLOT(onClosed(QVariantMap)));
+    else
+        m_bus.disconnect(kService, m_session, interface, QStringLiteral("Closed"), this, SLOT(onClosed(QVariantMap)));
+}
+
+void PortalTypist::onClosed(const QVariantMap &)
+{
+    if (m_state != State::Ready)
+        return;
+    watchSession(false);
+    m_settle->stop();
+    m_pause->stop();
+    m_sending = false;
+    m_outbox.clear();
+    m_session.clear();
+    m_state = State::Idle;
+    dropQueue();
+    emit closedByDesktop();
+    emit ended();
 }
 
 void PortalTypist::stop()
 {
+    m_settle->stop();
+    m_pause->stop();
+    m_sending = false;
+    m_outbox.clear();
+    if (m_state == State::Ready && !m_session.isEmpty())
+        watchSession(false);
     if (m_state == State::Ready && !m_session.isEmpty())
         m_bus.send(QDBusMessage::createMethodCall(kService, m_session, QStringLiteral("org.freedesktop.portal.Session"),
                                                   QStringLiteral("Close")));
@@ -196,3 +310,4 @@ void PortalTypist::stop()
 }
 
 } // namespace umbrill
+

@@ -5,9 +5,11 @@
 #include "ui/app/qtext.h"
 #include "ui/typing/portaltypist.h"
 #include "ui/typing/quitonsignal.h"
+#include "ui/typing/x11layout.h"
 #include "ui/typing/xtesttypist.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QPushButton>
@@ -36,9 +38,18 @@ TypeIntoWindow::Offer TypeIntoWindow::desktopTypist(PadState &state)
     const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if (wayland && PortalTypist::available(QDBusConnection::sessionBus())) {
         const QString token = qs(state.readRemembered().portalRestoreToken.value_or(std::string()));
-        return {std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token,
-                                               [&state](const QString &t) { state.rememberPortalRestoreToken(utf8(t)); }),
-                std::nullopt};
+        auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&state](const QString &t) {
+            state.rememberPortalRestoreToken(utf8(t));
+        });
+        // Without an X display to read the layout from, only what every layout has.
+        LayoutHas layoutHas = x11LayoutHas().value_or([](Keysym k) {
+            return (k >= 0x20 && k <= 0x7e) || k == 0xffe1 || k == 0xffe3 || k == 0xff0d || k == 0xff09 || k == 0xff08;
+        });
+        typist->setKeyboard(std::move(layoutHas),
+                            sessionTakesUnicodeEntry(qgetenv("XDG_CURRENT_DESKTOP").toStdString(),
+                                                     qgetenv("QT_IM_MODULE").toStdString(),
+                                                     qgetenv("GTK_IM_MODULE").toStdString()));
+        return {std::move(typist), std::nullopt};
     }
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         auto opened = XTestTypist::open();
@@ -63,6 +74,16 @@ void TypeIntoWindow::probe()
             m_action->setChecked(false);
             setOn(false);
         });
+        connect(m_typist.get(), &Typist::closedByDesktop, this, [this] {
+            m_closed = true;
+            setLanguage(m_language);
+        });
+        connect(m_typist.get(), &Typist::notTyped, this, [this](const std::u32string &characters) {
+            // Never lost: what could not be typed waits on the clipboard.
+            const QString text = QString::fromUcs4(characters.data(), static_cast<qsizetype>(characters.size()));
+            QGuiApplication::clipboard()->setText(text);
+            emit notice(qs(onClipboardNotice(m_language, utf8(text))));
+        });
     }
     m_action->setEnabled(m_typist != nullptr);
     setLanguage(m_language);
@@ -78,6 +99,8 @@ void TypeIntoWindow::setOn(bool on)
         return;
     m_on = on;
     if (on) {
+        m_closed = false;
+        setLanguage(m_language);
         m_quitOnSignal = std::make_unique<QuitOnSignal>();
         connect(m_quitOnSignal.get(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
         m_typist->start();
@@ -115,13 +138,18 @@ void TypeIntoWindow::setLanguage(std::string_view controlLanguage)
 {
     m_language = controlLanguage;
     m_action->setText(qs(typeIntoWindowCaption(controlLanguage)));
-    m_action->setToolTip(m_reason ? qs(typingUnavailableReason(controlLanguage, *m_reason)) : QString());
+    QString tip;
+    if (m_reason)
+        tip = qs(typingUnavailableReason(controlLanguage, *m_reason));
+    else if (m_closed)
+        tip = qs(typingSessionClosedNote(controlLanguage));
+    m_action->setToolTip(tip);
 }
 
 void TypeIntoWindow::type(const std::u32string &text)
 {
     if (m_on && m_typist)
-        m_typist->type(keysymsFor(text));
+        m_typist->typeText(text);
 }
 
 } // namespace umbrill

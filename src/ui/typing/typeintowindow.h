@@ -58,6 +58,10 @@ public:
     void setTypistFactory(TypistFactory factory) { m_factory = std::move(factory); }
     Typist *typist() const { return m_typist.get(); }
 
+signals:
+    // One short line for the pad to show (characters put on the clipboard).
+    void notice(const QString &text);
+
 private:
     void applyFocus(bool on);
     static Offer desktopTypist(PadState &state);
@@ -68,6 +72,7 @@ private:
     std::string m_language = "English";
     bool m_on = false;
     bool m_probed = false;
+    bool m_closed = false;  // the desktop ended the last typing session
     std::optional<TypingUnavailable> m_reason;
     std::unique_ptr<Typist> m_typist;
     std::unique_ptr<QuitOnSignal> m_quitOnSignal;

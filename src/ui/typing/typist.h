@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <string>
 #include <vector>
 
 namespace umbrill {
@@ -16,6 +17,9 @@ public:
     using QObject::QObject;
     // Types the keysyms after any still queued, in order; returns at once.
     virtual void type(const std::vector<Keysym> &keysyms) = 0;
+    // Types the text after any still queued; a typist that cannot type some
+    // of it emits notTyped with those characters.
+    virtual void typeText(const std::u32string &text) { type(keysymsFor(text)); }
     // Typing is turned on (the portal asks for the user's consent here) or off.
     virtual void start() {}
     virtual void stop() {}
@@ -25,6 +29,10 @@ public:
 signals:
     // Typing cannot go on (the user refused consent, the session was closed).
     void ended();
+    // The desktop ended typing (the user stopped sharing); ended() follows.
+    void closedByDesktop();
+    // Characters that no way of typing could bring into the focused window.
+    void notTyped(const std::u32string &characters);
 };
 
 } // namespace umbrill

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Type into Window on a headless GNOME Wayland session (mutter, XWayland, the
+# desktop's RemoteDesktop portal) with the `us` layout: the pad runs on
+# XWayland, a native GTK 4 entry holds the focus, and the compositor's own
+# pointer clicks the pad's keys. é € α ș 😀 must arrive (by the Unicode
+# entry: the `us` layout has none of them) in a GTK 4 entry and in a GTK 3
+# entry (a key clicked while the desktop's question is open is measured); a Qt program through IBus is measured. In a session whose Qt
+# programs take no Unicode entry, a Qt entry gets nothing wrong and each
+# character waits on the clipboard.
+# Usage: gnome_typing_e2e.sh <built Umbrill05> <built xwaylandpin library> <built qtentry>
+set -uo pipefail
+
+exe=$1
+pin=$2
+qtentry=$3
+. "$(dirname "$0")/../lib/xsession.sh"
+. "$(dirname "$0")/../lib/waylandsession.sh"
+need_tools xdotool xclip xwininfo
+start_gnome_session "$pin"
+
+prog="$work/program"
+mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+cp "$exe" "$prog/Umbrill05"
+# é € α ș U+1F600, one row of five keys.
+printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n' >"$prog/Umbrill05.ini"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="600,500"\r\n"TypeIntoWindow"="1"\r\n' \
+  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+expected=$'é€αș\U0001F600'
+
+# The target: a GTK 4 entry, full width at the top of the screen.
+out="$work/typed.txt"
+"$python3" "$lib_dir/textentry.py" 4 typing-target "$out" "$work/times.txt" >"$work/entry.log" 2>&1 &
+session_pids+=($!)
+poll test -e "$out" || { echo "FAIL: the GTK 4 entry did not show"; cat "$work/entry.log"; exit 1; }
+
+start_pad() {
+  env QT_QPA_PLATFORM=xcb "$prog/Umbrill05" >>"$work/app.log" 2>&1 &
+  app_pid=$!
+  poll bash -c 'xdotool search --onlyvisible --name "^Test Umbrill$" >/dev/null 2>&1' || { fail "no pad"; cat "$work/app.log"; exit 1; }
+  main=$(xdotool search --onlyvisible --name '^Test Umbrill$' 2>/dev/null | head -n1)
+  poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+}
+
+# Answers the desktop's question: the switch "Allow remote interaction", then Share.
+answer_consent() {  # [--refuse]
+  "$python3" "$lib_dir/answerconsent.py" "$@" 30 >"$work/consent.log" 2>&1 || { fail "$(cat "$work/consent.log")"; return 1; }
+  # The focus goes back to the target after the question closes; on a loaded
+  # machine that takes a moment.
+  sleep 1
+}
+
+# xdotool counts the title bar twice for a framed window: xwininfo has the
+# pad's true place on the screen.
+click_key() {  # key index from 0: 42 pixels, at the bottom of the pad
+  local k=$1 x y height
+  x=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left Y: *//p')
+  height=$(xwininfo -id "$main" | sed -n 's/^ *Height: *//p')
+  session_input click $((x + k * 42 + 21)) $((y + height - 21))
+}
+
+# Each target takes the focus as it opens; the pad stays above it.
+type_into() {  # what file: clicks every key; checks what arrives
+  local what=$1 file=$2 want=$3 k
+  for k in 0 1 2 3 4; do click_key "$k" || fail "$what: could not click key $k"; done
+  if poll bash -c '[ "$(cat "$0")" = "$1" ]' "$file" "$want"; then pass; else fail "$what: got '$(cat "$file")', expected '$want'"; fi
+}
+
+# What the pad asks of the portal, for the failure report.
+dbus-monitor --session "interface='org.freedesktop.portal.RemoteDesktop'" >"$work/portal-calls.log" 2>&1 &
+session_pids+=($!)
+
+# --- GTK 4: a key clicked while the question is open, then every character --
+start_pad
+"$python3" "$lib_dir/answerconsent.py" --wait 30 >"$work/consent.log" 2>&1 || fail "$(cat "$work/consent.log")"
+click_key 0
+answer_consent
+# Known to be lost on a loaded machine (the focus comes back later than the
+# pad waits for): reported, not required.
+POLL_TRIES=250 poll bash -c '[ "$(cat "$0")" = "é" ]' "$out"
+echo "note: a key clicked during the question gave the GTK 4 entry '$(cat "$out")' (é expected)"
+type_into "GTK 4" "$out" "$(cat "$out")$expected"
+
+# --- GTK 3 ------------------------------------------------------------------
+out3="$work/typed3.txt"
+"$python3" "$lib_dir/textentry.py" 3 typing-target-3 "$out3" >"$work/entry3.log" 2>&1 &
+session_pids+=($!)
+poll test -e "$out3" || fail "the GTK 3 entry did not show"
+sleep 0.5
+type_into "GTK 3" "$out3" "$expected"
+
+# --- Qt 6 through IBus, as GNOME runs it --------------------------------------
+outq="$work/typedq.txt"
+ibus-daemon --xim --verbose >"$work/ibus.log" 2>&1 &
+session_pids+=($!)
+sleep 2
+QT_IM_MODULE=ibus QT_QPA_PLATFORM=xcb "$qtentry" typing-target-qt "$outq" >"$work/qt.log" 2>&1 &
+session_pids+=($!)
+poll test -e "$outq" || fail "the Qt entry did not show"
+sleep 0.5
+# Measured, not required: IBus commits a Unicode entry on its own time, and
+# on a loaded machine one may come late or be lost.
+for k in 0 1 2 3 4; do click_key "$k"; done
+POLL_TRIES=250 poll bash -c '[ "$(cat "$0")" = "$1" ]' "$outq" "$expected"
+echo "note: Qt 6 with IBus got '$(cat "$outq")' of '$expected'"
+
+# --- A session whose Qt programs take no Unicode entry ----------------------
+# Nothing wrong reaches the Qt entry; each character waits on the clipboard.
+kill "$app_pid"; wait "$app_pid" 2>/dev/null; app_pid=""
+outc="$work/typedc.txt"
+QT_IM_MODULE=compose QT_QPA_PLATFORM=xcb "$qtentry" typing-target-compose "$outc" >"$work/qtc.log" 2>&1 &
+session_pids+=($!)
+poll test -e "$outc" || fail "the second Qt entry did not show"
+QT_IM_MODULE=compose start_pad
+answer_consent
+characters=(é € α ș $'\U0001F600')
+for k in 0 2 4; do
+  click_key "$k"
+  want=${characters[$k]}
+  if poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$0" ]' "$want"; then pass; else fail "no Unicode entry: the clipboard has '$(xclip -selection clipboard -o 2>/dev/null)', expected '$want'"; fi
+done
+sleep 0.5
+if [ "$(cat "$outc")" = "" ]; then pass; else fail "no Unicode entry: the Qt entry got '$(cat "$outc")'"; fi
+
+[ "$failures" -eq 0 ] || { echo "--- app"; cat "$work/app.log"; grep -c NotifyKeyboardKeysym "$work/portal-calls.log"; grep -o "member=[A-Za-z]*" "$work/portal-calls.log" | sort | uniq -c; grep -i -B2 -A2 "keyval\|warn\|crit" "$work/mutter.log" | tail -20; }
+finish
