@@ -7,7 +7,9 @@
 #include "core/text/lines.h"
 
 #include <charconv>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace umbrill {
 namespace {
@@ -427,7 +429,40 @@ ValueData valueDataAt(std::string_view text, std::size_t begin)
     return data;
 }
 
+// A key line and the lines after it up to the next key line.
+struct KeyLine {
+    std::size_t begin = 0;
+    std::size_t sectionEnd = 0; // where the next key line begins, or the end of the text
+    std::size_t pathBegin = 0;
+    std::size_t pathSize = 0;
+    bool deletes = false;
+};
+
 } // namespace
+
+struct RegistryFile::KeyIndex {
+    std::once_flag built;
+    std::vector<KeyLine> lines;
+};
+
+RegistryFile::RegistryFile() : m_index(std::make_shared<KeyIndex>()) {}
+
+const RegistryFile::KeyIndex &RegistryFile::keyIndex() const
+{
+    std::call_once(m_index->built, [this] {
+        std::vector<KeyLine> &lines = m_index->lines;
+        EntryReader reader(m_text);
+        for (Entry entry; reader.next(entry);) {
+            if (entry.kind != Entry::Kind::Key)
+                continue;
+            if (!lines.empty())
+                lines.back().sectionEnd = entry.begin;
+            lines.push_back({entry.begin, m_text.size(), static_cast<std::size_t>(entry.path.data() - m_text.data()),
+                             entry.path.size(), entry.deletes});
+        }
+    });
+    return *m_index;
+}
 
 RegistryFile RegistryFile::fromBytes(std::string bytes)
 {
@@ -449,13 +484,11 @@ RegistryFile RegistryFile::fresh()
 bool RegistryFile::hasKey(std::string_view keyPath) const
 {
     bool exists = false;
-    EntryReader reader(m_text);
-    for (Entry entry; reader.next(entry);) {
-        if (entry.kind != Entry::Kind::Key)
-            continue;
-        if (entry.deletes && isKeyOrBelow(keyPath, entry.path))
+    for (const KeyLine &line : keyIndex().lines) {
+        const std::string_view path = std::string_view(m_text).substr(line.pathBegin, line.pathSize);
+        if (line.deletes && isKeyOrBelow(keyPath, path))
             exists = false;
-        else if (!entry.deletes && isKeyOrBelow(entry.path, keyPath))
+        else if (!line.deletes && isKeyOrBelow(path, keyPath))
             exists = true;
     }
     return exists;
@@ -464,15 +497,22 @@ bool RegistryFile::hasKey(std::string_view keyPath) const
 std::optional<std::string> RegistryFile::stringValue(std::string_view keyPath, std::string_view name) const
 {
     std::size_t found = kNone;
-    bool inKey = false;
-    EntryReader reader(m_text);
-    for (Entry entry; reader.next(entry);) {
-        if (entry.kind == Entry::Kind::Key) {
-            if (entry.deletes && isKeyOrBelow(keyPath, entry.path))
+    for (const KeyLine &line : keyIndex().lines) {
+        const std::string_view path = std::string_view(m_text).substr(line.pathBegin, line.pathSize);
+        if (line.deletes) {
+            if (isKeyOrBelow(keyPath, path))
                 found = kNone;
-            inKey = !entry.deletes && equalsIgnoringAsciiCase(entry.path, keyPath);
-        } else if (entry.kind == Entry::Kind::Value && inKey && equalsIgnoringAsciiCase(entry.name, name)) {
-            found = entry.deletes ? kNone : entry.begin;
+            continue;
+        }
+        if (!equalsIgnoringAsciiCase(path, keyPath))
+            continue;
+        // The entries of this key: the key line, then its values.
+        EntryReader reader(std::string_view(m_text).substr(0, line.sectionEnd), line.begin);
+        Entry entry;
+        reader.next(entry);
+        while (reader.next(entry)) {
+            if (entry.kind == Entry::Kind::Value && equalsIgnoringAsciiCase(entry.name, name))
+                found = entry.deletes ? kNone : entry.begin;
         }
     }
     if (found == kNone)
@@ -555,6 +595,7 @@ bool RegistryFile::setString(std::string_view keyPath, std::string_view name, st
             if (same)
                 return false;
         }
+        m_index = std::make_shared<KeyIndex>(); // the text changes: the key lines move
         const std::string_view raw = std::string_view(m_text).substr(old.begin, old.end - old.begin);
         // The spelling of the name already in the file stays.
         const std::string line = valueLine(old.name, value, lb) + std::string(trailingLineBreak(raw));
@@ -562,6 +603,7 @@ bool RegistryFile::setString(std::string_view keyPath, std::string_view name, st
         return true;
     }
 
+    m_index = std::make_shared<KeyIndex>();
     std::string line = valueLine(name, value, lb) + lb;
     if (place.keyFound) {
         if (m_text[place.keyEnd - 1] != '\n')

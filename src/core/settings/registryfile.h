@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,10 +34,14 @@ inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 
-// The file's bytes are kept once, as read; each question walks its lines, and
-// only the value asked for has its data decoded. An edit changes the bytes in place.
+// The file's bytes are kept once, as read. The first question walks its lines
+// once to note where each key line is; later questions read only the lines of
+// the keys they name, and only the value asked for has its data decoded. An
+// edit changes the bytes in place and drops those notes.
 class RegistryFile {
 public:
+    RegistryFile();
+
     // Takes the file's bytes; never fails.
     static RegistryFile fromBytes(std::string bytes);
     // A new file: the header and the empty key kSettingsRootKey.
@@ -64,10 +69,16 @@ public:
     std::string toBytes() &&;
 
 private:
+    struct KeyIndex;
+
     std::string lineBreak() const;
+    // Where the key lines of m_text are, found on the first call; safe to call
+    // from several threads at once.
+    const KeyIndex &keyIndex() const;
 
     std::string m_text; // UTF-8, its byte-order mark included
     bool m_utf16 = false;
+    std::shared_ptr<KeyIndex> m_index; // shared by copies until one is edited
 };
 
 } // namespace umbrill

@@ -322,5 +322,50 @@ TEST(RegistryFile, BadNamesAreRefused)
     EXPECT_EQ(file.toBytes(), kFreshFile);
 }
 
+// Questions read only the lines of the keys they name, as found by one walk of
+// the file; they must answer as a walk of every line would, also after edits.
+TEST(RegistryFile, LookupsAnswerAsAWalkOfEveryLineWould)
+{
+    const std::string settings = "HKEY_CURRENT_USER\\umbrill.ini\\Settings";
+    RegistryFile file = RegistryFile::fromBytes(
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"A\"=\"first\"\r\n\"B\"=\"kept\"\r\n"
+        "[Other]\r\n\"A\"=\"not this key\"\r\n"
+        // the same key spelt otherwise: its values come later and win
+        "[hkey_current_user\\UMBRILL.INI\\settings]\r\n\"a\"=\"second\"\r\n"
+        "\"broken=\r\n\"C\"=\"after a damaged line\"\r\n"
+        // a continued value whose next line looks like a key line
+        "\"D\"=hex(1):64,00,\\\r\n[Other]\r\n\"E\"=\"still the settings\"\r\n"
+        "[-HKEY_CURRENT_USER\\umbrill.ini\\Gone]\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Gone\\Sub]\r\n\"F\"=\"back\"\r\n"
+        "[HKEY_CURRENT_USER\\umbrill.ini\\Group\\Dropped]\r\n\"G\"=\"g\"\r\n"
+        "[HKEY_CURRENT_USER\\umbrill.ini\\GroupTwo]\r\n\"G\"=\"g2\"\r\n[-HKEY_CURRENT_USER\\umbrill.ini\\Group]\r\n"
+        "[HKEY_CURRENT_USER\\umbrill.ini\\Last]\r\n\"H\"=\"h\"\r\n");
+    EXPECT_EQ(file.stringValue(settings, "A"), "second");
+    EXPECT_EQ(file.stringValue(settings, "B"), "kept");
+    EXPECT_EQ(file.stringValue(settings, "C"), "after a damaged line");
+    EXPECT_EQ(file.stringValue(settings, "E"), "still the settings");
+    EXPECT_EQ(file.stringValue("Other", "A"), "not this key");
+    EXPECT_EQ(file.stringValue("Other", "E"), std::nullopt);
+    // [-KEY] deletes the key and those below it, and only those; a key made again
+    // afterwards is back
+    EXPECT_EQ(file.stringValue("HKEY_CURRENT_USER\\umbrill.ini\\Group\\Dropped", "G"), std::nullopt);
+    EXPECT_FALSE(file.hasKey("HKEY_CURRENT_USER\\umbrill.ini\\Group"));
+    EXPECT_EQ(file.stringValue("HKEY_CURRENT_USER\\umbrill.ini\\GroupTwo", "G"), "g2");
+    EXPECT_EQ(file.stringValue("HKEY_CURRENT_USER\\umbrill.ini\\Gone\\Sub", "F"), "back");
+    EXPECT_TRUE(file.hasKey("HKEY_CURRENT_USER\\umbrill.ini\\Gone"));
+    EXPECT_TRUE(file.hasKey("Other"));
+
+    // An edit early in the file moves every later line.
+    RegistryFile edited = file;
+    EXPECT_TRUE(edited.setString(settings, "B", "a much longer text than the one before"));
+    EXPECT_EQ(edited.stringValue(settings, "B"), "a much longer text than the one before");
+    EXPECT_EQ(edited.stringValue("HKEY_CURRENT_USER\\umbrill.ini\\Last", "H"), "h");
+    EXPECT_EQ(file.stringValue(settings, "B"), "kept") << "the copy's edit changed the original";
+    EXPECT_TRUE(edited.setString("HKEY_CURRENT_USER\\umbrill.ini\\New", "I", "i"));
+    EXPECT_TRUE(edited.hasKey("HKEY_CURRENT_USER\\umbrill.ini\\New"));
+    EXPECT_EQ(edited.stringValue("HKEY_CURRENT_USER\\umbrill.ini\\New", "I"), "i");
+    EXPECT_FALSE(file.hasKey("HKEY_CURRENT_USER\\umbrill.ini\\New"));
+}
+
 } // namespace
 } // namespace umbrill
