@@ -9,6 +9,8 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace umbrill {
 
@@ -128,6 +130,7 @@ XTestTypist::~XTestTypist()
 void XTestTypist::type(const std::vector<Keysym> &keysyms)
 {
     m_lender.enqueue(keysyms);
+    if (getenv("UMBRILL_DBG")) fprintf(stderr, "DBG %lld type %x\n", (long long)m_clock.elapsed(), keysyms.empty()?0:keysyms[0]);
     run();
 }
 
@@ -180,6 +183,7 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
             XSync(m_display, True);
             break;
         case KeyAction::Kind::Press:
+            if (getenv("UMBRILL_DBG")) fprintf(stderr, "DBG %lld press %d %x\n", (long long)m_clock.elapsed(), a.keycode, a.keysym);
             XTestFakeKeyEvent(m_display, static_cast<unsigned>(a.keycode), True, CurrentTime);
             XTestFakeKeyEvent(m_display, static_cast<unsigned>(a.keycode), False, CurrentTime);
             break;
