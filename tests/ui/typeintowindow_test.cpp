@@ -8,7 +8,10 @@
 #include "ui/typing/typeintowindow.h"
 
 #include <QAction>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
+#include <QToolTip>
 
 namespace umbrill::test {
 namespace {
@@ -128,6 +131,69 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());
     EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
+}
+
+// The pointer events a window manager hands a pad that takes no focus: the
+// release may come elsewhere (Qt makes one up where the next press is), and
+// a press may come twice. Each press types its key once, in order.
+TEST_F(TypeIntoWindowTest, EachPressTypesItsKeyOnceWhateverBecomesOfTheRelease)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
+    ASSERT_EQ(form.ButtonList.size(), 7);
+    const auto send = [](QWidget *key, QEvent::Type type, QPoint at, quint64 time) {
+        QMouseEvent event(type, at, key->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        event.setTimestamp(time);
+        QApplication::sendEvent(key, &event);
+    };
+    KeyButton *e = form.ButtonList[1];   // é
+    KeyButton *grave = form.ButtonList[2];  // è
+    const QPoint centre = e->rect().center();
+    const QPoint outside(e->width() * 3, centre.y());
+
+    item(form)->trigger();
+    ASSERT_TRUE(form.typing().isOn());
+    send(e, QEvent::MouseButtonPress, centre, 1000);
+    send(e, QEvent::MouseButtonRelease, outside, 1300);  // the release lost, made up at the next press
+    send(grave, QEvent::MouseButtonPress, centre, 1300);
+    send(grave, QEvent::MouseButtonPress, centre, 1300);  // the same press again
+    send(grave, QEvent::MouseButtonRelease, centre, 1310);
+    send(e, QEvent::MouseButtonPress, centre, 1600);
+    send(e, QEvent::MouseButtonRelease, centre, 1610);  // a plain click: the press typed it
+    e->click();  // a click with no press (a screen reader's action) types too
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0xe8, 0xe9, 0xe9}));
+
+    // Off, a key outputs on the click as before, and a press alone does nothing.
+    item(form)->trigger();
+    typed.clear();
+    clipboardCalls = 0;
+    send(e, QEvent::MouseButtonPress, centre, 2000);
+    send(e, QEvent::MouseButtonRelease, outside, 2010);
+    EXPECT_EQ(clipboardCalls, 0);
+    send(e, QEvent::MouseButtonPress, centre, 2100);
+    send(e, QEvent::MouseButtonRelease, centre, 2110);
+    EXPECT_EQ(clipboardCalls, 1);
+    EXPECT_TRUE(typed.empty());
+}
+
+// A pad that takes no focus is never the active window: its keys still show
+// what they are when the pointer rests on them.
+TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
+    item(form)->trigger();
+    QWidget other;
+    other.setGeometry(900, 600, 50, 50);
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    ASSERT_NE(QApplication::activeWindow(), &form);
+    KeyButton *key = form.ButtonList[1];
+    QTest::mouseMove(key, key->rect().center() - QPoint(1, 1));
+    QTest::mouseMove(key, key->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("LATIN SMALL LETTER E WITH ACUTE")));
+    QToolTip::hideText();
 }
 
 } // namespace
