@@ -8,7 +8,6 @@
 #include "ui/typing/typeintowindow.h"
 
 #include <QAction>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
@@ -131,49 +130,6 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());
     EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
-}
-
-// The pointer events a window manager hands a pad that takes no focus: the
-// release may come elsewhere (Qt makes one up where the next press is), and
-// a press may come twice. Each press types its key once, in order.
-TEST_F(TypeIntoWindowTest, EachPressTypesItsKeyOnceWhateverBecomesOfTheRelease)
-{
-    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
-    ASSERT_EQ(form.ButtonList.size(), 7);
-    const auto send = [](QWidget *key, QEvent::Type type, QPoint at, quint64 time) {
-        QMouseEvent event(type, at, key->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        event.setTimestamp(time);
-        QApplication::sendEvent(key, &event);
-    };
-    KeyButton *e = form.ButtonList[1];   // é
-    KeyButton *grave = form.ButtonList[2];  // è
-    const QPoint centre = e->rect().center();
-    const QPoint outside(e->width() * 3, centre.y());
-
-    item(form)->trigger();
-    ASSERT_TRUE(form.typing().isOn());
-    send(e, QEvent::MouseButtonPress, centre, 1000);
-    send(e, QEvent::MouseButtonRelease, outside, 1300);  // the release lost, made up at the next press
-    send(grave, QEvent::MouseButtonPress, centre, 1300);
-    send(grave, QEvent::MouseButtonPress, centre, 1300);  // the same press again
-    send(grave, QEvent::MouseButtonRelease, centre, 1310);
-    send(e, QEvent::MouseButtonPress, centre, 1600);
-    send(e, QEvent::MouseButtonRelease, centre, 1610);  // a plain click: the press typed it
-    e->click();  // a click with no press (a screen reader's action) types too
-    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0xe8, 0xe9, 0xe9}));
-
-    // Off, a key outputs on the click as before, and a press alone does nothing.
-    item(form)->trigger();
-    typed.clear();
-    clipboardCalls = 0;
-    send(e, QEvent::MouseButtonPress, centre, 2000);
-    send(e, QEvent::MouseButtonRelease, outside, 2010);
-    EXPECT_EQ(clipboardCalls, 0);
-    send(e, QEvent::MouseButtonPress, centre, 2100);
-    send(e, QEvent::MouseButtonRelease, centre, 2110);
-    EXPECT_EQ(clipboardCalls, 1);
-    EXPECT_TRUE(typed.empty());
 }
 
 // A pad that takes no focus is never the active window: its keys still show

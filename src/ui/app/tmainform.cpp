@@ -31,7 +31,6 @@
 #include <QVBoxLayout>
 #include <QFontDialog>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -60,30 +59,6 @@ KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string
     setText(qs(caption));
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (!m_pressChose)
-            emit chosen();
-    });
-}
-
-void KeyButton::mousePressEvent(QMouseEvent *event)
-{
-    if (m_chosenOnPress && event->button() == Qt::LeftButton) {
-        m_pressChose = true;
-        // The same press delivered again carries the same server time.
-        if (event->timestamp() == 0 || event->timestamp() != m_lastPressTime) {
-            m_lastPressTime = event->timestamp();
-            emit chosen();
-        }
-    }
-    QPushButton::mousePressEvent(event);
-}
-
-void KeyButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    QPushButton::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton)
-        m_pressChose = false;
 }
 
 void KeyButton::showCharacter(char32_t c)
@@ -467,7 +442,7 @@ void TMainForm::CreateNewButton(std::int32_t code)
     if (language.KeyFontSize > 0)
         font.setPointSize(std::min(language.KeyFontSize, 400));
     key->setFont(font);
-    connect(key, &KeyButton::chosen, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
+    connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
     m_typing->prepareKey(key);
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at, true); });

@@ -52,15 +52,8 @@ public:
     char32_t codePoint() const { return m_codePoint; }
     // The face painted instead of the caption; nullopt: the caption shows.
     const std::optional<KeyFace> &face() const { return m_face; }
-    // With Type into Window on, a key types as a keyboard's key does: when the
-    // mouse button goes down on it. The window manager may hold back or repeat
-    // the pointer events of a window that takes no focus (a release lost, a
-    // press delivered twice), so the press alone counts, once per press.
-    void setChosenOnPress(bool onPress) { m_chosenOnPress = onPress; }
 
 signals:
-    // The key's character is to be output: on a click, or on the press (see setChosenOnPress).
-    void chosen();
     // An arrow key, Home or End asks the window to move the focus on the grid.
     void moveRequested(umbrill::GridMove move);
     // A right click or the Menu key asks for the key's menu at a point of the screen.
@@ -74,8 +67,6 @@ protected:
     // The tooltip is made on the first ToolTip event.
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
@@ -85,9 +76,6 @@ private:
     std::u16string m_character;
     char32_t m_codePoint;
     std::optional<KeyFace> m_face;
-    bool m_chosenOnPress = false;
-    bool m_pressChose = false;        // the click that ends this press outputs nothing more
-    quint64 m_lastPressTime = 0;      // the X server time of the last press that chose
 };
 
 class TMainForm : public QMainWindow {

@@ -3,7 +3,6 @@
 
 #include "core/pad/padstate.h"
 #include "ui/app/qtext.h"
-#include "ui/app/tmainform.h"
 #include "ui/typing/portaltypist.h"
 #include "ui/typing/quitonsignal.h"
 #include "ui/typing/xtesttypist.h"
@@ -112,8 +111,6 @@ void TypeIntoWindow::applyFocus(bool on)
 void TypeIntoWindow::prepareKey(QWidget *key) const
 {
     key->setFocusPolicy(m_on ? Qt::NoFocus : Qt::StrongFocus);
-    if (auto *padKey = qobject_cast<KeyButton *>(key))
-        padKey->setChosenOnPress(m_on);
     if (m_on)
         key->clearFocus();
 }
