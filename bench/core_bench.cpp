@@ -395,34 +395,47 @@ BENCHMARK(BM_StorePeakMemory)
     ->Unit(benchmark::kMillisecond);
 
 // The name index, built as Find first opens it: every Unicode name read from
-// ICU (the ideographs' names of prefix and code left out).
+// ICU (the ideographs' names of prefix and code left out), and the table of
+// everyday words taken in.
 void BM_NameIndexBuild(benchmark::State &state)
 {
     std::size_t names = 0;
+    std::size_t words = 0;
     for (auto _ : state) {
         umbrill::NameIndex index;
         names = index.size();
+        words = index.everydaySize();
         benchmark::DoNotOptimize(names);
     }
     state.counters["names"] = static_cast<double>(names);
+    state.counters["everyday words"] = static_cast<double>(words);
 }
 BENCHMARK(BM_NameIndexBuild)->Unit(benchmark::kMillisecond);
 
 // One search as a keystroke makes it, over every name of the index.
-const std::u16string kQueries[] = {u"e", u"e acute", u"arrow left", u"latin small letter s with comma below",
-                                   u"20AC", u"xyzzy"};
+const std::u16string kQueries[] = {u"e",     u"e acute", u"arrow left", u"latin small letter s with comma below",
+                                   u"20AC",  u"xyzzy",   u"heart",      u"h\u00E4kchen",
+                                   u"e accent aigu", u"+-", u"check mark"};
+// As Find asks: German words first, and a font check for every character found
+// (here a cheap stand-in that draws all but the supplementary planes).
 void BM_NameSearch(benchmark::State &state)
 {
     const umbrill::NameIndex &index = umbrill::NameIndex::shared();
     const std::u16string &query = kQueries[state.range(0)];
+    umbrill::FindOptions options;
+    options.language = umbrill::InterfaceLanguage::German;
+    options.drawable = [](char32_t c) { return c < 0x10000; };
     std::size_t found = 0;
     for (auto _ : state) {
-        found = index.find(query).size();
+        found = index.find(query, options).size();
         benchmark::DoNotOptimize(found);
     }
-    state.SetLabel(std::string(query.begin(), query.end()) + ": " + std::to_string(found) + " found");
+    std::string label;
+    for (char16_t unit : query)
+        label += unit < 0x80 ? static_cast<char>(unit) : '?';
+    state.SetLabel(label + ": " + std::to_string(found) + " found");
 }
-BENCHMARK(BM_NameSearch)->DenseRange(0, 5)->ArgName("query")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameSearch)->DenseRange(0, 10)->ArgName("query")->Unit(benchmark::kMillisecond);
 
 // What a key's tooltip and screen-reader name need, for the 255 keys of a
 // large pad: the name, the code and the face of each character.

@@ -6,7 +6,11 @@
 # (after one unmeasured warm-up run of each); then Umbrill05 loads a 255-key
 # language through the Language dialog (Alt+L, Return) RUNS times, and starts
 # RUNS times with French remembered from the last run, loaded before the
-# first window shows (its first paint holds the keys).
+# first window shows (its first paint holds the keys), and as many with the
+# 255-key language remembered, each alternating with the reference window
+# (of 255 keys in the second case).
+# Last, a first start (no settings at all) alternates with a start whose
+# settings are present.
 #
 # Umbrill05 runs from a temporary copy of its program folder (its data file
 # with the 255-key language "Bench255" added first) with a temporary
@@ -14,6 +18,7 @@
 # the folder named by KEEP_RAW when that is set.
 #
 # Usage: bench/startup.sh <build folder> [runs]    (default 15 runs)
+#        INSTRUCTIONS=1 bench/startup.sh <build folder>  (instructions to the first paint)
 set -euo pipefail
 
 build=$(cd "${1:?usage: startup.sh <build folder> [runs]}" && pwd)
@@ -74,10 +79,39 @@ mkdir -p "$work/config-french/umbrill"
 sed 's/"PasteFormat"="unicode"\r$/"PasteFormat"="unicode"\r\n"LastLanguage"="French"\r/' \
   "$XDG_CONFIG_HOME/umbrill/user.reg" >"$work/config-french/umbrill/user.reg"
 grep -q LastLanguage "$work/config-french/umbrill/user.reg" || { echo "startup.sh: no remembered language" >&2; exit 1; }
+# And with the 255-key language remembered.
+mkdir -p "$work/config-255/umbrill"
+sed 's/"LastLanguage"="French"/"LastLanguage"="Bench255"/' "$work/config-french/umbrill/user.reg" \
+  >"$work/config-255/umbrill/user.reg"
 
 # --- the runs ---------------------------------------------------------------------
 run_umbrill() { "$watch" "$@" -- "$work/program/Umbrill05"; }
 run_reference() { "$watch" "$@" -- "$reference"; }
+run_reference255() { "$watch" "$@" -- "$reference" 255; }
+
+# INSTRUCTIONS=1: instead of the timed runs, one run of each start under
+# callgrind, which counts the instructions up to the first paint (the
+# program is stopped as soon as it has painted): a figure the load moves not.
+if [ -n "${INSTRUCTIONS:-}" ]; then
+  command -v valgrind >/dev/null || { echo "startup.sh: INSTRUCTIONS needs valgrind" >&2; exit 1; }
+  counted() {  # label, XDG_CONFIG_HOME, program, name of the kept profile (KEEP_RAW), arguments...
+    rm -f "$work/callgrind.out"
+    XDG_CONFIG_HOME="$2" "$watch" --settle 0 --timeout 120000 -- \
+      "$(command -v valgrind)" -q --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$3" "${@:5}" >/dev/null
+    for _ in $(seq 1 250); do [ -s "$work/callgrind.out" ] && grep -q '^totals:' "$work/callgrind.out" && break; sleep 0.02; done
+    printf '%-44s %8.1f M instructions\n' "$1" "$(sed -n 's/^totals: *\([0-9]*\).*/\1/p' "$work/callgrind.out")e-6"
+    if [ -n "${KEEP_RAW:-}" ]; then mkdir -p "$KEEP_RAW" && cp "$work/callgrind.out" "$KEEP_RAW/callgrind.$4.out"; fi
+  }
+  rm -rf "$work/config-first"
+  echo "Instructions up to the first paint (callgrind, one run each)"
+  counted "reference window" "$XDG_CONFIG_HOME" "$reference" reference
+  counted "reference window, 255 keys" "$XDG_CONFIG_HOME" "$reference" reference255 255
+  counted "Umbrill05, empty pad" "$XDG_CONFIG_HOME" "$work/program/Umbrill05" empty
+  counted "Umbrill05, French remembered" "$work/config-french" "$work/program/Umbrill05" french
+  counted "Umbrill05, 255-key language remembered" "$work/config-255" "$work/program/Umbrill05" 255
+  counted "Umbrill05, first start (no settings)" "$work/config-first" "$work/program/Umbrill05" first
+  exit 0
+fi
 
 run_umbrill >/dev/null && run_reference >/dev/null   # warm-up: file cache, font cache
 : >"$work/umbrill" ; : >"$work/reference" ; : >"$work/language" ; : >"$work/remembered"
@@ -103,9 +137,30 @@ for i in $(seq 1 "$runs"); do
     run_reference >>"$work/reference2"; XDG_CONFIG_HOME="$work/config-french" run_umbrill >>"$work/remembered"
   fi
 done
+: >"$work/remembered255" ; : >"$work/reference3"
+for i in $(seq 1 "$runs"); do
+  if [ $((i % 2)) -eq 1 ]; then
+    XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"; run_reference255 >>"$work/reference3"
+  else
+    run_reference255 >>"$work/reference3"; XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"
+  fi
+done
+# A first start: no settings folder at all, made afresh for every run.
+: >"$work/first" ; : >"$work/present"
+for i in $(seq 1 "$runs"); do
+  rm -rf "$work/config-first"
+  if [ $((i % 2)) -eq 1 ]; then
+    XDG_CONFIG_HOME="$work/config-first" run_umbrill >>"$work/first"; run_umbrill >>"$work/present"
+  else
+    run_umbrill >>"$work/present"; XDG_CONFIG_HOME="$work/config-first" run_umbrill >>"$work/first"
+  fi
+done
+grep -q '"ControlLanguage"="English"' "$work/config-first/umbrill/user.reg" ||
+  { echo "startup.sh: a first start stored no settings" >&2; exit 1; }
 if [ -n "${KEEP_RAW:-}" ]; then
   mkdir -p "$KEEP_RAW"
-  cp "$work/umbrill" "$work/reference" "$work/language" "$work/remembered" "$work/reference2" "$KEEP_RAW/"
+  cp "$work/umbrill" "$work/reference" "$work/language" "$work/remembered" "$work/reference2" \
+    "$work/remembered255" "$work/reference3" "$work/first" "$work/present" "$KEEP_RAW/"
 fi
 
 # The median of field name over the lines of a file.
@@ -122,11 +177,21 @@ l_dialog=$(median "$work/language" dialog_ms)
 l_grown=$(median "$work/language" load_grown_ms)
 l_painted=$(median "$work/language" load_painted_ms)
 l_mem=$(median "$work/language" hwm_loaded_kb)
+f_map=$(median "$work/remembered" map_ms)
 f_paint=$(median "$work/remembered" paint_ms)
+f_refmap=$(median "$work/reference2" map_ms)
 f_ref=$(median "$work/reference2" paint_ms)
+b_map=$(median "$work/remembered255" map_ms)
+b_paint=$(median "$work/remembered255" paint_ms)
+b_refmap=$(median "$work/reference3" map_ms)
+b_ref=$(median "$work/reference3" paint_ms)
+n_paint=$(median "$work/first" paint_ms)
+p_paint=$(median "$work/present" paint_ms)
 
 awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_paint" -v uk="$u_mem" -v rk="$r_mem" \
-    -v lm="$l_map" -v ld="$l_dialog" -v lg="$l_grown" -v lp="$l_painted" -v lk="$l_mem" -v fp="$f_paint" -v fr="$f_ref" 'BEGIN {
+    -v lm="$l_map" -v ld="$l_dialog" -v lg="$l_grown" -v lp="$l_painted" -v lk="$l_mem" -v fp="$f_paint" -v fr="$f_ref" \
+    -v fm="$f_map" -v frm="$f_refmap" -v bm="$b_map" -v bp="$b_paint" -v brm="$b_refmap" -v br="$b_ref" \
+    -v np="$n_paint" -v pp="$p_paint" 'BEGIN {
   printf "Start-up on Xvfb 1280x1024x24, medians of %d runs each (programs alternating)\n", runs
   printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", um, rm, um / rm
@@ -140,5 +205,14 @@ awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_pai
   printf "%-34s %10.1f  (%+.1f MiB above the reference window)\n", "peak resident memory (MiB)", lk / 1024, (lk - rk) / 1024
   printf "\nFrench remembered from the last run, loaded at start-up, medians of %d runs each (alternating)\n", runs
   printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", fm, frm, fm / frm
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", fp, fr, fp / fr
+  printf "\nThe 255-key language remembered, loaded at start-up, against the reference window of 255 keys,\n"
+  printf "medians of %d runs each (alternating)\n", runs
+  printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "ref. 255", "ratio"
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", bm, brm, bm / brm
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", bp, br, bp / br
+  printf "\nA first start (no settings) against one with settings, medians of %d runs each (alternating)\n", runs
+  printf "%-34s %10s %10s %10s\n", "", "first", "settings", "ratio"
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted (ms)", np, pp, np / pp
 }'

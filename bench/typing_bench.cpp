@@ -118,10 +118,19 @@ struct Program {
     }
 };
 
+// The program is made by the first benchmark that needs it and goes before
+// the QApplication does (main resets it): its windows cannot outlive it.
+std::unique_ptr<Program> &programSlot()
+{
+    static std::unique_ptr<Program> instance;
+    return instance;
+}
+
 Program &program()
 {
-    static Program instance;
-    return instance;
+    if (!programSlot())
+        programSlot() = std::make_unique<Program>();
+    return *programSlot();
 }
 
 KeySym keysymOfKey(int k)
@@ -190,5 +199,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    programSlot().reset();
     return 0;
 }

@@ -2,6 +2,10 @@
 // key pad's shape and nothing else. A menu bar of three menus, 60 fixed-size
 // push buttons in a grid of 10 by 6, kept above other windows. It reads no
 // file, keeps no state and does nothing when a button is clicked.
+//
+// reference_window 255: the shape of the 255-key pad instead, 16 keys a row
+// showing the characters of bench/startup.sh's 255-key language (161 to 255,
+// then 256 onwards) in its key font, DejaVu Sans 12 pt.
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -10,8 +14,6 @@
 
 namespace {
 
-constexpr int kKeys = 60;
-constexpr int kKeysPerRow = 10;
 constexpr int kKeySize = 42;
 
 } // namespace
@@ -19,6 +21,9 @@ constexpr int kKeySize = 42;
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    const bool wide = argc > 1 && QByteArray(argv[1]) == "255";
+    const int kKeys = wide ? 255 : 60;
+    const int kKeysPerRow = wide ? 16 : 10;
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Reference"));
@@ -34,7 +39,10 @@ int main(int argc, char **argv)
 
     auto *client = new QWidget(&window);
     for (int k = 0; k < kKeys; ++k) {
-        auto *key = new QPushButton(QString(QChar(0xC0 + k)), client);
+        const char16_t code = wide ? static_cast<char16_t>(k < 95 ? 161 + k : 256 + k - 95) : static_cast<char16_t>(0xC0 + k);
+        auto *key = new QPushButton(QString(QChar(code)), client);
+        if (wide)
+            key->setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
         key->setGeometry((k % kKeysPerRow) * kKeySize, (k / kKeysPerRow) * kKeySize, kKeySize, kKeySize);
     }
     const int rows = (kKeys + kKeysPerRow - 1) / kKeysPerRow;

@@ -2,7 +2,10 @@
 """Prints the push buttons of a running program as a screen reader sees them,
 through the AT-SPI registry: one line per button, "name<TAB>description".
 Waits (polling) until the program shows at least the given number of buttons.
-Usage: atspi_dump.py <process id> <minimum buttons> [seconds]"""
+With --roles, prints every node as "role<TAB>name" instead, and waits until
+one of them is "role<TAB>name" as given.
+Usage: atspi_dump.py <process id> <minimum buttons> [seconds]
+       atspi_dump.py --roles <process id> <role<TAB>name> [seconds]"""
 import sys
 import time
 
@@ -23,7 +26,23 @@ def buttons(app):
     return found
 
 
+def roles(app):
+    found = []
+    stack = [app]
+    while stack:
+        node = stack.pop()
+        try:
+            found.append((node.getRoleName(), node.name))
+            stack.extend(node[i] for i in range(node.childCount))
+        except Exception:  # a node that went away while walking
+            continue
+    return found
+
+
 def main():
+    if sys.argv[1] == "--roles":
+        return main_roles(int(sys.argv[2]), tuple(sys.argv[3].split("\t", 1)),
+                          float(sys.argv[4]) if len(sys.argv) > 4 else 30)
     pid, minimum = int(sys.argv[1]), int(sys.argv[2])
     deadline = time.monotonic() + (float(sys.argv[3]) if len(sys.argv) > 3 else 30)
     seen = []
@@ -43,6 +62,27 @@ def main():
     for name, description in seen:
         print(f"{name}\t{description}")
     return 0 if len(seen) >= minimum else 1
+
+
+def main_roles(pid, wanted, seconds):
+    deadline = time.monotonic() + seconds
+    seen = []
+    while time.monotonic() < deadline:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop[i]
+            try:
+                if app is None or app.get_process_id() != pid:
+                    continue
+            except Exception:
+                continue
+            seen = roles(app)
+        if wanted in seen:
+            break
+        time.sleep(0.05)
+    for role, name in seen:
+        print(f"{role}\t{name}")
+    return 0 if wanted in seen else 1
 
 
 if __name__ == "__main__":

@@ -51,12 +51,12 @@ load_language() {  # chooses the first (only) language through the Language menu
   xdotool key Return
   poll find_window '^Test Umbrill$' || { fail "language not loaded"; return 1; }
   poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+  # In Single Char the two rows of keys end the window; Multiple Char adds a strip below them.
+  menu=$(($(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p') - 2 * 42))
 }
 
 click_key() {  # key index from 0: four per row, 42 pixels, below the menu bar
-  local k=$1 height menu
-  height=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')
-  menu=$((height - 2 * 42))
+  local k=$1
   xdotool mousemove --window "$main" $(((k % 4) * 42 + 21)) $((menu + (k / 4) * 42 + 21)) click 1
 }
 

@@ -62,6 +62,14 @@ check "keys heard as bare glyphs: $bare" test -z "$bare"
 keys ctrl+f
 if poll find_window '^Find Character$'; then
   find=$wid
+  # Heard as a window (a frame, to AT-SPI) named by its title, with a named clear button.
+  for node in "frame	Find Character" "push button	Clear search"; do
+    if "$py" "$here/atspi_dump.py" --roles "$app_pid" "$node" 30 >"$work/roles.txt" 2>>"$work/atspi.err"; then
+      pass
+    else
+      fail "AT-SPI has no '$node' in Find: $(grep -i 'find\|clear\|filler' "$work/roles.txt" | head -n 5 | tr '\n\t' '; ')"
+    fi
+  done
   timeout 5 xdotool windowfocus --sync "$find" 2>/dev/null
   xdotool type --delay 20 "euro sign"
   xdotool key Return
@@ -75,6 +83,20 @@ if poll find_window '^Find Character$'; then
   check "Escape closes Find" poll bash -c '! xdotool search --onlyvisible --name "^Find Character$" >/dev/null 2>&1'
 else
   fail "Ctrl+F opened no Find Character window"
+fi
+
+# --- the Options dialog: the interface-language list is heard by its label ------
+keys alt+m o
+if poll find_window '^Umbrill Options$'; then
+  if "$py" "$here/atspi_dump.py" --roles "$app_pid" "combo box	Control language" 30 >"$work/roles.txt" 2>>"$work/atspi.err"; then
+    pass
+  else
+    fail "AT-SPI names the language list otherwise: $(grep '^combo box' "$work/roles.txt" | tr '\n\t' '; ')"
+  fi
+  xdotool key Escape
+  poll bash -c '! xdotool search --onlyvisible --name "^Umbrill Options$" >/dev/null 2>&1'
+else
+  fail "Alt+M O opened no Options dialog"
 fi
 
 exit_program

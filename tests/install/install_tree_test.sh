@@ -30,11 +30,16 @@ check "the launcher resolves to the installed executable" \
   test "$(readlink -f "$prefix/bin/umbrill")" = "$(readlink -f "$program/Umbrill05")"
 
 # --- the desktop entry -----------------------------------------------------------------
-entry() { awk -v key="$1=" 'index($0, key) == 1 { print substr($0, length(key) + 1) }' "$desktop"; }
+entry() {  # key [group]: the key's value in that group ("Desktop Entry" unless given)
+  awk -v key="$1=" -v want="[${2:-Desktop Entry}]" \
+    '/^\[/ { group = $0 } group == want && index($0, key) == 1 { print substr($0, length(key) + 1) }' "$desktop"
+}
 check "desktop entry installed" test -f "$desktop"
 if out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ]; then pass; else fail "desktop-file-validate: $out"; fi
 check "Exec starts the launcher" test "$(entry Exec)" = umbrill
 check "Exec names the installed launcher" test -x "$prefix/bin/$(entry Exec)"
+check "Find Character is an action of the entry" test "$(entry Actions)" = "find;"
+check "the action starts the launcher with --find" test "$(entry Exec "Desktop Action find")" = "umbrill --find"
 check "a utility" bash -c 'case ";$0" in *";Utility;"*) ;; *) exit 1 ;; esac' "$(entry Categories)"
 check "Icon is the desktop id" test "$(entry Icon)" = "$id"
 comments=()

@@ -29,7 +29,7 @@ protected:
     TAbout &startWith(const QByteArray &controlLanguage)
     {
         writeSettings(settingsWith("\"ControlLanguage\"=\"" + controlLanguage + "\"\r\n"));
-        return start().about;
+        return start().about();
     }
 };
 

@@ -12,7 +12,10 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace umbrill::test {
 namespace {
@@ -121,6 +124,148 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     again.FindCharacterClick();
     ASSERT_NE(again.findWindow(), nullptr);
     EXPECT_EQ(again.findWindow()->size(), QSize(510, 290));
+}
+
+// Down or Tab from the field reach the first result, whichever result had the
+// focus before; the results are steered as the pad's keys are.
+TEST_F(FindCharacter, TheKeyboardGoesFromTheFieldToTheResultsAndAmongThem)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_NE(find, nullptr);
+    find->resize(5 * 42 + 60, 320);
+    find->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    QTest::keyClicks(find->searchField(), "arrow");
+    const QList<KeyButton *> &results = find->results();
+    ASSERT_GT(results.size(), 12);
+    // The results per row, as laid out.
+    int perRow = 1;
+    while (perRow < results.size() && results[perRow]->y() == results[0]->y())
+        ++perRow;
+    ASSERT_GT(perRow, 2);
+    const auto focused = [&]() -> QString {
+        QWidget *widget = QApplication::focusWidget();
+        return widget ? widget->objectName() : QStringLiteral("<none>");
+    };
+    const auto result = [](int k) { return QStringLiteral("Result%1").arg(k); };
+
+    QTest::keyClick(find->searchField(), Qt::Key_Down);
+    EXPECT_EQ(focused(), result(1));
+    struct Step { Qt::Key key; QString focused; };
+    const Step steps[] = {{Qt::Key_Right, result(2)},        {Qt::Key_End, result(perRow)},
+                          {Qt::Key_Down, result(2 * perRow)}, {Qt::Key_Home, result(perRow + 1)},
+                          {Qt::Key_Up, result(1)},            {Qt::Key_Up, QStringLiteral("FindField")}};
+    for (const Step &step : steps) {
+        SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << step.key);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(focused(), step.focused);
+    }
+
+    // Tab from the field: the first result, not the one last focused.
+    results[2]->setFocus(Qt::MouseFocusReason);
+    find->searchField()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(find->searchField(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), result(1));
+    // Enter on a focused result outputs it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QString second = QString::fromStdU16String(results[1]->character());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clipboardText() == second; }, 5000)) << clipboardText().toStdString();
+}
+
+TEST_F(FindCharacter, ScreenReadersHearAWindowAndANamedClearButton)
+{
+    TMainForm &form = startWith("Français");
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_NE(find, nullptr);
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(find);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), QString::fromUtf8("Rechercher un caractère"));
+    const QList<QToolButton *> clear = find->searchField()->findChildren<QToolButton *>();
+    ASSERT_EQ(clear.size(), 1);
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(clear.front());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8("Effacer la recherche"));
+    form.applyInterfaceLanguageToAll("English");
+    EXPECT_EQ(button->text(QAccessible::Name), "Clear search");
+}
+
+// What a key tells a user and a screen reader.
+QStringList describe(KeyButton *key)
+{
+    QHelpEvent ask(QEvent::ToolTip, QPoint(2, 2), key->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(key, &ask);
+    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(key);
+    return {key->text(), key->toolTip(), access->text(QAccessible::Name), access->text(QAccessible::Description),
+            key->font().family(), QString::number(key->width())};
+}
+
+// Keys are made for the rows that show; one made later, as the list scrolls
+// or the keyboard reaches it, is the key it would have been made at once.
+TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    QLineEdit *field = find->searchField();
+    field->setText("e");
+    ASSERT_EQ(find->resultCount(), 300);
+    const qsizetype shown = find->results().size();
+    EXPECT_GT(shown, 0);
+    EXPECT_LT(shown, 300);
+    auto *scroll = find->findChild<QScrollArea *>("FindResults");
+    const QRect view(QPoint(0, 0), scroll->viewport()->size());
+    EXPECT_TRUE(view.intersects(find->results().last()->geometry()));
+
+    // Keyboard: Tab from the last key made reaches the next result.
+    find->results().last()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result%1").arg(shown + 1));
+    // Shift+Tab from the search field goes round to the last result of all.
+    field->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(field, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result300"));
+
+    // Scrolled to the end: every key, each as a key made for its character at once.
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    ASSERT_EQ(find->results().size(), 300);
+    for (qsizetype k : {qsizetype(0), shown, qsizetype(299)}) {
+        SCOPED_TRACE(k);
+        KeyButton *key = find->results()[k];
+        EXPECT_EQ(key->objectName(), QStringLiteral("Result%1").arg(k + 1));
+        KeyButton atOnce(key->codePoint(), key->parentWidget());
+        atOnce.setFont(key->font());
+        atOnce.resize(key->size());
+        EXPECT_EQ(describe(key), describe(&atOnce));
+    }
+    // A new search takes the keys it needs again; Enter still outputs the first.
+    field->setText("euro sign");
+    ASSERT_GE(find->resultCount(), 1);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC"));
+}
+
+// The window searches with the interface language's words first, and follows
+// a change of it while open.
+TEST_F(FindCharacter, SearchesInTheInterfaceLanguage)
+{
+    TMainForm &form = startWith("Deutsch");
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_NE(find, nullptr);
+    find->searchField()->setText("Grad");
+    ASSERT_FALSE(find->results().isEmpty());
+    EXPECT_EQ(find->results().front()->character(), u"\u00B0");  // DEGREE SIGN, "Grad" in German
+    form.SetEnglish();
+    ASSERT_FALSE(find->results().isEmpty());
+    EXPECT_EQ(find->results().front()->character(), u"\u2207");  // NABLA, "grad" in English
 }
 
 } // namespace

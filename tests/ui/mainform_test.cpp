@@ -4,6 +4,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
+#include "ui/app/qtext.h"
 
 #include <QAction>
 #include <QLabel>
@@ -50,7 +51,7 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
     EXPECT_EQ(form.size(), QSize(200, 200));
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     // The pad and its dialogs have a fixed size and offer no maximise button.
-    for (QWidget *window : std::initializer_list<QWidget *>{&form, &app->optionsForm, &app->languageDlg, &app->about}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{&form, &app->optionsForm(), &app->languageDlg(), &app->about()}) {
         SCOPED_TRACE(window->objectName().toStdString());
         EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -81,6 +82,12 @@ TEST_F(MainForm, StartsWithTheWholeMenuTreeAndItsStates)
 TEST_F(MainForm, FirstStartStoresEnglish)
 {
     start();
+    app->show();
+    // Not before the pad has first painted.
+    EXPECT_FALSE(QFile::exists(settingsFile()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->mainForm));
+    for (const QDeadlineTimer deadline(5000); !QFile::exists(settingsFile()) && !deadline.hasExpired();)
+        QTest::qWait(5);
     EXPECT_EQ(readSettingFrom(settingsFile().toStdString(), "Settings", "ControlLanguage", "absent"), "English");
 }
 
@@ -103,6 +110,37 @@ TEST_F(MainForm, StoredInterfaceLanguageChoosesTheMenuTexts)
         EXPECT_EQ(form.state().ControlLanguage(), row.stored.toStdString());
         app.reset();
     }
+}
+
+// The dialogs are made when first opened, in the language they would have
+// shown had they been made at start: loading a language shows a stored one
+// in the main window only, and one shown in all windows reaches them too.
+TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
+{
+    writeSettings(settingsWith("\"ControlLanguage\"=\"English\"\r\n"));
+    TMainForm &form = start().mainForm;
+    EXPECT_EQ(form.findChild<QDialog *>(), nullptr);
+    writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
+    form.confirmLanguage(0, std::string("Twelve"));
+    EXPECT_EQ(item(form, "Options1")->text(), qs(mainFormStrings(InterfaceLanguage::German).Options1));
+    whenModal([](QWidget *modal) {
+        EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(aboutStrings(InterfaceLanguage::English).Button1));
+        modal->close();
+    });
+    item(form, "AboutMenuItem")->trigger();
+    whenModal([](QWidget *modal) {
+        EXPECT_EQ(modal->windowTitle(), qs(languageDlgStrings(InterfaceLanguage::English).Caption));
+        modal->close();
+    });
+    item(form, "Language")->trigger();
+
+    form.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
+    form.applyInterfaceLanguageToAll("Klingon");  // matches nothing: no window changes
+    whenModal([](QWidget *modal) {
+        EXPECT_EQ(modal->windowTitle(), qs(optionsFormStrings(InterfaceLanguage::Spanish).Caption));
+        child<QPushButton>(modal, "OptionsCancelButton")->click();
+    });
+    item(form, "Options1")->trigger();
 }
 
 TEST_F(MainForm, MissingDataFileSaysSoAndTouchesNoSettings)
@@ -342,6 +380,31 @@ TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
         QTest::keyClick(QApplication::focusWidget(), step.key);
         EXPECT_EQ(QApplication::focusWidget(), form.ButtonList[step.focused]);
     }
+}
+
+// The focus frame shows once the keyboard is used, also where a key press
+// moves nothing; a key focused by other means (the window coming up) shows none.
+TEST_F(MainForm, AKeyPressShowsTheFocusFrame)
+{
+    TMainForm &form = start().mainForm;
+    chooseLanguage(form, 0);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    KeyButton *first = form.ButtonList[0];
+    KeyButton *second = form.ButtonList[1];
+    const QImage secondPlain = second->grab().toImage();
+    first->setFocus(Qt::ActiveWindowFocusReason);
+    const QImage firstBefore = first->grab().toImage();
+
+    QTest::keyClick(first, Qt::Key_Left);  // the row's start: the focus stays
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    EXPECT_NE(first->grab().toImage(), firstBefore) << "no focus frame after Left";
+
+    QTest::keyClick(first, Qt::Key_Right);
+    ASSERT_EQ(QApplication::focusWidget(), second);
+    EXPECT_NE(second->grab().toImage(), secondPlain) << "no focus frame on the key Right reached";
+    EXPECT_EQ(first->grab().toImage(), firstBefore) << "the key left behind keeps a frame";
 }
 
 TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)

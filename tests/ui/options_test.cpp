@@ -7,6 +7,7 @@
 #include "core/settings/settingsstore.h"
 #include "ui/app/qtext.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -61,8 +62,8 @@ protected:
     WindowTexts shownTexts() const
     {
         return {app->mainForm.findChild<QAction *>(QStringLiteral("Options1"))->text(),
-                app->optionsForm.windowTitle(), child<QPushButton>(&app->about, "Button1")->text(),
-                app->languageDlg.windowTitle()};
+                app->optionsForm().windowTitle(), child<QPushButton>(&app->about(), "Button1")->text(),
+                app->languageDlg().windowTitle()};
     }
 
     // Opens the dialog from the main window and runs `inside` while it is up.
@@ -73,6 +74,8 @@ protected:
         whenModal([ran, inside](QWidget *modal) {
             auto *dialog = qobject_cast<TOptionsForm *>(modal);
             ASSERT_NE(dialog, nullptr);
+            // Made as it opens, the dialog may be up a moment before it is active.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
             *ran = true;
             inside(*dialog);
             if (dialog->isVisible()) {
@@ -231,7 +234,7 @@ TEST_F(Options, APickedLanguageShowsInAllFourWindowsAndCancelTakesItBack)
     EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::German));
     EXPECT_EQ(stored("ControlLanguage"), "Deutsch");
     // The About box, hidden all along, shows the German build line next time.
-    EXPECT_TRUE(child<QLabel>(&app->about, "Label3")->text().startsWith(qs(aboutStrings(InterfaceLanguage::German).BuildPrefix)));
+    EXPECT_TRUE(child<QLabel>(&app->about(), "Label3")->text().startsWith(qs(aboutStrings(InterfaceLanguage::German).BuildPrefix)));
 }
 
 TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
@@ -355,7 +358,7 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
     for (const char *language : {"English", "Deutsch"}) {
         SCOPED_TRACE(language);
         app->mainForm.applyInterfaceLanguageToAll(language);
-        for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm, &app->languageDlg, &app->about}) {
+        for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm(), &app->languageDlg(), &app->about()}) {
             for (QWidget *control : dialog->findChildren<QWidget *>()) {
                 // A spin box's editor is heard as the spin box.
                 if (control->focusPolicy() == Qt::NoFocus || qobject_cast<QSpinBox *>(control->parentWidget()))
@@ -364,16 +367,55 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
             }
         }
         // Fields are named by their labels, the list by its prompt, and the group by its title.
-        EXPECT_EQ(child<QSpinBox>(&app->optionsForm, "KeySizeSpinEdit")->accessibleName(),
-                  child<QLabel>(&app->optionsForm, "KeySizeLabel")->text());
-        EXPECT_EQ(child<QComboBox>(&app->optionsForm, "LanguageComboBox")->accessibleName(),
-                  child<QLabel>(&app->optionsForm, "MenuLanguageLabel")->text());
-        EXPECT_EQ(child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->accessibleName(),
-                  child<QGroupBox>(&app->optionsForm, "PasteControlGroupBox")->title());
-        EXPECT_EQ(child<QWidget>(&app->languageDlg, "ListBox1")->accessibleName(),
-                  child<QLabel>(&app->languageDlg, "StaticText1")->text());
-        EXPECT_EQ(child<QPushButton>(&app->about, "Button1")->accessibleName(),
-                  child<QPushButton>(&app->about, "Button1")->text());
+        EXPECT_EQ(child<QSpinBox>(&app->optionsForm(), "KeySizeSpinEdit")->accessibleName(),
+                  child<QLabel>(&app->optionsForm(), "KeySizeLabel")->text());
+        EXPECT_EQ(child<QComboBox>(&app->optionsForm(), "LanguageComboBox")->accessibleName(),
+                  child<QLabel>(&app->optionsForm(), "MenuLanguageLabel")->text());
+        EXPECT_EQ(child<QGroupBox>(&app->optionsForm(), "PasteControlGroupBox")->accessibleName(),
+                  child<QGroupBox>(&app->optionsForm(), "PasteControlGroupBox")->title());
+        EXPECT_EQ(child<QWidget>(&app->languageDlg(), "ListBox1")->accessibleName(),
+                  child<QLabel>(&app->languageDlg(), "StaticText1")->text());
+        EXPECT_EQ(child<QPushButton>(&app->about(), "Button1")->accessibleName(),
+                  child<QPushButton>(&app->about(), "Button1")->text());
+    }
+}
+
+TEST_F(Options, ReturnOnAPasteFormatPressesOk)
+{
+    start();
+    withOptions([](TOptionsForm &dialog) {
+        // The dialog opens at the checked format; Down chooses the next one.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        ASSERT_EQ(QApplication::focusWidget(), child<QRadioButton>(&dialog, "HtmlTextRadioButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    EXPECT_EQ(stored("PasteFormat"), "html");
+}
+
+// Qt names a combo box on Linux by its current item; the list of interface
+// languages is heard by its label, its choice being its value.
+TEST_F(Options, ScreenReadersHearTheLanguageListByItsLabel)
+{
+    for (const char *language : {"English", "Deutsch", "Español"}) {
+        SCOPED_TRACE(language);
+        writeSettings(settingsWith(QByteArray("\"ControlLanguage\"=\"") + language + "\"\r\n"));
+        start();
+        withOptions([language](TOptionsForm &dialog) {
+            auto *list = child<QComboBox>(&dialog, "LanguageComboBox");
+            QAccessibleInterface *access = QAccessible::queryAccessibleInterface(list);
+            ASSERT_NE(access, nullptr);
+            EXPECT_EQ(access->role(), QAccessible::ComboBox);
+            const QString label = child<QLabel>(&dialog, "MenuLanguageLabel")->text();
+            EXPECT_EQ(access->text(QAccessible::Name), label);
+            if (QString::fromUtf8(language) == "English") {
+                EXPECT_EQ(label, "Control language");
+            }
+            EXPECT_EQ(access->text(QAccessible::Value), QString::fromUtf8(language));
+            clickCancel(dialog);
+        });
+        app.reset();
     }
 }
 
@@ -415,7 +457,7 @@ TEST_F(Options, EachStringSetGivesEveryControlItsText)
         {"Spanish", InterfaceLanguage::Spanish, &TOptionsForm::SetSpanish},
     };
     start();
-    TOptionsForm &dialog = app->optionsForm;
+    TOptionsForm &dialog = app->optionsForm();
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         (dialog.*row.apply)();

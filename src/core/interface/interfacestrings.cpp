@@ -56,10 +56,10 @@ constexpr std::array<std::string_view, 4> kRemoveFromMine = {
     "&Remove from My Characters", "Aus My Characters &entfernen", "&Retirer de My Characters",
     "&Quitar de My Characters"};
 constexpr std::array<FindStrings, 4> kFind = {{
-    {"&Find Character", "Find Character", "Name, code or character", "Nothing found"},
-    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden"},
-    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat"},
-    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados"},
+    {"&Find Character", "Find Character", "Name, code or character", "Nothing found", "Clear search"},
+    {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden", "Suche leeren"},
+    {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat", "Effacer la recherche"},
+    {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados", "Borrar la búsqueda"},
 }};
 
 constexpr std::array<std::string_view, 4> kHelpUnopened = {
@@ -196,6 +196,27 @@ std::string_view typingUnavailableReason(std::string_view controlLanguage, Typin
 const FindStrings &findStrings(std::string_view controlLanguage)
 {
     return inLanguage(kFind, controlLanguage);
+}
+
+namespace {
+
+constexpr std::array<CollectionStrings, 4> kCollection = {{
+    {"Nothing collected", "Collected characters. Click: on the clipboard again. Backspace: remove the last one",
+     "Empty the collection (Ctrl+Backspace)"},
+    {"Nichts gesammelt", "Gesammelte Zeichen. Klick: wieder in die Zwischenablage. Rücktaste: das letzte entfernen",
+     "Sammlung leeren (Strg+Rücktaste)"},
+    {"Rien de collecté",
+     "Caractères collectés. Clic : de nouveau dans le presse-papiers. Retour arrière : retirer le dernier",
+     "Vider la collection (Ctrl+Retour arrière)"},
+    {"Nada reunido", "Caracteres reunidos. Clic: de nuevo al portapapeles. Retroceso: quitar el último",
+     "Vaciar la colección (Ctrl+Retroceso)"},
+}};
+
+} // namespace
+
+const CollectionStrings &collectionStrings(std::string_view controlLanguage)
+{
+    return inLanguage(kCollection, controlLanguage);
 }
 
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage)

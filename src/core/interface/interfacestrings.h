@@ -85,8 +85,17 @@ struct FindStrings {
     std::string_view Caption;        // the window's title
     std::string_view SearchPrompt;   // the search field's placeholder and accessible name
     std::string_view NothingFound;
+    std::string_view ClearSearch;    // the search field's clear button, for screen readers
 };
 const FindStrings &findStrings(std::string_view controlLanguage);
+// The strip under the keys that shows what Multiple Char has collected;
+// English when nothing matches.
+struct CollectionStrings {
+    std::string_view Empty;        // shown while nothing is collected
+    std::string_view Description;  // for screen readers: what the strip does
+    std::string_view ClearButton;  // the clear button's tooltip and accessible name
+};
+const CollectionStrings &collectionStrings(std::string_view controlLanguage);
 // The question of the font command; nullopt (no question, answer No) when nothing matches.
 std::optional<std::string_view> fontQuestion(std::string_view controlLanguage);
 

@@ -47,7 +47,10 @@ void OutputEngine::Button1Click(std::u16string_view character, PasteFormat forma
 {
     if (format == PasteFormat::Html) {
         const auto entity = GetHtmlEntity(character);
-        placePlain(clipboard, entity ? std::string(*entity) : ansiFromWide(character));
+        std::string text = entity ? std::string(*entity) : ansiFromWide(character);
+        if (effectiveMode(Mode) == InputMode::MultipleChar)
+            m_lastHtmlText = text;
+        placePlain(clipboard, text);
         return;
     }
 
@@ -114,6 +117,66 @@ void OutputEngine::DirectPasteClick(ClipboardSink &clipboard) { chooseMode(Input
 
 void OutputEngine::ClearClipboardClick(ClipboardSink &clipboard) { clipboard.clear(); }
 
+std::u16string OutputEngine::Collection(PasteFormat format) const
+{
+    if (effectiveMode(Mode) != InputMode::MultipleChar)
+        return {};
+    if (format == PasteFormat::Html)
+        return wideFromAnsi(m_lastHtmlText);
+    if (outputFor(format) == Output::Unicode)
+        return AccumulatedWideText;
+    return wideFromAnsi(AccumulatedText);
+}
+
+bool OutputEngine::RemoveLastCharacter(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard)
+{
+    if (Collection(format).empty())
+        return false;
+    // Every ANSI byte is one character; the HTML text is one character's.
+    if (!AccumulatedText.empty())
+        AccumulatedText.pop_back();
+    if (!AccumulatedWideText.empty()) {
+        const std::size_t last = AccumulatedWideText.size() - 1;
+        const bool pair = last > 0 && (AccumulatedWideText[last] & 0xFC00) == 0xDC00
+                          && (AccumulatedWideText[last - 1] & 0xFC00) == 0xD800;
+        AccumulatedWideText.erase(pair ? last - 1 : last);
+    }
+    m_lastHtmlText.clear();
+    placeCollection(format, font, clipboard);
+    return true;
+}
+
+void OutputEngine::PlaceCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard)
+{
+    if (effectiveMode(Mode) == InputMode::MultipleChar)
+        placeCollection(format, font, clipboard);
+}
+
+void OutputEngine::ClearCollection(ClipboardSink &clipboard)
+{
+    if (effectiveMode(Mode) != InputMode::MultipleChar)
+        return;
+    clipboard.clear();
+    clearCollections();
+}
+
+void OutputEngine::placeCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard) const
+{
+    if (Collection(format).empty()) {
+        clipboard.clear();
+        return;
+    }
+    if (format == PasteFormat::Html) {
+        placePlain(clipboard, m_lastHtmlText);
+        return;
+    }
+    switch (outputFor(format)) {
+    case Output::Plain: placePlain(clipboard, AccumulatedText); break;
+    case Output::Rich: placeRich(clipboard, wideFromAnsi(AccumulatedText), font); break;
+    case Output::Unicode: placeRich(clipboard, AccumulatedWideText, font); break;
+    }
+}
+
 void OutputEngine::chooseMode(InputMode mode, ClipboardSink &clipboard)
 {
     Mode = mode;
@@ -125,6 +188,7 @@ void OutputEngine::clearCollections()
 {
     AccumulatedText.clear();
     AccumulatedWideText.clear();
+    m_lastHtmlText.clear();
 }
 
 } // namespace umbrill

@@ -1,7 +1,7 @@
 // The character output engine: what a click on a key, and each command of the
 // Mode menu, places on the clipboard, and the characters collected in Multiple
-// Char mode. The check marks of the Mode menu are the widgets' business; the
-// engine keeps only Mode.
+// Char mode, which the pad shows and Backspace shortens. The check marks of the
+// Mode menu are the widgets' business; the engine keeps only Mode.
 #pragma once
 
 #include "core/keypad/clipboardpayload.h"
@@ -35,7 +35,8 @@ public:
     // surrogate pair, or U+FFFD; the whole string is the character).
     //
     // HTML (any mode): the character's entity text, else its ANSI form, as
-    // plain text; never collected. Otherwise, by mode:
+    // plain text; never collected (in Multiple Char mode the text is kept as
+    // the HTML Collection, see below). Otherwise, by mode:
     //   Single Char: empties both collections (plain: after emptying the
     //     clipboard) and places the one character.
     //   Multiple Char: appends it to the format's collection (plain and rich
@@ -62,9 +63,35 @@ public:
     // Char click places the whole collection again.
     void ClearClipboardClick(ClipboardSink &clipboard);
 
+    // What Multiple Char holds for format, as its clicks place it: plain and
+    // rich, AccumulatedText (a character the page lacks shows as its "?");
+    // Unicode, AccumulatedWideText; HTML, which collects nothing, the text its
+    // last Multiple Char click placed (one entity, or one character). Empty in
+    // the other modes.
+    std::u16string Collection(PasteFormat format) const;
+    // Backspace, in Multiple Char mode with a non-empty Collection(format);
+    // otherwise nothing happens and the result is false. Every collection
+    // loses its last character: a whole code point (a surrogate pair goes
+    // together), and in HTML the whole entity. Then the format's collection is
+    // placed as a click places it, or the clipboard is emptied when nothing is
+    // left. A refusing clipboard throws as a click does; the collections stay
+    // shortened.
+    bool RemoveLastCharacter(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard);
+    // Places Collection(format) again as a click places it (the clipboard is
+    // emptied when it is empty). Multiple Char only; otherwise nothing happens.
+    void PlaceCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard);
+    // Empties the clipboard, then every collection; Mode stays. Multiple Char
+    // only; otherwise nothing happens.
+    void ClearCollection(ClipboardSink &clipboard);
+
 private:
     void chooseMode(InputMode mode, ClipboardSink &clipboard);
     void clearCollections();
+    void placeCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard) const;
+
+    // The text of the last HTML click in Multiple Char mode (ANSI): what the
+    // clipboard holds while the pad collects in HTML.
+    std::string m_lastHtmlText;
 };
 
 } // namespace umbrill

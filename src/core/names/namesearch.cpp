@@ -1,11 +1,15 @@
-// The name index and the ranking of a search.
+// The index of names and everyday words, and the ranking of a search.
 #include "core/names/namesearch.h"
 
 #include "core/keypad/htmlentities.h"
 #include "core/names/charnames.h"
+#include "core/names/everydaywords.h"
 #include "core/names/keyface.h"
+#include "core/names/wordfold.h"
+#include "core/text/ansi.h"
 
 #include <unicode/uchar.h>
+#include <unicode/uscript.h>
 
 #include <algorithm>
 #include <array>
@@ -111,9 +115,26 @@ std::vector<char32_t> entitiesOf(std::u16string_view q)
     return found;
 }
 
+// Words of other languages, and other spellings, for the words of the names.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 21> kNameWordFor = {{
+    {"UMLAUT", "DIAERESIS"},     {"TREMA", "DIAERESIS"},      {"DIERESIS", "DIAERESIS"},
+    {"DIARESE", "DIAERESIS"},    {"DIERESE", "DIAERESIS"},    {"AIGU", "ACUTE"},
+    {"AKUT", "ACUTE"},           {"AGUDO", "ACUTE"},          {"GRAVIS", "GRAVE"},
+    {"CIRCONFLEXE", "CIRCUMFLEX"}, {"ZIRKUMFLEX", "CIRCUMFLEX"}, {"CIRCUNFLEJO", "CIRCUMFLEX"},
+    {"CEDILLE", "CEDILLA"},      {"HATSCHEK", "CARON"},       {"HACEK", "CARON"},
+    {"SCHARFES", "SHARP"},       {"BARRE", "STROKE"},         {"DURCHGESTRICHEN", "STROKE"},
+    {"LIGATUR", "LIGATURE"},     {"KRINGEL", "RING"},         {"ROND", "RING"},
+}};
+
+// Words that join the others ("e accent aigu", "n con tilde", "a mit Akut"):
+// a text may lack them when it holds the other words.
+constexpr std::array<std::string_view, 5> kJoiningWords = {"ACCENT", "AVEC", "MIT", "CON", "WITH"};
+
 struct QueryWord {
-    std::string upper;    // what names are searched for
+    std::string folded;   // what everyday words are searched for
+    std::string nameWord; // what names are searched for
     int caseWish = 0;     // a one-letter word: -1 lower case (SMALL), +1 upper case (CAPITAL)
+    bool joining = false;
 };
 
 std::vector<QueryWord> wordsOf(std::u16string_view q)
@@ -125,35 +146,43 @@ std::vector<QueryWord> wordsOf(std::u16string_view q)
             ++i;
             continue;
         }
-        QueryWord word;
         const std::size_t start = i;
-        bool ascii = true;
-        while (i < q.size() && !(q[i] < 0x80 && !isAsciiAlnum(q[i]))) {
-            ascii = ascii && q[i] < 0x80;
-            word.upper += static_cast<char>(asciiUpper(q[i] < 0x80 ? q[i] : u'?'));
+        while (i < q.size() && !(q[i] < 0x80 && !isAsciiAlnum(q[i])))
             ++i;
+        const std::u16string_view raw = q.substr(start, i - start);
+        int caseWish = 0;
+        if (raw.size() == 1 && raw[0] >= 'a' && raw[0] <= 'z')
+            caseWish = -1;
+        else if (raw.size() == 1 && raw[0] >= 'A' && raw[0] <= 'Z')
+            caseWish = 1;
+        // Folding may split a word ("l’infini") or leave nothing of it ("·").
+        const std::string folded = foldForSearch(utf8FromWide(raw));
+        for (std::size_t at = 0; at < folded.size();) {
+            const std::size_t blank = std::min(folded.find(' ', at), folded.size());
+            QueryWord word;
+            word.folded = folded.substr(at, blank - at);
+            word.nameWord = word.folded;
+            word.caseWish = caseWish;
+            for (const auto &[other, name] : kNameWordFor) {
+                if (word.folded == other)
+                    word.nameWord = name;
+            }
+            word.joining = std::find(kJoiningWords.begin(), kJoiningWords.end(), word.folded) != kJoiningWords.end();
+            words.push_back(std::move(word));
+            at = blank + 1;
         }
-        if (!ascii)
-            return {};  // no name holds a letter beyond ASCII
-        if (i - start == 1 && q[start] >= 'a' && q[start] <= 'z')
-            word.caseWish = -1;
-        else if (i - start == 1 && q[start] >= 'A' && q[start] <= 'Z')
-            word.caseWish = 1;
-        if (word.upper == "UMLAUT")  // what German and many users call the diaeresis
-            word.upper = "DIAERESIS";
-        words.push_back(std::move(word));
     }
     return words;
 }
 
 enum class Fit { None, Inside, Start, Whole };
 
-Fit fitOf(std::string_view name, std::string_view word)
+Fit fitOf(std::string_view text, std::string_view word)
 {
     Fit best = Fit::None;
-    for (std::size_t at = name.find(word); at != std::string_view::npos; at = name.find(word, at + 1)) {
-        const bool start = at == 0 || isNameSeparator(name[at - 1]);
-        const bool end = at + word.size() == name.size() || isNameSeparator(name[at + word.size()]);
+    for (std::size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+        const bool start = at == 0 || isNameSeparator(text[at - 1]);
+        const bool end = at + word.size() == text.size() || isNameSeparator(text[at + word.size()]);
         const Fit fit = start && end ? Fit::Whole : (start && word.size() > 1 ? Fit::Start : Fit::Inside);
         best = std::max(best, fit);
         if (best == Fit::Whole)
@@ -162,27 +191,81 @@ Fit fitOf(std::string_view name, std::string_view word)
     return best;
 }
 
-// Lower ranks first.
-using Rank = std::tuple<int, int, int, int, int, char32_t>;
-
-std::optional<Rank> rankOf(std::string_view name, int nameWords, char32_t c, const std::vector<QueryWord> &words)
+// The text with its blanks and hyphens left out is joined ("CHECK MARK" and "CHECKMARK").
+bool joinedEquals(std::string_view text, std::string_view joined)
 {
-    int whole = 0;
-    bool allStart = true;
-    int caseMiss = 0;
-    for (const QueryWord &word : words) {
-        const Fit fit = fitOf(name, word.upper);
-        if (fit == Fit::None)
-            return std::nullopt;
-        whole += fit == Fit::Whole;
-        allStart = allStart && fit >= Fit::Start;
-        if (word.caseWish != 0)
-            caseMiss += fitOf(name, word.caseWish < 0 ? "SMALL" : "CAPITAL") != Fit::Whole;
+    std::size_t k = 0;
+    for (char c : text) {
+        if (isNameSeparator(c))
+            continue;
+        if (k == joined.size() || joined[k] != c)
+            return false;
+        ++k;
     }
-    const int count = static_cast<int>(words.size());
-    const int group = (whole == count && nameWords == count) ? 0 : (allStart ? 1 : 2);
-    return Rank{group, caseMiss, std::max(nameWords - count, 0), count - whole, static_cast<int>(name.size()), c};
+    return k == joined.size();
 }
+
+// 0: the blocks of everyday writing and symbols; 2: emoji, historic and rarely
+// used scripts, and the supplementary planes; 1: the rest.
+std::uint8_t tierOf(char32_t c)
+{
+    const auto code = static_cast<UChar32>(c);
+    if (c >= 0x10000 || u_hasBinaryProperty(code, UCHAR_EMOJI_PRESENTATION))
+        return 2;
+    UErrorCode status = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(code, &status);
+    if (U_SUCCESS(status) && script != USCRIPT_COMMON && script != USCRIPT_INHERITED) {
+        const UScriptUsage usage = uscript_getUsage(script);
+        if (usage != USCRIPT_USAGE_RECOMMENDED && usage != USCRIPT_USAGE_ASPIRATIONAL)
+            return 2;
+    }
+    switch (ublock_getCode(code)) {
+    case UBLOCK_BASIC_LATIN: case UBLOCK_LATIN_1_SUPPLEMENT: case UBLOCK_LATIN_EXTENDED_A:
+    case UBLOCK_LATIN_EXTENDED_B: case UBLOCK_LATIN_EXTENDED_ADDITIONAL: case UBLOCK_SPACING_MODIFIER_LETTERS:
+    case UBLOCK_COMBINING_DIACRITICAL_MARKS: case UBLOCK_GREEK: case UBLOCK_CYRILLIC:
+    case UBLOCK_GENERAL_PUNCTUATION: case UBLOCK_SUPERSCRIPTS_AND_SUBSCRIPTS: case UBLOCK_CURRENCY_SYMBOLS:
+    case UBLOCK_LETTERLIKE_SYMBOLS: case UBLOCK_NUMBER_FORMS: case UBLOCK_ARROWS:
+    case UBLOCK_MATHEMATICAL_OPERATORS: case UBLOCK_MISCELLANEOUS_TECHNICAL: case UBLOCK_GEOMETRIC_SHAPES:
+    case UBLOCK_MISCELLANEOUS_SYMBOLS: case UBLOCK_DINGBATS: case UBLOCK_SUPPLEMENTAL_PUNCTUATION:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+// A rank packed into one number, lower first. From the top: no font draws it
+// (1 bit), only inside words (1), tier (2), group (2), not the interface
+// language (1), case wishes missed (3), a loose tag (1), other words (6), words only
+// started (5), an everyday word rather than the Unicode name (1), text length
+// (8), code (21). Exact and word-start matches are
+// ordered by tier first, so that an emoji's exact words do not hide the
+// everyday character whose name starts the same.
+using Rank = std::uint64_t;
+
+struct RankParts {
+    unsigned group = 0;
+    bool otherLanguage = false;
+    unsigned caseMiss = 0;
+    unsigned tier = 0;
+    bool tag = false;
+    unsigned otherWords = 0;
+    unsigned started = 0;
+    bool everyday = false;
+    unsigned length = 0;
+};
+
+Rank packRank(const RankParts &parts, char32_t c)
+{
+    auto field = [](unsigned value, unsigned bits) { return static_cast<Rank>(std::min(value, (1u << bits) - 1)); };
+    return field(parts.group == 2, 1) << 61 | field(parts.tier, 2) << 59 | field(parts.group, 2) << 57
+           | field(parts.otherLanguage, 1) << 56 | field(parts.caseMiss, 3) << 53 | field(parts.tag, 1) << 52
+           | field(parts.otherWords, 6) << 46 | field(parts.started, 5) << 41 | field(parts.everyday, 1) << 40
+           | field(parts.length, 8) << 32
+           | static_cast<Rank>(c);
+}
+constexpr Rank kUndrawable = Rank{1} << 62;
+constexpr unsigned kRestGroup = 2;
+unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 57) & 3; }
 
 std::u16string_view trimmed(std::u16string_view q)
 {
@@ -196,10 +279,21 @@ std::u16string_view trimmed(std::u16string_view q)
 
 } // namespace
 
+struct NameIndex::Query {
+    std::vector<QueryWord> words;
+    std::string joined;  // the one word of a one-word query, to meet texts written apart
+    std::uint8_t language = 0;  // EverydayLanguage bit of the interface language
+};
+
+struct NameIndex::Hit {
+    Rank rank;
+    char32_t c;
+};
+
 NameIndex::NameIndex()
 {
-    m_names.reserve(2'000'000);
-    m_entries.reserve(60'000);
+    m_nameText.reserve(2'000'000);
+    m_names.reserve(60'000);
     auto collect = [](void *context, UChar32 code, UCharNameChoice, const char *name, int32_t length) -> UBool {
         auto *index = static_cast<NameIndex *>(context);
         const std::string_view text(name, static_cast<std::size_t>(length));
@@ -208,15 +302,41 @@ NameIndex::NameIndex()
                 return true;
         }
         const auto words = 1 + std::count_if(text.begin(), text.end(), isNameSeparator);
-        index->m_entries.push_back({static_cast<char32_t>(code), static_cast<std::uint32_t>(index->m_names.size()),
-                                    static_cast<std::uint16_t>(text.size()), static_cast<std::uint16_t>(words)});
-        index->m_names += text;
+        const auto c = static_cast<char32_t>(code);
+        index->m_names.push_back({c, static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
+                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words),
+                                  tierOf(c), 0, false});
+        index->m_nameText += text;
         return true;
     };
     UErrorCode status = U_ZERO_ERROR;
     u_enumCharNames(0, 0x110000, collect, this, U_UNICODE_CHAR_NAME, &status);
+    m_nameText.shrink_to_fit();
     m_names.shrink_to_fit();
-    m_entries.shrink_to_fit();
+
+    // The names came in code order, so a character's slot is found by bisection.
+    std::vector<std::pair<char32_t, std::uint32_t>> unnamed;
+    auto slotOf = [&](char32_t c) {
+        const auto named = std::lower_bound(m_names.begin(), m_names.end(), c,
+                                            [](const Entry &entry, char32_t code) { return entry.c < code; });
+        if (named != m_names.end() && named->c == c)
+            return named->slot;
+        for (const auto &[code, slot] : unnamed) {
+            if (code == c)
+                return slot;
+        }
+        unnamed.emplace_back(c, m_slots);
+        return m_slots++;
+    };
+    const std::string_view text = everydayWordText();
+    for (const EverydayWord &word : everydayWords()) {
+        const std::string_view words = text.substr(word.textOffset(), word.textLength());
+        const Entry entry{word.character, word.textOffset(), slotOf(word.character),
+                          static_cast<std::uint8_t>(word.textLength()),
+                          static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')),
+                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag};
+        (word.kind() == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
+    }
 }
 
 const NameIndex &NameIndex::shared()
@@ -225,8 +345,79 @@ const NameIndex &NameIndex::shared()
     return index;
 }
 
-std::vector<char32_t> NameIndex::find(std::u16string_view query, std::size_t limit) const
+// One hit a character, with the best rank any of its entries earned.
+void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
 {
+    std::uint32_t &best = bestOf[entry.slot];
+    if (best == UINT32_MAX) {
+        best = static_cast<std::uint32_t>(hits.size());
+        hits.push_back({rank, entry.c});
+    } else if (rank < hits[best].rank) {
+        hits[best].rank = rank;
+    }
+}
+
+// Ranks every entry whose text holds every word of the query, keeping the best
+// rank of each character.
+void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
+                     std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const
+{
+    const auto count = static_cast<unsigned>(query.words.size());
+    const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
+                                        [](const QueryWord &word) { return word.joining; });
+    for (const Entry &entry : entries) {
+        const std::string_view entryText = text.substr(entry.offset, entry.length);
+        unsigned whole = 0;
+        unsigned missed = 0;
+        unsigned caseMiss = 0;
+        bool allStart = true;
+        bool found = true;
+        for (const QueryWord &word : query.words) {
+            const Fit fit = fitOf(entryText, names ? word.nameWord : word.folded);
+            if (word.joining && !allJoining && fit < Fit::Start) {
+                ++missed;
+                continue;
+            }
+            if (fit == Fit::None) {
+                found = false;
+                break;
+            }
+            whole += fit == Fit::Whole;
+            allStart = allStart && fit >= Fit::Start;
+            // Everyday words do not tell small from capital letters.
+            if (word.caseWish != 0)
+                caseMiss += !names || fitOf(entryText, word.caseWish < 0 ? "SMALL" : "CAPITAL") != Fit::Whole;
+        }
+        RankParts parts;
+        if (found) {
+            parts.group = (whole == count && entry.words == count) ? 0 : (allStart ? 1 : kRestGroup);
+        } else if (!query.joined.empty() && joinedEquals(entryText, query.joined)) {
+            parts.group = 0;
+            whole = count;
+            missed = 0;
+        } else {
+            continue;
+        }
+        // A tag matched exactly still only starts what the character is called.
+        if (entry.tag && parts.group == 0)
+            parts.group = 1;
+        parts.otherLanguage = entry.languages != 0 && query.language != 0 && !(entry.languages & query.language);
+        parts.caseMiss = caseMiss;
+        parts.tier = entry.tier;
+        // The tags of emoji are loose ("heart" for a stethoscope); those of everyday symbols are not.
+        parts.tag = entry.tag && entry.tier == 2;
+        parts.everyday = !names;
+        const unsigned matched = count - missed;
+        parts.otherWords = entry.words > matched ? entry.words - matched : 0;
+        parts.started = count - whole - missed;
+        parts.length = entry.length;
+        keepBest(hits, bestOf, entry, packRank(parts, entry.c));
+    }
+}
+
+std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptions &options) const
+{
+    const std::size_t limit = options.limit;
     const std::u16string_view q = trimmed(query.substr(0, kQueryLimit));
     std::vector<char32_t> result;
     if (q.empty() || limit == 0)
@@ -249,31 +440,76 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, std::size_t lim
     if (const auto labelled = labelledCharacter(q))
         add(*labelled);
 
-    std::vector<QueryWord> words = wordsOf(q);
-    if (words.size() > 16)
-        words.clear();  // a pasted text, not a name
-    // The longest word first: it rules most names out soonest.
-    std::stable_sort(words.begin(), words.end(),
-                     [](const QueryWord &a, const QueryWord &b) { return a.upper.size() > b.upper.size(); });
-    std::vector<std::pair<Rank, char32_t>> hits;
-    if (!words.empty()) {
-        const std::string_view names(m_names);
-        for (const Entry &entry : m_entries) {
-            if (auto rank = rankOf(names.substr(entry.offset, entry.length), entry.words, entry.c, words))
-                hits.emplace_back(*rank, entry.c);
+    Query words;
+    words.words = wordsOf(q);
+    if (words.words.size() > 16)
+        words.words.clear();  // a pasted text, not a name
+    // The longest word first: it rules most texts out soonest.
+    std::stable_sort(words.words.begin(), words.words.end(),
+                     [](const QueryWord &a, const QueryWord &b) { return a.folded.size() > b.folded.size(); });
+    if (words.words.size() == 1)
+        words.joined = words.words.front().folded;
+    if (options.language) {
+        constexpr std::array<std::uint8_t, 4> bits = {kWordEnglish, kWordGerman, kWordFrench, kWordSpanish};
+        words.language = bits[static_cast<std::size_t>(*options.language)];
+    }
+
+    std::vector<Hit> hits;
+    std::vector<std::uint32_t> bestOf(m_slots, UINT32_MAX);
+    if (!words.words.empty()) {
+        scan(m_nameText, m_names, true, words, hits, bestOf);
+        scan(everydayWordText(), m_words, false, words, hits, bestOf);
+    }
+    // A Compose sequence is typed with or without blanks between its keys.
+    std::string keys;
+    for (char16_t unit : q) {
+        if (unit != ' ')
+            keys += static_cast<char>(unit < 0x80 ? unit : 0);  // no sequence holds a NUL
+    }
+    if (!keys.empty() && keys.size() <= 8 && keys.find(char{0}) == std::string::npos) {
+        const std::string_view text = everydayWordText();
+        for (const Entry &entry : m_sequences) {
+            if (text.substr(entry.offset, entry.length) != keys)
+                continue;
+            RankParts parts;
+            parts.tier = entry.tier;
+            parts.length = entry.length;
+            keepBest(hits, bestOf, entry, packRank(parts, entry.c));
         }
     }
     const std::size_t keep = std::min(hits.size(), limit);
-    std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(keep), hits.end());
+    const auto kept = hits.begin() + static_cast<std::ptrdiff_t>(keep);
+    auto sortKept = [&] {
+        std::partial_sort(hits.begin(), kept, hits.end(), [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
+    };
+    sortKept();
+    // Asking the fonts costs: when every character kept is drawn, no other
+    // character can move up, so the rest need not be asked about.
+    if (options.drawable) {
+        bool allDrawn = true;
+        for (auto hit = hits.begin(); hit != kept; ++hit) {
+            if (!options.drawable(hit->c)) {
+                hit->rank |= kUndrawable;
+                allDrawn = false;
+            }
+        }
+        if (!allDrawn) {
+            for (auto hit = kept; hit != hits.end(); ++hit) {
+                if (!options.drawable(hit->c))
+                    hit->rank |= kUndrawable;
+            }
+            sortKept();
+        }
+    }
     hits.resize(keep);
     bool lateAdded = false;
-    for (const auto &[rank, c] : hits) {
-        if (!lateAdded && std::get<0>(rank) == 2) {
+    for (const Hit &hit : hits) {
+        if (!lateAdded && groupOf(hit.rank) == kRestGroup) {
             for (char32_t late : codes.late)
                 add(late);
             lateAdded = true;
         }
-        add(c);
+        add(hit.c);
     }
     if (!lateAdded) {
         for (char32_t late : codes.late)

@@ -1,11 +1,17 @@
 // Finding a character by what a user types: words of its Unicode name in any
-// order and case ("e acute", "arrow left"), its code ("U+20AC", "20AC",
-// "8364", "&#8364;"), the name of its HTML entity in the entity table
-// ("eacute"), or the character itself.
+// order and case ("e acute", "arrow left"), everyday words in English, German,
+// French and Spanish ("smiley", "Häkchen", "e accent aigu"), the keys of its
+// Compose sequence ("ae", "o/", "+-"), its code ("U+20AC", "20AC", "8364",
+// "&#8364;"), the name of its HTML entity in the entity table ("eacute"), or
+// the character itself.
 #pragma once
+
+#include "core/interface/interfacestrings.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,18 +24,34 @@ inline constexpr std::size_t kFindLimit = 300;
 // pasted text costs no more than a line.
 inline constexpr std::size_t kQueryLimit = 256;
 
+// What a search is asked for beside its query.
+struct FindOptions {
+    std::size_t limit = kFindLimit;
+    // The interface language: its everyday words rank before the same words of
+    // the other three languages, which match as well. None: all alike.
+    std::optional<InterfaceLanguage> language;
+    // Whether an installed font can draw a character. Characters found by
+    // their names or words that no font can draw come after all those that one
+    // can. Empty: every character counts as drawable. Called at most once per
+    // character a search finds.
+    std::function<bool(char32_t)> drawable;
+};
+
 class NameIndex {
 public:
     // Reads every Unicode name from ICU, leaving out the names made of a
     // prefix and the code (CJK, Tangut, Khitan and Nushu ideographs, which are
-    // found by their code). Takes some milliseconds and about two megabytes:
-    // build it when a search is first wanted, never at start-up.
+    // found by their code), and takes in the table of everyday words (see
+    // everydaywords.h). Takes some milliseconds and a few megabytes: build it
+    // when a search is first wanted, never at start-up.
     NameIndex();
 
     // The program's one index, built on the first call.
     static const NameIndex &shared();
 
-    std::size_t size() const { return m_entries.size(); }
+    // Names and everyday words held.
+    std::size_t size() const { return m_names.size(); }
+    std::size_t everydaySize() const { return m_words.size() + m_sequences.size(); }
 
     // The characters query finds, best first, each once, at most limit:
     //  1. the character itself, when the query is one character;
@@ -37,28 +59,70 @@ public:
     //     decimal, then as hexadecimal), hexadecimal with a digit and a letter;
     //  3. an HTML entity name, with or without "&" and ";" (its exact case first),
     //     and a key label of the pad ("nbsp", "zwj", see keyface.h);
-    //  4. names holding every word of the query (words are runs of ASCII
-    //     letters and digits): names made of exactly those words, then names
-    //     where every word starts a word of the name (a one-letter word must
-    //     be a whole word there), then the rest. Within each group a one-letter
-    //     word in lower case prefers SMALL letters, in upper case CAPITAL ones;
-    //     then fewer other words, whole words, shorter names, lower codes.
-    //     The word "umlaut" is read as "diaeresis", the name Unicode gives it.
+    //  4. characters whose name or one of whose everyday words holds every word
+    //     of the query (words are runs of letters and digits, compared without
+    //     case or accents: "cœur" is "coeur"), or whose Compose sequence is the
+    //     query without its blanks ("o /" is "o/"). In turn:
+    //     - characters an installed font can draw before the rest;
+    //     - texts where every word of the query starts a word (a one-letter
+    //       word must be a whole word there) before texts holding a word only
+    //       inside another;
+    //     - Latin, Greek, Cyrillic, punctuation, currency, letterlike signs,
+    //       number forms, arrows, mathematical operators, technical and
+    //       geometric signs and dingbats; then other scripts and symbols; then
+    //       emoji, the historic and rarely used scripts and the supplementary
+    //       planes;
+    //     - a name or word made of exactly those words ("check mark", also
+    //       written "checkmark"), or that Compose sequence, before the rest (a
+    //       tag such as "heart" for a red heart is never exact);
+    //     - words of the interface language before words of the others;
+    //     - a one-letter word in lower case prefers SMALL letters, in upper
+    //       case CAPITAL ones (everyday words meet neither wish);
+    //     - the loose tags of emoji after other texts;
+    //     - fewer other words, whole words, Unicode names before everyday
+    //       words, shorter texts, lower codes.
+    //     A few words in the four languages stand for the words of the names
+    //     ("umlaut" and "tréma" for "diaeresis", "aigu" for "acute", see
+    //     namesearch.cpp), and "accent", "avec", "mit", "con" and "with" may be
+    //     left unmatched when other words match ("e accent aigu", "n con tilde").
     //  5. hexadecimal of letters alone ("face"), after the word-start names.
     // A query beginning "U+", "0x" or "&#" is a code and nothing else. Codes
     // of surrogates, of unassigned characters and beyond U+10FFFF find
     // nothing. An empty or blank query finds nothing.
-    std::vector<char32_t> find(std::u16string_view query, std::size_t limit = kFindLimit) const;
+    std::vector<char32_t> find(std::u16string_view query, const FindOptions &options) const;
+    std::vector<char32_t> find(std::u16string_view query, std::size_t limit = kFindLimit) const
+    {
+        FindOptions options;
+        options.limit = limit;
+        return find(query, options);
+    }
 
 private:
+    // A name, an everyday word or a Compose sequence of a character.
     struct Entry {
         char32_t c;
-        std::uint32_t offset;  // into m_names
-        std::uint16_t length;
-        std::uint16_t words;   // words of the name, split at blanks and hyphens
+        std::uint32_t offset;   // into m_nameText or the everyday word text
+        std::uint32_t slot;     // the character's place among all characters held
+        std::uint8_t length;
+        std::uint8_t words;     // words of the text, split at blanks and hyphens
+        std::uint8_t tier;      // 0 everyday blocks, 1 the rest, 2 emoji and rare scripts
+        std::uint8_t languages; // EverydayLanguage bits; none for names and sequences
+        bool tag;               // a tag, never the whole of what a character is called
     };
-    std::string m_names;
-    std::vector<Entry> m_entries;
+    struct Query;
+    struct Hit;
+    // Ranks every entry whose text holds the query's words (names: the
+    // Unicode names, whose words the query's other-language words stand for).
+    void scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
+              std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const;
+    static void keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry,
+                         std::uint64_t rank);
+
+    std::string m_nameText;
+    std::vector<Entry> m_names;
+    std::vector<Entry> m_words;
+    std::vector<Entry> m_sequences;
+    std::uint32_t m_slots = 0;
 };
 
 } // namespace umbrill

@@ -17,27 +17,6 @@ namespace umbrill {
 
 namespace {
 
-std::optional<std::string> remembered(std::string_view key)
-{
-    try {
-        std::string value = ReadSetting(kSettingsSection, key, "");
-        if (!value.empty())
-            return value;
-    } catch (const Error &) {
-        // stored as another type: not remembered
-    }
-    return std::nullopt;
-}
-
-void remember(std::string_view key, const std::string &value)
-{
-    try {
-        WriteSetting(kSettingsSection, key, value);
-    } catch (const Error &) {
-        // a store that cannot be written: the pad works on without memory
-    }
-}
-
 // "x,y" as stored for a place or a size; nullopt when damaged.
 std::optional<std::pair<std::int32_t, std::int32_t>> numberPair(const std::optional<std::string> &text)
 {
@@ -83,12 +62,49 @@ bool PadState::CheckForIniFile()
     m_iniFileFound = std::filesystem::exists(m_iniFileName, ec);
     if (!m_iniFileFound)
         return false;
-    m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, "");
+    m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, "", FreshProfile::Leave);
     if (m_controlLanguage.empty()) {
         m_controlLanguage = kControlLanguageDefault;
-        WriteSetting(kSettingsSection, kControlLanguageKey, m_controlLanguage);
+        m_startupStorePending = true;
     }
     return true;
+}
+
+void PadState::storeStartup() const
+{
+    if (!m_startupStorePending)
+        return;
+    m_startupStorePending = false;
+    // The read makes a fresh profile's file; a language stored meanwhile stays.
+    if (ReadSetting(kSettingsSection, kControlLanguageKey, "").empty())
+        WriteSetting(kSettingsSection, kControlLanguageKey, kControlLanguageDefault);
+}
+
+std::string PadState::setting(std::string_view key, std::string_view dflt) const
+{
+    return ReadSetting(kSettingsSection, key, dflt, freshProfile());
+}
+
+std::optional<std::string> PadState::remembered(std::string_view key) const
+{
+    try {
+        std::string value = setting(key, "");
+        if (!value.empty())
+            return value;
+    } catch (const Error &) {
+        // stored as another type: not remembered
+    }
+    return std::nullopt;
+}
+
+void PadState::remember(std::string_view key, const std::string &value) const
+{
+    try {
+        storeStartup();
+        WriteSetting(kSettingsSection, key, value);
+    } catch (const Error &) {
+        // a store that cannot be written: the pad works on without memory
+    }
 }
 
 const std::string &PadState::GetLanguages()
@@ -104,9 +120,9 @@ void PadState::SetLanguage(const std::string &name) { m_currentLanguage.Language
 
 void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show)
 {
-    m_controlLanguage = ReadSetting(kSettingsSection, kControlLanguageKey, kControlLanguageDefault);
-    m_keySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
-    m_currentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+    m_controlLanguage = setting(kControlLanguageKey, kControlLanguageDefault);
+    m_keySize = lenientToInt(setting(kKeySizeKey, kKeySizeDefault));
+    m_currentLanguage.PasteFormatName = setting(kPasteFormatKey, kPasteFormatDefault);
     m_currentLanguage.LanguageEntry = name == recentLanguageName(m_controlLanguage)
                                           ? m_recent.entry()
                                           : languageEntry(m_iniFileName, m_ownLanguagesFile, name);
@@ -132,8 +148,8 @@ FittedGrid PadState::layOut(int keyCount, int screenWidth, int screenHeight)
 OptionsChoice PadState::openOptions()
 {
     if (m_currentLanguage.LanguageName.empty())
-        m_keySize = lenientToInt(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault));
-    m_currentLanguage.PasteFormatName = ReadSetting(kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+        m_keySize = lenientToInt(setting(kKeySizeKey, kKeySizeDefault));
+    m_currentLanguage.PasteFormatName = setting(kPasteFormatKey, kPasteFormatDefault);
     m_pasteFormatCode = pasteFormatFromName(m_currentLanguage.PasteFormatName);
     m_previousControlLanguage = m_controlLanguage;
     return OptionsChoice{m_pasteFormatCode, std::clamp(m_keySize, kKeySizeMinimum, kKeySizeMaximum),
@@ -158,6 +174,7 @@ void PadState::storeOptions(const OptionsChoice &choice, const ShowLanguage &sho
 {
     m_pasteFormatCode = choice.pasteFormat;
     m_keySize = choice.keySize;
+    storeStartup();
     WriteSetting(kSettingsSection, kKeySizeKey, decimalText(m_keySize));
     WriteSetting(kSettingsSection, kPasteFormatKey, pasteFormatName(m_pasteFormatCode));
     if (!choice.controlLanguage)
@@ -232,7 +249,8 @@ Remembered PadState::readRemembered() const
 {
     // One read of the settings for all of them.
     auto values = ReadSettings(kSettingsSection, {kLastLanguageKey, kWindowPositionKey, kKeepOnTopKey, kInputModeKey,
-                                                  kTypeIntoWindowKey, kPortalRestoreTokenKey, kRecentKey});
+                                                  kTypeIntoWindowKey, kPortalRestoreTokenKey, kRecentKey},
+                               freshProfile());
     for (auto &value : values) {
         if (value && value->empty())
             value.reset();
@@ -294,8 +312,7 @@ void PadState::restoreMode(InputMode mode) { m_output.Mode = mode; }
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
 {
-    m_output.Button1Click(character, m_pasteFormatCode,
-                          KeyFont{m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}, clipboard);
+    m_output.Button1Click(character, m_pasteFormatCode, keyFont(), clipboard);
     noteOutput(character);
 }
 

@@ -14,6 +14,7 @@
 #include "core/keypad/pasteformat.h"
 #include "core/languages/languagerecord.h"
 #include "core/pad/ownlanguages.h"
+#include "core/settings/settingsstore.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -54,8 +55,15 @@ public:
 
     // Start-up, once the window exists. Returns whether the data file exists
     // (IniFileFound). When it does, the stored interface language is read; none
-    // stored (or an empty one) stores "English". Throws the store's Error.
+    // stored (or an empty one) gives "English", stored by storeStartup. Throws
+    // the store's Error.
     bool CheckForIniFile();
+    // The writes of a first start, left until the pad has first shown: the
+    // fresh profile's file is made and "English" stored as the interface
+    // language. Until then reads make no file, and any write of the settings
+    // does these first, so the file is written in the same order as ever.
+    // Does nothing more than once. Throws the store's Error.
+    void storeStartup() const;
 
     // The catalogue: read afresh when the data file was found at start-up
     // (the shipped list, then the user's own languages, then Recent once a
@@ -130,6 +138,15 @@ public:
     void MultipleCharClick(ClipboardSink &clipboard) { m_output.MultipleCharClick(clipboard); }
     void DirectPasteClick(ClipboardSink &clipboard) { m_output.DirectPasteClick(clipboard); }
     void ClearClipboardClick(ClipboardSink &clipboard) { m_output.ClearClipboardClick(clipboard); }
+    // The collection of Multiple Char in the current paste format, and the
+    // commands on it (see OutputEngine): Backspace, place it again, empty it.
+    std::u16string collection() const { return m_output.Collection(m_pasteFormatCode); }
+    bool removeLastCharacter(ClipboardSink &clipboard)
+    {
+        return m_output.RemoveLastCharacter(m_pasteFormatCode, keyFont(), clipboard);
+    }
+    void placeCollection(ClipboardSink &clipboard) { m_output.PlaceCollection(m_pasteFormatCode, keyFont(), clipboard); }
+    void clearCollection(ClipboardSink &clipboard) { m_output.ClearCollection(clipboard); }
     // With Type into Window on, a click types instead: what it types (see
     // typedText). The clipboard, Mode and the collections are left alone; the
     // character goes into Recent like any output.
@@ -174,8 +191,20 @@ public:
     const OutputEngine &Output() const { return m_output; }
 
 private:
+    KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
     // Notes a character output, first in Recent.
     void noteOutput(std::u16string_view character);
+    // A value of the settings (see ReadSetting); while the writes of a first
+    // start wait, a fresh profile stays as it is.
+    std::string setting(std::string_view key, std::string_view dflt) const;
+    FreshProfile freshProfile() const
+    {
+        return m_startupStorePending ? FreshProfile::Leave : FreshProfile::Create;
+    }
+    // A remembered value: nullopt when absent, empty or of another type.
+    std::optional<std::string> remembered(std::string_view key) const;
+    // Stores a remembered value; one that cannot be stored is dropped.
+    void remember(std::string_view key, const std::string &value) const;
 
     std::filesystem::path m_programDir;
     std::filesystem::path m_iniFileName;
@@ -194,6 +223,8 @@ private:
     std::filesystem::path m_ownLanguagesFile;
     RecentCharacters m_recent;
     bool m_recentUnsaved = false;
+    // The writes of a first start wait (see storeStartup).
+    mutable bool m_startupStorePending = false;
 };
 
 } // namespace umbrill

@@ -74,9 +74,9 @@ fs::path settingsFilePath()
     return base / "umbrill" / "user.reg";
 }
 
-std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt)
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt, FreshProfile fresh)
 {
-    return readSettingFrom(settingsFilePath(), section, key, dflt);
+    return readSettingFrom(settingsFilePath(), section, key, dflt, fresh);
 }
 
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value)
@@ -86,13 +86,13 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
 
 namespace {
 
-// One locked read of the file, made first when the profile is fresh; nullopt
-// when it cannot be read.
-std::optional<RegistryFile> readRegistry(const fs::path &file)
+// One locked read of the file, made first when the profile is fresh (unless
+// fresh says to leave it); nullopt when it cannot be read.
+std::optional<RegistryFile> readRegistry(const fs::path &file, FreshProfile fresh)
 {
     const fs::path target = resolveStorePath(file);
     FileContents contents = readLocked(target);
-    if (isFresh(contents)) {
+    if (isFresh(contents) && fresh == FreshProfile::Create) {
         std::error_code ec;
         fs::create_directories(folderOf(file), ec);
         createFreshFile(target);
@@ -106,17 +106,17 @@ std::optional<RegistryFile> readRegistry(const fs::path &file)
 } // namespace
 
 std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
-                            std::string_view dflt)
+                            std::string_view dflt, FreshProfile fresh)
 {
-    const std::optional<RegistryFile> registry = readRegistry(file);
+    const std::optional<RegistryFile> registry = readRegistry(file, fresh);
     const auto value = registry ? registry->stringValue(keyPathOf(section), key) : std::nullopt;
     return value ? *value : std::string(dflt);
 }
 
 std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
-                                                     std::initializer_list<std::string_view> keys)
+                                                     std::initializer_list<std::string_view> keys, FreshProfile fresh)
 {
-    const std::optional<RegistryFile> registry = readRegistry(settingsFilePath());
+    const std::optional<RegistryFile> registry = readRegistry(settingsFilePath(), fresh);
     std::vector<std::optional<std::string>> values;
     for (std::string_view key : keys) {
         std::optional<std::string> value;

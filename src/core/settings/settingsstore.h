@@ -29,12 +29,19 @@ namespace umbrill {
 // The settings file of the current user.
 std::filesystem::path settingsFilePath();
 
+// What a read does with a fresh profile (no file, or an empty one): create
+// the file with the empty root key, as opening the root key does, or leave it
+// for a later read (the reads before the pad first shows write nothing).
+enum class FreshProfile { Create, Leave };
+
 // The stored text of key in section, or dflt when the section or value is
 // absent. An existing empty value gives "". A value of a type other than a
 // string (REG_SZ, or REG_EXPAND_SZ taken literally) throws
 // Error("Invalid data type for '<key>'"). A missing or unreadable file gives dflt.
-// The first read of a fresh profile creates the file with the empty root key.
-std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt);
+// The first read of a fresh profile creates the file with the empty root key,
+// unless fresh says to leave it.
+std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt,
+                        FreshProfile fresh = FreshProfile::Create);
 
 // Stores value as a string value, creating the folder, the file and the
 // section when needed; the value already stored leaves the file untouched.
@@ -49,11 +56,13 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
 // value that is absent or stored as another type than text, and for every
 // value when the file cannot be read. Never throws.
 std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
-                                                     std::initializer_list<std::string_view> keys);
+                                                     std::initializer_list<std::string_view> keys,
+                                                     FreshProfile fresh = FreshProfile::Create);
 
 // The same on an explicit file, for tests and tools.
 std::string readSettingFrom(const std::filesystem::path &file, std::string_view section,
-                            std::string_view key, std::string_view dflt);
+                            std::string_view key, std::string_view dflt,
+                            FreshProfile fresh = FreshProfile::Create);
 void writeSettingTo(const std::filesystem::path &file, std::string_view section,
                     std::string_view key, std::string_view value);
 

@@ -7,6 +7,8 @@
 #include "core/names/charnames.h"
 #include "core/settings/settingnames.h"
 #include "ui/app/clipboardadapter.h"
+#include "ui/app/collectionstrip.h"
+#include "ui/app/desktoppalette.h"
 #include "ui/typing/x11focus.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
@@ -28,12 +30,15 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -128,6 +133,12 @@ void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 
 void KeyButton::keyPressEvent(QKeyEvent *event)
 {
+    // Any key pressed on a key shows the focus frame, as Tab does: the user
+    // now steers by keyboard and must see where the focus is.
+    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        top->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -145,7 +156,6 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     setWindowTitle(qs(kMainCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setPalette([] { QPalette p; p.setColor(QPalette::Window, Qt::white); return p; }());
     setAutoFillBackground(true);
 
     auto *bar = new QMenuBar(this);
@@ -184,12 +194,24 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     m_hint = new QLabel(m_client);
     m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
     m_hint->setAlignment(Qt::AlignCenter);
-    QPalette placeholder = m_hint->palette();
-    placeholder.setColor(QPalette::WindowText, placeholder.color(QPalette::PlaceholderText));
-    m_hint->setPalette(placeholder);
-    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint by this
+    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint and strip by this
     hintLayout->setContentsMargins(0, 0, 0, 0);
-    hintLayout->addWidget(m_hint);
+    hintLayout->setSpacing(0);
+    hintLayout->addWidget(m_hint, 1);
+    m_strip = new CollectionStrip(m_client);
+    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_strip->hide();
+    hintLayout->addWidget(m_strip, 0, Qt::AlignBottom);
+    connect(m_strip, &CollectionStrip::placeRequested, this, [this] { guard(this, [this] { placeCollection(); }); });
+    connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
+    m_removeLast = addItem(nullptr, "RemoveLastCharacter", &TMainForm::removeLastCharacter);
+    m_removeLast->setShortcut(Qt::Key_Backspace);
+    m_clearCollection = addItem(nullptr, "ClearCollection", &TMainForm::clearCollection);
+    m_clearCollection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    addActions({m_removeLast, m_clearCollection});
+    m_removeLast->setEnabled(false);
+    m_clearCollection->setEnabled(false);
+    followDesktopPalette();
     applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
 
     m_positionSaver = new QTimer(this);
@@ -220,7 +242,15 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramD
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // A pad that never showed still stores what a first start stores.
+    try {
+        m_state.storeStartup();
+    } catch (...) {
+        // nobody is left to tell
+    }
+}
 
 QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*handler)())
 {
@@ -232,11 +262,25 @@ QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*han
     return action;
 }
 
-void TMainForm::setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm)
+TAbout *TMainForm::aboutBox()
 {
-    m_about = about;
-    m_languageDlg = languageDlg;
-    m_optionsForm = optionsForm;
+    if (!m_about)
+        m_about = new TAbout(this);
+    return m_about;
+}
+
+TLanguageDlg *TMainForm::languageDlg()
+{
+    if (!m_languageDlg)
+        m_languageDlg = new TLanguageDlg(this);
+    return m_languageDlg;
+}
+
+TOptionsForm *TMainForm::optionsForm()
+{
+    if (!m_optionsForm)
+        m_optionsForm = new TOptionsForm(this);
+    return m_optionsForm;
 }
 
 void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_clipboard = std::move(clipboard); }
@@ -250,6 +294,7 @@ void TMainForm::FormCreate()
     m_directPaste->setVisible(false);
     ButtonList.clear();
     guard(this, [this] { CheckForIniFile(); });
+    m_dialogLanguage = m_state.ControlLanguage();
 }
 
 void TMainForm::CheckForIniFile()
@@ -267,9 +312,12 @@ void TMainForm::CheckForIniFile()
 void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view language)
 {
     m_hint->setText(qs(emptyPadHint(language)));
+    m_strip->setStrings(collectionStrings(language));
     m_findCharacter->setText(qs(findStrings(language).FindCharacter));
-    if (m_findWindow)
+    if (m_findWindow) {
         m_findWindow->setStrings(findStrings(language));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(language));
+    }
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
     m_multipleChar->setText(qs(s.MultipleChar));
@@ -299,6 +347,9 @@ void TMainForm::SetSpanish() { showLanguageStrings(InterfaceLanguage::Spanish); 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
     applyInterfaceLanguage(*this, controlLanguage);
+    // A language that matches none leaves every window's texts as they are.
+    if (matchInterfaceLanguage(controlLanguage))
+        m_dialogLanguage = controlLanguage;
     if (m_optionsForm)
         applyInterfaceLanguage(*m_optionsForm, controlLanguage);
     if (m_about)
@@ -324,6 +375,7 @@ void TMainForm::optionsCancelled() { m_state.cancelOptions(showLanguage()); }
 void TMainForm::optionsChosen(const OptionsChoice &choice)
 {
     m_state.storeOptions(choice, showLanguage());
+    showCollection();
     PaintKeys();
 }
 
@@ -351,6 +403,7 @@ void TMainForm::restoreRemembered()
     if (last.mode) {
         m_state.restoreMode(*last.mode);
         setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
+        showCollection();
     }
     if (last.typeIntoWindow.value_or(false))
         m_typing->setOn(true);
@@ -391,8 +444,19 @@ void TMainForm::moveEvent(QMoveEvent *event)
         m_positionSaver->start();
 }
 
+void TMainForm::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    // Once this paint has reached the screen.
+    QTimer::singleShot(0, this, [this] { guard(this, [this] { m_state.storeStartup(); }); });
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    guard(this, [this] { m_state.storeStartup(); });
     m_recentSaver->stop();
     m_state.saveRecent();
     if (m_positionSaver->isActive()) {
@@ -447,6 +511,8 @@ void TMainForm::CreateNewButton(std::int32_t code)
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at, true); });
     key->show();
+    // Tab goes through the keys first, then to the strip.
+    setTabOrder(key, m_strip);
     ButtonList.append(key);
 }
 
@@ -455,7 +521,8 @@ QSize TMainForm::gridArea() const
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
     // The frame the window manager adds (title bar, borders) takes room too.
     const QSize frame = frameGeometry().size() - geometry().size();
-    return {screen.width() - frame.width(), screen.height() - frame.height() - menuBar()->sizeHint().height()};
+    return {screen.width() - frame.width(),
+            screen.height() - frame.height() - menuBar()->sizeHint().height() - stripHeight()};
 }
 
 void TMainForm::PaintKeys()
@@ -487,7 +554,9 @@ void TMainForm::setClientSize(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (m_client->width() == width && m_client->height() == height && this->width() == width)
+    height += stripHeight();
+    if (m_client->width() == width && m_client->height() == height && this->width() == width
+        && this->height() == height + menuBar()->sizeHint().height())
         return;
     m_client->setFixedSize(width, height);
     setFixedSize(width, height + menuBar()->sizeHint().height());
@@ -506,9 +575,10 @@ void TMainForm::LanguageClick()
     PaintKeys();
     setWindowTitle(BaseCaption);
     setFontEnabled(false);
-    m_languageDlg->ConvertCSVtoStrings(m_state.GetLanguages());
-    m_languageDlg->selectRow(m_state.LanguageIndex());
-    m_languageDlg->exec();
+    TLanguageDlg *dialog = languageDlg();
+    dialog->ConvertCSVtoStrings(m_state.GetLanguages());
+    dialog->selectRow(m_state.LanguageIndex());
+    dialog->exec();
 }
 
 void TMainForm::FontClick()
@@ -570,9 +640,9 @@ void TMainForm::HelpMenuIItemClick()
     box.exec();
 }
 
-void TMainForm::AboutMenuItemClick() { m_about->exec(); }
+void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
 
-void TMainForm::Options1Click() { m_optionsForm->Options1Click(); }
+void TMainForm::Options1Click() { optionsForm()->Options1Click(); }
 
 void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 {
@@ -583,6 +653,7 @@ void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
 
 void TMainForm::SingleCharClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(true, false, false);
     m_state.rememberMode(InputMode::SingleChar);
     m_state.SingleCharClick(*m_clipboard);
@@ -590,6 +661,7 @@ void TMainForm::SingleCharClick()
 
 void TMainForm::MultipleCharClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(false, true, false);
     m_state.rememberMode(InputMode::MultipleChar);
     m_state.MultipleCharClick(*m_clipboard);
@@ -597,6 +669,7 @@ void TMainForm::MultipleCharClick()
 
 void TMainForm::DirectPasteClick()
 {
+    const auto show = qScopeGuard([this] { showCollection(); });
     setModeChecks(false, false, true);
     m_state.DirectPasteClick(*m_clipboard);
 }
@@ -608,6 +681,7 @@ void TMainForm::FindCharacterClick()
     if (!m_findWindow) {
         m_findWindow = new FindCharacterWindow(this);
         m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
+        m_findWindow->setSearchLanguage(matchInterfaceLanguage(m_state.ControlLanguage()));
         if (const auto size = m_state.rememberedFindSize())
             m_findWindow->resize(size->width, size->height);
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
@@ -639,11 +713,66 @@ void TMainForm::FindCharacterClick()
 
 void TMainForm::Button1Click(KeyButton *key)
 {
+    // Also when the clipboard refuses: the collection has grown all the same.
+    const auto show = qScopeGuard([this] { showCollection(); });
     if (m_typing->isOn())
         m_typing->type(m_state.typeClick(key->character()));
     else
         m_state.Button1Click(key->character(), *m_clipboard);
     storeRecentSoon();
+}
+
+void TMainForm::removeLastCharacter()
+{
+    const auto show = qScopeGuard([this] { showCollection(); });
+    m_state.removeLastCharacter(*m_clipboard);
+}
+
+void TMainForm::placeCollection() { m_state.placeCollection(*m_clipboard); }
+
+void TMainForm::clearCollection()
+{
+    const auto show = qScopeGuard([this] { showCollection(); });
+    m_state.clearCollection(*m_clipboard);
+}
+
+void TMainForm::showCollection()
+{
+    const bool collecting = m_state.Output().Mode == InputMode::MultipleChar;
+    m_strip->setCollection(qs(m_state.collection()));
+    m_removeLast->setEnabled(collecting);
+    m_clearCollection->setEnabled(collecting);
+    if (m_strip->isHidden() == collecting) {
+        m_strip->setVisible(collecting);
+        PaintKeys();
+    }
+}
+
+int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
+
+void TMainForm::followDesktopPalette()
+{
+    // Setting the window's palette sends it a palette change again, at once.
+    if (m_followingPalette)
+        return;
+    const QScopedValueRollback following(m_followingPalette, true);
+    const QPalette desktop = QApplication::palette();
+    const QPalette tips = toolTipPalette(desktop);
+    if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
+        QToolTip::setPalette(tips);
+    setPalette(pagePalette(desktop));
+    QPalette placeholder;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        placeholder.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
+    m_hint->setPalette(placeholder);
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    // A window hears of a new desktop palette as a change of its own.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        followDesktopPalette();
+    QMainWindow::changeEvent(event);
 }
 
 void TMainForm::storeRecentSoon()

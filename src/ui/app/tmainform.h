@@ -30,6 +30,7 @@ class TAbout;
 class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
+class CollectionStrip;
 class TypeIntoWindow;
 
 // One key of the grid, or of Find's results. character() is what a click
@@ -95,9 +96,6 @@ public:
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
 
-    // The three dialogs, created after this window; the window does not own them.
-    void setDialogs(TAbout *about, TLanguageDlg *languageDlg, TOptionsForm *optionsForm);
-
     // The pad's state and rules; the window shows it.
     PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
@@ -113,8 +111,12 @@ public:
     // Throws the loading's Error.
     void confirmLanguage(int position, const std::optional<std::string> &name);
     // Shows a language's texts in all four windows: this one, the Options
-    // dialog, the About box, the language dialog.
+    // dialog, the About box, the language dialog. A dialog not made yet shows
+    // them when it is made.
     void applyInterfaceLanguageToAll(const std::string &controlLanguage);
+    // The interface language the dialogs show: the stored one of start-up,
+    // then each one shown in all four windows since.
+    const std::string &dialogLanguage() const { return m_dialogLanguage; }
     // The Options dialog opens, a language is picked in its list, it is
     // cancelled, or OK reports the choices: the state's rules run, with every
     // window showing the language they show; after OK the keys are laid out
@@ -141,9 +143,11 @@ public:
     void SetFrench();
     void SetSpanish();
 
-    TAbout *aboutBox() const { return m_about; }
-    TLanguageDlg *languageDlg() const { return m_languageDlg; }
-    TOptionsForm *optionsForm() const { return m_optionsForm; }
+    // The three dialogs are made when first asked for (as they first open),
+    // children of this window, and kept for the next opening.
+    TAbout *aboutBox();
+    TLanguageDlg *languageDlg();
+    TOptionsForm *optionsForm();
 
     // Seams for the font command's two modal questions; tests replace them.
     std::function<QFont(const QFont &initial)> chooseFont;
@@ -175,6 +179,14 @@ public:
     // with Type into Window on, typed into the window that had the focus when
     // Find opened, once it has it back.
     void findResultChosen(KeyButton *key);
+    // Multiple Char's collection, shown in the strip under the keys while
+    // Multiple Char is on: Backspace (on a key or the strip) takes back its
+    // last character, a click on the strip places it again, its clear button
+    // or Ctrl+Backspace empties it. Each puts the clipboard in step with it.
+    void removeLastCharacter();
+    void placeCollection();
+    void clearCollection();
+    const CollectionStrip *collectionStrip() const { return m_strip; }
     void addToMyCharacters(const std::u16string &character);
     void removeFromMyCharacters(const std::u16string &character);
     // The Find Character window, once it has been opened; nullptr before.
@@ -185,6 +197,11 @@ protected:
     // when the window closes.
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The desktop's palette changed: the window follows it.
+    void changeEvent(QEvent *event) override;
+    // Right after the first paint, the settings a first start stores are
+    // written (see PadState::storeStartup): nothing is written before the pad shows.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void FormCreate();
@@ -201,6 +218,12 @@ private:
     QSize gridArea() const;
     void setClientSize(int width, int height);
     void setModeChecks(bool single, bool multiple, bool direct);
+    // The strip shows the collection, and is shown in Multiple Char only;
+    // the window grows or shrinks by its height.
+    void showCollection();
+    int stripHeight() const;
+    // The window's page and text colours from the desktop's palette.
+    void followDesktopPalette();
     // The Find Character window stays on top when the pad does.
     void keepFindOnTop();
     // Recent is stored a few seconds after the output that changed it.
@@ -225,9 +248,13 @@ private:
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
+    CollectionStrip *m_strip = nullptr;
+    QAction *m_removeLast = nullptr;
+    QAction *m_clearCollection = nullptr;
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
     unsigned long m_focusBeforeFind = 0;
+    std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
@@ -236,6 +263,8 @@ private:
     TypeIntoWindow *m_typing = nullptr;
     PadState m_state;
     bool m_fontEnabled = false;
+    bool m_followingPalette = false;
+    bool m_painted = false;
     // The keys per row of the last layout, which the arrow keys follow.
     int m_keysPerRow = 0;
 };

@@ -2,10 +2,18 @@
 #include "ui/app/umbrillapp.h"
 
 #include "core/interface/interfacestrings.h"
+#include "core/pad/onepad.h"
+#include "core/text/commalist.h"
+#include "ui/app/guard.h"
 #include "ui/app/qtext.h"
 #include "ui/app/shell.h"
+#include "ui/dialogs/findcharacterwindow.h"
+#include "ui/typing/typeintowindow.h"
+#include "ui/typing/x11focus.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QTimer>
 #include <QIcon>
 
 #include <cstdlib>
@@ -32,15 +40,96 @@ UmbrillApp::Title::Title()
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Umbrill"));
 }
 
-UmbrillApp::UmbrillApp()
-{
-    mainForm.setDialogs(&about, &languageDlg, &optionsForm);
-}
+UmbrillApp::UmbrillApp() = default;
 
 void UmbrillApp::show()
 {
     mainForm.restoreRemembered();
     mainForm.show();
+}
+
+namespace {
+
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+void toCurrentWorkspace(QWidget &window)
+{
+    if (onX11())
+        x11focus::moveToCurrentDesktop(window.winId());
+}
+
+// On X11 this is asked as a pager asks: window managers refuse a window that
+// asks for itself long after the user last used it.
+void makeActive(QWidget &window)
+{
+    if (onX11())
+        x11focus::activate(window.winId());
+    window.activateWindow();
+}
+
+} // namespace
+
+QString UmbrillApp::check(const PadRequest &request)
+try {
+    if (request.language) {
+        const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
+        if (!findLanguageName(names, utf8(*request.language))) {
+            QStringList listed;
+            for (const std::string &name : names)
+                listed << qs(name);
+            return QStringLiteral("Umbrill: there is no keyboard language '%1'. The Language list holds: %2.")
+                .arg(*request.language, listed.join(QStringLiteral(", ")));
+        }
+    }
+    if (request.typeIntoWindow.value_or(false)) {
+        mainForm.typing().probe();
+        if (!mainForm.typing().typist())
+            return QStringLiteral("Umbrill: Type into Window is not available here: %1")
+                .arg(mainForm.typing().action()->toolTip());
+    }
+    return {};
+} catch (const std::exception &error) {
+    return QStringLiteral("Umbrill: %1").arg(QString::fromUtf8(error.what()));
+}
+
+void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
+{
+    if (request.language)
+        guard(&mainForm, [&] {
+            const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
+            if (const auto position = findLanguageName(names, utf8(*request.language)))
+                mainForm.confirmLanguage(static_cast<int>(*position), names[*position]);
+        });
+    if (request.typeIntoWindow)
+        mainForm.typing().setOn(*request.typeIntoWindow);
+    if (toFront) {
+        if (mainForm.isMinimized())
+            mainForm.setWindowState(mainForm.windowState() & ~Qt::WindowMinimized);
+        mainForm.show();
+        toCurrentWorkspace(mainForm);
+        mainForm.raise();
+        if (!request.find && !mainForm.typing().isOn())
+            makeActive(mainForm);
+    }
+    if (request.find) {
+        guard(&mainForm, [&] { mainForm.FindCharacterClick(); });
+        if (toFront && mainForm.findWindow()) {
+            toCurrentWorkspace(*mainForm.findWindow());
+            makeActive(*mainForm.findWindow());
+        }
+    }
+}
+
+QString UmbrillApp::handOver(const QStringList &arguments)
+{
+    const auto read = readCommandLine(arguments);
+    if (const auto *exit = std::get_if<CommandLineExit>(&read))
+        return exit->status == 0 ? QString() : exit->text;
+    const PadRequest request = std::get<PadRequest>(read);
+    const QString problem = check(request);
+    if (problem.isEmpty())
+        QTimer::singleShot(0, &mainForm, [this, request] { carryOut(request, true); });
+    return problem;
 }
 
 } // namespace umbrill

@@ -1,8 +1,10 @@
-// The running program's windows, created once in their binding order: the main
-// window first (it reads the interface language), then the About box, the
-// language dialog and the Options dialog, each applying that language.
+// The running program's windows: the main window, made at start (it reads the
+// interface language), and the About box, the language dialog and the Options
+// dialog, each made by the main window when it first opens it, in the
+// interface language the other windows show.
 #pragma once
 
+#include "ui/app/commandline.h"
 #include "ui/app/tmainform.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
@@ -21,12 +23,26 @@ struct UmbrillApp {
     // remembered.
     void show();
 
+    // Why this pad cannot carry request out (an unknown keyboard language,
+    // Type into Window unavailable here); empty when it can. Changes nothing.
+    QString check(const PadRequest &request);
+    // Carries a checked request out: the keyboard language, as if confirmed
+    // in the language dialog, Type into Window, then Find. toFront: the pad
+    // comes to the front on the current workspace (activated unless Type into
+    // Window is on, which leaves the focus where the user writes).
+    void carryOut(const PadRequest &request, bool toFront);
+    // A later start's command line (its program name first): checked, then
+    // carried out once the call has been answered. Returns check()'s answer
+    // or the command line's mistake.
+    QString handOver(const QStringList &arguments);
+
     // Set first: the error display of start-up is titled with it.
     struct Title { Title(); } title;
     TMainForm mainForm;
-    TAbout about{&mainForm};
-    TLanguageDlg languageDlg{&mainForm};
-    TOptionsForm optionsForm{&mainForm};
+    // The dialogs, made now if they were not yet.
+    TAbout &about() { return *mainForm.aboutBox(); }
+    TLanguageDlg &languageDlg() { return *mainForm.languageDlg(); }
+    TOptionsForm &optionsForm() { return *mainForm.optionsForm(); }
 };
 
 } // namespace umbrill

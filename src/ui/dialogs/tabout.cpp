@@ -2,6 +2,7 @@
 #include "ui/dialogs/tabout.h"
 
 #include "core/interface/interfacestrings.h"
+#include "ui/app/desktoppalette.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/qtext.h"
@@ -72,9 +73,7 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     m_link->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(qs(kProductWebAddress).toHtmlEscaped()));
     m_link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     m_link->setOpenExternalLinks(false);
-    QPalette blue = m_link->palette();
-    blue.setColor(QPalette::Link, Qt::blue);
-    m_link->setPalette(blue);
+    colourLink();
     m_link->setAccessibleName(qs(kProductWebAddress));
     connect(m_link, &QLabel::linkActivated, this, [this] { guard(this, [this] { Label4Click(); }); });
     {
@@ -93,7 +92,7 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     m_ok->setAccessibleName(qs(kAboutButtonDefault));
     m_unicodeNote->setText(qs(kAboutUnicodeDefault));
     placeBuildLine();
-    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
+    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TAbout::placeBuildLine()
@@ -121,6 +120,24 @@ void TAbout::SetSpanish() { applyStrings(aboutStrings(InterfaceLanguage::Spanish
 void TAbout::Button1Click() { accept(); }
 
 void TAbout::Label4Click() { ShellOpen(QUrl(qs(kProductWebAddress))); }
+
+void TAbout::colourLink()
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette link;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        link.setColor(group, QPalette::Link,
+                      legibleOr(Qt::blue, desktop.color(group, QPalette::Window), desktop.color(group, QPalette::Link)));
+    m_link->setPalette(link);
+}
+
+void TAbout::changeEvent(QEvent *event)
+{
+    // A window hears of a new desktop palette as a change of its own.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        colourLink();
+    QDialog::changeEvent(event);
+}
 
 void TAbout::showEvent(QShowEvent *event)
 {

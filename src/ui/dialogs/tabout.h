@@ -25,8 +25,8 @@ class TAbout : public QDialog {
     Q_OBJECT
 public:
     // Reads the running executable's version information, then runs FormCreate:
-    // applies the string set of the main window's interface language. The main
-    // window must outlive the box (it is its parent).
+    // applies the string set of the interface language the main window's
+    // dialogs show. The main window must outlive the box (it is its parent).
     explicit TAbout(TMainForm *mainForm);
 
     // Hides the box (it is kept for the next showing).
@@ -46,8 +46,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // The desktop's palette changed: the link's colour follows it.
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The link is blue, as long as blue reads on the desktop's dialog colour.
+    void colourLink();
     void applyStrings(const AboutStrings &strings);
     void placeBuildLine();
 

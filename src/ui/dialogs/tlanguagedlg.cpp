@@ -59,7 +59,7 @@ TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_cancel, m_list);
 
     applyStrings(kLanguageDlgDefault);
-    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
+    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)

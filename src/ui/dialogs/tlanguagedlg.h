@@ -16,7 +16,8 @@ class TMainForm;
 class TLanguageDlg : public QDialog {
     Q_OBJECT
 public:
-    // Runs FormCreate: applies the string set of the main window's interface language.
+    // Runs FormCreate: applies the string set of the interface language the
+    // main window's dialogs show.
     explicit TLanguageDlg(TMainForm *mainForm);
 
     // Empties the list and adds each item of the catalogue (comma-list rule) as a row.

@@ -3,6 +3,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingnames.h"
+#include "ui/app/accessiblenames.h"
 #include "ui/app/guard.h"
 #include "ui/app/interfacelanguage.h"
 #include "ui/app/qtext.h"
@@ -108,7 +109,8 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     m_htmlText = addRadio("HtmlTextRadioButton", 164);
     m_plainText->setChecked(true);
 
-    // Neither button is the default: Enter presses only the focused one (see keyPressEvent).
+    // Neither button is the default: Enter presses the focused one, and OK from a
+    // paste format (see keyPressEvent).
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("OptionsOkButton"));
     m_ok->setGeometry(256, 41, 75, 25);
@@ -128,7 +130,7 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     m_keySize->setSingleStep(1);
     m_keySize->setValue(kKeySizeMinimum);
 
-    m_language = new QComboBox(this);
+    m_language = new LabelledComboBox(this);
     m_language->setObjectName(QStringLiteral("LanguageComboBox"));
     m_language->setGeometry(26, 176, 195, 21);
     for (std::string_view name : kInterfaceLanguageNames)
@@ -158,7 +160,7 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_keySize, m_language);
 
     applyStrings(kOptionsFormDefault);
-    applyInterfaceLanguage(*this, m_main->state().ControlLanguage());
+    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TOptionsForm::applyStrings(const OptionsFormStrings &s)
@@ -287,6 +289,11 @@ void TOptionsForm::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Enter:
             if (auto *button = qobject_cast<QPushButton *>(focusWidget()); button == m_ok || button == m_cancel) {
                 button->click();
+                return;
+            }
+            // On a paste format, Return confirms the dialog as OK does.
+            if (qobject_cast<QRadioButton *>(focusWidget())) {
+                m_ok->click();
                 return;
             }
             break;

@@ -20,8 +20,9 @@ struct OptionsFormStrings;
 class TOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    // Runs FormCreate: applies the string set of the main window's interface
-    // language. The main window must outlive the dialog (it is its parent).
+    // Runs FormCreate: applies the string set of the interface language the
+    // main window's dialogs show. The main window must outlive the dialog (it
+    // is its parent).
     explicit TOptionsForm(TMainForm *mainForm);
 
     // Fills the dialog with what the main window reports (the stored settings

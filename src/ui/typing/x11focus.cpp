@@ -71,3 +71,76 @@ void activate(unsigned long window)
 }
 
 } // namespace umbrill::x11focus
+
+namespace umbrill::x11focus {
+
+void moveToCurrentDesktop(unsigned long window)
+{
+    Display *dpy = display();
+    if (!dpy || !window)
+        return;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char *data = nullptr;
+    const bool read = XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False),
+                                         0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data)
+                          == Success
+                      && type == XA_CARDINAL && format == 32 && count == 1 && data;
+    const long desktop = read ? *reinterpret_cast<long *>(data) : -1;
+    if (data)
+        XFree(data);
+    if (!read)
+        return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "_NET_WM_DESKTOP", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = desktop;
+    event.xclient.data.l[1] = 2; // the request comes from a pager
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(dpy);
+}
+
+} // namespace umbrill::x11focus
+
+namespace umbrill::x11focus {
+
+void endStartup(const std::string &startupId)
+{
+    Display *dpy = display();
+    if (!dpy || startupId.empty())
+        return;
+    std::string message = "remove: ID=\"";
+    for (const char c : startupId) {
+        if (c == '"' || c == '\\')
+            message += '\\';
+        message += c;
+    }
+    message += '"';
+    message += '\0';
+    // The startup-notification protocol: the text in pieces of 20 bytes, from
+    // a window of the sender's own, to every client watching the root window.
+    const Window root = DefaultRootWindow(dpy);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    const Window sender = XCreateWindow(dpy, root, -100, -100, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
+                                        CWOverrideRedirect, &attributes);
+    const Atom begin = XInternAtom(dpy, "_NET_STARTUP_INFO_BEGIN", False);
+    const Atom more = XInternAtom(dpy, "_NET_STARTUP_INFO", False);
+    for (std::size_t at = 0; at < message.size(); at += 20) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = sender;
+        event.xclient.message_type = at == 0 ? begin : more;
+        event.xclient.format = 8;
+        message.copy(event.xclient.data.b, 20, at);
+        XSendEvent(dpy, root, False, PropertyChangeMask, &event);
+    }
+    XDestroyWindow(dpy, sender);
+    XFlush(dpy);
+}
+
+} // namespace umbrill::x11focus

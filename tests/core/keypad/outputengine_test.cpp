@@ -126,7 +126,7 @@ TEST(OutputEngine, EveryModeWithEveryFormat)
     }
 }
 
-enum class Do { Click, SingleChar, MultipleChar, DirectPaste, ClearClipboard };
+enum class Do { Click, SingleChar, MultipleChar, DirectPaste, ClearClipboard, Backspace, Place, ClearCollection };
 
 struct Step {
     Do action;
@@ -145,6 +145,9 @@ const Step singleChar{Do::SingleChar};
 const Step multipleChar{Do::MultipleChar};
 const Step directPaste{Do::DirectPaste};
 const Step clearClipboard{Do::ClearClipboard};
+Step backspace(PasteFormat format) { return {Do::Backspace, {}, format}; }
+Step place(PasteFormat format) { return {Do::Place, {}, format}; }
+const Step clearCollection{Do::ClearCollection};
 
 void run(OutputEngine &engine, FakeClipboard &clipboard, const Step &step)
 {
@@ -154,6 +157,9 @@ void run(OutputEngine &engine, FakeClipboard &clipboard, const Step &step)
     case Do::MultipleChar: engine.MultipleCharClick(clipboard); break;
     case Do::DirectPaste: engine.DirectPasteClick(clipboard); break;
     case Do::ClearClipboard: engine.ClearClipboardClick(clipboard); break;
+    case Do::Backspace: engine.RemoveLastCharacter(step.format, kFont, clipboard); break;
+    case Do::Place: engine.PlaceCollection(step.format, kFont, clipboard); break;
+    case Do::ClearCollection: engine.ClearCollection(clipboard); break;
     }
 }
 
@@ -292,6 +298,84 @@ TEST(OutputEngine, RefusedClipboardKeepsWhatTheClickAlreadyDid)
          {multipleChar, click(u"é", P), refused(click(u"è", P)), click(u"à", P)}, Kind::Plain, "éèà", "éèà", u"",
          Multiple},
     });
+}
+
+TEST(OutputEngine, BackspaceTakesBackOneWholeCharacter)
+{
+    runSequences({
+        {"plain", {multipleChar, click(u"é", P), click(u"è", P), backspace(P)}, Kind::Plain, "é", "é", u"", Multiple},
+        {"rich, a character the page lacks goes as its mark",
+         {multipleChar, click(u"é", R), click(u"ŭ", R), backspace(R)}, Kind::Rich, "é", "é", u"", Multiple},
+        {"unicode, a surrogate pair goes together",
+         {multipleChar, click(u"é", U), click(u"\U0001D11E", U), backspace(U)}, Kind::Rich, "é", "", u"é", Multiple},
+        {"unicode, a key of two code points loses one",
+         {multipleChar, click(u"e\u0301", U), backspace(U)}, Kind::Rich, "e", "", u"e", Multiple},
+        {"both collections lose their last character",
+         {multipleChar, click(u"é", P), click(u"è", P), click(u"α", U), click(u"\U0001D11E", U), backspace(U)},
+         Kind::Rich, "α", "é", u"α", Multiple},
+        {"the last character gone, the clipboard is empty",
+         {multipleChar, click(u"é", P), backspace(P)}, Kind::Empty, "", "", u"", Multiple},
+        {"html loses the whole entity", {multipleChar, click(u"é", H), click(u"è", H), backspace(H)}, Kind::Empty, "",
+         "", u"", Multiple},
+        {"html with a plain collection behind it",
+         {multipleChar, click(u"é", P), click(u"è", P), click(u"à", H), backspace(H)}, Kind::Empty, "", "é", u"",
+         Multiple},
+        {"an empty collection: nothing happens",
+         {multipleChar, click(u"é", U), clearClipboard, backspace(P)}, Kind::Empty, "", "", u"é", Multiple},
+        {"Single Char: nothing happens", {click(u"é", P), backspace(P)}, Kind::Plain, "é", "", u"", Single},
+        {"Direct Paste: nothing happens", {directPaste, click(u"é", U), backspace(U)}, Kind::Rich, "é", "", u"",
+         Direct},
+        {"a refusing clipboard: the collection stays shortened",
+         {multipleChar, click(u"é", P), click(u"è", P), refused(backspace(P))}, Kind::Plain, "éè", "é", u"",
+         Multiple},
+        {"collecting goes on after it",
+         {multipleChar, click(u"é", P), click(u"è", P), backspace(P), click(u"à", P)}, Kind::Plain, "éà", "éà", u"",
+         Multiple},
+    });
+}
+
+TEST(OutputEngine, PlacesAndEmptiesTheCollectionOnRequest)
+{
+    runSequences({
+        {"placed again after Clear Clipboard", {multipleChar, click(u"é", P), clearClipboard, place(P)}, Kind::Plain,
+         "é", "é", u"", Multiple},
+        {"placed in the format of the moment", {multipleChar, click(u"é", U), click(u"è", P), place(U)}, Kind::Rich,
+         "é", "è", u"é", Multiple},
+        {"an empty collection empties the clipboard", {multipleChar, click(u"é", U), place(P)}, Kind::Empty, "", "",
+         u"é", Multiple},
+        {"html places its entity again", {multipleChar, click(u"é", H), clearClipboard, place(H)}, Kind::Plain,
+         "&eacute;", "", u"", Multiple},
+        {"emptied: every collection and the clipboard",
+         {multipleChar, click(u"é", P), click(u"è", U), click(u"à", H), clearCollection, place(H)}, Kind::Empty, "",
+         "", u"", Multiple},
+        {"Single Char: placing and emptying do nothing", {click(u"é", P), place(P), clearCollection}, Kind::Plain,
+         "é", "", u"", Single},
+    });
+}
+
+TEST(OutputEngine, TheCollectionIsWhatTheClipboardHolds)
+{
+    // After every click and Backspace in Multiple Char, in every format, the
+    // collection shown reads as the clipboard's text.
+    const std::vector<Step> steps = {click(u"é", P),  click(u"ŭ", P),  click(u"\U0001D11E", P), click(u"&", P),
+                                     backspace(P),     click(u"œ", P),  backspace(P),             backspace(P),
+                                     click(u"º", P),   backspace(P),    backspace(P),             backspace(P),
+                                     click(u"è", P)};
+    for (const PasteFormat format : {P, R, U, H, UnknownFormat}) {
+        SCOPED_TRACE(std::string(pasteFormatName(format)) + " " + std::to_string(static_cast<int>(format)));
+        OutputEngine engine;
+        FakeClipboard clipboard;
+        engine.MultipleCharClick(clipboard);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            SCOPED_TRACE("step " + std::to_string(i + 1));
+            Step step = steps[i];
+            step.format = format;
+            run(engine, clipboard, step);
+            const std::string *text = clipboard.content ? clipboard.content->find(kMimePlainTextUtf8) : nullptr;
+            EXPECT_EQ(text ? *text : std::string(), utf8FromWide(engine.Collection(format)));
+            EXPECT_FALSE(text && text->empty()) << "an empty collection is an empty clipboard";
+        }
+    }
 }
 
 TEST(OutputEngine, RichOutputUsesTheFontOfTheMoment)

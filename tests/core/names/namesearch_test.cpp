@@ -1,15 +1,22 @@
-// The search by name, code, entity or character: what comes first, and that
-// bad input finds nothing rather than failing. The expected characters are
-// written as codes here, and each row checks that its code has the name the
-// row gives, so that a slip in a row cannot pass unseen.
+// The search by name, everyday word, Compose sequence, code, entity or
+// character: what comes first, and that bad input finds nothing rather than
+// failing. The expected characters are written as codes here, and each row
+// checks that its code has the name the row gives, so that a slip in a row
+// cannot pass unseen.
 #include "core/names/namesearch.h"
 
 #include "core/names/charnames.h"
+#include "core/names/everydaywords.h"
+#include "core/text/ansi.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace umbrill {
@@ -84,11 +91,16 @@ TEST(NameSearch, ResultsAreDistinctLimitedAndHoldEveryWord)
     EXPECT_EQ(std::set<char32_t>(letters.begin(), letters.end()).size(), letters.size());
     EXPECT_EQ(index.find(u"letter", 7).size(), 7u);
 
+    // Every word in the name or in one everyday word of the character.
     for (char32_t c : index.find(u"arrow left")) {
         const std::string name = characterName(c);
         SCOPED_TRACE(name);
-        EXPECT_NE(name.find("ARROW"), std::string::npos);
-        EXPECT_NE(name.find("LEFT"), std::string::npos);
+        bool held = name.find("ARROW") != std::string::npos && name.find("LEFT") != std::string::npos;
+        for (const EverydayWord &word : everydayWords()) {
+            const std::string_view text = everydayWordText().substr(word.textOffset(), word.textLength());
+            held = held || (word.character == c && text.find("ARROW") != text.npos && text.find("LEFT") != text.npos);
+        }
+        EXPECT_TRUE(held);
     }
     // Exact names before names where the words start words, before the rest.
     const std::vector<char32_t> space = index.find(u"space");
@@ -119,7 +131,7 @@ TEST(NameSearch, BadInputFindsNothingOrLittle)
         {"an unassigned code", u"U+0378"},
         {"a lone surrogate", u"\xD800"},
         {"no such word", u"xyzzyq"},
-        {"a word beyond ASCII", u"caf\u00E9"},
+        {"a word beyond ASCII", u"xyzz\u00E9q"},
     };
     for (const Row &row : nothing) {
         SCOPED_TRACE(row.what);
@@ -132,6 +144,113 @@ TEST(NameSearch, BadInputFindsNothingOrLittle)
     EXPECT_LE(index.find(pasted).size(), kFindLimit);
     EXPECT_TRUE(index.find(std::u16string(10'000, u'a')).empty());
     EXPECT_TRUE(index.find(std::u16string(10'000, u'\xDC00')).empty());
+}
+
+// The fixed list of everyday queries in the four interface languages: every
+// row marked "must" finds its character first; the hit rate over all rows is
+// reported.
+TEST(NameSearch, EverydayQueriesFindWhatTheyMean)
+{
+    std::ifstream file(UMBRILL_SOURCE_DIR "/tests/data/find_queries.tsv");
+    ASSERT_TRUE(file) << "tests/data/find_queries.tsv is missing";
+    const std::map<std::string, InterfaceLanguage> languages = {{"en", InterfaceLanguage::English},
+                                                                {"de", InterfaceLanguage::German},
+                                                                {"fr", InterfaceLanguage::French},
+                                                                {"es", InterfaceLanguage::Spanish}};
+    int rows = 0;
+    int hits = 0;
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        std::string query, language, code, must, what;
+        std::getline(fields, query, '\t');
+        std::getline(fields, language, '\t');
+        std::getline(fields, code, '\t');
+        std::getline(fields, must, '\t');
+        std::getline(fields, what, '\t');
+        SCOPED_TRACE("find_queries.tsv:" + std::to_string(number) + " " + query + " (" + language + ")");
+        ASSERT_TRUE(languages.count(language));
+        ASSERT_TRUE(must == "must" || must == "want");
+        ASSERT_EQ(code.substr(0, 2), "U+");
+        const auto first = static_cast<char32_t>(std::stoul(code.substr(2), nullptr, 16));
+        FindOptions options;
+        options.language = languages.at(language);
+        const std::vector<char32_t> found = NameIndex::shared().find(wideFromUtf8(query), options);
+        ++rows;
+        const bool hit = !found.empty() && found.front() == first;
+        hits += hit;
+        if (must == "must") {
+            EXPECT_TRUE(hit) << "wanted " << codePointLabel(first) << " " << characterName(first)
+                             << ", found first: " << shown(found);
+        }
+    }
+    ASSERT_GE(rows, 60);
+    EXPECT_GE(hits * 10, rows * 9) << "fewer than nine in ten everyday queries find their character first";
+    std::cout << "[ hit rate ] " << hits << " of " << rows << " everyday queries find their character first ("
+              << (100 * hits + rows / 2) / rows << " %)\n";
+}
+
+// A word may differ between languages ("Grad" is the gradient in English and
+// the degree in German): the interface language's words win, and the other
+// languages' words still match.
+TEST(NameSearch, InterfaceLanguageWordsComeFirst)
+{
+    const NameIndex &index = NameIndex::shared();
+    FindOptions english;
+    english.language = InterfaceLanguage::English;
+    FindOptions german;
+    german.language = InterfaceLanguage::German;
+    const std::vector<char32_t> inEnglish = index.find(u"Grad", english);
+    const std::vector<char32_t> inGerman = index.find(u"Grad", german);
+    ASSERT_FALSE(inEnglish.empty());
+    ASSERT_FALSE(inGerman.empty());
+    EXPECT_EQ(inEnglish.front(), 0x2207u) << shown(inEnglish);  // NABLA, "grad" in English
+    EXPECT_EQ(inGerman.front(), 0x00B0u) << shown(inGerman);    // DEGREE SIGN, "Grad" in German
+    EXPECT_NE(std::find(inEnglish.begin(), inEnglish.end(), char32_t{0x00B0}), inEnglish.end());
+
+    const std::vector<char32_t> tick = index.find(u"H\u00E4kchen", english);
+    ASSERT_FALSE(tick.empty());
+    EXPECT_EQ(tick.front(), 0x2714u) << shown(tick);  // HEAVY CHECK MARK, from German words
+    // Without an interface language every language's words count alike.
+    EXPECT_FALSE(index.find(u"Grad").empty());
+}
+
+// Characters no installed font draws come after every character one draws;
+// what a user asked for by code or by itself stays first.
+TEST(NameSearch, CharactersNoFontDrawsComeLast)
+{
+    const NameIndex &index = NameIndex::shared();
+    const std::vector<char32_t> all = index.find(u"heart");
+    ASSERT_GE(all.size(), 10u);
+    const std::set<char32_t> blank = {all[0], all[2]};
+    std::map<char32_t, int> asked;
+    FindOptions options;
+    options.drawable = [&](char32_t c) {
+        ++asked[c];
+        return !blank.count(c);
+    };
+    const std::vector<char32_t> drawnFirst = index.find(u"heart", options);
+    ASSERT_EQ(std::set<char32_t>(drawnFirst.begin(), drawnFirst.end()), std::set<char32_t>(all.begin(), all.end()));
+    EXPECT_EQ(drawnFirst[0], all[1]);
+    EXPECT_EQ(drawnFirst[1], all[3]);
+    EXPECT_TRUE(blank.count(drawnFirst[drawnFirst.size() - 2]) && blank.count(drawnFirst.back())) << shown(drawnFirst);
+    EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](const auto &entry) { return entry.second == 1; }));
+
+    // Characters no font draws beyond the limit change nothing.
+    FindOptions firstFive;
+    firstFive.limit = 5;
+    firstFive.drawable = [&](char32_t c) { return std::find(all.begin(), all.begin() + 5, c) != all.begin() + 5; };
+    EXPECT_EQ(index.find(u"heart", firstFive), std::vector<char32_t>(all.begin(), all.begin() + 5));
+    firstFive.drawable = [&](char32_t c) { return c != all[0]; };
+    EXPECT_EQ(index.find(u"heart", firstFive), std::vector<char32_t>(all.begin() + 1, all.begin() + 6));
+
+    options.drawable = [](char32_t) { return false; };
+    EXPECT_EQ(index.find(u"U+2764", options), std::vector<char32_t>{0x2764});
+    EXPECT_EQ(index.find(u"\u2764", options).front(), 0x2764u);
+    EXPECT_EQ(index.find(u"heart", options), all);  // none drawn: the order stays
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/pad/padstate.h"
 
 #include "core/keypad/clipboardpayload.h"
+#include "core/settings/settingsstore.h"
 #include "settings/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,48 @@ TEST_F(PadStateTest, TheFontCommandSizesTheKeysForTheFontsHeightAndWritesTheLaid
     EXPECT_EQ(m_pad.CurrentLanguage().KeyFontSize, 30);
     m_pad.writeKeyFontEntry();
     EXPECT_EQ(readBytes(m_home / "Umbrill05.ini"), "[Umbrill]\r\nLanguages=Pad\r\nPad=\"Serif\",30,5,65,66\r\n");
+}
+
+// A first start reads without writing; its writes come later, or first of
+// any write, and leave the file as storing at start-up left it.
+TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
+{
+    const std::filesystem::path file = m_home / "config" / "umbrill" / "user.reg";
+    const std::filesystem::path reference = m_home / "reference.reg";
+    ASSERT_EQ(readSettingFrom(reference, "Settings", "ControlLanguage", ""), "");
+    writeSettingTo(reference, "Settings", "ControlLanguage", "English");
+    const std::string storedAtStartUp = readBytes(reference);
+
+    dataFile("Pad=Arial,8,5,65\r\n");
+    ASSERT_TRUE(m_pad.CheckForIniFile());
+    EXPECT_EQ(m_pad.ControlLanguage(), "English");
+    EXPECT_FALSE(m_pad.readRemembered().language);
+    m_pad.SetLanguage("Pad");
+    m_pad.GetLanguageData("Pad", m_show);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    m_pad.storeStartup();
+    EXPECT_EQ(readBytes(file), storedAtStartUp);
+    m_pad.storeStartup();
+    EXPECT_EQ(readBytes(file), storedAtStartUp);
+
+    // A write before them does them first.
+    std::filesystem::remove(file);
+    PadState early{m_home.path() / ""};
+    ASSERT_TRUE(early.CheckForIniFile());
+    early.rememberKeepOnTop(false);
+    EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
+    early.storeStartup();
+    EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
+
+    // A language stored meanwhile stays; other values stay too.
+    const std::string others = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                               "\"KeySize\"=\"30\"\r\n";
+    writeBytes(file, others);
+    PadState later{m_home.path() / ""};
+    ASSERT_TRUE(later.CheckForIniFile());
+    writeBytes(file, others + "\"ControlLanguage\"=\"Deutsch\"\r\n");
+    later.storeStartup();
+    EXPECT_EQ(readBytes(file), others + "\"ControlLanguage\"=\"Deutsch\"\r\n");
 }
 
 TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
