@@ -1,6 +1,9 @@
 # Checks the built help document: present, not empty, and its text readable
 # back with the title, the file names a user needs and literal entity texts.
-# Run with -DPDFTOTEXT=<pdftotext> -DPDF=<umbrill_help.pdf>.
+# Run with -DPDFTOTEXT=<pdftotext> -DPDF=<umbrill_help.pdf> [-DTITLE=<its first heading>].
+if(NOT DEFINED TITLE)
+  set(TITLE "Umbrill Help")
+endif()
 if(NOT EXISTS "${PDF}")
   message(FATAL_ERROR "missing: ${PDF}")
 endif()
@@ -13,7 +16,7 @@ execute_process(COMMAND "${PDFTOTEXT}" -enc UTF-8 "${PDF}" -
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "pdftotext failed (${result}): ${errors}")
 endif()
-foreach(expected "Umbrill Help" "Umbrill05.ini" "user.reg" "&eacute;" "&deg;" "PasteFormat")
+foreach(expected "${TITLE}" "Umbrill05.ini" "user.reg" "&eacute;" "&deg;" "PasteFormat")
   string(FIND "${text}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the help document lacks \"${expected}\"")
