@@ -23,3 +23,23 @@ foreach(expected "${TITLE}" "Umbrill05.ini" "user.reg" "&eacute;" "&deg;" "Paste
   endif()
 endforeach()
 message(STATUS "help document: ${size} bytes, text as expected")
+
+# A translation keeps the English text's structure: as many sections, table
+# rows and code lines, so a section added to one text and not the other shows.
+# Given with -DSOURCE=<umbrill_help.xx.md> -DREFERENCE=<umbrill_help.md>.
+if(DEFINED SOURCE AND DEFINED REFERENCE)
+  foreach(kind heading table fence)
+    set(pattern_heading "(^|\n)#+ [^\n]*")
+    set(pattern_table "(^|\n)\\|[^\n]*")
+    set(pattern_fence "(^|\n)```[^\n]*")
+    foreach(which SOURCE REFERENCE)
+      file(READ "${${which}}" body)
+      string(REGEX MATCHALL "${pattern_${kind}}" found "${body}")
+      list(LENGTH found count_${which})
+    endforeach()
+    if(NOT count_SOURCE EQUAL count_REFERENCE)
+      message(FATAL_ERROR "${SOURCE} has ${count_SOURCE} ${kind} lines, ${REFERENCE} has ${count_REFERENCE}")
+    endif()
+  endforeach()
+  message(STATUS "translation keeps the structure of ${REFERENCE}")
+endif()
