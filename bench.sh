@@ -4,6 +4,9 @@
 # X server under Xvfb), and the start-up against the bare reference window.
 # Prints a summary of medians; everything is also kept in build-bench/bench-results/.
 #
+# Type into Window's click to character is measured twice: idle, and with the
+# machine busy (stress-ng --cpu 4 --vm 1 --vm-bytes 256M), as "typing-load".
+#
 # Environment: RUNS (start-up runs of each program, default 15),
 #              REPETITIONS (of each Google Benchmark, default 5).
 set -euo pipefail
@@ -48,6 +51,12 @@ DISPLAY=":$(cat "$results/display")" QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY="" \
   gbench ui-xcb "$build/bench/ui_bench" --benchmark_filter=BM_Click
 # Type into Window on the same X server: click to key press, bursts of 1,000 clicks.
 DISPLAY=":$(cat "$results/display")" WAYLAND_DISPLAY="" gbench typing "$build/bench/typing_bench"
+# Click to character again with the machine busy, as on a loaded desktop.
+stress-ng --cpu 4 --vm 1 --vm-bytes 256M --timeout 900 >/dev/null 2>&1 &
+stress_pid=$!
+DISPLAY=":$(cat "$results/display")" WAYLAND_DISPLAY="" \
+  gbench typing-load "$build/bench/typing_bench" --benchmark_filter=BM_ClickToFocusedWindow
+kill "$stress_pid" && wait "$stress_pid" 2>/dev/null || true
 kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null || true
 xvfb_pid=""
 
@@ -59,7 +68,7 @@ KEEP_RAW="$results/startup-raw" bench/startup.sh "$build" "$runs" | tee "$result
   echo "==================== Summary ===================="
   echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1), load $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "Google Benchmark medians of $repetitions repetitions (real time):"
-  for name in core ui-offscreen ui-xcb typing; do
+  for name in core ui-offscreen ui-xcb typing typing-load; do
     echo "-- $name"
     grep '_median' "$results/$name.txt" | awk '{ extra = ""; for (i = 7; i <= NF; ++i) extra = extra " " $i; printf "  %-44s %10s %-3s%s\n", $1, $2, $3, extra }' | sed 's/_median//'
   done

@@ -7,6 +7,7 @@
 // its key presses as any X program does (keysym looked up in its keymap, kept
 // fresh on MappingNotify). The pad runs with Type into Window on.
 #include "ui/app/tmainform.h"
+#include "core/typing/typedtext.h"
 #include "ui/app/shell.h"
 #include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
@@ -25,6 +26,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -134,8 +136,7 @@ Program &program()
 KeySym keysymOfKey(int k)
 {
     static const char32_t firsts[] = {0xe9, 0x20ac, 0x3b1, 0x219, 0x1f600};
-    const char32_t cp = k < 5 ? firsts[k] : static_cast<char32_t>(0x410 + (k - 5));
-    return cp <= 0xff ? cp : 0x01000000 + cp;
+    return keysymFor(k < 5 ? firsts[k] : static_cast<char32_t>(0x410 + (k - 5)));
 }
 
 // One pointer click on a key to its key press at the focused window; the
@@ -150,8 +151,14 @@ void BM_ClickToFocusedWindow(benchmark::State &state)
     for (auto _ : state) {
         got.clear();
         p.click(key);
-        if (!p.await(got, 1) || got.front() != keysymOfKey(key))
-            return state.SkipWithError("the key press did not arrive as sent");
+        if (!p.await(got, 1))
+            return state.SkipWithError("no key press arrived");
+        if (got.front() != keysymOfKey(key)) {
+            static std::string error;
+            error = "the key press arrived as keysym " + std::to_string(got.front()) + ", not "
+                    + std::to_string(keysymOfKey(key));
+            return state.SkipWithError(error.c_str());
+        }
     }
 }
 BENCHMARK(BM_ClickToFocusedWindow)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();

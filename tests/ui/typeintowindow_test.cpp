@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
+#include <QToolTip>
 
 namespace umbrill::test {
 namespace {
@@ -164,6 +166,26 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     item(form)->trigger();
     EXPECT_TRUE(form.typing().isOn());
     EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
+}
+
+// A pad that takes no focus is never the active window: its keys still show
+// what they are when the pointer rests on them.
+TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
+    item(form)->trigger();
+    QWidget other;
+    other.setGeometry(900, 600, 50, 50);
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    ASSERT_NE(QApplication::activeWindow(), &form);
+    KeyButton *key = form.ButtonList[1];
+    QTest::mouseMove(key, key->rect().center() - QPoint(1, 1));
+    QTest::mouseMove(key, key->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("LATIN SMALL LETTER E WITH ACUTE")));
+    QToolTip::hideText();
 }
 
 } // namespace

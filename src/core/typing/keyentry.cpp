@@ -1,7 +1,7 @@
 // Keys of the layout, else the Unicode entry.
 #include "core/typing/keyentry.h"
 
-#include "core/typing/namedkeysym.h"
+#include "core/typing/typedtext.h"
 
 namespace umbrill {
 
@@ -36,7 +36,7 @@ bool hasWord(std::string_view list, std::string_view word)
 
 bool appendKeyEvents(char32_t cp, const LayoutHas &layoutHas, bool unicodeEntry, std::vector<KeyEvent> &events)
 {
-    const Keysym keysym = namedKeysym(cp);
+    const Keysym keysym = keysymFor(cp);
     if (layoutHas(keysym)) {
         tap(keysym, events);
         return true;

@@ -32,7 +32,14 @@ std::optional<int> KeyLender::freeKeycode(Millis now) const
     return best;
 }
 
-std::vector<KeyAction> KeyLender::run(Millis now)
+bool KeyLender::wantsToBind() const
+{
+    if (m_queue.empty() || m_layout.count(m_queue.front()))
+        return false;
+    return std::none_of(m_bound.begin(), m_bound.end(), [&](const auto &b) { return b.second == m_queue.front(); });
+}
+
+std::vector<KeyAction> KeyLender::run(Millis now, bool mayBind)
 {
     std::vector<KeyAction> actions;
     for (auto it = m_bound.begin(); it != m_bound.end();) {
@@ -44,14 +51,21 @@ std::vector<KeyAction> KeyLender::run(Millis now)
             ++it;
         }
     }
-    while (!m_queue.empty() && canType()) {
+    while (!m_queue.empty()) {
         const Keysym keysym = m_queue.front();
+        if (const auto key = m_layout.find(keysym); key != m_layout.end()) {
+            actions.push_back({KeyAction::Kind::Press, key->second.keycode, keysym, key->second.mods});
+            m_queue.pop_front();
+            continue;
+        }
+        if (!canType())
+            break;
         auto bound = std::find_if(m_bound.begin(), m_bound.end(), [&](const auto &b) { return b.second == keysym; });
         int keycode = 0;
         if (bound != m_bound.end()) {
             keycode = bound->first;
         } else {
-            const auto free = freeKeycode(now);
+            const auto free = mayBind ? freeKeycode(now) : std::nullopt;
             if (!free)
                 break;
             keycode = *free;

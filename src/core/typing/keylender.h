@@ -29,7 +29,15 @@ struct KeyAction {
     Kind kind;
     int keycode;
     Keysym keysym = 0;  // Bind: the keysym on both levels; Press: what it types; Restore: 0
+    unsigned mods = 0;  // Press: the modifiers to hold for its level (a layout's key), else none
     bool operator==(const KeyAction &) const = default;
+};
+
+// A key of the keyboard layout that holds a keysym, and the modifiers (X
+// modifier mask) that reach its level.
+struct LayoutKey {
+    int keycode;
+    unsigned mods;
 };
 
 struct KeyLendingTiming {
@@ -43,10 +51,15 @@ public:
 
     // Queues keysyms to type after those already queued.
     void enqueue(std::span<const Keysym> keysyms);
+    // The layout's own keys: a keysym found here is typed on its key, never lent.
+    void setLayoutKeys(std::map<Keysym, LayoutKey> keys) { m_layout = std::move(keys); }
     // What to do at now: the restores that are due, then as many queued
     // keysyms as can be typed now, each a Press preceded by a Bind when its
-    // keysym is not bound yet. Stops at the first keysym that must wait.
-    std::vector<KeyAction> run(Millis now);
+    // keysym is neither bound yet nor on a layout key. Stops at the first
+    // keysym that must wait, and, without mayBind, at the first that needs a Bind.
+    std::vector<KeyAction> run(Millis now, bool mayBind = true);
+    // The next queued keysym needs a key code bound to it.
+    bool wantsToBind() const;
     // When run has something to do next: a queued keysym's keycode becomes
     // free, or a binding falls due for restoring. nullopt: nothing to do.
     std::optional<Millis> wakeAt() const;
@@ -59,6 +72,9 @@ public:
     // pressed at now before it is bound.
     void keymapReplaced(std::vector<int> spareKeycodes, Millis now);
 
+    // New spare key codes while nothing is bound (another lender gave its own back).
+    void setSpare(std::vector<int> spareKeycodes) { m_spare = std::move(spareKeycodes); }
+
     bool canType() const { return !m_spare.empty(); }
     std::size_t queued() const { return m_queue.size(); }
     // Keycode to the keysym it is lent to.
@@ -70,6 +86,7 @@ private:
     std::vector<int> m_spare;
     KeyLendingTiming m_timing;
     std::deque<Keysym> m_queue;
+    std::map<Keysym, LayoutKey> m_layout;
     std::map<int, Keysym> m_bound;
     std::map<int, Millis> m_lastPress;
 };

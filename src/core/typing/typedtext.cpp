@@ -4,6 +4,8 @@
 #include "core/keypad/htmlentities.h"
 #include "core/text/ansi.h"
 
+#include <xkbcommon/xkbcommon.h>
+
 namespace umbrill {
 
 Keysym keysymFor(char32_t cp)
@@ -15,11 +17,13 @@ Keysym keysymFor(char32_t cp)
     case U'\r': return 0xff0d;  // Return
     default: break;
     }
-    if ((cp >= 0x20 && cp <= 0x7e) || (cp >= 0xa0 && cp <= 0xff))
-        return cp;
     if (cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
         cp = 0xfffd;
-    return 0x01000000u + cp;
+    // Other controls are no keys of a keyboard (xkbcommon would make U+001B Escape).
+    if (cp < 0x20 || (cp >= 0x7f && cp < 0xa0))
+        return 0x01000000u + cp;
+    const Keysym named = xkb_utf32_to_keysym(cp);
+    return named ? named : 0x01000000u + cp;  // noncharacters have no keysym there
 }
 
 std::u32string typedText(std::u16string_view character, PasteFormat format)

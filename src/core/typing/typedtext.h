@@ -13,11 +13,12 @@ namespace umbrill {
 
 using Keysym = std::uint32_t;
 
-// The keysym of a Unicode code point: the code point itself for the printable
-// ASCII and Latin-1 ranges (U+0020 to U+007E, U+00A0 to U+00FF), U+0009 Tab,
-// U+000A and U+000D Return, U+0008 BackSpace; otherwise 0x01000000 + the code
-// point, which X defines for every Unicode character up to U+10FFFF. A code
-// point above U+10FFFF or a surrogate gives the keysym of U+FFFD.
+// The keysym of a Unicode code point, as keyboard layouts name it: the named
+// keysym where X has one (é 0xe9, € 0x20ac EuroSign, α 0x7e1 Greek_alpha),
+// otherwise 0x01000000 + the code point, which X defines for every Unicode
+// character up to U+10FFFF. U+0009 is Tab, U+000A and U+000D Return, U+0008
+// BackSpace; the other controls take the 0x01000000 form. A code point above
+// U+10FFFF or a surrogate gives the keysym of U+FFFD.
 Keysym keysymFor(char32_t codePoint);
 
 // The text a click on a key with this character types: the bare character,

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QWindow>
 
 namespace umbrill {
 
@@ -21,6 +22,8 @@ TypeIntoWindow::TypeIntoWindow(QMainWindow &window, PadState &state)
 {
     m_action->setObjectName(QStringLiteral("TypeIntoWindow"));
     m_action->setCheckable(true);
+    // A pad that takes no focus is never the active window; its keys explain themselves all the same.
+    m_window.setAttribute(Qt::WA_AlwaysShowToolTips);
     m_factory = [this] { return desktopTypist(m_state); };
     connect(m_action, &QAction::triggered, this, [this](bool checked) { setOn(checked); });
     setLanguage(m_language);
@@ -115,13 +118,14 @@ void TypeIntoWindow::setOn(bool on)
 
 void TypeIntoWindow::applyFocus(bool on)
 {
-    const bool visible = m_window.isVisible();
-    const QPoint position = m_window.pos();
-    m_window.setWindowFlag(Qt::WindowDoesNotAcceptFocus, on);
-    if (visible) {
-        m_window.move(position);
-        m_window.show();
-    }
+    // Through the widget, a new flag would mean a new native window: shown
+    // again, it can lose its keep-above state and move by the frame's size.
+    // The live window takes the flag in place.
+    Qt::WindowFlags flags = m_window.windowFlags();
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, on);
+    m_window.overrideWindowFlags(flags);
+    if (QWindow *handle = m_window.windowHandle())
+        handle->setFlags(flags);
     if (QWidget *client = m_window.centralWidget())
         for (QPushButton *key : client->findChildren<QPushButton *>())
             prepareKey(key);

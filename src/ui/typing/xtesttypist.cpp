@@ -1,14 +1,16 @@
 // XTest typing on a private X connection.
 #include "ui/typing/xtesttypist.h"
 
-#include <QDebug>
+#include "core/typing/lentkeys.h"
 
 // Xlib after Qt: its macros (None, Bool, Status) would break Qt's headers.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace umbrill {
 
@@ -17,9 +19,14 @@ namespace {
 struct Mapping {
     int first = 0;
     int perKeycode = 0;
-    std::vector<KeySym> syms;  // (keycode - first) * perKeycode + level
+    std::vector<KeySym> syms;  // (keycode - first) * perKeycode + column
     int count() const { return perKeycode ? static_cast<int>(syms.size()) / perKeycode : 0; }
+    bool has(int keycode) const { return keycode >= first && keycode < first + count(); }
     const KeySym *of(int keycode) const { return &syms[static_cast<std::size_t>((keycode - first) * perKeycode)]; }
+    std::vector<Keysym> column(int keycode) const
+    {
+        return has(keycode) ? std::vector<Keysym>(of(keycode), of(keycode) + perKeycode) : std::vector<Keysym>{};
+    }
 };
 
 Mapping readMapping(Display *display)
@@ -36,19 +43,35 @@ Mapping readMapping(Display *display)
     return m;
 }
 
+struct Modifiers {
+    std::set<int> keycodes;  // every key code that sets a modifier
+    unsigned numLock = 0;    // the modifier Num_Lock sets: left as the user has it
+};
+
+Modifiers readModifiers(Display *display)
+{
+    Modifiers mods;
+    XModifierKeymap *map = XGetModifierMapping(display);
+    if (!map)
+        return mods;
+    for (int mod = 0; mod < 8; ++mod) {
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            const KeyCode keycode = map->modifiermap[mod * map->max_keypermod + i];
+            if (!keycode)
+                continue;
+            mods.keycodes.insert(keycode);
+            if (XkbKeycodeToKeysym(display, keycode, 0, 0) == XStringToKeysym("Num_Lock"))
+                mods.numLock |= 1u << mod;
+        }
+    }
+    XFreeModifiermap(map);
+    return mods;
+}
+
 bool unbound(const Mapping &m, int keycode)
 {
     const KeySym *s = m.of(keycode);
     return std::all_of(s, s + m.perKeycode, [](KeySym k) { return k == NoSymbol; });
-}
-
-// What binding a keycode leaves: one keysym, on every level and group the
-// server fills in, and nothing else.
-bool looksLent(const Mapping &m, int keycode)
-{
-    const KeySym *s = m.of(keycode);
-    return m.perKeycode >= 1 && s[0] != NoSymbol
-           && std::all_of(s, s + m.perKeycode, [&](KeySym k) { return k == NoSymbol || k == s[0]; });
 }
 
 void setKeycode(Display *display, int keycode, KeySym keysym)
@@ -57,18 +80,86 @@ void setKeycode(Display *display, int keycode, KeySym keysym)
     XChangeKeyboardMapping(display, keycode, 2, syms, 1);
 }
 
-// Keycodes free for lending: those with no keysyms, and those of ours that
-// still hold what we bound.
-std::vector<int> spareIn(const Mapping &m, const std::set<int> &ours)
+std::vector<int> spareIn(const Mapping &m)
 {
     std::vector<int> spare;
     for (int keycode = m.first; keycode < m.first + m.count(); ++keycode)
-        if (unbound(m, keycode) || (ours.count(keycode) && looksLent(m, keycode)))
+        if (unbound(m, keycode))
             spare.push_back(keycode);
     return spare;
 }
 
+// The characters on the keys of the layout's group, at the first two levels
+// (Shift reaches the second), found in the core mapping: the first two of its
+// columns are group 1, the next two group 2.
+std::map<Keysym, LayoutKey> layoutKeysIn(const Mapping &m, int group, const std::map<int, Keysym> &lent,
+                                         const Modifiers &mods)
+{
+    std::map<Keysym, LayoutKey> keys;
+    if (group < 0 || group > 1 || m.perKeycode < 2 * (group + 1))
+        return keys;
+    for (int keycode = m.first; keycode < m.first + m.count(); ++keycode) {
+        if (lent.count(keycode) || mods.keycodes.count(keycode))
+            continue;
+        const KeySym *s = m.of(keycode) + 2 * group;
+        if (isLendableKeysym(static_cast<Keysym>(s[0])))
+            keys.emplace(static_cast<Keysym>(s[0]), LayoutKey{keycode, 0});
+        if (s[1] != s[0] && isLendableKeysym(static_cast<Keysym>(s[1])))
+            keys.emplace(static_cast<Keysym>(s[1]), LayoutKey{keycode, ShiftMask});
+    }
+    return keys;
+}
+
+int currentGroup(Display *display)
+{
+    XkbStateRec state{};
+    return XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+}
+
+std::vector<std::string> ruleNames(Display *display)
+{
+    const Atom names = XInternAtom(display, "_XKB_RULES_NAMES", True);
+    std::vector<std::string> result;
+    if (names == None)
+        return result;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), names, 0, 1024, False, XA_STRING, &type, &format,
+                           &count, &after, &data) == Success && data) {
+        if (format == 8) {
+            std::string all(reinterpret_cast<const char *>(data), count);
+            std::size_t start = 0;
+            while (start <= all.size()) {
+                const std::size_t end = std::min(all.find('\0', start), all.size());
+                result.push_back(all.substr(start, end - start));
+                start = end + 1;
+            }
+        }
+        XFree(data);
+    }
+    return result;
+}
+
 Atom lentAtom(Display *display) { return XInternAtom(display, XTestTypist::kLentProperty, False); }
+std::vector<LentKey> listedLent(Display *display)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    std::vector<LentKey> keys;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), lentAtom(display), 0, 4096, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success && data) {
+        if (format == 32)
+            keys = decodeLentKeys({reinterpret_cast<const long *>(data), count});
+        XFree(data);
+    }
+    return keys;
+}
+
+Atom lenderAtom(Display *display) { return XInternAtom(display, XTestTypist::kLenderSelection, False); }
 
 } // namespace
 
@@ -83,45 +174,31 @@ std::variant<std::unique_ptr<XTestTypist>, TypingUnavailable> XTestTypist::open(
         XCloseDisplay(display);
         return TypingUnavailable::NoXTest;
     }
-    // Keycodes that a killed run left lent come back first.
-    const Atom lent = lentAtom(display);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), lent, 0, 1024, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success && data) {
-        if (format == 32) {
-            const Mapping m = readMapping(display);
-            const auto *keycodes = reinterpret_cast<const long *>(data);
-            for (unsigned long i = 0; i < count; ++i) {
-                const int keycode = static_cast<int>(keycodes[i]);
-                if (keycode >= m.first && keycode < m.first + m.count() && looksLent(m, keycode))
-                    setKeycode(display, keycode, NoSymbol);
-            }
-        }
-        XFree(data);
-        XDeleteProperty(display, DefaultRootWindow(display), lent);
-        XSync(display, True);
-    }
     std::unique_ptr<XTestTypist> typist(new XTestTypist(display, timing));
+    // Key codes that a killed run left lent come back first.
+    if (typist->acquire())
+        typist->release();
     if (!typist->m_lender.canType())
         return TypingUnavailable::NoSpareKeycode;
     return typist;
 }
 
 XTestTypist::XTestTypist(_XDisplay *display, KeyLendingTiming timing)
-    : m_display(display), m_lender(spareIn(readMapping(display), {}), timing)
+    : m_display(display), m_lender({}, timing)
 {
+    m_owner = XCreateWindow(display, DefaultRootWindow(display), -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
+                            CopyFromParent, 0, nullptr);
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &XTestTypist::run);
     m_clock.start();
+    followKeymap();
 }
 
 XTestTypist::~XTestTypist()
 {
     finish();
+    XDestroyWindow(m_display, m_owner);
     XCloseDisplay(m_display);
 }
 
@@ -135,29 +212,142 @@ void XTestTypist::followKeymap()
 {
     const Mapping m = readMapping(m_display);
     for (const auto &[keycode, keysym] : m_lender.bindings()) {
-        if (keycode >= m.first + m.count() || m.of(keycode)[0] != keysym || !looksLent(m, keycode)) {
-            std::erase_if(m_lent, [&](int k) { return k >= m.first + m.count() || !looksLent(m, k); });
-            m_lender.keymapReplaced(spareIn(m, m_lent), Millis(m_clock.elapsed()));
+        if (!m.has(keycode) || !mayGiveBack(keysym, KeycodeNow{m.column(keycode)})) {
+            // A new layout replaced the mapping, and our bindings with it.
+            std::erase_if(m_lent, [&](const auto &lent) { return !mayGiveBack(lent.second, KeycodeNow{m.column(lent.first)}); });
+            m_lender.keymapReplaced(spareIn(m), Millis(m_clock.elapsed()));
             publishLent();
-            return;
+            break;
         }
     }
+    // Key codes lent, by us or by another typist, are no keys of the layout.
+    std::map<int, Keysym> lent = m_lent;
+    for (const LentKey &key : listedLent(m_display))
+        lent.emplace(key.keycode, key.keysym);
+    std::vector<unsigned long> layout = m.syms;
+    for (const auto &[keycode, keysym] : lent)
+        if (m.has(keycode))
+            std::fill_n(layout.begin() + (keycode - m.first) * m.perKeycode, m.perKeycode, NoSymbol);
+    const int group = currentGroup(m_display);
+    if (layout == m_layoutSeen && group == m_groupSeen)
+        return;
+    m_layoutSeen = std::move(layout);
+    m_groupSeen = group;
+    const Modifiers mods = readModifiers(m_display);
+    m_modifierKeys = mods.keycodes;
+    m_numLock = mods.numLock;
+    m_lender.setLayoutKeys(layoutKeysIn(m, group, lent, mods));
+    if (m_lender.bindings().empty())
+        m_lender.setSpare(spareIn(m));
+}
+
+bool XTestTypist::acquire()
+{
+    if (m_owning)
+        return true;
+    const Atom selection = lenderAtom(m_display);
+    // Looked at and taken in one step: two typists never both take it.
+    XGrabServer(m_display);
+    if (XGetSelectionOwner(m_display, selection) == None)
+        XSetSelectionOwner(m_display, selection, m_owner, CurrentTime);
+    XUngrabServer(m_display);
+    m_owning = XGetSelectionOwner(m_display, selection) == m_owner;
+    if (m_owning) {
+        reclaimLeftovers();
+        // Another lender may have given its key codes back since we looked.
+        m_layoutSeen.clear();
+        followKeymap();
+    }
+    return m_owning;
+}
+
+void XTestTypist::release()
+{
+    if (!m_owning)
+        return;
+    XSetSelectionOwner(m_display, lenderAtom(m_display), None, CurrentTime);
+    XFlush(m_display);
+    m_owning = false;
+}
+
+void XTestTypist::reclaimLeftovers()
+{
+    const Window root = DefaultRootWindow(m_display);
+    if (const std::vector<LentKey> leftovers = listedLent(m_display); !leftovers.empty()) {
+        const Mapping m = readMapping(m_display);
+        const Modifiers mods = readModifiers(m_display);
+        const std::optional<std::set<int>> layout = layoutKeycodes(ruleNames(m_display));
+        for (const LentKey &key : leftovers) {
+            if (!m.has(key.keycode))
+                continue;
+            // Where the layout cannot be compiled, no key code is known to be free of it.
+            const KeycodeNow now{m.column(key.keycode), mods.keycodes.count(key.keycode) > 0,
+                                 !layout || layout->count(key.keycode) > 0};
+            if (mayGiveBack(key.keysym, now))
+                setKeycode(m_display, key.keycode, NoSymbol);
+        }
+    }
+    XDeleteProperty(m_display, root, lentAtom(m_display));
+    XSync(m_display, True);
 }
 
 void XTestTypist::run()
 {
-    if (!m_lender.bindings().empty())
-        followKeymap();
-    apply(m_lender.run(Millis(m_clock.elapsed())));
+    followKeymap();
+    if (m_lender.wantsToBind())
+        acquire();
+    apply(m_lender.run(Millis(m_clock.elapsed()), m_owning));
+    if (m_owning && m_lent.empty() && !m_lender.wantsToBind())
+        release();
     schedule();
 }
 
 void XTestTypist::schedule()
 {
-    if (const auto at = m_lender.wakeAt())
+    auto at = m_lender.wakeAt();
+    // Another typist lends now: try again shortly.
+    if (m_lender.wantsToBind() && !m_owning)
+        at = Millis(m_clock.elapsed() + 50);
+    if (at)
         m_timer.start(static_cast<int>(std::max<Millis::rep>(0, at->count() - m_clock.elapsed())));
     else
         m_timer.stop();
+}
+
+void XTestTypist::press(const KeyAction &a)
+{
+    const auto key = [this](int keycode, bool down) {
+        XTestFakeKeyEvent(m_display, static_cast<unsigned>(keycode), down, CurrentTime);
+    };
+    XkbStateRec state{};
+    XkbGetState(m_display, XkbUseCoreKbd, &state);
+    const unsigned keep = m_numLock;
+    if ((state.mods & ~keep) == a.mods) {
+        key(a.keycode, true);
+        key(a.keycode, false);
+        return;
+    }
+    // Held modifier keys are let go for the press and held again after it;
+    // locked and latched modifiers are set to the key's level and put back.
+    std::vector<int> held;
+    if (state.base_mods & ~keep) {
+        char down[32] = {};
+        XQueryKeymap(m_display, down);
+        for (int keycode : m_modifierKeys)
+            if (keycode < 256 && (down[keycode / 8] & (1 << (keycode % 8))))
+                held.push_back(keycode);
+    }
+    for (int keycode : held)
+        key(keycode, false);
+    const unsigned affect = 0xff & ~keep;
+    XkbLatchModifiers(m_display, XkbUseCoreKbd, affect, 0);
+    XkbLockModifiers(m_display, XkbUseCoreKbd, affect, a.mods);
+    key(a.keycode, true);
+    key(a.keycode, false);
+    XkbLockModifiers(m_display, XkbUseCoreKbd, affect, state.locked_mods & affect);
+    XkbLatchModifiers(m_display, XkbUseCoreKbd, affect, state.latched_mods & affect);
+    for (int keycode : held)
+        key(keycode, true);
 }
 
 void XTestTypist::apply(const std::vector<KeyAction> &actions)
@@ -166,12 +356,15 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
         return;
     bool lentChanged = false;
     for (const KeyAction &a : actions) {
-        if (a.kind == KeyAction::Kind::Bind && m_lent.insert(a.keycode).second)
+        if (a.kind == KeyAction::Kind::Bind) {
+            m_lent[a.keycode] = a.keysym;
             lentChanged = true;
+        }
     }
     // Listed before they are bound, so that no kill can leave one unlisted.
     if (lentChanged)
         publishLent();
+    lentChanged = false;
     for (const KeyAction &a : actions) {
         switch (a.kind) {
         case KeyAction::Kind::Bind:
@@ -180,8 +373,7 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
             XSync(m_display, True);
             break;
         case KeyAction::Kind::Press:
-            XTestFakeKeyEvent(m_display, static_cast<unsigned>(a.keycode), True, CurrentTime);
-            XTestFakeKeyEvent(m_display, static_cast<unsigned>(a.keycode), False, CurrentTime);
+            press(a);
             break;
         case KeyAction::Kind::Restore:
             setKeycode(m_display, a.keycode, NoSymbol);
@@ -203,24 +395,28 @@ void XTestTypist::publishLent()
         XDeleteProperty(m_display, root, lentAtom(m_display));
         return;
     }
-    std::vector<long> keycodes(m_lent.begin(), m_lent.end());
+    std::vector<LentKey> keys;
+    for (const auto &[keycode, keysym] : m_lent)
+        keys.push_back({keycode, keysym});
+    const std::vector<long> values = encodeLentKeys(keys);
     XChangeProperty(m_display, root, lentAtom(m_display), XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char *>(keycodes.data()), static_cast<int>(keycodes.size()));
+                    reinterpret_cast<const unsigned char *>(values.data()), static_cast<int>(values.size()));
 }
 
 void XTestTypist::finish()
 {
     m_timer.stop();
     apply(m_lender.restoreAll());
-    if (m_lent.empty())
-        return;
-    // Left over from a keymap that changed under a binding.
-    const Mapping m = readMapping(m_display);
-    for (int keycode : m_lent)
-        if (keycode < m.first + m.count() && looksLent(m, keycode))
-            setKeycode(m_display, keycode, NoSymbol);
-    m_lent.clear();
-    publishLent();
+    if (!m_lent.empty()) {
+        // Left over from a keymap that changed under a binding.
+        const Mapping m = readMapping(m_display);
+        for (const auto &[keycode, keysym] : m_lent)
+            if (m.has(keycode) && mayGiveBack(keysym, KeycodeNow{m.column(keycode)}))
+                setKeycode(m_display, keycode, NoSymbol);
+        m_lent.clear();
+        publishLent();
+    }
+    release();
     XSync(m_display, True);
 }
 

@@ -1,10 +1,17 @@
 // Types into the focused X11 window with XTest key events on a private X
-// connection. Each character is typed on a spare keycode (one without
-// keysyms) that is bound to the character's keysym for the moment, so any
-// character types under any keyboard layout; KeyLender decides when a keycode
-// is bound, pressed and given back. The keycodes lent are also listed on the
-// root window, so that a run that was killed leaves nothing behind: the next
-// run gives them back when it opens.
+// connection. A character on a key of the current layout is typed on that
+// key, at the level it is on; any other is typed on a spare key code (one
+// without keysyms) lent to its keysym for the moment, so any character types
+// under any layout. KeyLender decides when a key code is bound, pressed and
+// given back. Whatever modifiers are held or locked (Shift, Caps Lock), a key
+// is pressed with exactly the modifiers of its level, so a click types exactly
+// the character on the key.
+//
+// One lender per display: a typist lends key codes only while it owns the X
+// selection _UMBRILL_KEY_LENDER, and keeps the key codes it lends, with their
+// keysyms, on the root window, so that the next owner gives back what a
+// killed run left lent. That list is anyone's to write, so a key code on it
+// is given back only when it still holds exactly what was lent (lentkeys.h).
 #pragma once
 
 #include "core/interface/interfacestrings.h"
@@ -14,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <variant>
@@ -26,8 +34,8 @@ class XTestTypist : public Typist {
     Q_OBJECT
 public:
     // Opens its own connection to displayName (nullptr: $DISPLAY), gives back
-    // keycodes a killed run left lent, and finds the spare keycodes. The reason
-    // when typing cannot work there.
+    // key codes a killed run left lent (when no other typist lends now), and
+    // finds the spare key codes. The reason when typing cannot work there.
     static std::variant<std::unique_ptr<XTestTypist>, TypingUnavailable> open(const char *displayName = nullptr,
                                                                               KeyLendingTiming timing = {});
     ~XTestTypist() override;
@@ -35,22 +43,36 @@ public:
     void type(const std::vector<Keysym> &keysyms) override;
     void finish() override;
 
-    // The name of the root-window property that lists the lent keycodes.
+    // The root-window property that lists the lent key codes and their keysyms.
     static constexpr const char *kLentProperty = "_UMBRILL_LENT_KEYCODES";
+    // The selection its owner lends key codes under.
+    static constexpr const char *kLenderSelection = "_UMBRILL_KEY_LENDER";
 
 private:
     XTestTypist(_XDisplay *display, KeyLendingTiming timing);
     void run();
     void schedule();
     void apply(const std::vector<KeyAction> &actions);
-    // Reads the keyboard mapping; when a layout change replaced it, the lender
-    // learns the new spare keycodes.
+    void press(const KeyAction &action);
+    // Reads the keyboard mapping: when a layout change replaced it, the lender
+    // learns the new spare key codes and the layout's keys.
     void followKeymap();
+    // Takes the selection when no one holds it, and then gives back what a
+    // killed owner left lent. Whether this typist owns it now.
+    bool acquire();
+    void release();
+    void reclaimLeftovers();
     void publishLent();
 
     _XDisplay *m_display;
+    unsigned long m_owner = 0;  // the window that owns the selection for us
+    bool m_owning = false;
     KeyLender m_lender;
-    std::set<int> m_lent;
+    std::map<int, Keysym> m_lent;
+    std::vector<unsigned long> m_layoutSeen;  // the mapping of the keys not lent, last read
+    int m_groupSeen = -1;
+    std::set<int> m_modifierKeys;
+    unsigned m_numLock = 0;  // Num Lock's modifier, left as the user has it
     QTimer m_timer;
     QElapsedTimer m_clock;
 };

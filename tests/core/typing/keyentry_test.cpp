@@ -1,25 +1,25 @@
 // The keys that bring a character through a keyboard of keysyms: the layout's
 // named keysym, else the Unicode entry, else nothing.
 #include "core/typing/keyentry.h"
-#include "core/typing/namedkeysym.h"
+#include "core/typing/typedtext.h"
 
 #include <gtest/gtest.h>
 
 namespace umbrill {
 namespace {
 
-TEST(NamedKeysym, IsTheNameXGivesTheCharacterNotItsUnicodeForm)
+TEST(KeysymFor, IsTheNameXGivesTheCharacterNotItsUnicodeForm)
 {
-    EXPECT_EQ(namedKeysym(U'a'), 0x61u);
-    EXPECT_EQ(namedKeysym(U'é'), 0xe9u);
-    EXPECT_EQ(namedKeysym(U'€'), 0x20acu);      // EuroSign, never 0x10020ac
-    EXPECT_EQ(namedKeysym(U'α'), 0x7e1u);       // Greek_alpha
-    EXPECT_EQ(namedKeysym(U'ș'), 0x1000219u);   // no name: the Unicode form
-    EXPECT_EQ(namedKeysym(U'😀'), 0x101f600u);
-    EXPECT_EQ(namedKeysym(U'\n'), 0xff0du);     // Return
-    EXPECT_EQ(namedKeysym(U'\t'), 0xff09u);
-    EXPECT_EQ(namedKeysym(0xd800), 0x100fffdu); // a surrogate, and beyond Unicode
-    EXPECT_EQ(namedKeysym(0x110000), 0x100fffdu);
+    EXPECT_EQ(keysymFor(U'a'), 0x61u);
+    EXPECT_EQ(keysymFor(U'é'), 0xe9u);
+    EXPECT_EQ(keysymFor(U'€'), 0x20acu);      // EuroSign, never 0x10020ac
+    EXPECT_EQ(keysymFor(U'α'), 0x7e1u);       // Greek_alpha
+    EXPECT_EQ(keysymFor(U'ș'), 0x1000219u);   // no name: the Unicode form
+    EXPECT_EQ(keysymFor(U'😀'), 0x101f600u);
+    EXPECT_EQ(keysymFor(U'\n'), 0xff0du);     // Return
+    EXPECT_EQ(keysymFor(U'\t'), 0xff09u);
+    EXPECT_EQ(keysymFor(0xd800), 0x100fffdu); // a surrogate, and beyond Unicode
+    EXPECT_EQ(keysymFor(0x110000), 0x100fffdu);
 }
 
 bool usLayout(Keysym keysym) { return (keysym >= 0x20 && keysym <= 0x7e) || keysym == 0xffe1 || keysym == 0xffe3 || keysym == 0xff0d; }

@@ -144,5 +144,27 @@ TEST(KeyLender, ExitAndLayoutChangesLeaveNoBindingBehind)
     EXPECT_EQ(none.wakeAt(), std::nullopt);
 }
 
+TEST(KeyLender, LayoutKeysTypeInTurnWithLentOnesAndWaitForTheLenderToLend)
+{
+    KeyLender lender({8});
+    lender.setLayoutKeys({{0x61, {38, 0}}, {0x41, {38, 0x1}}});
+    const std::vector<Keysym> text{0x61, 0xe9, 0x41};
+    lender.enqueue(text);
+    // Another typist lends now: the layout's a types, é waits, and A behind it.
+    EXPECT_TRUE(lender.wantsToBind() == false);
+    EXPECT_EQ(lender.run(0ms, false), (std::vector<KeyAction>{{Kind::Press, 38, 0x61}}));
+    EXPECT_TRUE(lender.wantsToBind());
+    EXPECT_TRUE(lender.run(10ms, false).empty());
+    EXPECT_EQ(lender.queued(), 2u);
+    // Lending: é on a spare key code, then A on the layout's key with Shift.
+    EXPECT_EQ(lender.run(20ms, true), (std::vector<KeyAction>{{Kind::Bind, 8, 0xe9}, {Kind::Press, 8, 0xe9}, {Kind::Press, 38, 0x41, 0x1}}));
+    EXPECT_FALSE(lender.wantsToBind());
+    EXPECT_EQ(lender.bindings(), (std::map<int, Keysym>{{8, 0xe9}}));
+    // A bound keysym types again without lending.
+    lender.enqueue(std::vector<Keysym>{0xe9});
+    EXPECT_FALSE(lender.wantsToBind());
+    EXPECT_EQ(lender.run(30ms, false), (std::vector<KeyAction>{{Kind::Press, 8, 0xe9}}));
+}
+
 } // namespace
 } // namespace umbrill

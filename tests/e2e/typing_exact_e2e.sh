@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Type into Window under a window manager, character for character: clicks
+# fast and slow reach a terminal and a GTK entry whole, once each and in
+# order; Caps Lock and a held Shift change nothing of what a key types; a
+# character of the layout types too; a forged list of lent key codes on the
+# root window unbinds none of the user's keys; turning typing on and off
+# keeps the pad on top and in its place.
+# Usage: typing_exact_e2e.sh <path of the built Umbrill05>
+set -uo pipefail
+
+exe=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../lib/xsession.sh"
+need_tools Xvfb xdotool xmodmap setxkbmap openbox xterm xprop xset python3
+# The system's Python, which has python3-gi, before any other on PATH.
+py=python3
+[ -x /usr/bin/python3 ] && py=/usr/bin/python3
+"$py" -c 'import gi; gi.require_version("Gtk", "3.0"); from gi.repository import Gtk' 2>/dev/null \
+  || skip "python3-gi with GTK 3 is missing (tools/install-deps.sh installs it)"
+start_x
+setxkbmap us
+
+prog="$work/program"
+mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+cp "$exe" "$prog/Umbrill05"
+# é € ß ł α a, one row of six keys; a is on the layout's own key.
+printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,233,8364,223,322,945,97\r\n' >"$prog/Umbrill05.ini"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n' \
+  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+chars=(é € ß ł α a)
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+stop_wm() { kill "$wm_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_wm)
+poll bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || { echo "FAIL: openbox did not start"; exit 1; }
+
+# The targets: a terminal whose cat writes each byte as it comes, and a GTK entry.
+term_out="$work/term.txt"
+gtk_out="$work/gtk.txt"
+: >"$term_out"
+: >"$gtk_out"
+LC_ALL=C.UTF-8 xterm -u8 -title term-target -geometry 60x5+0+0 \
+  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$term_out" &
+term_pid=$!
+"$py" "$here/gtk_entry.py" gtk-target "$gtk_out" &
+gtk_pid=$!
+stop_targets() { kill "$term_pid" "$gtk_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_targets)
+poll bash -c 'xdotool search --onlyvisible --name "^term-target$" >/dev/null' || { echo "FAIL: no terminal"; exit 1; }
+poll bash -c 'xdotool search --onlyvisible --name "^gtk-target$" >/dev/null' || { echo "FAIL: no GTK entry"; exit 1; }
+term=$(xdotool search --onlyvisible --name '^term-target$' | head -n1)
+gtk=$(xdotool search --onlyvisible --name '^gtk-target$' | head -n1)
+
+# A forged list of lent key codes, as any program on the display can write:
+# the user's Return, space, BackSpace, Escape and Shift_L, bare and in pairs.
+xmodmap -pke >"$work/us.map"
+mapping_is_us() { [ "$(xmodmap -pke)" = "$(cat "$work/us.map")" ]; }
+xprop -root -f _UMBRILL_LENT_KEYCODES 32c -set _UMBRILL_LENT_KEYCODES 36,65,22,9,50
+
+"$prog/Umbrill05" >>"$work/app.log" 2>&1 &
+app_pid=$!
+poll find_program_window '^Test Umbrill$' || { echo "FAIL: no pad"; cat "$work/app.log"; exit 1; }
+main=$wid
+poll bash -c '! xprop -root _UMBRILL_LENT_KEYCODES | grep -q "= "' || fail "forged: the pad left the forged list"
+if mapping_is_us; then pass; else fail "forged: the pad unbound the user's keys"; diff "$work/us.map" <(xmodmap -pke) | head; fi
+
+focus() {
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1
+  poll bash -c '[ "$(xdotool getactivewindow 2>/dev/null)" = "$0" ]' "$1"
+}
+key_point() {  # key index from 0: 42 pixels, in the row at the bottom of the pad
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  echo "$((X + $1 * 42 + 21)),$((Y + HEIGHT - 21))"
+}
+content() { cat "$1" 2>/dev/null; }
+
+# clicks what target out count delay keys...: clicks count keys in turn; the
+# target must show exactly their characters, once each and in order.
+clicks() {
+  local what=$1 target=$2 out=$3 count=$4 delay=$5
+  shift 5
+  local keys=("$@") points=() expected="" before i k
+  focus "$target" || fail "$what: the target did not take the focus"
+  before=$(content "$out")
+  for ((i = 0; i < count; ++i)); do
+    k=${keys[i % ${#keys[@]}]}
+    points+=("$(key_point "$k")")
+    expected+=${chars[k]}
+  done
+  "$py" "$here/xclick.py" "$delay" "${points[@]}"
+  if poll bash -c '[ "$(cat "$0" 2>/dev/null)" = "$1" ]' "$out" "$before$expected"; then
+    pass
+  else
+    local got
+    got=$(content "$out")
+    fail "$what: expected '${expected}', got '${got#"$before"}'"
+  fi
+}
+
+# --- fast and slow, into both targets ---------------------------------------
+clicks "terminal, 100 clicks at 50 ms" "$term" "$term_out" 100 0.05 0 1 2 3 4
+clicks "GTK entry, 100 clicks at 50 ms" "$gtk" "$gtk_out" 100 0.05 0 1 2 3 4
+clicks "terminal, 100 clicks at 300 ms" "$term" "$term_out" 100 0.3 0 1 2 3 4
+clicks "GTK entry, 100 clicks at 300 ms" "$gtk" "$gtk_out" 100 0.3 0 1 2 3 4
+
+# --- Caps Lock and a held Shift change nothing --------------------------------
+caps_on() { xset q | grep -q 'Caps Lock: *on'; }
+for target in term gtk; do
+  if [ "$target" = term ]; then win=$term out=$term_out; else win=$gtk out=$gtk_out; fi
+  focus "$win"
+  xdotool key Caps_Lock
+  poll caps_on || fail "Caps Lock did not come on"
+  clicks "$target, Caps Lock on" "$win" "$out" 12 0.05 0 1 2 3 4 5
+  if caps_on; then pass; else fail "$target: typing turned Caps Lock off"; fi
+  xdotool key Caps_Lock
+  xdotool keydown Shift_L
+  clicks "$target, Shift held" "$win" "$out" 12 0.05 0 1 2 3 4 5
+  xdotool keyup Shift_L
+done
+
+# --- a forged list in pairs, met when the pad lends again ----------------------
+poll mapping_is_us || fail "keys still lent while idle"
+xprop -root -f _UMBRILL_LENT_KEYCODES 32c -set _UMBRILL_LENT_KEYCODES 36,65293,65,32,22,65288,9,65307,50,65505,66,65509
+clicks "terminal after a forged list" "$term" "$term_out" 5 0.05 0 1 2 3 4
+if poll mapping_is_us; then pass; else fail "forged pairs: the pad unbound the user's keys"; diff "$work/us.map" <(xmodmap -pke) | head; fi
+
+# --- Type into Window off and on: on top and in place each time ----------------
+place=$(xdotool getwindowgeometry "$main" | grep Position)
+remembered() { grep -a '"WindowPosition"' "$XDG_CONFIG_HOME/umbrill/user.reg"; }
+poll bash -c '[ -n "$(grep -a "\"WindowPosition\"" "$0")" ]' "$XDG_CONFIG_HOME/umbrill/user.reg"
+remembered_before=$(remembered)
+toggle() {  # through the Mode menu's item, by its access key
+  local windows
+  windows=$(visible_windows)
+  xdotool mousemove --window "$main" 20 10 click 1
+  poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$windows" || return 1
+  xdotool key t
+}
+for n in 1 2 3 4 5 6 7 8 9 10; do
+  if [ $((n % 2)) -eq 1 ]; then input=True; else input=False; fi
+  toggle || { fail "toggle $n: the Mode menu did not open"; continue; }
+  if ! poll bash -c 'xprop -id "$0" WM_HINTS 2>/dev/null | grep -q "input focus: $1"' "$main" "$input"; then
+    fail "toggle $n: the pad is not the same window or did not change (input focus: $input)"
+    continue
+  fi
+  if xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then pass; else fail "toggle $n: no longer kept on top"; fi
+  now=$(xdotool getwindowgeometry "$main" | grep Position)
+  if [ "$now" = "$place" ]; then pass; else fail "toggle $n: the pad moved from '$place' to '$now'"; fi
+done
+# Ten toggles end where they began: typing on, and the place remembered is the same.
+if xprop -id "$main" WM_HINTS | grep -q 'input focus: False'; then pass; else fail "after ten toggles typing is not on"; fi
+if poll bash -c '[ "$(grep -a "\"WindowPosition\"" "$0")" = "$1" ]' \
+     "$XDG_CONFIG_HOME/umbrill/user.reg" "$remembered_before"; then pass; else fail "the remembered place changed to $(remembered)"; fi
+
+kill -TERM "$app_pid"
+poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid" && { wait "$app_pid"; app_pid=""; }
+if mapping_is_us; then pass; else fail "keys left lent after SIGTERM"; fi
+finish
