@@ -1,6 +1,9 @@
 # Checks the built help document: present, not empty, and its text readable
 # back with the title, the file names a user needs and literal entity texts.
-# Run with -DPDFTOTEXT=<pdftotext> -DPDF=<umbrill_help.pdf>.
+# Run with -DPDFTOTEXT=<pdftotext> -DPDF=<umbrill_help.pdf> [-DTITLE=<its first heading>].
+if(NOT DEFINED TITLE)
+  set(TITLE "Umbrill Help")
+endif()
 if(NOT EXISTS "${PDF}")
   message(FATAL_ERROR "missing: ${PDF}")
 endif()
@@ -13,10 +16,30 @@ execute_process(COMMAND "${PDFTOTEXT}" -enc UTF-8 "${PDF}" -
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "pdftotext failed (${result}): ${errors}")
 endif()
-foreach(expected "Umbrill Help" "Umbrill05.ini" "user.reg" "&eacute;" "&deg;" "PasteFormat")
+foreach(expected "${TITLE}" "Umbrill05.ini" "user.reg" "&eacute;" "&deg;" "PasteFormat")
   string(FIND "${text}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the help document lacks \"${expected}\"")
   endif()
 endforeach()
 message(STATUS "help document: ${size} bytes, text as expected")
+
+# A translation keeps the English text's structure: as many sections, table
+# rows and code lines, so a section added to one text and not the other shows.
+# Given with -DSOURCE=<umbrill_help.xx.md> -DREFERENCE=<umbrill_help.md>.
+if(DEFINED SOURCE AND DEFINED REFERENCE)
+  foreach(kind heading table fence)
+    set(pattern_heading "(^|\n)#+ [^\n]*")
+    set(pattern_table "(^|\n)\\|[^\n]*")
+    set(pattern_fence "(^|\n)```[^\n]*")
+    foreach(which SOURCE REFERENCE)
+      file(READ "${${which}}" body)
+      string(REGEX MATCHALL "${pattern_${kind}}" found "${body}")
+      list(LENGTH found count_${which})
+    endforeach()
+    if(NOT count_SOURCE EQUAL count_REFERENCE)
+      message(FATAL_ERROR "${SOURCE} has ${count_SOURCE} ${kind} lines, ${REFERENCE} has ${count_REFERENCE}")
+    endif()
+  endforeach()
+  message(STATUS "translation keeps the structure of ${REFERENCE}")
+endif()

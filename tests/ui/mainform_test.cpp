@@ -219,6 +219,14 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
     form.HelpMenuIItemClick();
     EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help.pdf")}));
     EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
+
+    // The German document, once in the program folder, is the one opened.
+    QFile german(programDir() + QStringLiteral("umbrill_help_de.pdf"));
+    ASSERT_TRUE(german.open(QIODevice::WriteOnly));
+    german.close();
+    opened.clear();
+    form.HelpMenuIItemClick();
+    EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help_de.pdf")}));
     overrideShellOpen({});
 }
 

@@ -195,7 +195,9 @@ public:
 
     const std::filesystem::path &ProgramDir() const { return m_programDir; }
     const std::filesystem::path &IniFileName() const { return m_iniFileName; }
-    const std::filesystem::path &HelpFileName() const { return m_helpFileName; }
+    // The help document Help opens: the interface language's own one when it is
+    // in the program folder, else the English umbrill_help.pdf (present or not).
+    std::filesystem::path HelpFileName() const;
     bool IniFileFound() const { return m_iniFileFound; }
     const std::string &LanguagesText() const { return m_languagesText; }
     const LanguageRecord &CurrentLanguage() const { return m_currentLanguage; }

@@ -656,8 +656,9 @@ void TMainForm::ExitClick() { close(); }
 void TMainForm::HelpMenuIItemClick()
 {
     std::error_code ec;
-    const bool present = std::filesystem::exists(m_state.HelpFileName(), ec);
-    if (present && ShellOpen(fileUrl(m_state.HelpFileName()))) {
+    const std::filesystem::path help = m_state.HelpFileName();
+    const bool present = std::filesystem::exists(help, ec);
+    if (present && ShellOpen(fileUrl(help))) {
         showMinimized();
         return;
     }

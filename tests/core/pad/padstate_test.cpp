@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace umbrill {
@@ -194,6 +195,35 @@ TEST_F(PadStateTest, RecentIsRememberedByItsKeyWhateverTheInterfaceLanguage)
     next.GetLanguageData(name, m_show);
     EXPECT_EQ(next.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{233});
     EXPECT_EQ(next.rememberedLanguageName("Pad"), "Pad");
+}
+
+TEST_F(PadStateTest, HelpOpensTheInterfaceLanguagesDocumentWhenPresentElseTheEnglishOne)
+{
+    const std::filesystem::path english = m_home.path() / "umbrill_help.pdf";
+    const std::filesystem::path german = m_home.path() / "umbrill_help_de.pdf";
+    const std::filesystem::path spanish = m_home.path() / "umbrill_help_es.pdf";
+    writeBytes(german, "%PDF");
+    writeBytes(spanish, "%PDF");
+    std::filesystem::create_directory(m_home.path() / "umbrill_help_fr.pdf"); // not a document
+    struct Row {
+        const char *controlLanguage;
+        std::filesystem::path expected;
+    };
+    const Row rows[] = {
+        {"English", english},   {"Deutsch", german},  {"Español", spanish},
+        {"Français", english},  // a folder of that name is no document
+        {"Francais", english},  // any value beginning with "Fran" is French
+        {"deutsch", english},   // no interface language: English
+        {"", english},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.controlLanguage);
+        m_pad.pickControlLanguage(row.controlLanguage, m_show);
+        EXPECT_EQ(m_pad.HelpFileName(), row.expected);
+    }
+    std::filesystem::remove(german);
+    m_pad.pickControlLanguage("Deutsch", m_show);
+    EXPECT_EQ(m_pad.HelpFileName(), english);
 }
 
 } // namespace
