@@ -402,11 +402,17 @@ TEST_F(MainForm, AKeyPressShowsTheFocusFrame)
     KeyButton *first = form.ButtonList[0];
     KeyButton *second = form.ButtonList[1];
     const QImage secondPlain = second->grab().toImage();
-    first->setFocus(Qt::ActiveWindowFocusReason);
+    // The language dialog may still be handing the activation back.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        first->setFocus(Qt::ActiveWindowFocusReason);
+        return QApplication::focusWidget() == first;
+    }));
     const QImage firstBefore = first->grab().toImage();
 
     QTest::keyClick(first, Qt::Key_Left);  // the row's start: the focus stays
-    ASSERT_EQ(QApplication::focusWidget(), first);
+    ASSERT_EQ(QApplication::focusWidget(), first)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "no focus") << " "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "");
     EXPECT_NE(first->grab().toImage(), firstBefore) << "no focus frame after Left";
 
     QTest::keyClick(first, Qt::Key_Right);
