@@ -372,6 +372,15 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
     EXPECT_EQ(form.state().KeySize(), 46);
 }
 
+// Gives key the focus once the language dialog has handed the activation back.
+void takeFocus(QWidget *key, Qt::FocusReason reason)
+{
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        key->setFocus(reason);
+        return QApplication::focusWidget() == key;
+    }));
+}
+
 TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
 {
     TMainForm &form = start().mainForm;
@@ -379,7 +388,7 @@ TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    form.ButtonList[0]->setFocus();
+    takeFocus(form.ButtonList[0], Qt::OtherFocusReason);
     struct Step { Qt::Key key; int focused; };
     const Step steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Down, 6}, {Qt::Key_End, 9},  {Qt::Key_Down, 9},
                           {Qt::Key_Home, 5},  {Qt::Key_Down, 10}, {Qt::Key_Up, 5}, {Qt::Key_Left, 5}};
@@ -402,11 +411,7 @@ TEST_F(MainForm, AKeyPressShowsTheFocusFrame)
     KeyButton *first = form.ButtonList[0];
     KeyButton *second = form.ButtonList[1];
     const QImage secondPlain = second->grab().toImage();
-    // The language dialog may still be handing the activation back.
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        first->setFocus(Qt::ActiveWindowFocusReason);
-        return QApplication::focusWidget() == first;
-    }));
+    takeFocus(first, Qt::ActiveWindowFocusReason);
     const QImage firstBefore = first->grab().toImage();
 
     QTest::keyClick(first, Qt::Key_Left);  // the row's start: the focus stays
