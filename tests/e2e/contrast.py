@@ -55,8 +55,8 @@ def contrast(a, b):
 
 def main():
     width, height, pixel = read_xwd(sys.argv[1])
-    for spec in sys.argv[2:]:
-        name, box = spec.split("=")
+    for region in sys.argv[2:]:
+        name, box = region.split("=")
         x0, y0, w, h = (int(v) for v in box.split(","))
         colours = collections.Counter(pixel(x, y) for y in range(max(y0, 0), min(y0 + h, height))
                                       for x in range(max(x0, 0), min(x0 + w, width)))
