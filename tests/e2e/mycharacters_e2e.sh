@@ -69,4 +69,24 @@ else
   fail "clipboard holds '$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)', expected €"
 fi
 exit_program
+
+# A long hand-written file: 400 names and 400 characters, beyond any 2047-
+# character limit, and a damaged size. One add keeps every name and every
+# character and repairs only the size.
+names=$(seq -f 'Language %g' 1 400 | paste -sd, -)
+codes=$(seq 256 655 | paste -sd, -)
+printf '[Umbrill]\r\nLanguages=%s,"My Characters"\r\nMy Characters="DejaVu Sans",12.5,8,%s\r\n' "$names" "$codes" \
+  >"$XDG_CONFIG_HOME/umbrill/languages.ini"
+sed -i 's/^"LastLanguage"=.*/"LastLanguage"="Test"\r/' "$XDG_CONFIG_HOME/umbrill/user.reg"
+"$prog/Umbrill05" >"$work/app.log" 2>&1 &
+app_pid=$!
+wait_for_caption 'Test Umbrill' || { fail "Test not remembered"; cat "$work/app.log"; finish; exit; }
+poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+add_to_mine 0
+mine() { tr -d '\r' <"$XDG_CONFIG_HOME/umbrill/languages.ini" | grep "^$1"; }
+check "a long My Characters keeps its 400 characters, gains é and has its size repaired" \
+  poll bash -c '[ "$(tr -d "\r" <"$0" | grep "^My Characters=")" = "$1" ]' \
+  "$XDG_CONFIG_HOME/umbrill/languages.ini" "My Characters=\"DejaVu Sans\",12,8,$codes,233"
+check "the 400 names of the Languages list stay" test "$(mine Languages=)" = "Languages=$names,\"My Characters\""
+exit_program
 finish
