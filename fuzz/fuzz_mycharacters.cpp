@@ -9,6 +9,7 @@
 #include "core/pad/ownlanguages.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
+#include "core/text/ascii.h"
 #include "core/text/commalist.h"
 #include "core/text/error.h"
 
@@ -100,8 +101,11 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
     const std::vector<std::string> namesAfter = listNames(after);
     UMBRILL_FUZZ_CHECK(namesAfter.size() >= namesBefore.size());
     UMBRILL_FUZZ_CHECK(std::equal(namesBefore.begin(), namesBefore.end(), namesAfter.begin()));
+    // Names match as entry names do, whatever their letter case.
     if (add && !held)
-        UMBRILL_FUZZ_CHECK(std::count(namesAfter.begin(), namesAfter.end(), std::string(kMyCharactersName)) >= 1);
+        UMBRILL_FUZZ_CHECK(std::any_of(namesAfter.begin(), namesAfter.end(), [](const std::string &name) {
+            return equalsIgnoringAsciiCase(name, kMyCharactersName);
+        }));
     if (held || !add)
         UMBRILL_FUZZ_CHECK(namesAfter.size() == namesBefore.size());
 
