@@ -39,6 +39,18 @@ def roles(app):
     return found
 
 
+def apps_of(pid):
+    """The accessible applications of the process pid, as the desktop lists them now."""
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop[i]
+        try:
+            if app is not None and app.get_process_id() == pid:
+                yield app
+        except Exception:
+            continue
+
+
 def main():
     if sys.argv[1] == "--roles":
         return main_roles(int(sys.argv[2]), tuple(sys.argv[3].split("\t", 1)),
@@ -47,14 +59,7 @@ def main():
     deadline = time.monotonic() + (float(sys.argv[3]) if len(sys.argv) > 3 else 30)
     seen = []
     while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop[i]
-            try:
-                if app is None or app.get_process_id() != pid:
-                    continue
-            except Exception:
-                continue
+        for app in apps_of(pid):
             seen = buttons(app)
         if len(seen) >= minimum:
             break
@@ -68,14 +73,7 @@ def main_roles(pid, wanted, seconds):
     deadline = time.monotonic() + seconds
     seen = []
     while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop[i]
-            try:
-                if app is None or app.get_process_id() != pid:
-                    continue
-            except Exception:
-                continue
+        for app in apps_of(pid):
             seen = roles(app)
         if wanted in seen:
             break

@@ -33,6 +33,21 @@ bool activeWindow(Display *dpy, Window &window)
     return read;
 }
 
+// Asks the window manager, by a client message to the root window, to apply
+// the request named by message to window, with its first two data fields.
+void askWindowManager(Display *dpy, Window window, const char *message, long first, long second)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, message, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(dpy);
+}
+
 } // namespace
 
 unsigned long focusedWindow()
@@ -59,15 +74,7 @@ void activate(unsigned long window)
         XFlush(dpy);
         return;
     }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // the request comes from a pager
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(dpy);
+    askWindowManager(dpy, window, "_NET_ACTIVE_WINDOW", 2 /* from a pager */, CurrentTime);
 }
 
 } // namespace umbrill::x11focus
@@ -93,15 +100,7 @@ void moveToCurrentDesktop(unsigned long window)
         XFree(data);
     if (!read)
         return;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(dpy, "_NET_WM_DESKTOP", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = desktop;
-    event.xclient.data.l[1] = 2; // the request comes from a pager
-    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(dpy);
+    askWindowManager(dpy, window, "_NET_WM_DESKTOP", desktop, 2 /* from a pager */);
 }
 
 } // namespace umbrill::x11focus
