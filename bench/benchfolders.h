@@ -3,7 +3,7 @@
 // user.reg, named by XDG_CONFIG_HOME for the rest of the run.
 #pragma once
 
-#include "ui/app/shell.h"
+#include "ui/common/shell.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,12 +6,12 @@
 // The focused window is a plain Xlib window on its own connection that reads
 // its key presses as any X program does (keysym looked up in its keymap, kept
 // fresh on MappingNotify). The pad runs with Type into Window on.
-#include "ui/app/tmainform.h"
+#include "ui/windows/tmainform.h"
 #include "core/typing/typedtext.h"
-#include "ui/app/shell.h"
+#include "ui/common/shell.h"
 #include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
-#include "ui/typing/typeintowindow.h"
+#include "ui/platform/typeintowindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,8 +8,8 @@
 // platform is Qt's offscreen one unless QT_QPA_PLATFORM names another: under
 // an X server with QT_QPA_PLATFORM=xcb the clicks take the real X clipboard.
 #include "core/settings/settingnames.h"
-#include "ui/app/shell.h"
-#include "ui/app/tmainform.h"
+#include "ui/common/shell.h"
+#include "ui/windows/tmainform.h"
 #include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
 #include "ui/dialogs/findcharacterwindow.h"

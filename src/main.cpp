@@ -5,7 +5,7 @@
 #include "ui/app/commandline.h"
 #include "ui/app/padinstance.h"
 #include "ui/app/umbrillapp.h"
-#include "ui/typing/x11focus.h"
+#include "ui/platform/x11focus.h"
 
 #include <QApplication>
 

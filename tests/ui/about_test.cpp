@@ -3,7 +3,7 @@
 #include "uifixture.h"
 
 #include "core/interface/interfacestrings.h"
-#include "ui/app/qtext.h"
+#include "ui/common/qtext.h"
 
 #include <QLabel>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 // The clipboard adapter: every format of a payload reaches QMimeData with its
 // bytes, and the adapter places and empties the (in-process, offscreen) clipboard.
-#include "ui/app/clipboardadapter.h"
+#include "ui/common/clipboardadapter.h"
 
 #include "core/keypad/outputengine.h"
 #include "core/keypad/richtext.h"

@@ -5,8 +5,8 @@
 // output engine's rule, tested there.
 #include "uifixture.h"
 
-#include "ui/app/collectionstrip.h"
-#include "ui/app/desktoppalette.h"
+#include "ui/windows/collectionstrip.h"
+#include "ui/common/desktoppalette.h"
 #include "ui/dialogs/tabout.h"
 
 #include <QClipboard>

@@ -3,7 +3,7 @@
 // The rules behind them (names, faces, ranking) are tested in the core.
 #include "uifixture.h"
 
-#include "ui/app/tmainform.h"
+#include "ui/windows/tmainform.h"
 #include "ui/dialogs/findcharacterwindow.h"
 
 #include <QAccessible>

@@ -4,7 +4,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
-#include "ui/app/qtext.h"
+#include "ui/common/qtext.h"
 
 #include <QAction>
 #include <QLabel>

@@ -5,7 +5,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
-#include "ui/app/qtext.h"
+#include "ui/common/qtext.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,7 +1,7 @@
 // The RemoteDesktop portal client against a stand-in portal on a private
 // session bus (the test runs under dbus-run-session): the calls, their order,
 // their options and the keysyms sent.
-#include "ui/typing/portaltypist.h"
+#include "ui/platform/portaltypist.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>

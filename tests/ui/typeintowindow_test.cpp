@@ -5,7 +5,7 @@
 #include "uifixture.h"
 
 #include "core/keypad/clipboardpayload.h"
-#include "ui/typing/typeintowindow.h"
+#include "ui/platform/typeintowindow.h"
 
 #include <QAction>
 #include <QClipboard>

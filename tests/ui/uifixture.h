@@ -3,7 +3,7 @@
 // environment change is undone by the destructor.
 #pragma once
 
-#include "ui/app/shell.h"
+#include "ui/common/shell.h"
 #include "ui/app/umbrillapp.h"
 
 #include <QApplication>

@@ -4,12 +4,12 @@
 #include "core/interface/interfacestrings.h"
 #include "core/pad/onepad.h"
 #include "core/text/commalist.h"
-#include "ui/app/guard.h"
-#include "ui/app/qtext.h"
-#include "ui/app/shell.h"
+#include "ui/common/guard.h"
+#include "ui/common/qtext.h"
+#include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
-#include "ui/typing/typeintowindow.h"
-#include "ui/typing/x11focus.h"
+#include "ui/platform/typeintowindow.h"
+#include "ui/platform/x11focus.h"
 
 #include <QAction>
 #include <QApplication>

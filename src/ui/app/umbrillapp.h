@@ -5,11 +5,11 @@
 #pragma once
 
 #include "ui/app/commandline.h"
-#include "ui/app/tmainform.h"
+#include "ui/windows/tmainform.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
-#include "ui/typing/quitonsignal.h"
+#include "ui/platform/quitonsignal.h"
 
 namespace umbrill {
 

@@ -3,10 +3,10 @@
 
 #include "core/keypad/keygrid.h"
 #include "core/names/namesearch.h"
-#include "ui/app/accessiblenames.h"
-#include "ui/app/fontcoverage.h"
-#include "ui/app/qtext.h"
-#include "ui/app/tmainform.h"
+#include "ui/common/accessiblenames.h"
+#include "ui/common/fontcoverage.h"
+#include "ui/common/qtext.h"
+#include "ui/windows/tmainform.h"
 
 #include <QKeyEvent>
 #include <QLabel>

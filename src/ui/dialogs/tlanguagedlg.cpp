@@ -3,11 +3,11 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/text/commalist.h"
-#include "ui/app/guard.h"
-#include "ui/app/interfacelanguage.h"
-#include "ui/app/qtext.h"
-#include "ui/app/shell.h"
-#include "ui/app/tmainform.h"
+#include "ui/common/guard.h"
+#include "ui/common/interfacelanguage.h"
+#include "ui/common/qtext.h"
+#include "ui/common/shell.h"
+#include "ui/windows/tmainform.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,12 +3,12 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingnames.h"
-#include "ui/app/accessiblenames.h"
-#include "ui/app/guard.h"
-#include "ui/app/interfacelanguage.h"
-#include "ui/app/qtext.h"
-#include "ui/app/shell.h"
-#include "ui/app/tmainform.h"
+#include "ui/common/accessiblenames.h"
+#include "ui/common/guard.h"
+#include "ui/common/interfacelanguage.h"
+#include "ui/common/qtext.h"
+#include "ui/common/shell.h"
+#include "ui/windows/tmainform.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // Program folder and shell open.
-#include "ui/app/shell.h"
+#include "ui/common/shell.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,11 +1,11 @@
 // The tooltip and the accessibility interface of a key.
-#include "ui/app/keyinfo.h"
+#include "ui/keys/keyinfo.h"
 
 #include "core/keypad/htmlentities.h"
 #include "core/names/charnames.h"
 #include "core/names/keyface.h"
-#include "ui/app/qtext.h"
-#include "ui/app/tmainform.h"
+#include "ui/common/qtext.h"
+#include "ui/keys/keybutton.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -16,7 +16,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/typing/keylender.h"
-#include "ui/typing/typist.h"
+#include "ui/platform/typist.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

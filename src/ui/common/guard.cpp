@@ -1,8 +1,8 @@
 // The general error display.
-#include "ui/app/guard.h"
+#include "ui/common/guard.h"
 
 #include "core/text/error.h"
-#include "ui/app/shell.h"
+#include "ui/common/shell.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,5 @@
 // Accessible names and roles Qt does not give on its own.
-#include "ui/app/accessiblenames.h"
+#include "ui/common/accessiblenames.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

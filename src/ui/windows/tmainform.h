@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/keypad/keygrid.h"
-#include "core/names/keyface.h"
 #include "core/pad/padstate.h"
+#include "ui/keys/keybutton.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -32,52 +32,6 @@ class TOptionsForm;
 class ClipboardSink;
 class CollectionStrip;
 class TypeIntoWindow;
-
-// One key of the grid, or of Find's results. character() is what a click
-// outputs (never the caption). Where the character would show nothing, the
-// key paints its face instead of the caption: a short label, or the mark on a
-// dotted circle (core/names/keyface.h). Its tooltip, and its name and
-// description for screen readers (ui/app/keyinfo.h), are made when asked for.
-class KeyButton : public QPushButton {
-    Q_OBJECT
-public:
-    // A pad key for a data-file code.
-    KeyButton(std::int32_t code, QWidget *parent);
-    // A key for the Unicode character c (Find's results): no code of the data file.
-    KeyButton(char32_t c, QWidget *parent);
-    // Such a key takes another character, as a new search reuses it.
-    void showCharacter(char32_t c);
-    std::int32_t code() const { return m_code; }
-    const std::u16string &character() const { return m_character; }
-    // The character as one code point.
-    char32_t codePoint() const { return m_codePoint; }
-    // The face painted instead of the caption; nullopt: the caption shows.
-    const std::optional<KeyFace> &face() const { return m_face; }
-
-signals:
-    // An arrow key, Home or End asks the window to move the focus on the grid.
-    void moveRequested(umbrill::GridMove move);
-    // A right click or the Menu key asks for the key's menu at a point of the screen.
-    void menuRequested(QPoint globalPos);
-
-protected:
-    // Enter and Return press a key like Space does; the arrow keys, Home and
-    // End move on the grid (see moveRequested).
-    void keyPressEvent(QKeyEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    // The tooltip is made on the first ToolTip event.
-    bool event(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
-              QWidget *parent);
-
-    std::int32_t m_code;
-    std::u16string m_character;
-    char32_t m_codePoint;
-    std::optional<KeyFace> m_face;
-};
 
 class TMainForm : public QMainWindow {
     Q_OBJECT

@@ -1,5 +1,5 @@
 // The RemoteDesktop portal client.
-#include "ui/typing/portaltypist.h"
+#include "ui/platform/portaltypist.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

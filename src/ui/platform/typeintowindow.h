@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/interface/interfacestrings.h"
-#include "ui/typing/typist.h"
+#include "ui/platform/typist.h"
 
 #include <QObject>
 #include <QPointer>

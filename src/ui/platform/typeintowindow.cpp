@@ -1,12 +1,12 @@
 // Type into Window.
-#include "ui/typing/typeintowindow.h"
+#include "ui/platform/typeintowindow.h"
 
 #include "core/pad/padstate.h"
-#include "ui/app/qtext.h"
-#include "ui/typing/portaltypist.h"
-#include "ui/typing/quitonsignal.h"
-#include "ui/typing/x11layout.h"
-#include "ui/typing/xtesttypist.h"
+#include "ui/common/qtext.h"
+#include "ui/platform/portaltypist.h"
+#include "ui/platform/quitonsignal.h"
+#include "ui/platform/x11layout.h"
+#include "ui/platform/xtesttypist.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 // The focus on X11, through a connection of this module's own.
-#include "ui/typing/x11focus.h"
+#include "ui/platform/x11focus.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

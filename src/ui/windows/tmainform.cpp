@@ -1,25 +1,25 @@
 // The main window.
-#include "ui/app/tmainform.h"
+#include "ui/windows/tmainform.h"
 
 #include "core/interface/interfacestrings.h"
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
 #include "core/names/charnames.h"
 #include "core/settings/settingnames.h"
-#include "ui/app/clipboardadapter.h"
-#include "ui/app/collectionstrip.h"
-#include "ui/app/desktoppalette.h"
-#include "ui/typing/x11focus.h"
-#include "ui/app/guard.h"
-#include "ui/app/interfacelanguage.h"
-#include "ui/app/keyinfo.h"
-#include "ui/app/qtext.h"
-#include "ui/app/shell.h"
+#include "ui/common/clipboardadapter.h"
+#include "ui/windows/collectionstrip.h"
+#include "ui/common/desktoppalette.h"
+#include "ui/platform/x11focus.h"
+#include "ui/common/guard.h"
+#include "ui/common/interfacelanguage.h"
+#include "ui/keys/keyinfo.h"
+#include "ui/common/qtext.h"
+#include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
-#include "ui/typing/typeintowindow.h"
+#include "ui/platform/typeintowindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -44,111 +44,6 @@
 #include <QStylePainter>
 
 namespace umbrill {
-
-KeyButton::KeyButton(std::int32_t code, QWidget *parent)
-    : KeyButton(code, keyCharacter(code), keyCaption(code), keyFace(code), parent)
-{
-}
-
-KeyButton::KeyButton(char32_t c, QWidget *parent)
-    : KeyButton(-1, utf16Of(c), c == U'&' ? u"&&" : utf16Of(c), visibleFace(c), parent)
-{
-}
-
-KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
-                     QWidget *parent)
-    : QPushButton(parent), m_code(code), m_character(std::move(character)),
-      m_codePoint(firstCodePoint(m_character).value_or(0xFFFD)), m_face(std::move(face))
-{
-    installKeyAccessibility();
-    setText(qs(caption));
-    setAutoDefault(false);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void KeyButton::showCharacter(char32_t c)
-{
-    m_character = utf16Of(c);
-    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
-    m_face = visibleFace(c);
-    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
-    setToolTip(QString());
-    QAccessibleEvent changed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
-}
-
-bool KeyButton::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip && toolTip().isEmpty())
-        setToolTip(keyToolTip(*this));
-    return QPushButton::event(event);
-}
-
-void KeyButton::paintEvent(QPaintEvent *event)
-{
-    if (!m_face) {
-        QPushButton::paintEvent(event);
-        return;
-    }
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text = qs(m_face->text);
-    if (m_face->label) {
-        // A label is a word, not a glyph: smaller, so that it fits the key.
-        QFont small = font();
-        small.setPixelSize(std::max(6, height() / 4));
-        const QFontMetrics metrics(small);
-        const int room = width() - 4;
-        if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
-            small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
-        painter.setFont(small);
-        option.fontMetrics = QFontMetrics(small);
-    }
-    painter.drawControl(QStyle::CE_PushButton, option);
-}
-
-namespace {
-std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
-{
-    if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
-        return std::nullopt;
-    switch (event.key()) {
-    case Qt::Key_Left: return GridMove::Left;
-    case Qt::Key_Right: return GridMove::Right;
-    case Qt::Key_Up: return GridMove::Up;
-    case Qt::Key_Down: return GridMove::Down;
-    case Qt::Key_Home: return GridMove::Home;
-    case Qt::Key_End: return GridMove::End;
-    default: return std::nullopt;
-    }
-}
-} // namespace
-
-void KeyButton::contextMenuEvent(QContextMenuEvent *event)
-{
-    emit menuRequested(event->globalPos());
-    event->accept();
-}
-
-void KeyButton::keyPressEvent(QKeyEvent *event)
-{
-    // Any key pressed on a key shows the focus frame, as Tab does: the user
-    // now steers by keyboard and must see where the focus is.
-    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        top->setAttribute(Qt::WA_KeyboardFocusChange);
-        update();
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        animateClick();
-        return;
-    }
-    if (const auto move = gridMoveFor(*event)) {
-        emit moveRequested(*move);
-        return;
-    }
-    QPushButton::keyPressEvent(event);
-}
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramDir())
 {

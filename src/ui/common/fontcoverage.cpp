@@ -1,5 +1,5 @@
 // Font coverage through fontconfig, the library Qt itself finds fonts with.
-#include "ui/app/fontcoverage.h"
+#include "ui/common/fontcoverage.h"
 
 #include <fontconfig/fontconfig.h>
 

@@ -1,5 +1,5 @@
 // The X keyboard mapping as a set of keysyms.
-#include "ui/typing/x11layout.h"
+#include "ui/platform/x11layout.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 // The strip of collected characters.
-#include "ui/app/collectionstrip.h"
+#include "ui/windows/collectionstrip.h"
 
 #include "core/interface/interfacestrings.h"
-#include "ui/app/qtext.h"
+#include "ui/common/qtext.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

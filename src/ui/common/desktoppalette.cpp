@@ -1,5 +1,5 @@
 // The pad's colours from the desktop's palette.
-#include "ui/app/desktoppalette.h"
+#include "ui/common/desktoppalette.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // XTest typing on a private X connection.
-#include "ui/typing/xtesttypist.h"
+#include "ui/platform/xtesttypist.h"
 
 #include "core/typing/lentkeys.h"
 

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "core/typing/keyentry.h"
-#include "ui/typing/typist.h"
+#include "ui/platform/typist.h"
 
 #include <QDBusConnection>
 #include <QTimer>

@@ -1,5 +1,5 @@
 // The system clipboard for the output engine.
-#include "ui/app/clipboardadapter.h"
+#include "ui/common/clipboardadapter.h"
 
 #include "core/text/error.h"
 

@@ -1,5 +1,5 @@
 // The self-pipes that turn SIGINT, SIGTERM and SIGHUP into an orderly quit.
-#include "ui/typing/quitonsignal.h"
+#include "ui/platform/quitonsignal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,0 +1,123 @@
+#include "ui/keys/keybutton.h"
+
+#include "core/names/charnames.h"
+#include "core/names/keyface.h"
+#include "ui/common/qtext.h"
+#include "ui/keys/keyinfo.h"
+
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace umbrill {
+
+KeyButton::KeyButton(std::int32_t code, QWidget *parent)
+    : KeyButton(code, keyCharacter(code), keyCaption(code), keyFace(code), parent)
+{
+}
+
+KeyButton::KeyButton(char32_t c, QWidget *parent)
+    : KeyButton(-1, utf16Of(c), c == U'&' ? u"&&" : utf16Of(c), visibleFace(c), parent)
+{
+}
+
+KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
+                     QWidget *parent)
+    : QPushButton(parent), m_code(code), m_character(std::move(character)),
+      m_codePoint(firstCodePoint(m_character).value_or(0xFFFD)), m_face(std::move(face))
+{
+    installKeyAccessibility();
+    setText(qs(caption));
+    setAutoDefault(false);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void KeyButton::showCharacter(char32_t c)
+{
+    m_character = utf16Of(c);
+    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
+    m_face = visibleFace(c);
+    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
+    setToolTip(QString());
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+bool KeyButton::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty())
+        setToolTip(keyToolTip(*this));
+    return QPushButton::event(event);
+}
+
+void KeyButton::paintEvent(QPaintEvent *event)
+{
+    if (!m_face) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = qs(m_face->text);
+    if (m_face->label) {
+        // A label is a word, not a glyph: smaller, so that it fits the key.
+        QFont small = font();
+        small.setPixelSize(std::max(6, height() / 4));
+        const QFontMetrics metrics(small);
+        const int room = width() - 4;
+        if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
+            small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
+        painter.setFont(small);
+        option.fontMetrics = QFontMetrics(small);
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
+
+namespace {
+std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
+{
+    if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left: return GridMove::Left;
+    case Qt::Key_Right: return GridMove::Right;
+    case Qt::Key_Up: return GridMove::Up;
+    case Qt::Key_Down: return GridMove::Down;
+    case Qt::Key_Home: return GridMove::Home;
+    case Qt::Key_End: return GridMove::End;
+    default: return std::nullopt;
+    }
+}
+} // namespace
+
+void KeyButton::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit menuRequested(event->globalPos());
+    event->accept();
+}
+
+void KeyButton::keyPressEvent(QKeyEvent *event)
+{
+    // Any key pressed on a key shows the focus frame, as Tab does: the user
+    // now steers by keyboard and must see where the focus is.
+    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        top->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    if (const auto move = gridMoveFor(*event)) {
+        emit moveRequested(*move);
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+} // namespace umbrill
