@@ -15,6 +15,7 @@
 #include "core/names/namesearch.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/registryfile.h"
+#include "core/pad/storedvalues.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
 
@@ -121,19 +122,21 @@ private:
 
 void clickBench(benchmark::State &state, PasteFormat format, InputMode mode)
 {
-    OutputEngine engine;
-    engine.Mode = mode;
     KeepingSink sink;
     const KeyFont font{"DejaVu Sans", 12};
     const std::u16string character = u"\u00e9";
     // Multiple Char places the whole collection: measured with 31 characters collected.
-    const std::string collected(31, 'a');
-    const std::u16string wideCollected(31, u'a');
+    OutputEngine prepared;
+    prepared.setMode(InputMode::MultipleChar);
+    for (int i = 0; i < 31; ++i) {
+        prepared.Button1Click(u"a", PasteFormat::PlainText, font, sink);
+        prepared.Button1Click(u"a", PasteFormat::Unicode, font, sink);
+    }
+    OutputEngine engine;
+    engine.setMode(mode);
     for (auto _ : state) {
-        if (mode == InputMode::MultipleChar) {
-            engine.AccumulatedText.assign(collected);
-            engine.AccumulatedWideText.assign(wideCollected);
-        }
+        if (mode == InputMode::MultipleChar)
+            engine = prepared;
         engine.Button1Click(character, format, font, sink);
         benchmark::DoNotOptimize(sink.payload().formats.data());
     }
@@ -207,7 +210,7 @@ void BM_SettingsRead(benchmark::State &state)
 {
     const fs::path file = settingsFile();
     for (auto _ : state) {
-        std::string value = readSettingFrom(file, kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+        std::string value = readSettingFrom(file, kSettingsSection, kPasteFormat.key, kPasteFormat.dflt);
         benchmark::DoNotOptimize(value.data());
     }
 }
@@ -219,7 +222,7 @@ void BM_SettingsWrite(benchmark::State &state)
     bool odd = false;
     for (auto _ : state) {
         // A changed value each time, so that every write replaces the file.
-        writeSettingTo(file, kSettingsSection, kPasteFormatKey, odd ? "html" : "unicode");
+        writeSettingTo(file, kSettingsSection, kPasteFormat.key, odd ? "html" : "unicode");
         odd = !odd;
     }
 }
@@ -364,12 +367,12 @@ void BM_StorePeakMemory(benchmark::State &state)
         switch (access) {
         case Access::SettingsRead:
             growth = peakGrowthKiB([&] {
-                if (readSettingFrom(file, kSettingsSection, kKeySizeKey, "") != "42")
+                if (readSettingFrom(file, kSettingsSection, kKeySize.key, "") != "42")
                     throw std::runtime_error("wrong value");
             });
             break;
         case Access::SettingsWrite:
-            growth = peakGrowthKiB([&] { writeSettingTo(file, kSettingsSection, kKeySizeKey, odd ? "50" : "51"); });
+            growth = peakGrowthKiB([&] { writeSettingTo(file, kSettingsSection, kKeySize.key, odd ? "50" : "51"); });
             break;
         case Access::DataRead:
             growth = peakGrowthKiB([&] {
@@ -411,7 +414,7 @@ void BM_SettingsLookupsInLargeFile(benchmark::State &state)
         const RegistryFile registry = RegistryFile::fromBytes(bytes);
         state.ResumeTiming();
         for (std::int64_t i = 0; i < state.range(0); ++i) {
-            if (registry.stringValue(settingsKey, kKeySizeKey) != "42")
+            if (registry.stringValue(settingsKey, kKeySize.key) != "42")
                 state.SkipWithError("value not found");
         }
     }
