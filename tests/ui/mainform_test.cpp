@@ -122,14 +122,14 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     EXPECT_EQ(form.findChild<QDialog *>(), nullptr);
     writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
     form.confirmLanguage(0, std::string("Twelve"));
-    EXPECT_EQ(item(form, "Options1")->text(), qs(mainFormStrings(InterfaceLanguage::German).Options1));
+    EXPECT_EQ(item(form, "Options1")->text(), qs(interfaceTexts("Deutsch").Main.Options1));
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(aboutStrings(InterfaceLanguage::English).Button1));
+        EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(interfaceTexts("English").About.Button1));
         modal->close();
     });
     item(form, "AboutMenuItem")->trigger();
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(modal->windowTitle(), qs(languageDlgStrings(InterfaceLanguage::English).Caption));
+        EXPECT_EQ(modal->windowTitle(), qs(interfaceTexts("English").LanguageDlg.Caption));
         modal->close();
     });
     item(form, "Language")->trigger();
@@ -137,7 +137,7 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     form.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
     form.applyInterfaceLanguageToAll("Klingon");  // matches nothing: no window changes
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(modal->windowTitle(), qs(optionsFormStrings(InterfaceLanguage::Spanish).Caption));
+        EXPECT_EQ(modal->windowTitle(), qs(interfaceTexts("Espa\xC3\xB1ol").Options.Caption));
         child<QPushButton>(modal, "OptionsCancelButton")->click();
     });
     item(form, "Options1")->trigger();
