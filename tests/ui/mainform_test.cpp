@@ -464,6 +464,38 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
     }
 }
 
+// A double click that fails to load shows the message over the dialog, which
+// stays open for another choice; a double click that loads closes it.
+TEST_F(MainForm, ADoubleClickThatFailsToLoadKeepsTheLanguageDialogOpen)
+{
+    TMainForm &form = start().mainForm;
+    auto seen = std::make_shared<QString>();
+    auto stayedOpen = std::make_shared<bool>(false);
+    whenModal([seen, stayedOpen](QWidget *dialog) {
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+        const auto doubleClick = [list](int row) {
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            emit list->itemDoubleClicked(list->item(row));
+        };
+        whenModal([seen, dialog](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->parentWidget(), dialog);
+            *seen = box->text();
+            box->accept();
+        });
+        doubleClick(5);  // Broken has size "x"
+        *stayedOpen = dialog->isVisible();
+        doubleClick(0);
+    });
+    form.LanguageClick();
+    EXPECT_EQ(*seen, "'x' is not a valid integer value.");
+    EXPECT_TRUE(*stayedOpen);
+    EXPECT_FALSE(form.languageDlg()->isVisible());
+    EXPECT_EQ(form.ButtonList.size(), 12);
+    EXPECT_TRUE(form.fontEnabled());
+}
+
 TEST_F(MainForm, CatalogueIsReadAfreshWithItsOddities)
 {
     TMainForm &form = start().mainForm;
