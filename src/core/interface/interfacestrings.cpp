@@ -147,11 +147,6 @@ std::string_view helpUnopenedMessage(std::string_view controlLanguage)
     return interfaceTexts(controlLanguage).Pad.HelpUnopened;
 }
 
-std::string_view emptyPadHint(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.EmptyPadHint;
-}
-
 std::string_view recentLanguageName(std::string_view controlLanguage)
 {
     return interfaceTexts(controlLanguage).Pad.RecentName;

@@ -120,7 +120,6 @@ std::string_view unicodeNote(bool unicodeEnabled);
 // Single texts of the matching row; English when nothing matches.
 std::string_view helpMissingMessage(std::string_view controlLanguage);
 std::string_view helpUnopenedMessage(std::string_view controlLanguage);
-std::string_view emptyPadHint(std::string_view controlLanguage);
 std::string_view recentLanguageName(std::string_view controlLanguage);
 std::string_view addToMyCharactersCaption(std::string_view controlLanguage);
 std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage);

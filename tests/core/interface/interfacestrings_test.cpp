@@ -74,11 +74,11 @@ TEST(InterfaceMessages, TheEmptyPadHintNamesTheLanguageMenusAccessKey)
     for (const std::string_view name : {"English", "Deutsch", "Français", "Español"}) {
         SCOPED_TRACE(std::string(name));
         const std::string_view caption = interfaceTexts(name).Main.Language;
-        const std::string_view hint = emptyPadHint(name);
+        const std::string_view hint = interfaceTexts(name).Pad.EmptyPadHint;
         const char key = caption[caption.find('&') + 1];
         EXPECT_EQ(hint.substr(hint.size() - 5), std::string("Alt+") + key);
     }
-    EXPECT_EQ(emptyPadHint("italiano"), emptyPadHint("English"));
+    EXPECT_EQ(interfaceTexts("italiano").Pad.EmptyPadHint, interfaceTexts("English").Pad.EmptyPadHint);
 }
 
 TEST(InterfaceStrings, TypeIntoWindowHasAnAccessKeyNoOtherModeItemUses)
