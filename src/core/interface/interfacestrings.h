@@ -13,7 +13,7 @@
 
 namespace umbrill {
 
-// The languages whose everyday words Find knows (see NameSearchOptions).
+// The languages whose everyday words Find knows (FindOptions::language).
 enum class InterfaceLanguage { English, German, French, Spanish };
 
 struct MainFormStrings {
