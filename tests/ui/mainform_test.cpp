@@ -5,6 +5,7 @@
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
 #include "ui/common/qtext.h"
+#include "ui/dialogs/tlanguagedlg.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,6 +16,11 @@
 #include <QScreen>
 #include <QPushButton>
 #include <QTest>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace umbrill::test {
 namespace {
@@ -462,6 +468,35 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
         EXPECT_FALSE(form.fontEnabled());
         EXPECT_FALSE(form.languageDlg()->isVisible());
     }
+}
+
+// The language dialog stands alone: it reports what was confirmed or
+// cancelled, and after a double click waits for the listener to accept.
+TEST_F(MainForm, TheLanguageDialogReportsByItsSignals)
+{
+    TLanguageDlg dialog(nullptr);
+    std::vector<std::pair<int, std::optional<std::string>>> confirmed;
+    int cancelled = 0;
+    QObject::connect(&dialog, &TLanguageDlg::languageConfirmed,
+                     [&](int position, const std::optional<std::string> &name) { confirmed.emplace_back(position, name); });
+    QObject::connect(&dialog, &TLanguageDlg::cancelled, [&] { ++cancelled; });
+    dialog.ConvertCSVtoStrings("Alpha,\"Beta Gamma\"");
+    dialog.show();
+    dialog.selectRow(1);
+    auto *list = child<QListWidget>(&dialog, "ListBox1");
+    emit list->itemDoubleClicked(list->item(1));
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.OKBtnClick();
+    EXPECT_FALSE(dialog.isVisible());
+    dialog.show();
+    dialog.selectRow(-1);
+    dialog.OKBtnClick();
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    using Report = std::pair<int, std::optional<std::string>>;
+    EXPECT_EQ(confirmed, (std::vector<Report>{{1, "Beta Gamma"}, {1, "Beta Gamma"}, {-1, std::nullopt}}));
+    EXPECT_EQ(cancelled, 1);
 }
 
 // A double click that fails to load shows the message over the dialog, which
