@@ -22,6 +22,8 @@
 #include <QTest>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace umbrill::test {
 namespace {
@@ -446,6 +448,42 @@ TEST_F(Options, AFailingWriteIsShownAndKeepsTheDialogOpen)
     // The values placed before the failing write stay.
     EXPECT_EQ(app->mainForm.state().PasteFormatCode(), PasteFormat::Html);
     EXPECT_EQ(app->mainForm.state().KeySize(), 42);
+}
+
+// The dialog stands alone: it shows the choices it is given and reports the
+// user's by its signals; OK leaves it open until the listener accepts.
+TEST_F(Options, TheDialogShowsWhatItIsGivenAndReportsByItsSignals)
+{
+    TOptionsForm dialog(nullptr);
+    std::vector<std::string> picked;
+    std::vector<OptionsChoice> chosen;
+    int cancelled = 0;
+    QObject::connect(&dialog, &TOptionsForm::interfaceLanguagePicked,
+                     [&](const std::string &language) { picked.push_back(language); });
+    QObject::connect(&dialog, &TOptionsForm::chosen, [&](const OptionsChoice &choice) { chosen.push_back(choice); });
+    QObject::connect(&dialog, &TOptionsForm::cancelled, [&] { ++cancelled; });
+    auto stayedOpen = std::make_shared<bool>(false);
+    whenModal([stayedOpen](QWidget *modal) {
+        auto &shown = *qobject_cast<TOptionsForm *>(modal);
+        EXPECT_TRUE(child<QRadioButton>(&shown, "HtmlTextRadioButton")->isChecked());
+        EXPECT_FALSE(child<QRadioButton>(&shown, "UnicodeTextRadioButton")->isEnabled());
+        EXPECT_EQ(child<QSpinBox>(&shown, "KeySizeSpinEdit")->value(), 17);
+        EXPECT_EQ(child<QComboBox>(&shown, "LanguageComboBox")->currentIndex(), 1);
+        pickLanguage(shown, 3);
+        child<QRadioButton>(&shown, "RichTextRadioButton")->click();
+        clickOk(shown);
+        *stayedOpen = shown.isVisible();
+        clickCancel(shown);
+    });
+    dialog.Options1Click(OptionsChoice{PasteFormat::Html, 17, "deutsch"}, false);
+    EXPECT_TRUE(*stayedOpen);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(picked, (std::vector<std::string>{"Fran\xC3\xA7" "ais", "Espa\xC3\xB1ol"}));
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].pasteFormat, PasteFormat::RichText);
+    EXPECT_EQ(chosen[0].keySize, 17);
+    EXPECT_EQ(chosen[0].controlLanguage, "Espa\xC3\xB1ol");
+    EXPECT_EQ(cancelled, 1);
 }
 
 TEST_F(Options, EachStringSetGivesEveryControlItsText)
