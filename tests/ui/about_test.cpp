@@ -38,7 +38,7 @@ TEST_F(About, TheBuildLineCarriesTheExecutablesFileVersion)
 {
     TAbout &box = startWith("English");
     EXPECT_EQ(textOf(&box, "Label3"), "Build " UMBRILL_EXPECTED_FILE_VERSION);
-    box.showTexts(interfaceTexts("Deutsch"), true);
+    box.SetGerman();
     EXPECT_EQ(textOf(&box, "Label3"), "Bau Nr. " UMBRILL_EXPECTED_FILE_VERSION);
 }
 #endif
@@ -101,9 +101,9 @@ TEST_F(About, AFileWithoutVersionInformationLeavesThePrefixAlone)
 {
     TAbout &box = startWith("English");
     box.VersionInfoResource1.setFilename(dataFile().toStdString());
-    box.showTexts(interfaceTexts("English"), true);
+    box.SetEnglish();
     EXPECT_EQ(textOf(&box, "Label3"), "Build ");
-    box.showTexts(interfaceTexts("Fran\xC3\xA7" "ais"), true);
+    box.SetFrench();
     EXPECT_EQ(textOf(&box, "Label3"), "Version ");
 }
 

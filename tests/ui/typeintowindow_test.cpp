@@ -76,7 +76,7 @@ TEST_F(TypeIntoWindowTest, WithoutADesktopToTypeIntoTheItemIsOffDisabledAndSaysW
     EXPECT_FALSE(action->isEnabled());
     EXPECT_EQ(action->toolTip().toStdString(), typingUnavailableReason("Deutsch", TypingUnavailable::NoDisplay));
     EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    form.showTexts(interfaceTexts("English"));
+    form.SetEnglish();
     EXPECT_EQ(action->text(), "&Type into Window");
     EXPECT_EQ(action->toolTip().toStdString(), typingUnavailableReason("English", TypingUnavailable::NoDisplay));
 }

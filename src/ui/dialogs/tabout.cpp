@@ -102,6 +102,7 @@ void TAbout::placeBuildLine()
 
 void TAbout::showTexts(const InterfaceTexts &texts, bool unicodeEnabled)
 {
+    m_unicodeEnabled = unicodeEnabled;
     const AboutStrings &s = texts.About;
     m_buildLine->setText(qs(s.BuildPrefix) + qs(VersionInfoResource1.FileVersion()));
     m_ok->setText(qs(s.Button1));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/versioninfo/tversioninforesource.h"
+#include "ui/common/stringsets.h"
 
 #include <QDialog>
 
@@ -20,7 +21,7 @@ struct InterfaceTexts;
 inline constexpr std::string_view kProductWebAddress = "https://umbrill.example.org/";
 static_assert(kProductWebAddress.size() <= 79);
 
-class TAbout : public QDialog {
+class TAbout : public QDialog, public StringSets<TAbout> {
     Q_OBJECT
 public:
     // Reads the running executable's version information, then runs FormCreate:
@@ -35,6 +36,8 @@ public:
     // Shows a language's texts: the build line (prefix and the "FileVersion"
     // value read now), the button and the Unicode note.
     void showTexts(const InterfaceTexts &texts, bool unicodeEnabled);
+    // The same, with the Unicode note of the last showing.
+    void showTexts(const InterfaceTexts &texts) { showTexts(texts, m_unicodeEnabled); }
 
     // Reads the version information; all properties at their defaults.
     TVersionInfoResource VersionInfoResource1;
@@ -53,6 +56,7 @@ private:
     QLabel *m_programName;
     QLabel *m_buildLine;
     QLabel *m_unicodeNote;
+    bool m_unicodeEnabled = true;
     QLabel *m_link;
     QPushButton *m_ok;
 };

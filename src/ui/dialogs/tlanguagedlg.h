@@ -2,6 +2,8 @@
 // catalogue; it reports the choice by signals.
 #pragma once
 
+#include "ui/common/stringsets.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -16,7 +18,7 @@ namespace umbrill {
 struct InterfaceTexts;
 struct LanguageDlgStrings;
 
-class TLanguageDlg : public QDialog {
+class TLanguageDlg : public QDialog, public StringSets<TLanguageDlg> {
     Q_OBJECT
 public:
     // Runs FormCreate: shows the default captions.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/pad/padstate.h"
+#include "ui/common/stringsets.h"
 
 #include <QDialog>
 
@@ -21,7 +22,7 @@ namespace umbrill {
 struct InterfaceTexts;
 struct OptionsFormStrings;
 
-class TOptionsForm : public QDialog {
+class TOptionsForm : public QDialog, public StringSets<TOptionsForm> {
     Q_OBJECT
 public:
     // Runs FormCreate: shows the default captions.

@@ -6,6 +6,7 @@
 #include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
 #include "ui/keys/keybutton.h"
+#include "ui/common/stringsets.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -34,7 +35,7 @@ class ClipboardSink;
 class CollectionStrip;
 class TypeIntoWindow;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public StringSets<TMainForm> {
     Q_OBJECT
 public:
     // Runs FormCreate: computes the file paths, checks the data file (showing
