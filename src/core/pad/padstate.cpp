@@ -25,9 +25,8 @@ PadState::PadState(std::filesystem::path programDir, SettingsStore store)
 
 std::filesystem::path PadState::HelpFileName() const
 {
-    const std::optional<InterfaceLanguage> language = matchInterfaceLanguage(ControlLanguage());
-    if (language && *language != InterfaceLanguage::English) {
-        std::filesystem::path own = m_programDir / kHelpFileNames[static_cast<std::size_t>(*language)];
+    if (const InterfaceTexts *language = matchInterfaceTexts(ControlLanguage())) {
+        std::filesystem::path own = m_programDir / language->HelpFile;
         std::error_code ec;
         if (std::filesystem::is_regular_file(own, ec))
             return own;

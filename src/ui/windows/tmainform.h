@@ -6,6 +6,7 @@
 #include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
 #include "ui/keys/keybutton.h"
+#include "ui/common/stringsets.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -23,7 +24,8 @@ class QTimer;
 
 namespace umbrill {
 
-enum class InterfaceLanguage;
+struct InterfaceTexts;
+struct MainFormStrings;
 
 class FindCharacterWindow;
 class TAbout;
@@ -33,7 +35,7 @@ class ClipboardSink;
 class CollectionStrip;
 class TypeIntoWindow;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public StringSets<TMainForm> {
     Q_OBJECT
 public:
     // Runs FormCreate: computes the file paths, checks the data file (showing
@@ -68,11 +70,8 @@ public:
     void confirmLanguage(int position, const std::optional<std::string> &name);
     // Shows a language's texts in all four windows: this one, the Options
     // dialog, the About box, the language dialog. A dialog not made yet shows
-    // them when it is made.
+    // them when it is made. A language that matches none changes nothing.
     void applyInterfaceLanguageToAll(const std::string &controlLanguage);
-    // The interface language the dialogs show: the stored one of start-up,
-    // then each one shown in all four windows since.
-    const std::string &dialogLanguage() const { return m_dialogLanguage; }
     // The Options dialog opens, a language is picked in its list, it is
     // cancelled, or OK reports the choices: the state's rules run, with every
     // window showing the language they show; after OK the keys are laid out
@@ -94,13 +93,13 @@ public:
     // The Font command's enabled state (its menu item stays hidden, and Qt
     // reports a hidden item as disabled).
     bool fontEnabled() const { return m_fontEnabled; }
-    void SetEnglish();
-    void SetGerman();
-    void SetFrench();
-    void SetSpanish();
+    // Shows a language's texts in this window: the menus, the hint, Find and
+    // Type into Window.
+    void showTexts(const InterfaceTexts &texts);
 
     // The three dialogs are made when first asked for (as they first open),
-    // children of this window, and kept for the next opening.
+    // children of this window, and kept for the next opening; they show the
+    // interface language of the other windows, and report to this one.
     TAbout *aboutBox();
     TLanguageDlg *languageDlg();
     TOptionsForm *optionsForm();
@@ -162,10 +161,11 @@ protected:
 private:
     void FormCreate();
     void CheckForIniFile();
-    // language: the interface language whose hint and Find captions show.
-    void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
-    // One of the four string sets, with the texts beside them (hint, Find, Type into Window).
-    void showLanguageStrings(InterfaceLanguage language);
+    // The menus' captions, with the hint, strip and Find texts of language.
+    void applyMainStrings(const MainFormStrings &strings, const InterfaceTexts &language);
+    // The texts of the stored language that matches controlLanguage, in this
+    // window only; none matching: nothing changes.
+    void showOwnTexts(std::string_view controlLanguage);
     // The empty pad's hint shows while there are no keys.
     void updateHint();
     // Moves the window the least it takes so that all of it lies on its screen.
@@ -213,6 +213,8 @@ private:
     QTimer *m_positionSaver = nullptr;
     QTimer *m_recentSaver = nullptr;
     unsigned long m_focusBeforeFind = 0;
+    // The interface language the dialogs show: the stored one of start-up,
+    // then each one shown in all four windows since.
     std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
