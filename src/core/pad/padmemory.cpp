@@ -1,7 +1,6 @@
 // Reading and writing the pad's stored values.
 #include "core/pad/padmemory.h"
 
-#include "core/text/commalist.h"
 #include "core/text/error.h"
 
 namespace umbrill {
@@ -44,16 +43,6 @@ void PadMemory::write(std::string_view key, const std::string &text) const
 {
     writeStartup();
     m_store.write(kSettingsSection, key, text);
-}
-
-void PadMemory::store(const UserSetting<std::string> &declared, const std::string &value) const
-{
-    write(declared.key, value);
-}
-
-void PadMemory::store(const UserSetting<std::int32_t> &declared, std::int32_t value) const
-{
-    write(declared.key, decimalText(value));
 }
 
 void PadMemory::rememberText(std::string_view key, const std::string &text) const

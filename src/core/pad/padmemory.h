@@ -53,8 +53,11 @@ public:
         return declared.in(section());
     }
     // Stores a user setting, after the writes of a first start. Throws the store's Error.
-    void store(const UserSetting<std::string> &declared, const std::string &value) const;
-    void store(const UserSetting<std::int32_t> &declared, std::int32_t value) const;
+    template <class T>
+    void store(const UserSetting<T> &declared, const T &value) const
+    {
+        write(declared.key, declared.format(value));
+    }
 
     template <class T>
     std::optional<T> remembered(const RememberedValue<T> &declared) const

@@ -35,7 +35,11 @@ std::optional<std::string> someText(std::string_view text) { return std::string(
 
 std::optional<std::string> sameText(const std::string &text) { return text; }
 
+std::string textOf(const std::string &text) { return text; }
+
 std::int32_t keySizeOf(std::string_view text) { return lenientToInt(text); }
+
+std::string keySizeText(const std::int32_t &size) { return decimalText(size); }
 
 std::optional<bool> flagOf(std::string_view text)
 {

@@ -38,6 +38,7 @@ struct UserSetting {
     std::string_view key;
     std::string_view dflt;
     T (*parse)(std::string_view text);
+    std::string (*format)(const T &value);
 
     T in(const SettingsSection &section) const { return parse(section.value(key, dflt)); }
 };
@@ -51,7 +52,9 @@ std::string pairText(std::int64_t first, std::int64_t second);
 std::string asText(std::string_view text);
 std::optional<std::string> someText(std::string_view text);
 std::optional<std::string> sameText(const std::string &text);
+std::string textOf(const std::string &text);
 std::int32_t keySizeOf(std::string_view text);
+std::string keySizeText(const std::int32_t &size);
 std::optional<bool> flagOf(std::string_view text);
 std::optional<std::string> flagText(const bool &on);
 std::optional<KeyPlacement> placementOf(std::string_view text);
@@ -63,13 +66,13 @@ std::optional<std::string> sizeText(const GridSize &size);
 
 // The interface language ("English", "Deutsch", ...); start-up reads it with
 // "" instead of the default, to tell a first start.
-inline constexpr UserSetting<std::string> kControlLanguage{"ControlLanguage", "English", asText};
+inline constexpr UserSetting<std::string> kControlLanguage{"ControlLanguage", "English", asText, textOf};
 // The key size in pixels; any text reads as a whole number (see lenientToInt).
 // The Options dialog offers kKeySizeMinimum to kKeySizeMaximum (settingnames.h),
 // and shows a stored size outside them clamped.
-inline constexpr UserSetting<std::int32_t> kKeySize{"KeySize", "42", keySizeOf};
+inline constexpr UserSetting<std::int32_t> kKeySize{"KeySize", "42", keySizeOf, keySizeText};
 // The paste format's name (see pasteFormatFromName).
-inline constexpr UserSetting<std::string> kPasteFormat{"PasteFormat", "unicode", asText};
+inline constexpr UserSetting<std::string> kPasteFormat{"PasteFormat", "unicode", asText, textOf};
 
 // The keyboard language last confirmed: its name, or kRecentLanguageKey for Recent.
 inline constexpr RememberedValue<std::string> kLastLanguage{"LastLanguage", someText, sameText};
