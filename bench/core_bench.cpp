@@ -15,12 +15,14 @@
 #include "core/names/namesearch.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/registryfile.h"
+#include "core/pad/padstate.h"
 #include "core/pad/storedvalues.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <cstdlib>
@@ -227,6 +229,44 @@ void BM_SettingsWrite(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SettingsWrite);
+
+// A start that comes back on a remembered language: the store as the last
+// run left it, just written (no earlier parse of it counts), then what the
+// window does at start-up. The counter is the store's locked accesses per start.
+void BM_RememberedStart(benchmark::State &state)
+{
+    const fs::path program = workFolder() / "start";
+    fs::create_directories(program);
+    writeFile(program / "Umbrill05.ini", "[Umbrill]\r\nLanguages=Pad\r\nPad=\"DejaVu Sans\",12,8,233,8364,38\r\n");
+    const fs::path file = settingsFile();
+    const std::string stored = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                               "\"ControlLanguage\"=\"English\"\r\n\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"unicode\"\r\n"
+                               "\"LastLanguage\"=\"Pad\"\r\n\"KeepOnTop\"=\"1\"\r\n\"InputMode\"=\"SingleChar\"\r\n"
+                               "\"TypeIntoWindow\"=\"0\"\r\n\"WindowPosition\"=\"100,80\"\r\n";
+    const SettingsStore store(file);
+    int starts = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(file, stored);
+        state.ResumeTiming();
+        PadState pad(program / "", store);
+        pad.CheckForIniFile();
+        const Remembered last = pad.readRemembered();
+        pad.loadRecent(last.recent);
+        pad.rememberKeepOnTop(last.keepOnTop.value_or(true));
+        pad.rememberMode(last.mode.value_or(InputMode::SingleChar));
+        pad.rememberTypeIntoWindow(last.typeIntoWindow.value_or(false));
+        if (last.language && pad.catalogueIndex(*last.language)) {
+            pad.SetLanguage(*last.language);
+            pad.rememberLanguage(*last.language);
+            pad.GetLanguageData(*last.language, [](const std::string &) {});
+        }
+        pad.storeStartup();
+        ++starts;
+    }
+    state.counters["lockedAccesses"] = static_cast<double>(store.lockedAccesses()) / std::max(starts, 1);
+}
+BENCHMARK(BM_RememberedStart);
 
 // ---- a value continued over many hex(1) lines (about 77 bytes each)
 
