@@ -25,6 +25,8 @@ struct OptionsChoice {
     std::optional<std::string> controlLanguage; // nullopt: no item of the list selected
 };
 
+// The three user settings as the pad uses them: the interface language, the
+// key size (which a key font may raise) and the paste format.
 struct Preferences {
     std::string controlLanguage{kControlLanguage.dflt};
     std::int32_t keySize = 0;

@@ -2,9 +2,10 @@
 // remembered between runs (storedvalues.h), read and written through their
 // declarations.
 //
-// Start-up reads the store once: until startupOver, the first read is held and
-// answers every later read while the file is unchanged, and a remembered value
-// that the held read already holds is not written again.
+// Start-up reads the store once: until storeStartup ends the start-up, the
+// first read is held and answers every later read while the file is unchanged
+// (same inode, size and times), and a remembered value that the held read
+// already holds is not written again.
 //
 // A first start writes nothing until the pad has first shown (storeStartup):
 // reads make no file meanwhile, and any write does those writes first, so the
@@ -59,6 +60,7 @@ public:
         write(declared.key, declared.format(value));
     }
 
+    // A remembered value; nullopt when it is not remembered (see RememberedValue).
     template <class T>
     std::optional<T> remembered(const RememberedValue<T> &declared) const
     {
