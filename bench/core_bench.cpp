@@ -15,11 +15,14 @@
 #include "core/names/namesearch.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/registryfile.h"
+#include "core/pad/padstate.h"
+#include "core/pad/storedvalues.h"
 #include "core/settings/settingnames.h"
 #include "core/settings/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <cstdlib>
@@ -121,19 +124,21 @@ private:
 
 void clickBench(benchmark::State &state, PasteFormat format, InputMode mode)
 {
-    OutputEngine engine;
-    engine.Mode = mode;
     KeepingSink sink;
     const KeyFont font{"DejaVu Sans", 12};
     const std::u16string character = u"\u00e9";
     // Multiple Char places the whole collection: measured with 31 characters collected.
-    const std::string collected(31, 'a');
-    const std::u16string wideCollected(31, u'a');
+    OutputEngine prepared;
+    prepared.setMode(InputMode::MultipleChar);
+    for (int i = 0; i < 31; ++i) {
+        prepared.Button1Click(u"a", PasteFormat::PlainText, font, sink);
+        prepared.Button1Click(u"a", PasteFormat::Unicode, font, sink);
+    }
+    OutputEngine engine;
+    engine.setMode(mode);
     for (auto _ : state) {
-        if (mode == InputMode::MultipleChar) {
-            engine.AccumulatedText.assign(collected);
-            engine.AccumulatedWideText.assign(wideCollected);
-        }
+        if (mode == InputMode::MultipleChar)
+            engine = prepared;
         engine.Button1Click(character, format, font, sink);
         benchmark::DoNotOptimize(sink.payload().formats.data());
     }
@@ -207,7 +212,7 @@ void BM_SettingsRead(benchmark::State &state)
 {
     const fs::path file = settingsFile();
     for (auto _ : state) {
-        std::string value = readSettingFrom(file, kSettingsSection, kPasteFormatKey, kPasteFormatDefault);
+        std::string value = readSettingFrom(file, kSettingsSection, kPasteFormat.key, kPasteFormat.dflt);
         benchmark::DoNotOptimize(value.data());
     }
 }
@@ -219,11 +224,49 @@ void BM_SettingsWrite(benchmark::State &state)
     bool odd = false;
     for (auto _ : state) {
         // A changed value each time, so that every write replaces the file.
-        writeSettingTo(file, kSettingsSection, kPasteFormatKey, odd ? "html" : "unicode");
+        writeSettingTo(file, kSettingsSection, kPasteFormat.key, odd ? "html" : "unicode");
         odd = !odd;
     }
 }
 BENCHMARK(BM_SettingsWrite);
+
+// A start that comes back on a remembered language: the store as the last
+// run left it, just written (no earlier parse of it counts), then what the
+// window does at start-up. The counter is the store's locked accesses per start.
+void BM_RememberedStart(benchmark::State &state)
+{
+    const fs::path program = workFolder() / "start";
+    fs::create_directories(program);
+    writeFile(program / "Umbrill05.ini", "[Umbrill]\r\nLanguages=Pad\r\nPad=\"DejaVu Sans\",12,8,233,8364,38\r\n");
+    const fs::path file = settingsFile();
+    const std::string stored = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
+                               "\"ControlLanguage\"=\"English\"\r\n\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"unicode\"\r\n"
+                               "\"LastLanguage\"=\"Pad\"\r\n\"KeepOnTop\"=\"1\"\r\n\"InputMode\"=\"SingleChar\"\r\n"
+                               "\"TypeIntoWindow\"=\"0\"\r\n\"WindowPosition\"=\"100,80\"\r\n";
+    const SettingsStore store(file);
+    int starts = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(file, stored);
+        state.ResumeTiming();
+        PadState pad(program / "", store);
+        pad.CheckForIniFile();
+        const Remembered last = pad.readRemembered();
+        pad.loadRecent(last.recent);
+        pad.rememberKeepOnTop(last.keepOnTop.value_or(true));
+        pad.rememberMode(last.mode.value_or(InputMode::SingleChar));
+        pad.rememberTypeIntoWindow(last.typeIntoWindow.value_or(false));
+        if (last.language && pad.catalogueIndex(*last.language)) {
+            pad.SetLanguage(*last.language);
+            pad.rememberLanguage(*last.language);
+            pad.GetLanguageData(*last.language, [](const std::string &) {});
+        }
+        pad.storeStartup();
+        ++starts;
+    }
+    state.counters["lockedAccesses"] = static_cast<double>(store.lockedAccesses()) / std::max(starts, 1);
+}
+BENCHMARK(BM_RememberedStart);
 
 // ---- a value continued over many hex(1) lines (about 77 bytes each)
 
@@ -364,12 +407,12 @@ void BM_StorePeakMemory(benchmark::State &state)
         switch (access) {
         case Access::SettingsRead:
             growth = peakGrowthKiB([&] {
-                if (readSettingFrom(file, kSettingsSection, kKeySizeKey, "") != "42")
+                if (readSettingFrom(file, kSettingsSection, kKeySize.key, "") != "42")
                     throw std::runtime_error("wrong value");
             });
             break;
         case Access::SettingsWrite:
-            growth = peakGrowthKiB([&] { writeSettingTo(file, kSettingsSection, kKeySizeKey, odd ? "50" : "51"); });
+            growth = peakGrowthKiB([&] { writeSettingTo(file, kSettingsSection, kKeySize.key, odd ? "50" : "51"); });
             break;
         case Access::DataRead:
             growth = peakGrowthKiB([&] {
@@ -411,7 +454,7 @@ void BM_SettingsLookupsInLargeFile(benchmark::State &state)
         const RegistryFile registry = RegistryFile::fromBytes(bytes);
         state.ResumeTiming();
         for (std::int64_t i = 0; i < state.range(0); ++i) {
-            if (registry.stringValue(settingsKey, kKeySizeKey) != "42")
+            if (registry.stringValue(settingsKey, kKeySize.key) != "42")
                 state.SkipWithError("value not found");
         }
     }

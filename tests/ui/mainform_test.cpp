@@ -267,7 +267,7 @@ TEST_F(MainForm, ComesBackAsItWasLeft)
     EXPECT_TRUE(form->fontEnabled());
     EXPECT_TRUE(item(*form, "MultipleChar")->isChecked());
     EXPECT_FALSE(item(*form, "SingleChar")->isChecked());
-    EXPECT_EQ(form->state().Output().Mode, InputMode::MultipleChar);
+    EXPECT_EQ(form->state().Output().Mode(), InputMode::MultipleChar);
     EXPECT_FALSE(item(*form, "KeeponTop")->isChecked());
     EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(form->pos(), QPoint(30, 40));
@@ -301,7 +301,7 @@ TEST_F(MainForm, ARememberedLanguageOrPlaceThatIsGoneLeavesTheDefaults)
         EXPECT_EQ(*shown, row.shown);
         EXPECT_TRUE(form.ButtonList.isEmpty());
         EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-        EXPECT_EQ(form.state().Output().Mode, InputMode::SingleChar);
+        EXPECT_EQ(form.state().Output().Mode(), InputMode::SingleChar);
         const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
         EXPECT_LE(offCentre.manhattanLength(), 8); // centred, give or take the menu bar's rounding
     }

@@ -102,7 +102,7 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     form.ButtonList[4]->click();  // & (shown as &&)
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0x26}));
     EXPECT_EQ(clipboardCalls, 0);
-    EXPECT_TRUE(form.state().Output().AccumulatedWideText.empty());
+    EXPECT_TRUE(form.state().Output().AccumulatedWideText().empty());
 
     OptionsChoice html = form.optionsOpening();
     html.pasteFormat = PasteFormat::Html;

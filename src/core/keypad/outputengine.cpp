@@ -48,64 +48,35 @@ void OutputEngine::Button1Click(std::u16string_view character, PasteFormat forma
     if (format == PasteFormat::Html) {
         const auto entity = GetHtmlEntity(character);
         std::string text = entity ? std::string(*entity) : ansiFromWide(character);
-        if (effectiveMode(Mode) == InputMode::MultipleChar)
+        if (effectiveMode(m_mode) == InputMode::MultipleChar)
             m_lastHtmlText = text;
         placePlain(clipboard, text);
         return;
     }
 
     const Output output = outputFor(format);
-    switch (effectiveMode(Mode)) {
-    case InputMode::SingleChar:
-        switch (output) {
-        case Output::Plain:
-            clipboard.clear();
-            clearCollections();
-            placePlain(clipboard, ansiFromWide(character));
-            break;
-        case Output::Rich:
-            clearCollections();
-            placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font);
-            break;
-        case Output::Unicode:
-            clearCollections();
-            placeRich(clipboard, character, font);
-            break;
-        }
-        break;
-    case InputMode::MultipleChar:
+    const InputMode mode = effectiveMode(m_mode);
+    if (mode == InputMode::MultipleChar) {
         // The clipboard is not emptied first: placing the collection replaces
         // whatever it held, so it never holds one character added to another
         // program's text.
-        switch (output) {
-        case Output::Plain:
-            AccumulatedText += ansiFromWide(character);
-            placePlain(clipboard, AccumulatedText);
-            break;
-        case Output::Rich:
-            AccumulatedText += ansiFromWide(character);
-            placeRich(clipboard, wideFromAnsi(AccumulatedText), font);
-            break;
-        case Output::Unicode:
-            AccumulatedWideText += character;
-            placeRich(clipboard, AccumulatedWideText, font);
-            break;
-        }
-        break;
-    default:
-        switch (output) {
-        case Output::Plain:
-            clipboard.clear();
-            placePlain(clipboard, ansiFromWide(character));
-            break;
-        case Output::Rich:
-            placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font);
-            break;
-        case Output::Unicode:
-            placeRich(clipboard, character, font);
-            break;
-        }
-        break;
+        if (output == Output::Unicode)
+            m_accumulatedWideText += character;
+        else
+            m_accumulatedText += ansiFromWide(character);
+        placeAccumulated(format, font, clipboard);
+        return;
+    }
+    // Single Char and Direct Paste place the one character; plain text empties
+    // the clipboard first, and Single Char empties the collections.
+    if (output == Output::Plain)
+        clipboard.clear();
+    if (mode == InputMode::SingleChar)
+        clearCollections();
+    switch (output) {
+    case Output::Plain: placePlain(clipboard, ansiFromWide(character)); break;
+    case Output::Rich: placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font); break;
+    case Output::Unicode: placeRich(clipboard, character, font); break;
     }
 }
 
@@ -119,13 +90,13 @@ void OutputEngine::ClearClipboardClick(ClipboardSink &clipboard) { clipboard.cle
 
 std::u16string OutputEngine::Collection(PasteFormat format) const
 {
-    if (effectiveMode(Mode) != InputMode::MultipleChar)
+    if (effectiveMode(m_mode) != InputMode::MultipleChar)
         return {};
     if (format == PasteFormat::Html)
         return wideFromAnsi(m_lastHtmlText);
     if (outputFor(format) == Output::Unicode)
-        return AccumulatedWideText;
-    return wideFromAnsi(AccumulatedText);
+        return m_accumulatedWideText;
+    return wideFromAnsi(m_accumulatedText);
 }
 
 bool OutputEngine::RemoveLastCharacter(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard)
@@ -133,13 +104,13 @@ bool OutputEngine::RemoveLastCharacter(PasteFormat format, const KeyFont &font, 
     if (Collection(format).empty())
         return false;
     // Every ANSI byte is one character; the HTML text is one character's.
-    if (!AccumulatedText.empty())
-        AccumulatedText.pop_back();
-    if (!AccumulatedWideText.empty()) {
-        const std::size_t last = AccumulatedWideText.size() - 1;
-        const bool pair = last > 0 && (AccumulatedWideText[last] & 0xFC00) == 0xDC00
-                          && (AccumulatedWideText[last - 1] & 0xFC00) == 0xD800;
-        AccumulatedWideText.erase(pair ? last - 1 : last);
+    if (!m_accumulatedText.empty())
+        m_accumulatedText.pop_back();
+    if (!m_accumulatedWideText.empty()) {
+        const std::size_t last = m_accumulatedWideText.size() - 1;
+        const bool pair = last > 0 && (m_accumulatedWideText[last] & 0xFC00) == 0xDC00
+                          && (m_accumulatedWideText[last - 1] & 0xFC00) == 0xD800;
+        m_accumulatedWideText.erase(pair ? last - 1 : last);
     }
     m_lastHtmlText.clear();
     placeCollection(format, font, clipboard);
@@ -148,13 +119,13 @@ bool OutputEngine::RemoveLastCharacter(PasteFormat format, const KeyFont &font, 
 
 void OutputEngine::PlaceCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard)
 {
-    if (effectiveMode(Mode) == InputMode::MultipleChar)
+    if (effectiveMode(m_mode) == InputMode::MultipleChar)
         placeCollection(format, font, clipboard);
 }
 
 void OutputEngine::ClearCollection(ClipboardSink &clipboard)
 {
-    if (effectiveMode(Mode) != InputMode::MultipleChar)
+    if (effectiveMode(m_mode) != InputMode::MultipleChar)
         return;
     clipboard.clear();
     clearCollections();
@@ -170,24 +141,29 @@ void OutputEngine::placeCollection(PasteFormat format, const KeyFont &font, Clip
         placePlain(clipboard, m_lastHtmlText);
         return;
     }
+    placeAccumulated(format, font, clipboard);
+}
+
+void OutputEngine::placeAccumulated(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard) const
+{
     switch (outputFor(format)) {
-    case Output::Plain: placePlain(clipboard, AccumulatedText); break;
-    case Output::Rich: placeRich(clipboard, wideFromAnsi(AccumulatedText), font); break;
-    case Output::Unicode: placeRich(clipboard, AccumulatedWideText, font); break;
+    case Output::Plain: placePlain(clipboard, m_accumulatedText); break;
+    case Output::Rich: placeRich(clipboard, wideFromAnsi(m_accumulatedText), font); break;
+    case Output::Unicode: placeRich(clipboard, m_accumulatedWideText, font); break;
     }
 }
 
 void OutputEngine::chooseMode(InputMode mode, ClipboardSink &clipboard)
 {
-    Mode = mode;
+    m_mode = mode;
     clipboard.clear();
     clearCollections();
 }
 
 void OutputEngine::clearCollections()
 {
-    AccumulatedText.clear();
-    AccumulatedWideText.clear();
+    m_accumulatedText.clear();
+    m_accumulatedWideText.clear();
     m_lastHtmlText.clear();
 }
 

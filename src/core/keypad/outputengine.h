@@ -24,12 +24,14 @@ struct KeyFont {
 
 class OutputEngine {
 public:
-    InputMode Mode = InputMode::SingleChar;
+    InputMode Mode() const { return m_mode; }
+    // The mode of an earlier run comes back; the collections stay.
+    void setMode(InputMode mode) { m_mode = mode; }
     // Collected in Multiple Char mode with the plain or rich format: Windows-1252
     // bytes, so a character the page lacks is already "?" here and stays so.
-    std::string AccumulatedText;
+    const std::string &AccumulatedText() const { return m_accumulatedText; }
     // Collected in Multiple Char mode with the Unicode format.
-    std::u16string AccumulatedWideText;
+    const std::u16string &AccumulatedWideText() const { return m_accumulatedWideText; }
 
     // A click on a key whose character is character (one UTF-16 unit, a
     // surrogate pair, or U+FFFD; the whole string is the character).
@@ -86,8 +88,14 @@ public:
 
 private:
     void chooseMode(InputMode mode, ClipboardSink &clipboard);
+    // Places the collection of format (not HTML) as a click places it.
+    void placeAccumulated(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard) const;
     void clearCollections();
     void placeCollection(PasteFormat format, const KeyFont &font, ClipboardSink &clipboard) const;
+
+    InputMode m_mode = InputMode::SingleChar;
+    std::string m_accumulatedText;
+    std::u16string m_accumulatedWideText;
 
     // The text of the last HTML click in Multiple Char mode (ANSI): what the
     // clipboard holds while the pad collects in HTML.

@@ -5,7 +5,6 @@
 #include "core/languages/languagerecord.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
-#include "core/settings/settingsstore.h"
 #include "core/text/ansi.h"
 #include "core/text/ascii.h"
 #include "core/text/commalist.h"
@@ -94,7 +93,7 @@ std::string ownLanguagesList(const fs::path &own)
     return ownListText(readWholeProfileValue(own, kDataSection, kLanguagesKey).value_or(""));
 }
 
-fs::path ownLanguagesFilePath() { return settingsFilePath().parent_path() / "languages.ini"; }
+fs::path ownLanguagesFilePath(const fs::path &settingsFile) { return settingsFile.parent_path() / "languages.ini"; }
 
 std::string mergedCatalogue(std::string_view shipped, std::string_view own, std::string_view extra)
 {

@@ -18,8 +18,8 @@ namespace umbrill {
 
 class ProfileFile;
 
-// $XDG_CONFIG_HOME/umbrill/languages.ini (~/.config when the variable is unset).
-std::filesystem::path ownLanguagesFilePath();
+// languages.ini beside the settings file (by default in $XDG_CONFIG_HOME/umbrill).
+std::filesystem::path ownLanguagesFilePath(const std::filesystem::path &settingsFile);
 
 inline constexpr std::string_view kMyCharactersName = "My Characters";
 inline constexpr std::int32_t kMyCharactersKeysPerRow = 8;

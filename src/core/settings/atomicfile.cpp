@@ -1,6 +1,8 @@
 // Locking, whole-file reads and atomic replacement for the two stores.
 #include "core/settings/atomicfile.h"
 
+#include "core/text/ansi.h"
+
 #include <cerrno>
 #include <random>
 
@@ -230,6 +232,20 @@ std::error_code replaceFileAtomically(const fs::path &file, std::string_view byt
         return fail(lastError());
     syncFolder(folder);
     return {};
+}
+
+std::error_code editLocked(const fs::path &target, WideFiles wide,
+                           const std::function<EditedBytes(FileContents &, bool lockHeld, bool wide)> &edit)
+{
+    const FileLock lock = FileLock::acquire(target, LockMode::Exclusive);
+    FileContents contents = readWholeFile(target);
+    const std::string_view read = contents.bytes;
+    const bool isWide = read.starts_with(kUtf16LeBom) || (wide == WideFiles::AnyOrder && read.starts_with(kUtf16BeBom));
+    const bool wasRead = contents.status == FileContents::Status::Read;
+    const EditedBytes edited = edit(contents, lock.held(), isWide);
+    if (isWide ? wasRead && edited.bytes == contents.bytes : !edited.changed)
+        return {};
+    return replaceFileAtomically(target, edited.bytes);
 }
 
 } // namespace umbrill

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,5 +90,25 @@ bool canReplaceFile(const std::filesystem::path &file);
 // failure file is unchanged.
 [[nodiscard]] std::error_code replaceFileAtomically(const std::filesystem::path &file,
                                                     std::string_view bytes);
+
+// What an edit of a store's text made: the bytes to write and whether the
+// editor changed anything.
+struct EditedBytes {
+    std::string bytes;
+    bool changed = false;
+};
+
+// The byte-order marks that make a store's file "wide" (UTF-16).
+enum class WideFiles { LittleEndian, AnyOrder };
+
+// The locked read-edit-compare-replace both stores do. Under the exclusive
+// lock of target its contents are read and handed to edit (with whether the
+// lock is held, edit throws to refuse, and whether the file is wide). A wide file is compared whole after
+// the edit (its conversion may repair it); any other is left to edit, which
+// may take over its bytes and says whether it changed. Nothing changed leaves
+// the file untouched; otherwise it is replaced atomically. Returns the
+// replace's failure.
+[[nodiscard]] std::error_code editLocked(const std::filesystem::path &target, WideFiles wide,
+                                         const std::function<EditedBytes(FileContents &, bool lockHeld, bool wide)> &edit);
 
 } // namespace umbrill

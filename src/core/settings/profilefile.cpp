@@ -390,22 +390,14 @@ void editProfileFile(const fs::path &file, const std::function<bool(ProfileFile 
         throw failure;
     if (!canReplaceFile(target))
         throw failure;
-    const FileLock lock = FileLock::acquire(target, LockMode::Exclusive);
-    if (!lock.held() || !canReplaceFile(target))
-        throw failure;
-    FileContents contents = readWholeFile(target);
-    if (contents.status == FileContents::Status::Unreadable)
-        throw failure;
-    // A UTF-16 file is compared whole after the edit (its conversion may repair
-    // it); any other is taken over by the editor, which says whether it changed.
-    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom)
-                      || std::string_view(contents.bytes).starts_with(kUtf16BeBom);
-    ProfileFile profile = ProfileFile::fromBytes(wide ? contents.bytes : std::move(contents.bytes));
-    const bool changed = edit(profile);
-    const std::string bytes = std::move(profile).toBytes();
-    if (wide ? contents.status == FileContents::Status::Read && bytes == contents.bytes : !changed)
-        return;
-    if (replaceFileAtomically(target, bytes))
+    const std::error_code replaced = editLocked(target, WideFiles::AnyOrder, [&](FileContents &contents, bool held, bool wide) {
+        if (!held || !canReplaceFile(target) || contents.status == FileContents::Status::Unreadable)
+            throw failure;
+        ProfileFile profile = ProfileFile::fromBytes(wide ? contents.bytes : std::move(contents.bytes));
+        const bool changed = edit(profile);
+        return EditedBytes{std::move(profile).toBytes(), changed};
+    });
+    if (replaced)
         throw failure;
 }
 

@@ -186,15 +186,7 @@ std::string textFromUtf16Le(std::string_view bytes)
 }
 
 // The bytes of a text in the hex(1): form: UTF-16LE with a closing NUL.
-std::string hexTextBytes(std::string_view text)
-{
-    std::string bytes;
-    for (char16_t unit : wideFromUtf8(text)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes + std::string(2, '\0');
-}
+std::string hexTextBytes(std::string_view text) { return utf16LeFromUtf8(text) + std::string(2, '\0'); }
 
 std::string valueLine(std::string_view name, std::string_view text, std::string_view lineBreak)
 {

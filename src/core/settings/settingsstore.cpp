@@ -1,4 +1,4 @@
-// ReadSetting and WriteSetting: one locked access to user.reg each.
+// The settings store: one locked access to its file for each read or write.
 #include "core/settings/settingsstore.h"
 
 #include "core/settings/atomicfile.h"
@@ -67,7 +67,7 @@ FileContents readLocked(const fs::path &file)
 
 } // namespace
 
-fs::path settingsFilePath()
+fs::path defaultSettingsFile()
 {
     fs::path base;
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules say.
@@ -76,16 +76,6 @@ fs::path settingsFilePath()
     else
         base = homeFolder() / ".config";
     return base / "umbrill" / "user.reg";
-}
-
-std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt, FreshProfile fresh)
-{
-    return readSettingFrom(settingsFilePath(), section, key, dflt, fresh);
-}
-
-void WriteSetting(std::string_view section, std::string_view key, std::string_view value)
-{
-    writeSettingTo(settingsFilePath(), section, key, value);
 }
 
 namespace {
@@ -101,25 +91,32 @@ struct ParsedStore {
 std::mutex g_parsedMutex;
 ParsedStore g_parsed;
 
+struct ReadRegistry {
+    std::shared_ptr<const RegistryFile> registry; // null: the file could not be read
+    std::optional<FileIdentity> identity;         // nullopt: there was none
+};
+
 // One locked read of the file, made first when the profile is fresh (unless
-// fresh says to leave it); null when it cannot be read.
-std::shared_ptr<const RegistryFile> readRegistry(const fs::path &file, FreshProfile fresh)
+// fresh says to leave it); counts its locked accesses in accesses.
+ReadRegistry readRegistry(const fs::path &file, FreshProfile fresh, std::atomic<int> &accesses)
 {
     const fs::path target = resolveStorePath(file);
     if (const auto identity = identityOf(target)) {
         const std::lock_guard guard(g_parsedMutex);
         if (g_parsed.registry && g_parsed.file == target && g_parsed.identity == *identity)
-            return g_parsed.registry;
+            return {g_parsed.registry, *identity};
     }
+    ++accesses;
     FileContents contents = readLocked(target);
     if (isFresh(contents) && fresh == FreshProfile::Create) {
         std::error_code ec;
         fs::create_directories(folderOf(file), ec);
         createFreshFile(target);
         contents = readLocked(target);
+        accesses += 2;
     }
     if (contents.status != FileContents::Status::Read)
-        return nullptr;
+        return {nullptr, contents.status == FileContents::Status::Missing ? std::nullopt : identityOf(target)};
     const FileIdentity identity = contents.identity;
     auto registry = std::make_shared<const RegistryFile>(RegistryFile::fromBytes(std::move(contents.bytes)));
     // File times tick coarsely (a few milliseconds): a file changed just now
@@ -129,42 +126,57 @@ std::shared_ptr<const RegistryFile> readRegistry(const fs::path &file, FreshProf
     ::clock_gettime(CLOCK_REALTIME, &now);
     constexpr std::int64_t kRested = 100'000'000; // nanoseconds
     if (std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec - std::max(identity.modified, identity.changed) < kRested)
-        return registry;
+        return {registry, identity};
     const std::lock_guard guard(g_parsedMutex);
     g_parsed = {target, identity, registry};
-    return registry;
+    return {registry, identity};
 }
 
 } // namespace
 
-std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
-                            std::string_view dflt, FreshProfile fresh)
+std::string SettingsSection::value(std::string_view key, std::string_view dflt) const
 {
-    const std::shared_ptr<const RegistryFile> registry = readRegistry(file, fresh);
-    const auto value = registry ? registry->stringValue(keyPathOf(section), key) : std::nullopt;
+    const auto value = m_registry ? m_registry->stringValue(m_keyPath, key) : std::nullopt;
     return value ? *value : std::string(dflt);
 }
 
-std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
-                                                     std::initializer_list<std::string_view> keys, FreshProfile fresh)
+std::optional<std::string> SettingsSection::text(std::string_view key) const
 {
-    const std::shared_ptr<const RegistryFile> registry = readRegistry(settingsFilePath(), fresh);
-    std::vector<std::optional<std::string>> values;
-    for (std::string_view key : keys) {
-        std::optional<std::string> value;
-        try {
-            if (registry)
-                value = registry->stringValue(keyPathOf(section), key);
-        } catch (const Error &) {
-            // another type than text: nothing to read
-        }
-        values.push_back(std::move(value));
+    try {
+        if (m_registry)
+            return m_registry->stringValue(m_keyPath, key);
+    } catch (const Error &) {
+        // another type than text: nothing to read
     }
-    return values;
+    return std::nullopt;
 }
 
-void writeSettingTo(const fs::path &file, std::string_view section, std::string_view key,
-                    std::string_view value)
+SettingsStore::SettingsStore(fs::path file) : m_file(std::move(file)), m_accesses(std::make_shared<std::atomic<int>>(0))
+{
+}
+
+SettingsSection SettingsStore::readSection(std::string_view section, FreshProfile fresh) const
+{
+    ReadRegistry read = readRegistry(m_file, fresh, *m_accesses);
+    SettingsSection found;
+    found.m_registry = std::move(read.registry);
+    found.m_keyPath = keyPathOf(section);
+    found.m_identity = read.identity;
+    return found;
+}
+
+bool SettingsStore::unchangedSince(const SettingsSection &read) const
+{
+    return identityOf(resolveStorePath(m_file)) == read.m_identity;
+}
+
+std::string SettingsStore::read(std::string_view section, std::string_view key, std::string_view dflt,
+                                FreshProfile fresh) const
+{
+    return readSection(section, fresh).value(key, dflt);
+}
+
+void SettingsStore::write(std::string_view section, std::string_view key, std::string_view value) const
 {
     const std::string keyPath = keyPathOf(section);
     const Error createFailure("Failed to create key " + std::string(section));
@@ -172,31 +184,39 @@ void writeSettingTo(const fs::path &file, std::string_view section, std::string_
 
     // The folder of the file named is made; that of a link's target must exist.
     std::error_code ec;
-    fs::create_directories(folderOf(file), ec);
-    const fs::path target = resolveStorePath(file);
+    fs::create_directories(folderOf(m_file), ec);
+    const fs::path target = resolveStorePath(m_file);
     if (ec || !fs::is_directory(folderOf(target), ec))
         throw createFailure;
 
-    const FileLock lock = FileLock::acquire(target, LockMode::Exclusive);
-    FileContents contents = readWholeFile(target);
-    const bool read = contents.status == FileContents::Status::Read;
-    // A UTF-16 file is compared whole after the edit (its conversion may repair
-    // it); any other is taken over by the editor, which says whether it changed.
-    const bool wide = std::string_view(contents.bytes).starts_with(kUtf16LeBom);
-    RegistryFile registry = isFresh(contents) ? RegistryFile::fresh()
-                            : wide            ? RegistryFile::fromBytes(contents.bytes)
-                                              : RegistryFile::fromBytes(std::move(contents.bytes));
-    const bool sectionExists = read && registry.hasKey(keyPath);
-    const Error &failure = sectionExists ? setFailure : createFailure;
-    if (!lock.held() || contents.status == FileContents::Status::Unreadable || !canReplaceFile(target))
-        throw failure;
+    ++*m_accesses;
+    const Error *failure = &createFailure;
+    const std::error_code replaced =
+        editLocked(target, WideFiles::LittleEndian, [&](FileContents &contents, bool held, bool wide) {
+            const bool read = contents.status == FileContents::Status::Read;
+            RegistryFile registry = isFresh(contents) ? RegistryFile::fresh()
+                                    : wide            ? RegistryFile::fromBytes(contents.bytes)
+                                                      : RegistryFile::fromBytes(std::move(contents.bytes));
+            if (read && registry.hasKey(keyPath))
+                failure = &setFailure;
+            if (!held || contents.status == FileContents::Status::Unreadable || !canReplaceFile(target))
+                throw *failure;
+            const bool changed = registry.setString(keyPath, key, value);
+            return EditedBytes{std::move(registry).toBytes(), changed};
+        });
+    if (replaced)
+        throw *failure;
+}
 
-    const bool changed = registry.setString(keyPath, key, value);
-    const std::string bytes = std::move(registry).toBytes();
-    if (read && (wide ? bytes == contents.bytes : !changed))
-        return;
-    if (replaceFileAtomically(target, bytes))
-        throw failure;
+std::string readSettingFrom(const fs::path &file, std::string_view section, std::string_view key,
+                            std::string_view dflt, FreshProfile fresh)
+{
+    return SettingsStore(file).read(section, key, dflt, fresh);
+}
+
+void writeSettingTo(const fs::path &file, std::string_view section, std::string_view key, std::string_view value)
+{
+    SettingsStore(file).write(section, key, value);
 }
 
 } // namespace umbrill

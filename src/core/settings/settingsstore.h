@@ -1,6 +1,6 @@
 // The per-user settings store: string values in sections below the key
-// HKEY_CURRENT_USER\umbrill.ini, kept in $XDG_CONFIG_HOME/umbrill/user.reg
-// (~/.config when the variable is unset, empty or relative) in the
+// HKEY_CURRENT_USER\umbrill.ini, kept in one file (by default
+// $XDG_CONFIG_HOME/umbrill/user.reg, see defaultSettingsFile) in the
 // registry-export text format (grammar in registryfile.h):
 //
 //   Windows Registry Editor Version 5.00
@@ -17,49 +17,83 @@
 // line. Symbolic links are followed: the link stays, its target changes.
 #pragma once
 
+#include "core/settings/atomicfile.h"
+
+#include <atomic>
 #include <filesystem>
-#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace umbrill {
 
-// The settings file of the current user.
-std::filesystem::path settingsFilePath();
+class RegistryFile;
+
+// The settings file of the current user: umbrill/user.reg in $XDG_CONFIG_HOME,
+// or in ~/.config when the variable is unset, empty or relative.
+std::filesystem::path defaultSettingsFile();
 
 // What a read does with a fresh profile (no file, or an empty one): create
 // the file with the empty root key, as opening the root key does, or leave it
 // for a later read (the reads before the pad first shows write nothing).
 enum class FreshProfile { Create, Leave };
 
-// The stored text of key in section, or dflt when the section or value is
-// absent. An existing empty value gives "". A value of a type other than a
-// string (REG_SZ, or REG_EXPAND_SZ taken literally) throws
-// Error("Invalid data type for '<key>'"). A missing or unreadable file gives dflt.
-// The first read of a fresh profile creates the file with the empty root key,
-// unless fresh says to leave it.
-std::string ReadSetting(std::string_view section, std::string_view key, std::string_view dflt,
-                        FreshProfile fresh = FreshProfile::Create);
+// One section as one read found it: its values can be asked for again without
+// touching the file.
+class SettingsSection {
+public:
+    // The stored text of key, or dflt when the section or value is absent. An
+    // existing empty value gives "". A value of a type other than a string
+    // throws Error("Invalid data type for '<key>'").
+    std::string value(std::string_view key, std::string_view dflt) const;
+    // The text of key; nullopt when absent or stored as another type. Never throws.
+    std::optional<std::string> text(std::string_view key) const;
 
-// Stores value as a string value, creating the folder, the file and the
-// section when needed; the value already stored leaves the file untouched.
-// Throws Error("Failed to create key <section>") when a new section cannot be
-// written (or the file cannot be read, so whether the section exists is
-// unknown), Error("Failed to set data for '<key>'") when the value cannot. A
-// file or folder without any write permission bit counts as read-only, for
-// root too. A failed write leaves the file untouched.
-void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+private:
+    friend class SettingsStore;
+    std::shared_ptr<const RegistryFile> m_registry; // null: nothing could be read
+    std::string m_keyPath;
+    std::optional<FileIdentity> m_identity; // of the file read; nullopt: there was none
+};
 
-// Several values of section in one read, in the order of keys: nullopt for a
-// value that is absent or stored as another type than text, and for every
-// value when the file cannot be read. Never throws.
-std::vector<std::optional<std::string>> ReadSettings(std::string_view section,
-                                                     std::initializer_list<std::string_view> keys,
-                                                     FreshProfile fresh = FreshProfile::Create);
+// A settings file. Copies share the count of their locked accesses.
+class SettingsStore {
+public:
+    explicit SettingsStore(std::filesystem::path file);
 
-// The same on an explicit file, for tests and tools.
+    const std::filesystem::path &file() const { return m_file; }
+
+    // The stored text of key in section, or dflt (see SettingsSection::value).
+    // A missing or unreadable file gives dflt. The first read of a fresh
+    // profile creates the file with the empty root key, unless fresh says to
+    // leave it.
+    std::string read(std::string_view section, std::string_view key, std::string_view dflt,
+                     FreshProfile fresh = FreshProfile::Create) const;
+    // The whole section in one read; an unreadable file gives an empty one.
+    SettingsSection readSection(std::string_view section, FreshProfile fresh = FreshProfile::Create) const;
+    // Whether the file is still the one that read found (no locked access).
+    bool unchangedSince(const SettingsSection &read) const;
+
+    // Stores value as a string value, creating the folder, the file and the
+    // section when needed; the value already stored leaves the file untouched.
+    // Throws Error("Failed to create key <section>") when a new section cannot
+    // be written (or the file cannot be read, so whether the section exists is
+    // unknown), Error("Failed to set data for '<key>'") when the value cannot.
+    // A file or folder without any write permission bit counts as read-only,
+    // for root too. A failed write leaves the file untouched.
+    void write(std::string_view section, std::string_view key, std::string_view value) const;
+
+    // How many times this store (or a copy) has locked its file, reads that
+    // found the file unchanged since an earlier one excepted.
+    int lockedAccesses() const { return m_accesses->load(); }
+
+private:
+    std::filesystem::path m_file;
+    std::shared_ptr<std::atomic<int>> m_accesses;
+};
+
+// One read or write on an explicit file, for tests and tools.
 std::string readSettingFrom(const std::filesystem::path &file, std::string_view section,
                             std::string_view key, std::string_view dflt,
                             FreshProfile fresh = FreshProfile::Create);

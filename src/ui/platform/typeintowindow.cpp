@@ -40,7 +40,7 @@ TypeIntoWindow::Offer TypeIntoWindow::desktopTypist(PadState &state)
     // On Wayland the portal reaches every window; XTest through XWayland only X11 ones.
     const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if (wayland && PortalTypist::available(QDBusConnection::sessionBus())) {
-        const QString token = qs(state.readRemembered().portalRestoreToken.value_or(std::string()));
+        const QString token = qs(state.rememberedPortalRestoreToken().value_or(std::string()));
         auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&state](const QString &t) {
             state.rememberPortalRestoreToken(utf8(t));
         });

@@ -704,7 +704,7 @@ void TMainForm::clearCollection()
 
 void TMainForm::showCollection()
 {
-    const bool collecting = m_state.Output().Mode == InputMode::MultipleChar;
+    const bool collecting = m_state.Output().Mode() == InputMode::MultipleChar;
     m_strip->setCollection(qs(m_state.collection()));
     m_removeLast->setEnabled(collecting);
     m_clearCollection->setEnabled(collecting);

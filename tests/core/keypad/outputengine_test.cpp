@@ -111,18 +111,21 @@ TEST(OutputEngine, EveryModeWithEveryFormat)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
+        // Both collections hold something before the clicks.
         OutputEngine engine;
-        engine.Mode = row.mode;
-        engine.AccumulatedText = "x";
-        engine.AccumulatedWideText = u"y";
+        FakeClipboard seeding;
+        engine.setMode(InputMode::MultipleChar);
+        engine.Button1Click(u"x", PasteFormat::PlainText, kFont, seeding);
+        engine.Button1Click(u"y", PasteFormat::Unicode, kFont, seeding);
+        engine.setMode(row.mode);
         FakeClipboard clipboard;
         engine.Button1Click(u"é", row.format, kFont, clipboard);
         engine.Button1Click(u"ŭ", row.format, kFont, clipboard);
         EXPECT_EQ(clipboard.calls, row.calls);
         expectClipboard(clipboard, row.kind, row.clipboard);
-        EXPECT_EQ(utf8FromAnsi(engine.AccumulatedText), row.accumulated);
-        EXPECT_EQ(engine.AccumulatedWideText, row.accumulatedWide);
-        EXPECT_EQ(engine.Mode, row.mode);
+        EXPECT_EQ(utf8FromAnsi(engine.AccumulatedText()), row.accumulated);
+        EXPECT_EQ(engine.AccumulatedWideText(), row.accumulatedWide);
+        EXPECT_EQ(engine.Mode(), row.mode);
     }
 }
 
@@ -195,9 +198,9 @@ void runSequences(const std::vector<Sequence> &rows)
             }
         }
         expectClipboard(clipboard, row.kind, row.clipboard);
-        EXPECT_EQ(utf8FromAnsi(engine.AccumulatedText), row.accumulated);
-        EXPECT_EQ(engine.AccumulatedWideText, row.accumulatedWide);
-        EXPECT_EQ(engine.Mode, row.mode);
+        EXPECT_EQ(utf8FromAnsi(engine.AccumulatedText()), row.accumulated);
+        EXPECT_EQ(engine.AccumulatedWideText(), row.accumulatedWide);
+        EXPECT_EQ(engine.Mode(), row.mode);
     }
 }
 

@@ -28,41 +28,42 @@ void makeReadOnly(const fs::path &path)
                     fs::perm_options::remove);
 }
 
-class SettingsStore : public ::testing::Test {
+class SettingsFile : public ::testing::Test {
 protected:
     TempDir m_home{"umbrill-config"};
     ScopedEnv m_config{"XDG_CONFIG_HOME", m_home.path().string()};
     fs::path m_file = m_home / "umbrill" / "user.reg";
+    SettingsStore m_store{defaultSettingsFile()};
 };
 
-TEST_F(SettingsStore, FirstStartCreatesTheRootKeyThenTheSection)
+TEST_F(SettingsFile, FirstStartCreatesTheRootKeyThenTheSection)
 {
-    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "");
+    EXPECT_EQ(m_store.read(kSettingsSection, "ControlLanguage", ""), "");
     EXPECT_EQ(readBytes(m_file), kFreshFile);
 
-    WriteSetting(kSettingsSection, kControlLanguageKey, "English");
+    m_store.write(kSettingsSection, "ControlLanguage", "English");
     EXPECT_EQ(readBytes(m_file), std::string(kFreshFile) +
                                      "\n"
                                      "[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
                                      "\"ControlLanguage\"=\"English\"\n");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "English");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, kKeySizeDefault), "42");
+    EXPECT_EQ(m_store.read(kSettingsSection, "ControlLanguage", ""), "English");
+    EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "42"), "42");
 }
 
-TEST_F(SettingsStore, FileLivesUnderTheConfigFolder)
+TEST_F(SettingsFile, FileLivesUnderTheConfigFolder)
 {
-    EXPECT_EQ(settingsFilePath(), m_file);
+    EXPECT_EQ(defaultSettingsFile(), m_file);
     ScopedEnv home("HOME", "/home/someone");
     for (const char *config : {"", "relative/config"}) {
         SCOPED_TRACE(config);
         ScopedEnv xdg("XDG_CONFIG_HOME", std::string(config));
-        EXPECT_EQ(settingsFilePath(), fs::path("/home/someone/.config/umbrill/user.reg"));
+        EXPECT_EQ(defaultSettingsFile(), fs::path("/home/someone/.config/umbrill/user.reg"));
     }
     ScopedEnv unset("XDG_CONFIG_HOME", std::nullopt);
-    EXPECT_EQ(settingsFilePath(), fs::path("/home/someone/.config/umbrill/user.reg"));
+    EXPECT_EQ(defaultSettingsFile(), fs::path("/home/someone/.config/umbrill/user.reg"));
 }
 
-TEST_F(SettingsStore, ReadsHandEditedValues)
+TEST_F(SettingsFile, ReadsHandEditedValues)
 {
     fs::create_directories(m_file.parent_path());
     fs::copy_file(kFixtures / "handedited.reg", m_file);
@@ -88,7 +89,7 @@ TEST_F(SettingsStore, ReadsHandEditedValues)
     }
 }
 
-TEST_F(SettingsStore, ValueOfAnotherTypeIsAnError)
+TEST_F(SettingsFile, ValueOfAnotherTypeIsAnError)
 {
     fs::create_directories(m_file.parent_path());
     fs::copy_file(kFixtures / "handedited.reg", m_file);
@@ -98,53 +99,53 @@ TEST_F(SettingsStore, ValueOfAnotherTypeIsAnError)
                   "Invalid data type for '" + std::string(key) + "'");
     }
     // Storing a string replaces the other type.
-    WriteSetting(kSettingsSection, kKeySizeKey, "36");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "36");
+    m_store.write(kSettingsSection, "KeySize", "36");
+    EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "42"), "36");
 }
 
-TEST_F(SettingsStore, DamagedLinesAreSkippedOnReadAndKeptOnWrite)
+TEST_F(SettingsFile, DamagedLinesAreSkippedOnReadAndKeptOnWrite)
 {
     fs::create_directories(m_file.parent_path());
     const std::string damaged = readBytes(kFixtures / "damaged.reg");
     writeBytes(m_file, damaged);
-    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, "dflt"), "dflt");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "dflt"), "dflt");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kPasteFormatKey, "dflt"), "html");
-    EXPECT_EQ(ReadSetting(kSettingsSection, "Broken", "dflt"), "dflt");
+    EXPECT_EQ(m_store.read(kSettingsSection, "ControlLanguage", "dflt"), "dflt");
+    EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "dflt"), "dflt");
+    EXPECT_EQ(m_store.read(kSettingsSection, "PasteFormat", "dflt"), "html");
+    EXPECT_EQ(m_store.read(kSettingsSection, "Broken", "dflt"), "dflt");
 
-    WriteSetting(kSettingsSection, kKeySizeKey, "48");
+    m_store.write(kSettingsSection, "KeySize", "48");
     // The new value goes after the last value of the key; every other byte stays.
     const std::string anchor = "\"Trailing\"=\"t\"\n";
     std::string expected = damaged;
     expected.insert(expected.find(anchor) + anchor.size(), "\"KeySize\"=\"48\"\n");
     EXPECT_EQ(readBytes(m_file), expected);
-    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "dflt"), "48");
+    EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "dflt"), "48");
 
-    WriteSetting(kSettingsSection, kPasteFormatKey, "unicode");
+    m_store.write(kSettingsSection, "PasteFormat", "unicode");
     const std::size_t at = expected.find("\"PasteFormat\"=\"html\"");
     expected.replace(at, std::string_view("\"PasteFormat\"=\"html\"").size(), "\"PasteFormat\"=\"unicode\"");
     EXPECT_EQ(readBytes(m_file), expected);
 }
 
-TEST_F(SettingsStore, WriteReplacesOneLineAndKeepsItsSpelling)
+TEST_F(SettingsFile, WriteReplacesOneLineAndKeepsItsSpelling)
 {
     fs::create_directories(m_file.parent_path());
     const std::string before = readBytes(kFixtures / "handedited.reg");
     writeBytes(m_file, before);
-    WriteSetting(kSettingsSection, kControlLanguageKey, "Deutsch");
+    m_store.write(kSettingsSection, "ControlLanguage", "Deutsch");
     std::string expected = before;
     const std::string_view old = "\"controllanguage\" = \"Français\"";
     expected.replace(expected.find(old), old.size(), "\"controllanguage\"=\"Deutsch\"");
     EXPECT_EQ(readBytes(m_file), expected);
 
     // The last of the repeated values is the one that changes.
-    WriteSetting(kSettingsSection, kPasteFormatKey, "html");
+    m_store.write(kSettingsSection, "PasteFormat", "html");
     const std::string_view last = "\"PasteFormat\"=\"richText\"";
     expected.replace(expected.find(last), last.size(), "\"PasteFormat\"=\"html\"");
     EXPECT_EQ(readBytes(m_file), expected);
 }
 
-TEST_F(SettingsStore, TextsRoundTripWhateverTheyHold)
+TEST_F(SettingsFile, TextsRoundTripWhateverTheyHold)
 {
     const std::string texts[] = {
         "",
@@ -159,8 +160,8 @@ TEST_F(SettingsStore, TextsRoundTripWhateverTheyHold)
     };
     for (const std::string &text : texts) {
         SCOPED_TRACE(text);
-        WriteSetting(kSettingsSection, "Text", text);
-        EXPECT_EQ(ReadSetting(kSettingsSection, "Text", "dflt"), text);
+        m_store.write(kSettingsSection, "Text", text);
+        EXPECT_EQ(m_store.read(kSettingsSection, "Text", "dflt"), text);
         // Nothing a value holds can add a line of its own: every line is the
         // header, blank, a key, the value or a continuation of its hex form.
         std::istringstream lines(readBytes(m_file));
@@ -170,45 +171,45 @@ TEST_F(SettingsStore, TextsRoundTripWhateverTheyHold)
             EXPECT_TRUE(known) << line;
         }
     }
-    EXPECT_EQ(ReadSetting(kSettingsSection, "Text", "dflt"), texts[8]);
+    EXPECT_EQ(m_store.read(kSettingsSection, "Text", "dflt"), texts[8]);
 }
 
-TEST_F(SettingsStore, NamesMatchIgnoringAsciiCaseOnly)
+TEST_F(SettingsFile, NamesMatchIgnoringAsciiCaseOnly)
 {
-    WriteSetting("Settings", "PasteFormat", "html");
-    EXPECT_EQ(ReadSetting("SETTINGS", "pasteformat", "dflt"), "html");
-    WriteSetting("settings", "PASTEFORMAT", "unicode");
-    EXPECT_EQ(ReadSetting("Settings", "PasteFormat", "dflt"), "unicode");
-    WriteSetting("Settings", "Été", "1");
-    EXPECT_EQ(ReadSetting("Settings", "ÉTÉ", "dflt"), "dflt");
+    m_store.write("Settings", "PasteFormat", "html");
+    EXPECT_EQ(m_store.read("SETTINGS", "pasteformat", "dflt"), "html");
+    m_store.write("settings", "PASTEFORMAT", "unicode");
+    EXPECT_EQ(m_store.read("Settings", "PasteFormat", "dflt"), "unicode");
+    m_store.write("Settings", "Été", "1");
+    EXPECT_EQ(m_store.read("Settings", "ÉTÉ", "dflt"), "dflt");
     EXPECT_EQ(readBytes(m_file).find("PASTEFORMAT"), std::string::npos);
 }
 
-TEST_F(SettingsStore, SameValueDoesNotRewriteTheFile)
+TEST_F(SettingsFile, SameValueDoesNotRewriteTheFile)
 {
-    WriteSetting(kSettingsSection, kKeySizeKey, "42");
+    m_store.write(kSettingsSection, "KeySize", "42");
     const ino_t before = inodeOf(m_file);
-    WriteSetting(kSettingsSection, kKeySizeKey, "42");
+    m_store.write(kSettingsSection, "KeySize", "42");
     EXPECT_EQ(inodeOf(m_file), before);
-    WriteSetting(kSettingsSection, kKeySizeKey, "43");
+    m_store.write(kSettingsSection, "KeySize", "43");
     EXPECT_NE(inodeOf(m_file), before);
 }
 
-TEST_F(SettingsStore, KeepsCrlfAndPermissionsOfTheFile)
+TEST_F(SettingsFile, KeepsCrlfAndPermissionsOfTheFile)
 {
     fs::create_directories(m_file.parent_path());
     writeBytes(m_file, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
                        "\"KeySize\"=\"42\"\r\n");
     fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write);
-    WriteSetting(kSettingsSection, kPasteFormatKey, "html");
-    WriteSetting("Extra", "A", "b");
+    m_store.write(kSettingsSection, "PasteFormat", "html");
+    m_store.write("Extra", "A", "b");
     EXPECT_EQ(readBytes(m_file), "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
                                  "\"KeySize\"=\"42\"\r\n\"PasteFormat\"=\"html\"\r\n"
                                  "\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Extra]\r\n\"A\"=\"b\"\r\n");
     EXPECT_EQ(modeOf(m_file), 0600u);
 }
 
-TEST_F(SettingsStore, ReadsAndKeepsAnExportMadeOnWindows)
+TEST_F(SettingsFile, ReadsAndKeepsAnExportMadeOnWindows)
 {
     auto utf16le = [](std::u16string_view text) {
         std::string bytes = "\xFF\xFE";
@@ -223,14 +224,14 @@ TEST_F(SettingsStore, ReadsAndKeepsAnExportMadeOnWindows)
                                     u"\"ControlLanguage\"=\"Español\"\r\n\r\n";
     fs::create_directories(m_file.parent_path());
     writeBytes(m_file, utf16le(exported));
-    EXPECT_EQ(ReadSetting(kSettingsSection, kControlLanguageKey, ""), "Español");
-    WriteSetting(kSettingsSection, kKeySizeKey, "50");
+    EXPECT_EQ(m_store.read(kSettingsSection, "ControlLanguage", ""), "Español");
+    m_store.write(kSettingsSection, "KeySize", "50");
     EXPECT_EQ(readBytes(m_file), utf16le(u"Windows Registry Editor Version 5.00\r\n\r\n"
                                          u"[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
                                          u"\"ControlLanguage\"=\"Español\"\r\n\"KeySize\"=\"50\"\r\n\r\n"));
 }
 
-TEST_F(SettingsStore, WritesThatCannotHappenSayWhyAndChangeNothing)
+TEST_F(SettingsFile, WritesThatCannotHappenSayWhyAndChangeNothing)
 {
     const std::string withSection = std::string(kFreshFile) + "\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n"
                                                               "\"KeySize\"=\"42\"\n";
@@ -267,7 +268,7 @@ TEST_F(SettingsStore, WritesThatCannotHappenSayWhyAndChangeNothing)
     }
 }
 
-TEST_F(SettingsStore, MissingFoldersAreCreatedUnlessTheyCannotBe)
+TEST_F(SettingsFile, MissingFoldersAreCreatedUnlessTheyCannotBe)
 {
     const fs::path deep = m_home / "not" / "yet" / "user.reg";
     writeSettingTo(deep, "Settings", "KeySize", "50");
@@ -279,39 +280,39 @@ TEST_F(SettingsStore, MissingFoldersAreCreatedUnlessTheyCannotBe)
     EXPECT_EQ(readSettingFrom(blocked, "Settings", "KeySize", "dflt"), "dflt");
 }
 
-TEST_F(SettingsStore, UnreadableFileReadsAsDefaultsAndIsNotOverwritten)
+TEST_F(SettingsFile, UnreadableFileReadsAsDefaultsAndIsNotOverwritten)
 {
     fs::create_directories(m_file); // a folder where the file should be
-    EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "42");
-    EXPECT_EQ(errorOf([] { WriteSetting(kSettingsSection, kKeySizeKey, "50"); }), "Failed to create key Settings");
+    EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "42"), "42");
+    EXPECT_EQ(errorOf([this] { m_store.write(kSettingsSection, "KeySize", "50"); }), "Failed to create key Settings");
     EXPECT_TRUE(fs::is_directory(m_file));
 
     if (::geteuid() != 0) { // root reads whatever the permissions say
         fs::remove(m_file);
-        WriteSetting(kSettingsSection, kKeySizeKey, "50");
+        m_store.write(kSettingsSection, "KeySize", "50");
         fs::permissions(m_file, fs::perms::none);
-        EXPECT_EQ(ReadSetting(kSettingsSection, kKeySizeKey, "42"), "42");
+        EXPECT_EQ(m_store.read(kSettingsSection, "KeySize", "42"), "42");
         // Whether the section exists cannot be known, as when the root key cannot be opened.
-        EXPECT_EQ(errorOf([] { WriteSetting(kSettingsSection, kKeySizeKey, "51"); }), "Failed to create key Settings");
+        EXPECT_EQ(errorOf([this] { m_store.write(kSettingsSection, "KeySize", "51"); }), "Failed to create key Settings");
     }
 }
 
-TEST_F(SettingsStore, ReadOfAFreshProfileIsQuietWhenNothingCanBeCreated)
+TEST_F(SettingsFile, ReadOfAFreshProfileIsQuietWhenNothingCanBeCreated)
 {
     writeBytes(m_home / "umbrill", "a file where the folder should be");
-    EXPECT_EQ(ReadSetting(kSettingsSection, kPasteFormatKey, "unicode"), "unicode");
+    EXPECT_EQ(m_store.read(kSettingsSection, "PasteFormat", "unicode"), "unicode");
     EXPECT_FALSE(fs::exists(m_file));
 }
 
-TEST_F(SettingsStore, WritesThroughASymbolicLink)
+TEST_F(SettingsFile, WritesThroughASymbolicLink)
 {
     TempDir elsewhere;
     fs::create_directories(m_file.parent_path());
     writeBytes(elsewhere / "real.reg", std::string(kFreshFile));
     fs::create_symlink(elsewhere / "real.reg", m_file);
-    WriteSetting(kSettingsSection, kKeySizeKey, "50");
+    m_store.write(kSettingsSection, "KeySize", "50");
     EXPECT_TRUE(fs::is_symlink(m_file));
-    EXPECT_EQ(readSettingFrom(elsewhere / "real.reg", kSettingsSection, kKeySizeKey, "dflt"), "50");
+    EXPECT_EQ(readSettingFrom(elsewhere / "real.reg", kSettingsSection, "KeySize", "dflt"), "50");
 }
 
 TEST(RegistryFile, BadNamesAreRefused)

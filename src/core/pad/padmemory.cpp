@@ -1,0 +1,68 @@
+// Reading and writing the pad's stored values.
+#include "core/pad/padmemory.h"
+
+#include "core/text/error.h"
+
+namespace umbrill {
+
+SettingsSection PadMemory::section(std::optional<FreshProfile> fresh) const
+{
+    if (m_startupRead && m_store.unchangedSince(*m_startupRead))
+        return *m_startupRead;
+    SettingsSection read = m_store.readSection(kSettingsSection, fresh.value_or(freshProfile()));
+    if (!m_startupOver)
+        m_startupRead = read;
+    return read;
+}
+
+std::string PadMemory::startupControlLanguage()
+{
+    std::string language = section(FreshProfile::Leave).value(kControlLanguage.key, "");
+    m_startupStorePending = language.empty();
+    return language;
+}
+
+void PadMemory::storeStartup()
+{
+    m_startupOver = true;
+    m_startupRead.reset();
+    writeStartup();
+}
+
+void PadMemory::writeStartup() const
+{
+    if (!m_startupStorePending)
+        return;
+    m_startupStorePending = false;
+    // The read makes a fresh profile's file; a language stored meanwhile stays.
+    if (m_store.read(kSettingsSection, kControlLanguage.key, "").empty())
+        m_store.write(kSettingsSection, kControlLanguage.key, kControlLanguage.dflt);
+}
+
+void PadMemory::write(std::string_view key, const std::string &text) const
+{
+    writeStartup();
+    m_store.write(kSettingsSection, key, text);
+}
+
+void PadMemory::rememberText(std::string_view key, const std::string &text) const
+{
+    // What start-up has just read is not written back.
+    if (m_startupRead && m_startupRead->text(key) == text && m_store.unchangedSince(*m_startupRead))
+        return;
+    try {
+        write(key, text);
+    } catch (const Error &) {
+        // a store that cannot be written: the pad works on without memory
+    }
+}
+
+Remembered PadMemory::lastRun() const
+{
+    const SettingsSection read = section();
+    return Remembered{kLastLanguage.in(read),       kWindowPosition.in(read), kKeepOnTop.in(read),
+                      kInputMode.in(read),          kTypeIntoWindow.in(read), kPortalRestoreToken.in(read),
+                      kRecent.in(read)};
+}
+
+} // namespace umbrill

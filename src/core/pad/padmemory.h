@@ -1,0 +1,96 @@
+// What the pad keeps in the settings store: the user settings and the values
+// remembered between runs (storedvalues.h), read and written through their
+// declarations.
+//
+// Start-up reads the store once: until storeStartup ends the start-up, the
+// first read is held and answers every later read while the file is unchanged
+// (same inode, size and times), and a remembered value that the held read
+// already holds is not written again.
+//
+// A first start writes nothing until the pad has first shown (storeStartup):
+// reads make no file meanwhile, and any write does those writes first, so the
+// file is written in the same order as ever.
+#pragma once
+
+#include "core/pad/storedvalues.h"
+#include "core/settings/settingsstore.h"
+
+#include <optional>
+#include <string>
+
+namespace umbrill {
+
+// What the last run left, read at start-up.
+struct Remembered {
+    std::optional<std::string> language; // the keyboard language last confirmed
+    std::optional<KeyPlacement> position; // the window's top left corner
+    std::optional<bool> keepOnTop;
+    std::optional<InputMode> mode;       // Single Char or Multiple Char
+    std::optional<bool> typeIntoWindow;
+    std::optional<std::string> portalRestoreToken;
+    std::optional<std::string> recent;   // as stored; see RecentCharacters
+};
+
+class PadMemory {
+public:
+    explicit PadMemory(SettingsStore store) : m_store(std::move(store)) {}
+
+    const SettingsStore &store() const { return m_store; }
+
+    // The interface language stored, read as start-up does: "" when none is
+    // stored (or an empty one), which makes the writes of a first start due.
+    // Throws the store's Error.
+    std::string startupControlLanguage();
+    // The writes of a first start, when due: the fresh profile's file is made
+    // and "English" stored as the interface language (unless a language was
+    // stored meanwhile). Ends the start-up. Does nothing more than once.
+    // Throws the store's Error.
+    void storeStartup();
+
+    // A user setting (its default when absent). Throws the store's Error.
+    template <class T>
+    T setting(const UserSetting<T> &declared) const
+    {
+        return declared.in(section());
+    }
+    // Stores a user setting, after the writes of a first start. Throws the store's Error.
+    template <class T>
+    void store(const UserSetting<T> &declared, const T &value) const
+    {
+        write(declared.key, declared.format(value));
+    }
+
+    // A remembered value; nullopt when it is not remembered (see RememberedValue).
+    template <class T>
+    std::optional<T> remembered(const RememberedValue<T> &declared) const
+    {
+        return declared.in(section());
+    }
+    // Every value of the last run, in one read.
+    Remembered lastRun() const;
+    // Stores a remembered value when it changes; one that cannot be stored is
+    // dropped: remembering never stands in the user's way.
+    template <class T>
+    void remember(const RememberedValue<T> &declared, const T &value) const
+    {
+        if (const std::optional<std::string> text = declared.format(value))
+            rememberText(declared.key, *text);
+    }
+
+private:
+    // The section as start-up holds it, or as read now (by default, with a
+    // fresh profile left alone while the writes of a first start wait).
+    SettingsSection section(std::optional<FreshProfile> fresh = std::nullopt) const;
+    FreshProfile freshProfile() const { return m_startupStorePending ? FreshProfile::Leave : FreshProfile::Create; }
+    void writeStartup() const;
+    void write(std::string_view key, const std::string &text) const;
+    void rememberText(std::string_view key, const std::string &text) const;
+
+    SettingsStore m_store;
+    // The first read of the start-up, until it is over.
+    mutable std::optional<SettingsSection> m_startupRead;
+    bool m_startupOver = false;
+    mutable bool m_startupStorePending = false;
+};
+
+} // namespace umbrill
