@@ -6,7 +6,7 @@
 #include "ui/common/accessiblenames.h"
 #include "ui/common/fontcoverage.h"
 #include "ui/common/qtext.h"
-#include "ui/windows/tmainform.h"
+#include "ui/keys/keybutton.h"
 
 #include <QKeyEvent>
 #include <QLabel>
