@@ -84,22 +84,22 @@ TEST_F(TypeIntoWindowTest, WithoutADesktopToTypeIntoTheItemIsOffDisabledAndSaysW
 TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAllIsAsBefore)
 {
     TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
-    ASSERT_EQ(form.ButtonList.size(), 7);
+    ASSERT_EQ(form.keys().size(), 7);
     EXPECT_FALSE(item(form)->isChecked());  // off at first start
-    EXPECT_EQ(form.ButtonList[1]->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(form.keys()[1]->focusPolicy(), Qt::StrongFocus);
 
     item(form)->trigger();
     EXPECT_TRUE(form.typing().isOn());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(form.isVisible());
-    for (KeyButton *key : std::as_const(form.ButtonList))
+    for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"1\""));
 
     form.MultipleCharClick();
     clipboardCalls = 0;
-    form.ButtonList[1]->click();  // é
-    form.ButtonList[4]->click();  // & (shown as &&)
+    form.keys()[1]->click();  // é
+    form.keys()[4]->click();  // & (shown as &&)
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0x26}));
     EXPECT_EQ(clipboardCalls, 0);
     EXPECT_TRUE(form.state().Output().AccumulatedWideText.empty());
@@ -108,16 +108,16 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     html.pasteFormat = PasteFormat::Html;
     form.optionsChosen(html);
     typed.clear();
-    form.ButtonList[1]->click();
+    form.keys()[1]->click();
     EXPECT_EQ(typed, (std::vector<Keysym>{'&', 'e', 'a', 'c', 'u', 't', 'e', ';'}));
 
     item(form)->trigger();
     EXPECT_FALSE(form.typing().isOn());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    for (KeyButton *key : std::as_const(form.ButtonList))
+    for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus);
     typed.clear();
-    form.ButtonList[1]->click();
+    form.keys()[1]->click();
     EXPECT_TRUE(typed.empty());
     EXPECT_EQ(clipboardCalls, 1);  // HTML: the entity text set on the clipboard, as before
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"0\""));
@@ -131,14 +131,14 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); });
     form.LanguageClick();  // the first language, Twelve: keys made while on
-    ASSERT_FALSE(form.ButtonList.isEmpty());
-    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::NoFocus);
+    ASSERT_FALSE(form.keys().isEmpty());
+    EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::NoFocus);
 
     ASSERT_NE(recorder, nullptr);
     recorder->endNow();  // as when the user refuses the desktop's consent
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());
-    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::StrongFocus);
 }
 
 TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePadAndAClosedSessionSaysSo)
@@ -180,7 +180,7 @@ TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
     other.activateWindow();
     QApplication::setActiveWindow(&other);
     ASSERT_NE(QApplication::activeWindow(), &form);
-    KeyButton *key = form.ButtonList[1];
+    KeyButton *key = form.keys()[1];
     QTest::mouseMove(key, key->rect().center() - QPoint(1, 1));
     QTest::mouseMove(key, key->rect().center());
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));

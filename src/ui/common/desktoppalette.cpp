@@ -1,6 +1,10 @@
 // The pad's colours from the desktop's palette.
 #include "ui/common/desktoppalette.h"
 
+#include <QApplication>
+#include <QToolTip>
+#include <QWidget>
+
 #include <cmath>
 
 namespace umbrill {
@@ -54,6 +58,19 @@ QPalette toolTipPalette(const QPalette &desktop)
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback)
 {
     return contrastRatio(colour, background) >= 4.5 ? colour : fallback;
+}
+
+void followDesktop(QWidget &window, QWidget &placeholder)
+{
+    const QPalette desktop = QApplication::palette();
+    const QPalette tips = toolTipPalette(desktop);
+    if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
+        QToolTip::setPalette(tips);
+    window.setPalette(pagePalette(desktop));
+    QPalette text;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        text.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
+    placeholder.setPalette(text);
 }
 
 } // namespace umbrill

@@ -1,6 +1,7 @@
-// The key pad's main window: its menu, its state, the keys, and the commands
-// of the shell (Keep on Top, Exit, Help, About), language loading, the font
-// command and the clicks of keys.
+// The key pad's main window: its menus and their commands, the keys it shows
+// for the keyboard language, Multiple Char's strip and the notice line. It
+// redraws itself as the pad's model announces a change; what differs by
+// desktop it asks of the Desktop.
 #pragma once
 
 #include "core/keypad/keygrid.h"
@@ -9,7 +10,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QPushButton>
 
 #include <functional>
 #include <memory>
@@ -31,7 +31,12 @@ class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
 class CollectionStrip;
+class Desktop;
+class NoticeLine;
+class PadKeys;
+class PadModel;
 class TypeIntoWindow;
+class WindowPlace;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -50,15 +55,15 @@ public:
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
     // The line over the bottom of the keys that tells what typing put on the clipboard.
-    const QLabel *notice() const { return m_notice; }
+    const QLabel *notice() const;
 
-    // The pad's state and rules; the window shows it.
+    // The pad's state and rules, and the model that announces their changes; the window shows them.
     PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
-
-    // What only the window holds: its base caption and the keys.
-    QString BaseCaption;
-    QList<KeyButton *> ButtonList;
+    PadModel &model() const { return *m_model; }
+    // The caption without the language's name, and the keys as laid out.
+    const QString &baseCaption() const { return m_baseCaption; }
+    const QList<KeyButton *> &keys() const;
 
     // What the other windows report.
     // The language dialog confirmed the row at position (-1: none selected)
@@ -82,14 +87,11 @@ public:
     void optionsCancelled();
     void optionsChosen(const OptionsChoice &choice);
 
-    // Steps of loading and laying out.
+    // Steps of loading: the language is named in the captions, loaded (its
+    // keys are made as the model announces it), or its keys go.
     void SetLanguage(const std::string &name);
     void GetLanguageData(const std::string &name);
     void ClearButtonList();
-    void CreateNewButton(std::int32_t code);
-    void PaintKeys();
-    // Moves the focus from key to the key the move reaches on the grid as last laid out.
-    void moveFocusFrom(KeyButton *key, GridMove move);
     void setFontEnabled(bool enabled);
     // The Font command's enabled state (its menu item stays hidden, and Qt
     // reports a hidden item as disabled).
@@ -106,12 +108,17 @@ public:
     TOptionsForm *optionsForm();
 
     // Seams for the font command's two modal questions; tests replace them.
-    std::function<QFont(const QFont &initial)> chooseFont;
-    std::function<bool(const QString &question)> confirm;
+    using FontChooser = std::function<QFont(const QFont &initial)>;
+    using Confirmer = std::function<bool(const QString &question)>;
+    void setFontChooser(FontChooser chooser) { m_chooseFont = std::move(chooser); }
+    void setConfirmer(Confirmer confirmer) { m_confirm = std::move(confirmer); }
     // The clipboard the keys write to; tests may replace it.
     void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
     // The Mode menu's Type into Window item and its typing.
     TypeIntoWindow &typing() const { return *m_typing; }
+    // What differs by desktop; tests may put a fake in its place.
+    Desktop &desktop() const { return *m_desktop; }
+    void setDesktop(std::unique_ptr<Desktop> desktop);
 
     // Handlers.
     void LanguageClick();
@@ -133,7 +140,8 @@ public:
     void keyMenu(KeyButton *key, QPoint globalPos, bool onPad);
     // A result of Find was clicked or Entered: output as a pad key is, but
     // with Type into Window on, typed into the window that had the focus when
-    // Find opened, once it has it back.
+    // Find opened, once it has it back; where the desktop cannot give it
+    // back, put on the clipboard, as the notice line says.
     void findResultChosen(KeyButton *key);
     // Multiple Char's collection, shown in the strip under the keys while
     // Multiple Char is on: Backspace (on a key or the strip) takes back its
@@ -168,8 +176,10 @@ private:
     void showLanguageStrings(InterfaceLanguage language);
     // The empty pad's hint shows while there are no keys.
     void updateHint();
-    // Moves the window the least it takes so that all of it lies on its screen.
-    void keepOnScreen();
+    // The language loaded: its keys are made and laid out.
+    void showKeys();
+    void CreateNewButton(std::int32_t code);
+    void PaintKeys();
     // The room for the grid on the screen this window is on, below the menu.
     QSize gridArea() const;
     void setClientSize(int width, int height);
@@ -180,6 +190,7 @@ private:
     int stripHeight() const;
     // The window's page and text colours from the desktop's palette.
     void followDesktopPalette();
+    void buildMenus();
     // The Find Character window stays on top when the pad does.
     void keepFindOnTop();
     // Recent is stored a few seconds after the output that changed it.
@@ -204,28 +215,29 @@ private:
     QAction *m_aboutItem = nullptr;
     QWidget *m_client = nullptr;
     QLabel *m_hint = nullptr;
-    QLabel *m_notice = nullptr;
-    QTimer *m_noticeTimer = nullptr;
-    void showNotice(const QString &text);
+    NoticeLine *m_notice = nullptr;
     CollectionStrip *m_strip = nullptr;
     QAction *m_removeLast = nullptr;
     QAction *m_clearCollection = nullptr;
-    QTimer *m_positionSaver = nullptr;
+    PadModel *m_model;
+    PadState &m_state;
+    std::unique_ptr<Desktop> m_desktop;
+    PadKeys *m_keys = nullptr;
+    WindowPlace *m_place = nullptr;
     QTimer *m_recentSaver = nullptr;
+    QString m_baseCaption;
+    FontChooser m_chooseFont;
+    Confirmer m_confirm;
     unsigned long m_focusBeforeFind = 0;
     std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
     FindCharacterWindow *m_findWindow = nullptr;
-    std::unique_ptr<ClipboardSink> m_clipboard;
     TypeIntoWindow *m_typing = nullptr;
-    PadState m_state;
     bool m_fontEnabled = false;
     bool m_followingPalette = false;
     bool m_painted = false;
-    // The keys per row of the last layout, which the arrow keys follow.
-    int m_keysPerRow = 0;
 };
 
 } // namespace umbrill

@@ -1,0 +1,60 @@
+// The pad's state (PadState) for the windows: the commands that change it go
+// through here, and each change is announced, so that every window that shows
+// some of it redraws itself.
+#pragma once
+
+#include "core/keypad/outputengine.h"
+#include "core/pad/padstate.h"
+
+#include <QObject>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace umbrill {
+
+class ClipboardSink;
+
+class PadModel : public QObject {
+    Q_OBJECT
+public:
+    // A pad whose data file lies in programDir, writing to the desktop's clipboard.
+    explicit PadModel(const std::filesystem::path &programDir, QObject *parent = nullptr);
+    ~PadModel() override;
+
+    PadState &state() { return m_state; }
+    const PadState &state() const { return m_state; }
+    ClipboardSink &clipboard() { return *m_clipboard; }
+    void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
+
+    // Loads the keyboard language name; show shows the stored interface
+    // language meanwhile. Throws the loading's Error.
+    void loadLanguage(const std::string &name, const ShowLanguage &show);
+    // The input mode, a click of a key, and Multiple Char's collection. The
+    // collection is announced also when the clipboard refuses and this throws.
+    void chooseMode(InputMode mode);
+    void click(std::u16string_view character);
+    void removeLastCharacter();
+    void placeCollection();
+    void clearCollection();
+    // What the rules call to show an interface language: it is announced.
+    ShowLanguage showLanguage();
+    // Type into Window was turned on or off: announced, then remembered.
+    void setTyping(bool on);
+
+signals:
+    void languageLoaded();
+    void collectionChanged();
+    void interfaceLanguageChanged(const std::string &controlLanguage);
+    void typingChanged(bool on);
+
+private:
+    template <class Change>
+    void changeCollection(Change change);
+
+    PadState m_state;
+    std::unique_ptr<ClipboardSink> m_clipboard;
+};
+
+} // namespace umbrill

@@ -1,0 +1,32 @@
+// The program's small modal questions.
+#include "ui/common/questions.h"
+
+#include "core/interface/interfacestrings.h"
+#include "ui/common/qtext.h"
+#include "ui/common/shell.h"
+
+#include <QAbstractButton>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace umbrill {
+
+QFont askFont(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent);
+    return ok ? font : initial;
+}
+
+bool askYesOrNo(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, boxParent(parent));
+    box.setObjectName(QStringLiteral("ConfirmBox"));
+    QAbstractButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+} // namespace umbrill

@@ -1,0 +1,39 @@
+// Where a window stands: brought back where the last run left it, kept on its
+// screen, and remembered once it has rested for a moment after a move.
+#pragma once
+
+#include "core/keypad/keygrid.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QTimer;
+class QWidget;
+
+namespace umbrill {
+
+class PadState;
+
+class WindowPlace : public QObject {
+    Q_OBJECT
+public:
+    WindowPlace(QWidget &window, PadState &state);
+
+    // Back on the screen its centre lies on; where nothing was remembered, or
+    // that screen has gone: centred. Then kept on its screen.
+    void restore(const std::optional<KeyPlacement> &remembered);
+    // Moves the window the least it takes so that all of it lies on its screen.
+    void keepOnScreen();
+    // The window moved: its place is noted, and stored half a second later.
+    void moved();
+    // No store is waiting any more (the window closes and stores what is pending).
+    void stop();
+
+private:
+    QWidget &m_window;
+    PadState &m_state;
+    QTimer *m_saver;
+};
+
+} // namespace umbrill
