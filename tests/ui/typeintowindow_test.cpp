@@ -5,6 +5,8 @@
 #include "uifixture.h"
 
 #include "core/keypad/clipboardpayload.h"
+#include "ui/dialogs/findcharacterwindow.h"
+#include "ui/platform/desktop.h"
 #include "ui/platform/typeintowindow.h"
 
 #include <QAction>
@@ -42,6 +44,42 @@ public:
 
 private:
     int *m_calls;
+};
+
+// A desktop that records what the pad asks of it and answers as told.
+class FakeDesktop : public Desktop {
+public:
+    TypistOffer typist(PadState &) override
+    {
+        auto offered = std::make_unique<RecordingTypist>(typed);
+        return {std::move(offered), std::nullopt};
+    }
+    unsigned long focusedWindow() override { return focused; }
+    void handFocusBack(unsigned long window, QObject *, std::function<void(bool)> done) override
+    {
+        handedBackTo = window;
+        done(comesBack);
+    }
+    void toCurrentWorkspace(QWidget &) override {}
+    void makeActive(QWidget &) override {}
+    void endStartup(const std::string &) override {}
+    void keepOnTop(QWidget &window, bool onTop) override
+    {
+        keptOnTop.emplace_back(&window, onTop);
+        Desktop::keepOnTop(window, onTop);
+    }
+    void refuseFocus(QWidget &window, bool refuse) override
+    {
+        refused.emplace_back(&window, refuse);
+        Desktop::refuseFocus(window, refuse);
+    }
+
+    std::vector<Keysym> *typed = nullptr;
+    unsigned long focused = 0;
+    bool comesBack = true;
+    unsigned long handedBackTo = 0;
+    std::vector<std::pair<QWidget *, bool>> keptOnTop;
+    std::vector<std::pair<QWidget *, bool>> refused;
 };
 
 class TypeIntoWindowTest : public UiFixture {
@@ -166,6 +204,53 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     item(form)->trigger();
     EXPECT_TRUE(form.typing().isOn());
     EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
+}
+
+// Typing, the focus and keep-on-top go through the desktop. A result of Find
+// goes back to the window that had the focus when Find opened; where the
+// desktop cannot give it back (as without X11), it waits on the clipboard and
+// the pad says so, never lost.
+TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboardAndSaySo)
+{
+    writeSettings(settingsWith("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n"));
+    TMainForm &form = start().mainForm;
+    auto owned = std::make_unique<FakeDesktop>();
+    FakeDesktop &desktop = *owned;
+    desktop.typed = &typed;
+    form.setDesktop(std::move(owned));
+    form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls));
+    app->show();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+
+    item(form)->trigger();
+    ASSERT_TRUE(form.typing().isOn()) << "the desktop's typist is taken";
+    EXPECT_EQ(desktop.refused, (std::vector<std::pair<QWidget *, bool>>{{&form, true}}));
+    form.KeeponTopClick();
+    EXPECT_EQ(desktop.keptOnTop, (std::vector<std::pair<QWidget *, bool>>{{&form, false}}));
+
+    desktop.focused = 42;
+    form.FindCharacterClick();
+    ASSERT_NE(form.findWindow(), nullptr);
+    form.findResultChosen(form.keys()[1]);  // é
+    EXPECT_EQ(desktop.handedBackTo, 42u);
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_FALSE(form.notice()->isVisible());
+
+    // The window never comes back.
+    desktop.comesBack = false;
+    form.findResultChosen(form.keys()[1]);
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("é"));
+    EXPECT_TRUE(form.notice()->isVisible());
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "é"));
+    EXPECT_EQ(clipboardCalls, 0) << "the pad's own output is left alone";
+
+    // Without X11 (the widget tests' own platform): nothing to give back to.
+    form.setDesktop(thisDesktop());
+    form.findResultChosen(form.keys()[4]);  // &
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("&"));
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "&"));
 }
 
 // A pad that takes no focus is never the active window: its keys still show
