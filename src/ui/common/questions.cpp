@@ -19,6 +19,13 @@ QFont askFont(QWidget *parent, const QFont &initial)
     return ok ? font : initial;
 }
 
+void tell(QWidget *parent, const QString &message, const QString &name)
+{
+    QMessageBox box(QMessageBox::Information, qs(kInformationTitle), message, QMessageBox::Ok, boxParent(parent));
+    box.setObjectName(name);
+    box.exec();
+}
+
 bool askYesOrNo(QWidget *parent, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, boxParent(parent));

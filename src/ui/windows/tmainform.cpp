@@ -19,7 +19,9 @@
 #include "ui/platform/desktop.h"
 #include "ui/platform/typeintowindow.h"
 #include "ui/windows/collectionstrip.h"
+#include "ui/windows/findlink.h"
 #include "ui/windows/noticeline.h"
+#include "ui/windows/padarea.h"
 #include "ui/windows/padkeys.h"
 #include "ui/windows/windowplace.h"
 
@@ -32,7 +34,6 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace umbrill {
 
@@ -45,27 +46,18 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setAutoFillBackground(true);
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client = new PadArea(this);
     setCentralWidget(m_client);
-    m_hint = new QLabel(m_client);
-    m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
-    m_hint->setAlignment(Qt::AlignCenter);
-    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint and strip by this
-    hintLayout->setContentsMargins(0, 0, 0, 0);
-    hintLayout->setSpacing(0);
-    hintLayout->addWidget(m_hint, 1);
-    m_strip = new CollectionStrip(m_client);
-    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    m_strip->hide();
-    hintLayout->addWidget(m_strip, 0, Qt::AlignBottom);
+    m_hint = m_client->hint();
+    m_strip = m_client->strip();
+    m_keys = &m_client->keys();
     connect(m_strip, &CollectionStrip::placeRequested, this, [this] { guard(this, [this] { placeCollection(); }); });
     connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
-    m_keys = new PadKeys(*m_client);
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
     connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key, at, true); });
     m_place = new WindowPlace(*this, m_state);
     buildMenus();
+    m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
     followDesktopPalette();
     applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
     m_notice = new NoticeLine(*this);
@@ -178,6 +170,7 @@ void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_model
 void TMainForm::setDesktop(std::unique_ptr<Desktop> desktop)
 {
     m_typing->setDesktop(*desktop);
+    m_find->setDesktop(*desktop);
     m_desktop = std::move(desktop);
 }
 
@@ -199,10 +192,7 @@ void TMainForm::FormCreate()
 void TMainForm::CheckForIniFile()
 {
     if (!m_state.CheckForIniFile()) {
-        QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(kMissingDataFileMessage),
-                        QMessageBox::Ok, boxParent(this));
-        box.setObjectName(QStringLiteral("MissingDataFileBox"));
-        box.exec();
+        tell(this, qs(kMissingDataFileMessage), QStringLiteral("MissingDataFileBox"));
         return;
     }
     applyInterfaceLanguage(*this, m_state.ControlLanguage());
@@ -311,8 +301,6 @@ void TMainForm::restoreRemembered()
     m_place->restore(last.position);
 }
 
-void TMainForm::updateHint() { m_hint->setVisible(m_keys->keys().isEmpty()); }
-
 void TMainForm::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
@@ -355,14 +343,14 @@ void TMainForm::showKeys()
 {
     for (std::int32_t code : m_state.CurrentLanguage().KeyCodes)
         CreateNewButton(code);
-    updateHint();
+    m_client->updateHint();
     PaintKeys();
 }
 
 void TMainForm::ClearButtonList()
 {
     m_keys->clear();
-    updateHint();
+    m_client->updateHint();
 }
 
 void TMainForm::CreateNewButton(std::int32_t code)
@@ -381,7 +369,7 @@ QSize TMainForm::gridArea() const
     // The frame the window manager adds (title bar, borders) takes room too.
     const QSize frame = frameGeometry().size() - geometry().size();
     return {screen.width() - frame.width(),
-            screen.height() - frame.height() - menuBar()->sizeHint().height() - stripHeight()};
+            screen.height() - frame.height() - menuBar()->sizeHint().height() - m_client->stripHeight()};
 }
 
 void TMainForm::PaintKeys()
@@ -397,7 +385,7 @@ void TMainForm::setClientSize(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    height += stripHeight();
+    height += m_client->stripHeight();
     if (m_client->width() == width && m_client->height() == height && this->width() == width
         && this->height() == height + menuBar()->sizeHint().height())
         return;
@@ -441,14 +429,7 @@ void TMainForm::KeeponTopClick()
     m_desktop->keepOnTop(*this, onTop);
     m_keepOnTop->setChecked(onTop);
     m_state.rememberKeepOnTop(onTop);
-    keepFindOnTop();
-}
-
-void TMainForm::keepFindOnTop()
-{
-    const bool onTop = windowFlags() & Qt::WindowStaysOnTopHint;
-    if (m_findWindow && bool(m_findWindow->windowFlags() & Qt::WindowStaysOnTopHint) != onTop)
-        m_desktop->keepOnTop(*m_findWindow, onTop);
+    m_find->keepOnTop(onTop);
 }
 
 void TMainForm::ExitClick() { close(); }
@@ -465,9 +446,7 @@ void TMainForm::HelpMenuIItemClick()
     // No program to open it with: said like a missing document, and the pad stays.
     const std::string_view message =
         present ? helpUnopenedMessage(m_state.ControlLanguage()) : helpMissingMessage(m_state.ControlLanguage());
-    QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(message), QMessageBox::Ok, boxParent(this));
-    box.setObjectName(present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
-    box.exec();
+    tell(this, qs(message), present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
 }
 
 void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
@@ -504,38 +483,13 @@ void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(m_model->cli
 void TMainForm::FindCharacterClick()
 {
     if (!m_findWindow) {
-        m_findWindow = new FindCharacterWindow(this);
-        m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
-        m_findWindow->setSearchLanguage(matchInterfaceLanguage(m_state.ControlLanguage()));
-        if (const auto size = m_state.rememberedFindSize()) {
-            // Bounded by the screen it comes back on: a damaged or outgrown
-            // size never makes a window larger than the screen.
-            const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-            const QSize least = m_findWindow->minimumSizeHint();
-            const GridSize fitted = sizeOnScreen(*size, {least.width(), least.height()},
-                                                 {area.x(), area.y(), area.width(), area.height()});
-            m_findWindow->resize(fitted.width, fitted.height);
-        }
+        m_findWindow = m_find->make(m_state.ControlLanguage());
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
                 [this](KeyButton *key) { guard(this, [&] { findResultChosen(key); }); });
         connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,
                 [this](KeyButton *key, QPoint at) { keyMenu(key, at, false); });
-        connect(m_findWindow, &FindCharacterWindow::closed, this, [this] {
-            m_state.rememberFindSize({m_findWindow->width(), m_findWindow->height()});
-        });
     }
-    // The window the user is writing in, for typing into it from Find.
-    if (!m_findWindow->isActiveWindow())
-        m_focusBeforeFind = m_desktop->focusedWindow();
-    // The results take the pad's key font, as a language last set it.
-    const QFont font = keyFont(m_state.CurrentLanguage(), 72, m_findWindow->font());
-    m_findWindow->setKeyFont(font, std::clamp(m_state.KeySize(), kKeySizeMinimum, kKeySizeMaximum));
-    keepFindOnTop();
-    m_findWindow->show();
-    m_findWindow->raise();
-    m_findWindow->activateWindow();
-    m_findWindow->searchField()->setFocus(Qt::ShortcutFocusReason);
-    m_findWindow->searchField()->selectAll();
+    m_find->open(windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 void TMainForm::Button1Click(KeyButton *key)
@@ -564,8 +518,6 @@ void TMainForm::showCollection()
         PaintKeys();
     }
 }
-
-int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
 
 void TMainForm::followDesktopPalette()
 {
@@ -596,16 +548,8 @@ void TMainForm::findResultChosen(KeyButton *key)
         Button1Click(key);
         return;
     }
-    // Find holds the focus for its search field: the character goes to the
-    // window the user was writing in once it is active again, never into Find.
-    const std::u32string text = m_state.typeClick(key->character());
+    m_find->typeBack(m_state.typeClick(key->character()));
     storeRecentSoon();
-    m_desktop->handFocusBack(m_focusBeforeFind, this, [this, text](bool back) {
-        if (back)
-            m_typing->type(text);
-        else
-            m_typing->putOnClipboard(text);
-    });
 }
 
 void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)

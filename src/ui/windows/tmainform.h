@@ -32,7 +32,9 @@ class TOptionsForm;
 class ClipboardSink;
 class CollectionStrip;
 class Desktop;
+class FindLink;
 class NoticeLine;
+class PadArea;
 class PadKeys;
 class PadModel;
 class TypeIntoWindow;
@@ -174,8 +176,6 @@ private:
     void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
     // One of the four string sets, with the texts beside them (hint, Find, Type into Window).
     void showLanguageStrings(InterfaceLanguage language);
-    // The empty pad's hint shows while there are no keys.
-    void updateHint();
     // The language loaded: its keys are made and laid out.
     void showKeys();
     void CreateNewButton(std::int32_t code);
@@ -187,12 +187,9 @@ private:
     // The strip shows the collection, and is shown in Multiple Char only;
     // the window grows or shrinks by its height.
     void showCollection();
-    int stripHeight() const;
     // The window's page and text colours from the desktop's palette.
     void followDesktopPalette();
     void buildMenus();
-    // The Find Character window stays on top when the pad does.
-    void keepFindOnTop();
     // Recent is stored a few seconds after the output that changed it.
     void storeRecentSoon();
     // What the state's rules call to show a language: every window shows it.
@@ -213,7 +210,7 @@ private:
     QAction *m_language = nullptr;
     QAction *m_helpItem = nullptr;
     QAction *m_aboutItem = nullptr;
-    QWidget *m_client = nullptr;
+    PadArea *m_client = nullptr;
     QLabel *m_hint = nullptr;
     NoticeLine *m_notice = nullptr;
     CollectionStrip *m_strip = nullptr;
@@ -224,11 +221,11 @@ private:
     std::unique_ptr<Desktop> m_desktop;
     PadKeys *m_keys = nullptr;
     WindowPlace *m_place = nullptr;
+    FindLink *m_find = nullptr;
     QTimer *m_recentSaver = nullptr;
     QString m_baseCaption;
     FontChooser m_chooseFont;
     Confirmer m_confirm;
-    unsigned long m_focusBeforeFind = 0;
     std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;
