@@ -4,12 +4,18 @@
 #include "ui/common/clipboardadapter.h"
 
 #include <QScopeGuard>
+#include <QTimer>
 
 namespace umbrill {
 
 PadModel::PadModel(const std::filesystem::path &programDir, QObject *parent)
-    : QObject(parent), m_state(programDir), m_clipboard(std::make_unique<ClipboardAdapter>())
+    : QObject(parent), m_state(programDir), m_clipboard(std::make_unique<ClipboardAdapter>()),
+      m_recentSaver(new QTimer(this))
 {
+    // Recent is stored a few seconds after a click, never on the click itself.
+    m_recentSaver->setSingleShot(true);
+    m_recentSaver->setInterval(3000);
+    connect(m_recentSaver, &QTimer::timeout, this, [this] { m_state.saveRecent(); });
 }
 
 PadModel::~PadModel() = default;
@@ -32,25 +38,39 @@ void PadModel::changeCollection(Change change)
 void PadModel::chooseMode(InputMode mode)
 {
     changeCollection([&] {
-        switch (mode) {
-        case InputMode::SingleChar:
-            m_state.rememberMode(mode);
+        m_state.rememberMode(mode); // Direct Paste is not remembered
+        if (mode == InputMode::SingleChar)
             m_state.SingleCharClick(*m_clipboard);
-            break;
-        case InputMode::MultipleChar:
-            m_state.rememberMode(mode);
+        else if (mode == InputMode::MultipleChar)
             m_state.MultipleCharClick(*m_clipboard);
-            break;
-        case InputMode::DirectPaste:
+        else
             m_state.DirectPasteClick(*m_clipboard);
-            break;
-        }
     });
 }
 
 void PadModel::click(std::u16string_view character)
 {
     changeCollection([&] { m_state.Button1Click(character, *m_clipboard); });
+    storeRecentSoon();
+}
+
+std::u32string PadModel::typeClick(std::u16string_view character)
+{
+    std::u32string text = m_state.typeClick(character);
+    storeRecentSoon();
+    return text;
+}
+
+void PadModel::storeRecentSoon()
+{
+    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
+        m_recentSaver->start();
+}
+
+void PadModel::savePending()
+{
+    m_recentSaver->stop();
+    m_state.savePending();
 }
 
 void PadModel::removeLastCharacter()

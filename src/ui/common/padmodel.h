@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+class QTimer;
+
 namespace umbrill {
 
 class ClipboardSink;
@@ -35,6 +37,11 @@ public:
     // collection is announced also when the clipboard refuses and this throws.
     void chooseMode(InputMode mode);
     void click(std::u16string_view character);
+    // The text that typing a click of character types. Like a click, it
+    // notes the character in Recent, which is stored a few seconds later.
+    std::u32string typeClick(std::u16string_view character);
+    // Stores at once what waits to be stored (the window closes).
+    void savePending();
     void removeLastCharacter();
     void placeCollection();
     void clearCollection();
@@ -52,9 +59,11 @@ signals:
 private:
     template <class Change>
     void changeCollection(Change change);
+    void storeRecentSoon();
 
     PadState m_state;
     std::unique_ptr<ClipboardSink> m_clipboard;
+    QTimer *m_recentSaver;
 };
 
 } // namespace umbrill

@@ -16,6 +16,7 @@
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
 #include "ui/keys/keyfont.h"
+#include "ui/keys/keymenu.h"
 #include "ui/platform/desktop.h"
 #include "ui/platform/typeintowindow.h"
 #include "ui/windows/collectionstrip.h"
@@ -71,11 +72,6 @@ TMainForm::TMainForm(QWidget *parent)
         for (KeyButton *key : m_keys->keys())
             m_typing->prepareKey(key);
     });
-    // Recent is stored a few seconds after a click, never on the click itself.
-    m_recentSaver = new QTimer(this);
-    m_recentSaver->setSingleShot(true);
-    m_recentSaver->setInterval(3000);
-    connect(m_recentSaver, &QTimer::timeout, this, [this] { m_state.saveRecent(); });
     m_chooseFont = [this](const QFont &initial) { return askFont(this, initial); };
     m_confirm = [this](const QString &question) { return askYesOrNo(this, question); };
 
@@ -288,7 +284,7 @@ void TMainForm::restoreRemembered()
     }
     if (last.mode) {
         m_state.restoreMode(*last.mode);
-        setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
+        checkMode(*last.mode);
         showCollection();
     }
     if (last.typeIntoWindow.value_or(false))
@@ -320,9 +316,8 @@ void TMainForm::paintEvent(QPaintEvent *event)
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     guard(this, [this] { m_state.storeStartup(); });
-    m_recentSaver->stop();
     m_place->stop();
-    m_state.savePending();
+    m_model->savePending();
     QMainWindow::closeEvent(event);
 }
 
@@ -453,30 +448,22 @@ void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
 
 void TMainForm::Options1Click() { optionsForm()->Options1Click(); }
 
-void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
+void TMainForm::checkMode(InputMode mode)
 {
-    m_singleChar->setChecked(single);
-    m_multipleChar->setChecked(multiple);
-    m_directPaste->setChecked(direct);
+    m_singleChar->setChecked(mode == InputMode::SingleChar);
+    m_multipleChar->setChecked(mode == InputMode::MultipleChar);
+    m_directPaste->setChecked(mode == InputMode::DirectPaste);
 }
 
-void TMainForm::SingleCharClick()
+void TMainForm::chooseMode(InputMode mode)
 {
-    setModeChecks(true, false, false);
-    m_model->chooseMode(InputMode::SingleChar);
+    checkMode(mode);
+    m_model->chooseMode(mode);
 }
 
-void TMainForm::MultipleCharClick()
-{
-    setModeChecks(false, true, false);
-    m_model->chooseMode(InputMode::MultipleChar);
-}
-
-void TMainForm::DirectPasteClick()
-{
-    setModeChecks(false, false, true);
-    m_model->chooseMode(InputMode::DirectPaste);
-}
+void TMainForm::SingleCharClick() { chooseMode(InputMode::SingleChar); }
+void TMainForm::MultipleCharClick() { chooseMode(InputMode::MultipleChar); }
+void TMainForm::DirectPasteClick() { chooseMode(InputMode::DirectPaste); }
 
 void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(m_model->clipboard()); }
 
@@ -495,10 +482,9 @@ void TMainForm::FindCharacterClick()
 void TMainForm::Button1Click(KeyButton *key)
 {
     if (m_typing->isOn())
-        m_typing->type(m_state.typeClick(key->character()));
+        m_typing->type(m_model->typeClick(key->character()));
     else
         m_model->click(key->character());
-    storeRecentSoon();
 }
 
 void TMainForm::removeLastCharacter() { m_model->removeLastCharacter(); }
@@ -536,38 +522,23 @@ void TMainForm::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void TMainForm::storeRecentSoon()
-{
-    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
-        m_recentSaver->start();
-}
-
 void TMainForm::findResultChosen(KeyButton *key)
 {
     if (!m_typing->isOn()) {
         Button1Click(key);
         return;
     }
-    m_find->typeBack(m_state.typeClick(key->character()));
-    storeRecentSoon();
+    m_find->typeBack(m_model->typeClick(key->character()));
 }
 
 void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)
 {
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("KeyMenu"));
     const std::u16string character = key->character();
-    const std::string &language = m_state.ControlLanguage();
-    QAction *add = menu.addAction(qs(addToMyCharactersCaption(language)));
-    add->setObjectName(QStringLiteral("AddToMyCharacters"));
-    connect(add, &QAction::triggered, this, [this, character] { guard(this, [&] { addToMyCharacters(character); }); });
-    if (onPad && m_state.showsMyCharacters()) {
-        QAction *remove = menu.addAction(qs(removeFromMyCharactersCaption(language)));
-        remove->setObjectName(QStringLiteral("RemoveFromMyCharacters"));
-        connect(remove, &QAction::triggered, this,
-                [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); });
-    }
-    menu.exec(globalPos);
+    std::function<void()> remove;
+    if (onPad && m_state.showsMyCharacters())
+        remove = [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); };
+    showKeyMenu(this, globalPos, m_state.ControlLanguage(),
+                [this, character] { guard(this, [&] { addToMyCharacters(character); }); }, remove);
 }
 
 void TMainForm::addToMyCharacters(const std::u16string &character)

@@ -183,15 +183,15 @@ private:
     // The room for the grid on the screen this window is on, below the menu.
     QSize gridArea() const;
     void setClientSize(int width, int height);
-    void setModeChecks(bool single, bool multiple, bool direct);
+    // The Mode menu's checks show mode; choosing one turns it on.
+    void checkMode(InputMode mode);
+    void chooseMode(InputMode mode);
     // The strip shows the collection, and is shown in Multiple Char only;
     // the window grows or shrinks by its height.
     void showCollection();
     // The window's page and text colours from the desktop's palette.
     void followDesktopPalette();
     void buildMenus();
-    // Recent is stored a few seconds after the output that changed it.
-    void storeRecentSoon();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
     QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
@@ -222,7 +222,6 @@ private:
     PadKeys *m_keys = nullptr;
     WindowPlace *m_place = nullptr;
     FindLink *m_find = nullptr;
-    QTimer *m_recentSaver = nullptr;
     QString m_baseCaption;
     FontChooser m_chooseFont;
     Confirmer m_confirm;
