@@ -1,6 +1,9 @@
 // The pad's client area.
 #include "ui/windows/padarea.h"
 
+#include "core/pad/padstate.h"
+#include "ui/keys/keyfont.h"
+#include "ui/platform/typeintowindow.h"
 #include "ui/windows/collectionstrip.h"
 #include "ui/windows/padkeys.h"
 
@@ -25,6 +28,23 @@ PadArea::PadArea(QWidget *parent)
 }
 
 void PadArea::updateHint() { m_hint->setVisible(m_keys->keys().isEmpty()); }
+
+void PadArea::makeKeys(const PadState &state, QSize room, const TypeIntoWindow &typing)
+{
+    const LanguageRecord &language = state.CurrentLanguage();
+    // Only the size a key is made with: every layout sets it again to the pitch.
+    const int size = state.fittedGrid(static_cast<int>(language.KeyCodes.size()), room.width(), room.height()).keySize;
+    for (std::int32_t code : language.KeyCodes) {
+        // Tab goes through the keys first, then to the strip.
+        typing.prepareKey(m_keys->add(code, size, keyFont(language, 400), m_strip));
+    }
+    updateHint();
+}
+
+GridSize PadArea::layOut(PadState &state, QSize room)
+{
+    return m_keys->place(state.layOut(static_cast<int>(m_keys->keys().size()), room.width(), room.height()));
+}
 
 int PadArea::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
 

@@ -336,9 +336,7 @@ void TMainForm::GetLanguageData(const std::string &name)
 
 void TMainForm::showKeys()
 {
-    for (std::int32_t code : m_state.CurrentLanguage().KeyCodes)
-        CreateNewButton(code);
-    m_client->updateHint();
+    m_client->makeKeys(m_state, gridArea(), *m_typing);
     PaintKeys();
 }
 
@@ -346,16 +344,6 @@ void TMainForm::ClearButtonList()
 {
     m_keys->clear();
     m_client->updateHint();
-}
-
-void TMainForm::CreateNewButton(std::int32_t code)
-{
-    // Only the size a key is made with: every layout sets it again to the pitch.
-    const LanguageRecord &language = m_state.CurrentLanguage();
-    const QSize area = gridArea();
-    const int size = m_state.fittedGrid(static_cast<int>(language.KeyCodes.size()), area.width(), area.height()).keySize;
-    // Tab goes through the keys first, then to the strip.
-    m_typing->prepareKey(m_keys->add(code, size, keyFont(language, 400), m_strip));
 }
 
 QSize TMainForm::gridArea() const
@@ -371,8 +359,7 @@ void TMainForm::PaintKeys()
 {
     if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    const QSize area = gridArea();
-    const GridSize client = m_keys->place(m_state.layOut(static_cast<int>(m_keys->keys().size()), area.width(), area.height()));
+    const GridSize client = m_client->layOut(m_state, gridArea());
     setClientSize(client.width, client.height);
 }
 

@@ -178,7 +178,6 @@ private:
     void showLanguageStrings(InterfaceLanguage language);
     // The language loaded: its keys are made and laid out.
     void showKeys();
-    void CreateNewButton(std::int32_t code);
     void PaintKeys();
     // The room for the grid on the screen this window is on, below the menu.
     QSize gridArea() const;
