@@ -24,6 +24,7 @@
 #include "ui/windows/noticeline.h"
 #include "ui/windows/padarea.h"
 #include "ui/windows/padkeys.h"
+#include "ui/windows/padmenus.h"
 #include "ui/windows/windowplace.h"
 
 #include <QCloseEvent>
@@ -80,44 +81,19 @@ TMainForm::TMainForm(QWidget *parent)
 
 void TMainForm::buildMenus()
 {
-    auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("UmbrillMenu"));
-    setMenuBar(bar);
-    m_modeMenu = bar->addMenu(QString());
-    m_modeMenu->setObjectName(QStringLiteral("ModeMenuItem"));
-    m_singleChar = addItem(m_modeMenu, "SingleChar", &TMainForm::SingleCharClick);
-    m_multipleChar = addItem(m_modeMenu, "MultipleChar", &TMainForm::MultipleCharClick);
-    m_directPaste = addItem(m_modeMenu, "DirectPaste", &TMainForm::DirectPasteClick);
-    m_clearClipboard = addItem(m_modeMenu, "ClearClipboard", &TMainForm::ClearClipboardClick);
-    m_findCharacter = addItem(m_modeMenu, "FindCharacter", &TMainForm::FindCharacterClick);
-    m_findCharacter->setShortcut(QKeySequence::Find);
-    m_font = addItem(m_modeMenu, "Font", &TMainForm::FontClick);
-    m_options = addItem(m_modeMenu, "Options1", &TMainForm::Options1Click);
-    m_keepOnTop = addItem(m_modeMenu, "KeeponTop", &TMainForm::KeeponTopClick);
-    m_exit = addItem(m_modeMenu, "Exit", &TMainForm::ExitClick);
     m_typing = new TypeIntoWindow(*this, *m_model, *m_desktop);
-    m_modeMenu->insertAction(m_clearClipboard, m_typing->action());
+    setupMenus(*this, m_typing->action());
     connect(m_modeMenu, &QMenu::aboutToShow, m_typing, &TypeIntoWindow::probe);
-    m_language = addItem(nullptr, "Language", &TMainForm::LanguageClick);
-    bar->addAction(m_language);
-    m_helpMenu = bar->addMenu(QString());
-    m_helpMenu->setObjectName(QStringLiteral("Help"));
-    m_helpItem = addItem(m_helpMenu, "HelpMenuIItem", &TMainForm::HelpMenuIItemClick);
-    m_aboutItem = addItem(m_helpMenu, "AboutMenuItem", &TMainForm::AboutMenuItemClick);
-    for (QAction *item : {m_singleChar, m_multipleChar, m_directPaste, m_keepOnTop})
-        item->setCheckable(true);
-    m_singleChar->setChecked(true);
-    m_keepOnTop->setChecked(true);
-    m_font->setEnabled(false);
-    m_clearClipboard->setText(qs(kClearClipboardCaption));
-    // Multiple Char's two commands, by their keys only.
-    m_removeLast = addItem(nullptr, "RemoveLastCharacter", &TMainForm::removeLastCharacter);
-    m_removeLast->setShortcut(Qt::Key_Backspace);
-    m_clearCollection = addItem(nullptr, "ClearCollection", &TMainForm::clearCollection);
-    m_clearCollection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
-    addActions({m_removeLast, m_clearCollection});
-    m_removeLast->setEnabled(false);
-    m_clearCollection->setEnabled(false);
+    const std::pair<QAction *, void (TMainForm::*)()> commands[] = {
+        {m_singleChar, &TMainForm::SingleCharClick},   {m_multipleChar, &TMainForm::MultipleCharClick},
+        {m_directPaste, &TMainForm::DirectPasteClick}, {m_clearClipboard, &TMainForm::ClearClipboardClick},
+        {m_findCharacter, &TMainForm::FindCharacterClick}, {m_font, &TMainForm::FontClick},
+        {m_options, &TMainForm::Options1Click},       {m_keepOnTop, &TMainForm::KeeponTopClick},
+        {m_exit, &TMainForm::ExitClick},              {m_language, &TMainForm::LanguageClick},
+        {m_helpItem, &TMainForm::HelpMenuIItemClick}, {m_aboutItem, &TMainForm::AboutMenuItemClick},
+        {m_removeLast, &TMainForm::removeLastCharacter}, {m_clearCollection, &TMainForm::clearCollection}};
+    for (const auto &[item, command] : commands)
+        connect(item, &QAction::triggered, this, [this, command] { guard(this, [&] { (this->*command)(); }); });
 }
 
 TMainForm::~TMainForm()
@@ -128,16 +104,6 @@ TMainForm::~TMainForm()
     } catch (...) {
         // nobody is left to tell
     }
-}
-
-QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*handler)())
-{
-    auto *action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, handler] { guard(this, [&] { (this->*handler)(); }); });
-    if (menu)
-        menu->addAction(action);
-    return action;
 }
 
 TAbout *TMainForm::aboutBox()

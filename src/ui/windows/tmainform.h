@@ -7,6 +7,7 @@
 #include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
 #include "ui/keys/keybutton.h"
+#include "ui/windows/padmenus.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -40,7 +41,7 @@ class PadModel;
 class TypeIntoWindow;
 class WindowPlace;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private PadMenus {
     Q_OBJECT
 public:
     // Runs FormCreate: computes the file paths, checks the data file (showing
@@ -190,31 +191,15 @@ private:
     void showCollection();
     // The window's page and text colours from the desktop's palette.
     void followDesktopPalette();
+    // The menus (see PadMenus), each item running its command.
     void buildMenus();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
-    QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
 
-    QMenu *m_modeMenu = nullptr;
-    QMenu *m_helpMenu = nullptr;
-    QAction *m_singleChar = nullptr;
-    QAction *m_multipleChar = nullptr;
-    QAction *m_directPaste = nullptr;
-    QAction *m_clearClipboard = nullptr;
-    QAction *m_findCharacter = nullptr;
-    QAction *m_font = nullptr;
-    QAction *m_options = nullptr;
-    QAction *m_keepOnTop = nullptr;
-    QAction *m_exit = nullptr;
-    QAction *m_language = nullptr;
-    QAction *m_helpItem = nullptr;
-    QAction *m_aboutItem = nullptr;
     PadArea *m_client = nullptr;
     QLabel *m_hint = nullptr;
     NoticeLine *m_notice = nullptr;
     CollectionStrip *m_strip = nullptr;
-    QAction *m_removeLast = nullptr;
-    QAction *m_clearCollection = nullptr;
     PadModel *m_model;
     PadState &m_state;
     std::unique_ptr<Desktop> m_desktop;
