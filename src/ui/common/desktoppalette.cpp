@@ -2,6 +2,8 @@
 #include "ui/common/desktoppalette.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QScopedValueRollback>
 #include <QToolTip>
 #include <QWidget>
 
@@ -58,6 +60,40 @@ QPalette toolTipPalette(const QPalette &desktop)
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback)
 {
     return contrastRatio(colour, background) >= 4.5 ? colour : fallback;
+}
+
+namespace {
+
+// A window hears of a new desktop palette as a change of its own.
+class PaletteFollower : public QObject {
+public:
+    PaletteFollower(QWidget &window, QWidget &placeholder)
+        : QObject(&window), m_window(window), m_placeholder(placeholder)
+    {
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // Setting the window's palette sends it a palette change again, at once.
+        if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+            && !m_following) {
+            const QScopedValueRollback following(m_following, true);
+            followDesktop(m_window, m_placeholder);
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+    QWidget &m_placeholder;
+    bool m_following = false;
+};
+
+} // namespace
+
+void keepFollowingDesktop(QWidget &window, QWidget &placeholder)
+{
+    followDesktop(window, placeholder);
+    window.installEventFilter(new PaletteFollower(window, placeholder));
 }
 
 void followDesktop(QWidget &window, QWidget &placeholder)

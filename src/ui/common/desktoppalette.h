@@ -30,5 +30,7 @@ QColor legibleOr(const QColor &colour, const QColor &background, const QColor &f
 // window takes the desktop's page colours (and tooltips the desktop's, see
 // toolTipPalette); placeholder's text takes the desktop's placeholder colour.
 void followDesktop(QWidget &window, QWidget &placeholder);
+// Does so now, and again whenever the desktop's palette changes.
+void keepFollowingDesktop(QWidget &window, QWidget &placeholder);
 
 } // namespace umbrill

@@ -33,7 +33,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 
@@ -60,7 +59,7 @@ TMainForm::TMainForm(QWidget *parent)
     m_place = new WindowPlace(*this, m_state);
     buildMenus();
     m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
-    followDesktopPalette();
+    keepFollowingDesktop(*this, *m_hint);
     applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
     m_notice = new NoticeLine(*this);
     connect(m_typing, &TypeIntoWindow::notice, m_notice, &NoticeLine::say);
@@ -263,12 +262,6 @@ void TMainForm::restoreRemembered()
     m_place->restore(last.position);
 }
 
-void TMainForm::moveEvent(QMoveEvent *event)
-{
-    QMainWindow::moveEvent(event);
-    m_place->moved();
-}
-
 void TMainForm::paintEvent(QPaintEvent *event)
 {
     QMainWindow::paintEvent(event);
@@ -456,23 +449,6 @@ void TMainForm::showCollection()
         m_strip->setVisible(collecting);
         PaintKeys();
     }
-}
-
-void TMainForm::followDesktopPalette()
-{
-    // Setting the window's palette sends it a palette change again, at once.
-    if (m_followingPalette)
-        return;
-    const QScopedValueRollback following(m_followingPalette, true);
-    followDesktop(*this, *m_hint);
-}
-
-void TMainForm::changeEvent(QEvent *event)
-{
-    // A window hears of a new desktop palette as a change of its own.
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        followDesktopPalette();
-    QMainWindow::changeEvent(event);
 }
 
 void TMainForm::findResultChosen(KeyButton *key)

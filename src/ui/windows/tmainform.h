@@ -160,12 +160,8 @@ public:
     FindCharacterWindow *findWindow() const { return m_findWindow; }
 
 protected:
-    // The window's place is remembered once it has rested for a moment, and
-    // when the window closes.
-    void moveEvent(QMoveEvent *event) override;
+    // The window's place (see WindowPlace) and Recent are stored when it closes.
     void closeEvent(QCloseEvent *event) override;
-    // The desktop's palette changed: the window follows it.
-    void changeEvent(QEvent *event) override;
     // Right after the first paint, the settings a first start stores are
     // written (see PadState::storeStartup): nothing is written before the pad shows.
     void paintEvent(QPaintEvent *event) override;
@@ -189,8 +185,6 @@ private:
     // The strip shows the collection, and is shown in Multiple Char only;
     // the window grows or shrinks by its height.
     void showCollection();
-    // The window's page and text colours from the desktop's palette.
-    void followDesktopPalette();
     // The menus (see PadMenus), each item running its command.
     void buildMenus();
     // What the state's rules call to show a language: every window shows it.
@@ -216,7 +210,6 @@ private:
     FindCharacterWindow *m_findWindow = nullptr;
     TypeIntoWindow *m_typing = nullptr;
     bool m_fontEnabled = false;
-    bool m_followingPalette = false;
     bool m_painted = false;
 };
 

@@ -4,6 +4,7 @@
 #include "core/pad/padstate.h"
 #include "ui/common/shell.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -17,6 +18,14 @@ WindowPlace::WindowPlace(QWidget &window, PadState &state)
     m_saver->setSingleShot(true);
     m_saver->setInterval(500);
     connect(m_saver, &QTimer::timeout, this, [this] { m_state.savePosition(); });
+    m_window.installEventFilter(this);
+}
+
+bool WindowPlace::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::Move)
+        moved();
+    return false;
 }
 
 void WindowPlace::restore(const std::optional<KeyPlacement> &remembered)

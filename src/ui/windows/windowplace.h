@@ -1,5 +1,6 @@
 // Where a window stands: brought back where the last run left it, kept on its
-// screen, and remembered once it has rested for a moment after a move.
+// screen, and remembered once it has rested for a moment after a move (the
+// window's moves are watched from the start).
 #pragma once
 
 #include "core/keypad/keygrid.h"
@@ -25,12 +26,16 @@ public:
     void restore(const std::optional<KeyPlacement> &remembered);
     // Moves the window the least it takes so that all of it lies on its screen.
     void keepOnScreen();
-    // The window moved: its place is noted, and stored half a second later.
-    void moved();
     // No store is waiting any more (the window closes and stores what is pending).
     void stop();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The window moved: its place is noted, and stored half a second later.
+    void moved();
+
     QWidget &m_window;
     PadState &m_state;
     QTimer *m_saver;
