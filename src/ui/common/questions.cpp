@@ -26,6 +26,19 @@ void tell(QWidget *parent, const QString &message, const QString &name)
     box.exec();
 }
 
+bool openHelp(QWidget *parent, const std::filesystem::path &help, std::string_view controlLanguage)
+{
+    std::error_code ec;
+    const bool present = std::filesystem::exists(help, ec);
+    if (present && ShellOpen(fileUrl(help)))
+        return true;
+    // No program to open it with: said like a missing document, and the pad stays.
+    const std::string_view message =
+        present ? helpUnopenedMessage(controlLanguage) : helpMissingMessage(controlLanguage);
+    tell(parent, qs(message), present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
+    return false;
+}
+
 bool askYesOrNo(QWidget *parent, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, boxParent(parent));

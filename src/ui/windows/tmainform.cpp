@@ -3,7 +3,6 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/keypad/keygrid.h"
-#include "core/settings/settingnames.h"
 #include "ui/common/desktoppalette.h"
 #include "ui/common/guard.h"
 #include "ui/common/interfacelanguage.h"
@@ -29,10 +28,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -377,17 +374,8 @@ void TMainForm::ExitClick() { close(); }
 
 void TMainForm::HelpMenuIItemClick()
 {
-    std::error_code ec;
-    const std::filesystem::path help = m_state.HelpFileName();
-    const bool present = std::filesystem::exists(help, ec);
-    if (present && ShellOpen(fileUrl(help))) {
+    if (openHelp(this, m_state.HelpFileName(), m_state.ControlLanguage()))
         showMinimized();
-        return;
-    }
-    // No program to open it with: said like a missing document, and the pad stays.
-    const std::string_view message =
-        present ? helpUnopenedMessage(m_state.ControlLanguage()) : helpMissingMessage(m_state.ControlLanguage());
-    tell(this, qs(message), present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
 }
 
 void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
