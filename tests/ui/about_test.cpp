@@ -79,20 +79,13 @@ TEST_F(About, AStoredLanguageThatMatchesNothingLeavesTheDefaultTexts)
 
 TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
 {
-    struct Row { const char *name; InterfaceLanguage language; void (TAbout::*apply)(); };
-    const Row rows[] = {
-        {"English", InterfaceLanguage::English, &TAbout::SetEnglish},
-        {"German", InterfaceLanguage::German, &TAbout::SetGerman},
-        {"French", InterfaceLanguage::French, &TAbout::SetFrench},
-        {"Spanish", InterfaceLanguage::Spanish, &TAbout::SetSpanish},
-    };
     TAbout &box = startWith("English");
     const QString version = qs(box.VersionInfoResource1.FileVersion());
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        (box.*row.apply)();
-        EXPECT_EQ(textOf(&box, "Label3"), qs(aboutStrings(row.language).BuildPrefix) + version);
-        EXPECT_EQ(textOf(&box, "Button1"), qs(aboutStrings(row.language).Button1));
+    for (const InterfaceTexts &language : interfaceLanguages()) {
+        SCOPED_TRACE(std::string(language.Name));
+        app->mainForm.applyInterfaceLanguageToAll(std::string(language.Name));
+        EXPECT_EQ(textOf(&box, "Label3"), qs(language.About.BuildPrefix) + version);
+        EXPECT_EQ(textOf(&box, "Button1"), qs(language.About.Button1));
         EXPECT_EQ(textOf(&box, "Label5"), "Unicode enabled");
         EXPECT_EQ(textOf(&box, "StaticText1"), "Umbrill V4.1");
         EXPECT_EQ(box.windowTitle(), "Umbrill About");
@@ -100,7 +93,7 @@ TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
 
     // Without Unicode the note takes three lines, each shown as a line of the label.
     app->mainForm.state().setUnicodeEnabled(false);
-    box.SetSpanish();
+    app->mainForm.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
     EXPECT_EQ(textOf(&box, "Label5"), "Not Unicode enabled\nSome characters may not\nwork correctly");
 }
 

@@ -5,6 +5,7 @@
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
 #include "ui/common/qtext.h"
+#include "ui/dialogs/tlanguagedlg.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,6 +16,11 @@
 #include <QScreen>
 #include <QPushButton>
 #include <QTest>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace umbrill::test {
 namespace {
@@ -122,14 +128,14 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     EXPECT_EQ(form.findChild<QDialog *>(), nullptr);
     writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
     form.confirmLanguage(0, std::string("Twelve"));
-    EXPECT_EQ(item(form, "Options1")->text(), qs(mainFormStrings(InterfaceLanguage::German).Options1));
+    EXPECT_EQ(item(form, "Options1")->text(), qs(interfaceTexts("Deutsch").Main.Options1));
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(aboutStrings(InterfaceLanguage::English).Button1));
+        EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(interfaceTexts("English").About.Button1));
         modal->close();
     });
     item(form, "AboutMenuItem")->trigger();
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(modal->windowTitle(), qs(languageDlgStrings(InterfaceLanguage::English).Caption));
+        EXPECT_EQ(modal->windowTitle(), qs(interfaceTexts("English").LanguageDlg.Caption));
         modal->close();
     });
     item(form, "Language")->trigger();
@@ -137,7 +143,7 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     form.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
     form.applyInterfaceLanguageToAll("Klingon");  // matches nothing: no window changes
     whenModal([](QWidget *modal) {
-        EXPECT_EQ(modal->windowTitle(), qs(optionsFormStrings(InterfaceLanguage::Spanish).Caption));
+        EXPECT_EQ(modal->windowTitle(), qs(interfaceTexts("Espa\xC3\xB1ol").Options.Caption));
         child<QPushButton>(modal, "OptionsCancelButton")->click();
     });
     item(form, "Options1")->trigger();
@@ -462,6 +468,67 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
         EXPECT_FALSE(form.fontEnabled());
         EXPECT_FALSE(form.languageDlg()->isVisible());
     }
+}
+
+// The language dialog stands alone: it reports what was confirmed or
+// cancelled, and after a double click waits for the listener to accept.
+TEST_F(MainForm, TheLanguageDialogReportsByItsSignals)
+{
+    TLanguageDlg dialog(nullptr);
+    std::vector<std::pair<int, std::optional<std::string>>> confirmed;
+    int cancelled = 0;
+    QObject::connect(&dialog, &TLanguageDlg::languageConfirmed,
+                     [&](int position, const std::optional<std::string> &name) { confirmed.emplace_back(position, name); });
+    QObject::connect(&dialog, &TLanguageDlg::cancelled, [&] { ++cancelled; });
+    dialog.ConvertCSVtoStrings("Alpha,\"Beta Gamma\"");
+    dialog.show();
+    dialog.selectRow(1);
+    auto *list = child<QListWidget>(&dialog, "ListBox1");
+    emit list->itemDoubleClicked(list->item(1));
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.OKBtnClick();
+    EXPECT_FALSE(dialog.isVisible());
+    dialog.show();
+    dialog.selectRow(-1);
+    dialog.OKBtnClick();
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    using Report = std::pair<int, std::optional<std::string>>;
+    EXPECT_EQ(confirmed, (std::vector<Report>{{1, "Beta Gamma"}, {1, "Beta Gamma"}, {-1, std::nullopt}}));
+    EXPECT_EQ(cancelled, 1);
+}
+
+// A double click that fails to load shows the message over the dialog, which
+// stays open for another choice; a double click that loads closes it.
+TEST_F(MainForm, ADoubleClickThatFailsToLoadKeepsTheLanguageDialogOpen)
+{
+    TMainForm &form = start().mainForm;
+    auto seen = std::make_shared<QString>();
+    auto stayedOpen = std::make_shared<bool>(false);
+    whenModal([seen, stayedOpen](QWidget *dialog) {
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+        const auto doubleClick = [list](int row) {
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            emit list->itemDoubleClicked(list->item(row));
+        };
+        whenModal([seen, dialog](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->parentWidget(), dialog);
+            *seen = box->text();
+            box->accept();
+        });
+        doubleClick(5);  // Broken has size "x"
+        *stayedOpen = dialog->isVisible();
+        doubleClick(0);
+    });
+    form.LanguageClick();
+    EXPECT_EQ(*seen, "'x' is not a valid integer value.");
+    EXPECT_TRUE(*stayedOpen);
+    EXPECT_FALSE(form.languageDlg()->isVisible());
+    EXPECT_EQ(form.keys().size(), 12);
+    EXPECT_TRUE(form.fontEnabled());
 }
 
 TEST_F(MainForm, CatalogueIsReadAfreshWithItsOddities)

@@ -22,6 +22,8 @@
 #include <QTest>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace umbrill::test {
 namespace {
@@ -46,10 +48,11 @@ void PrintTo(const WindowTexts &t, std::ostream *os)
         << t.aboutButton.toStdString() << " | " << t.languageDlgCaption.toStdString() << '}';
 }
 
-WindowTexts textsOf(InterfaceLanguage language)
+WindowTexts textsOf(std::string_view language)
 {
-    return {qs(mainFormStrings(language).Options1), qs(optionsFormStrings(language).Caption),
-            qs(aboutStrings(language).Button1), qs(languageDlgStrings(language).Caption)};
+    const InterfaceTexts &texts = interfaceTexts(language);
+    return {qs(texts.Main.Options1), qs(texts.Options.Caption), qs(texts.About.Button1),
+            qs(texts.LanguageDlg.Caption)};
 }
 
 class Options : public UiFixture {
@@ -214,16 +217,16 @@ TEST_F(Options, APickedLanguageShowsInAllFourWindowsAndCancelTakesItBack)
 {
     writeSettings(settingsWith("\"ControlLanguage\"=\"English\"\r\n"));
     start();
-    ASSERT_EQ(shownTexts(), textsOf(InterfaceLanguage::English));
+    ASSERT_EQ(shownTexts(), textsOf("English"));
     withOptions([this](TOptionsForm &dialog) {
         pickLanguage(dialog, 1);
-        EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::German));
+        EXPECT_EQ(shownTexts(), textsOf("Deutsch"));
         EXPECT_EQ(app->mainForm.state().ControlLanguage(), "Deutsch");
         pickLanguage(dialog, 3);
-        EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::Spanish));
+        EXPECT_EQ(shownTexts(), textsOf("Español"));
         clickCancel(dialog);
     });
-    EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::English));
+    EXPECT_EQ(shownTexts(), textsOf("English"));
     EXPECT_EQ(app->mainForm.state().ControlLanguage(), "English");
     EXPECT_EQ(stored("ControlLanguage"), "English");
 
@@ -231,10 +234,10 @@ TEST_F(Options, APickedLanguageShowsInAllFourWindowsAndCancelTakesItBack)
         pickLanguage(dialog, 1);
         clickOk(dialog);
     });
-    EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::German));
+    EXPECT_EQ(shownTexts(), textsOf("Deutsch"));
     EXPECT_EQ(stored("ControlLanguage"), "Deutsch");
     // The About box, hidden all along, shows the German build line next time.
-    EXPECT_TRUE(child<QLabel>(&app->about(), "Label3")->text().startsWith(qs(aboutStrings(InterfaceLanguage::German).BuildPrefix)));
+    EXPECT_TRUE(child<QLabel>(&app->about(), "Label3")->text().startsWith(qs(interfaceTexts("Deutsch").About.BuildPrefix)));
 }
 
 TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
@@ -245,13 +248,13 @@ TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
         pickLanguage(dialog, 2);
         QTest::keyClick(child<QSpinBox>(&dialog, "KeySizeSpinEdit"), Qt::Key_Escape);
     });
-    EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::English));
+    EXPECT_EQ(shownTexts(), textsOf("English"));
 
     withOptions([](TOptionsForm &dialog) {
         pickLanguage(dialog, 2);
         dialog.close();
     });
-    EXPECT_EQ(shownTexts(), textsOf(InterfaceLanguage::French));
+    EXPECT_EQ(shownTexts(), textsOf("Français"));
     EXPECT_EQ(app->mainForm.state().ControlLanguage(), "Français");
     EXPECT_EQ(stored("ControlLanguage"), "English");
 }
@@ -259,12 +262,12 @@ TEST_F(Options, EscapeCancelsButTheCloseBoxKeepsThePickedLanguageUnstored)
 TEST_F(Options, TheListMatchesTheStoredLanguageIgnoringCaseAndOkShowsWhatItStores)
 {
     struct Row { const char *name; QByteArray storedBefore; int selected; const char *storedAfter;
-                 std::optional<InterfaceLanguage> shownAfter; };
+                 const char *shownAfter; };  // nullptr: none
     const Row rows[] = {
-        {"lower case", "english", 0, "English", InterfaceLanguage::English},
-        {"upper case with a cedilla", "FRAN\xC3\x87" "AIS", 2, "Français", InterfaceLanguage::French},
-        {"exact", "Deutsch", 1, "Deutsch", InterfaceLanguage::German},
-        {"no item", "Italiano", -1, "Italiano", std::nullopt},
+        {"lower case", "english", 0, "English", "English"},
+        {"upper case with a cedilla", "FRAN\xC3\x87" "AIS", 2, "Français", "Français"},
+        {"exact", "Deutsch", 1, "Deutsch", "Deutsch"},
+        {"no item", "Italiano", -1, "Italiano", nullptr},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -279,7 +282,7 @@ TEST_F(Options, TheListMatchesTheStoredLanguageIgnoringCaseAndOkShowsWhatItStore
         EXPECT_EQ(stored("ControlLanguage"), row.storedAfter);
         EXPECT_EQ(app->mainForm.state().ControlLanguage(), row.storedAfter);
         // The windows show the language now stored (no item chosen: they keep what they showed).
-        EXPECT_EQ(shownTexts(), row.shownAfter ? textsOf(*row.shownAfter) : atStart);
+        EXPECT_EQ(shownTexts(), row.shownAfter ? textsOf(row.shownAfter) : atStart);
         app.reset();
     }
 }
@@ -447,21 +450,50 @@ TEST_F(Options, AFailingWriteIsShownAndKeepsTheDialogOpen)
     EXPECT_EQ(app->mainForm.state().KeySize(), 42);
 }
 
+// The dialog stands alone: it shows the choices it is given and reports the
+// user's by its signals; OK leaves it open until the listener accepts.
+TEST_F(Options, TheDialogShowsWhatItIsGivenAndReportsByItsSignals)
+{
+    TOptionsForm dialog(nullptr);
+    std::vector<std::string> picked;
+    std::vector<OptionsChoice> chosen;
+    int cancelled = 0;
+    QObject::connect(&dialog, &TOptionsForm::interfaceLanguagePicked,
+                     [&](const std::string &language) { picked.push_back(language); });
+    QObject::connect(&dialog, &TOptionsForm::chosen, [&](const OptionsChoice &choice) { chosen.push_back(choice); });
+    QObject::connect(&dialog, &TOptionsForm::cancelled, [&] { ++cancelled; });
+    auto stayedOpen = std::make_shared<bool>(false);
+    whenModal([stayedOpen](QWidget *modal) {
+        auto &shown = *qobject_cast<TOptionsForm *>(modal);
+        EXPECT_TRUE(child<QRadioButton>(&shown, "HtmlTextRadioButton")->isChecked());
+        EXPECT_FALSE(child<QRadioButton>(&shown, "UnicodeTextRadioButton")->isEnabled());
+        EXPECT_EQ(child<QSpinBox>(&shown, "KeySizeSpinEdit")->value(), 17);
+        EXPECT_EQ(child<QComboBox>(&shown, "LanguageComboBox")->currentIndex(), 1);
+        pickLanguage(shown, 3);
+        child<QRadioButton>(&shown, "RichTextRadioButton")->click();
+        clickOk(shown);
+        *stayedOpen = shown.isVisible();
+        clickCancel(shown);
+    });
+    dialog.Options1Click(OptionsChoice{PasteFormat::Html, 17, "deutsch"}, false);
+    EXPECT_TRUE(*stayedOpen);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(picked, (std::vector<std::string>{"Fran\xC3\xA7" "ais", "Espa\xC3\xB1ol"}));
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].pasteFormat, PasteFormat::RichText);
+    EXPECT_EQ(chosen[0].keySize, 17);
+    EXPECT_EQ(chosen[0].controlLanguage, "Espa\xC3\xB1ol");
+    EXPECT_EQ(cancelled, 1);
+}
+
 TEST_F(Options, EachStringSetGivesEveryControlItsText)
 {
-    struct Row { const char *name; InterfaceLanguage language; void (TOptionsForm::*apply)(); };
-    const Row rows[] = {
-        {"English", InterfaceLanguage::English, &TOptionsForm::SetEnglish},
-        {"German", InterfaceLanguage::German, &TOptionsForm::SetGerman},
-        {"French", InterfaceLanguage::French, &TOptionsForm::SetFrench},
-        {"Spanish", InterfaceLanguage::Spanish, &TOptionsForm::SetSpanish},
-    };
     start();
     TOptionsForm &dialog = app->optionsForm();
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        (dialog.*row.apply)();
-        const OptionsFormStrings &s = optionsFormStrings(row.language);
+    for (const InterfaceTexts &language : interfaceLanguages()) {
+        SCOPED_TRACE(std::string(language.Name));
+        dialog.showTexts(language);
+        const OptionsFormStrings &s = language.Options;
         EXPECT_EQ(dialog.windowTitle(), qs(s.Caption));
         EXPECT_EQ(child<QGroupBox>(&dialog, "PasteControlGroupBox")->title(), qs(s.PasteControlGroupBox));
         EXPECT_EQ(child<QRadioButton>(&dialog, "PlainTextRadioButton")->text(), qs(s.PlainTextRadioButton));
@@ -474,7 +506,7 @@ TEST_F(Options, EachStringSetGivesEveryControlItsText)
         EXPECT_EQ(child<QPushButton>(&dialog, "OptionsCancelButton")->text(), qs(s.OptionsCancelButton));
         // The list and the layout do not change with the language.
         auto *list = child<QComboBox>(&dialog, "LanguageComboBox");
-        ASSERT_EQ(list->count(), 4);
+        ASSERT_EQ(list->count(), static_cast<int>(interfaceLanguages().size()));
         EXPECT_EQ(list->itemText(2), "Français");
         EXPECT_EQ(child<QPushButton>(&dialog, "OptionsOkButton")->geometry(), QRect(256, 41, 75, 25));
         // No text is cut off, and the radios sit below the group's title, clear of its frame.

@@ -180,6 +180,17 @@ enum class Fit { None, Inside, Start, Whole };
 Fit fitOf(std::string_view text, std::string_view word)
 {
     Fit best = Fit::None;
+    if (word.size() == 1) {
+        // A one-letter word, the commonest query while typing: a plain walk
+        // beats a search call per occurrence in a short name.
+        const char letter = word.front();
+        for (std::size_t at = text.find(letter); at != std::string_view::npos; at = text.find(letter, at + 1)) {
+            if ((at == 0 || isNameSeparator(text[at - 1])) && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
+                return Fit::Whole;
+            best = Fit::Inside;
+        }
+        return best;
+    }
     for (std::size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
         const bool start = at == 0 || isNameSeparator(text[at - 1]);
         const bool end = at + word.size() == text.size() || isNameSeparator(text[at + word.size()]);
@@ -189,6 +200,17 @@ Fit fitOf(std::string_view text, std::string_view word)
             break;
     }
     return best;
+}
+
+constexpr std::uint8_t kSmallWord = 1;
+constexpr std::uint8_t kCapitalWord = 2;
+
+// Whether a Unicode name holds the whole word SMALL or CAPITAL, which a
+// one-letter word of the query wishes for by its case.
+std::uint8_t caseWordsOf(std::string_view name)
+{
+    return static_cast<std::uint8_t>((fitOf(name, "SMALL") == Fit::Whole ? kSmallWord : 0)
+                                     | (fitOf(name, "CAPITAL") == Fit::Whole ? kCapitalWord : 0));
 }
 
 // The text with its blanks and hyphens left out is joined ("CHECK MARK" and "CHECKMARK").
@@ -263,7 +285,6 @@ Rank packRank(const RankParts &parts, char32_t c)
            | field(parts.length, 8) << 32
            | static_cast<Rank>(c);
 }
-constexpr Rank kUndrawable = Rank{1} << 62;
 constexpr unsigned kRestGroup = 2;
 unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 57) & 3; }
 
@@ -305,7 +326,7 @@ NameIndex::NameIndex()
         const auto c = static_cast<char32_t>(code);
         index->m_names.push_back({c, static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
                                   static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words),
-                                  tierOf(c), 0, false});
+                                  tierOf(c), 0, false, caseWordsOf(text)});
         index->m_nameText += text;
         return true;
     };
@@ -334,7 +355,7 @@ NameIndex::NameIndex()
         const Entry entry{word.character, word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')),
-                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag};
+                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag, 0};
         (word.kind() == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
     }
 }
@@ -386,7 +407,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             allStart = allStart && fit >= Fit::Start;
             // Everyday words do not tell small from capital letters.
             if (word.caseWish != 0)
-                caseMiss += !names || fitOf(entryText, word.caseWish < 0 ? "SMALL" : "CAPITAL") != Fit::Whole;
+                caseMiss += !(entry.caseWords & (word.caseWish < 0 ? kSmallWord : kCapitalWord));
         }
         RankParts parts;
         if (found) {
@@ -483,22 +504,29 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
         std::partial_sort(hits.begin(), kept, hits.end(), [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
     };
     sortKept();
-    // Asking the fonts costs: when every character kept is drawn, no other
-    // character can move up, so the rest need not be asked about.
+    // Asking the fonts costs. Characters no installed font draws go after all
+    // that one draws, so for each such character among those kept the next
+    // drawn one in rank order moves up: the rest is asked about in rank order
+    // only until as many drawn ones are found.
     if (options.drawable) {
-        bool allDrawn = true;
-        for (auto hit = hits.begin(); hit != kept; ++hit) {
-            if (!options.drawable(hit->c)) {
-                hit->rank |= kUndrawable;
-                allDrawn = false;
+        const auto drawnEnd =
+            std::stable_partition(hits.begin(), kept, [&](const Hit &hit) { return options.drawable(hit.c); });
+        const auto wanted = static_cast<std::size_t>(kept - drawnEnd);
+        if (wanted > 0) {
+            std::vector<Hit> moved;
+            std::vector<Hit> undrawn(drawnEnd, kept);
+            const auto later = [](const Hit &a, const Hit &b) { return a.rank > b.rank; };
+            auto heapEnd = hits.end();
+            std::make_heap(kept, heapEnd, later);
+            while (moved.size() < wanted && heapEnd != kept) {
+                std::pop_heap(kept, heapEnd, later);
+                --heapEnd;
+                (options.drawable(heapEnd->c) ? moved : undrawn).push_back(*heapEnd);
             }
-        }
-        if (!allDrawn) {
-            for (auto hit = kept; hit != hits.end(); ++hit) {
-                if (!options.drawable(hit->c))
-                    hit->rank |= kUndrawable;
-            }
-            sortKept();
+            // Either enough drawn ones moved up, or every character was asked
+            // about and the undrawn ones fill the places left, in rank order.
+            auto out = std::copy(moved.begin(), moved.end(), drawnEnd);
+            std::copy_n(undrawn.begin(), kept - out, out);
         }
     }
     hits.resize(keep);

@@ -108,6 +108,7 @@ private:
         std::uint8_t tier;      // 0 everyday blocks, 1 the rest, 2 emoji and rare scripts
         std::uint8_t languages; // EverydayLanguage bits; none for names and sequences
         bool tag;               // a tag, never the whole of what a character is called
+        std::uint8_t caseWords; // names: whether they hold the words SMALL (1) and CAPITAL (2)
     };
     struct Query;
     struct Hit;

@@ -55,9 +55,8 @@ PadState::PadState(std::filesystem::path programDir)
 
 std::filesystem::path PadState::HelpFileName() const
 {
-    const std::optional<InterfaceLanguage> language = matchInterfaceLanguage(m_controlLanguage);
-    if (language && *language != InterfaceLanguage::English) {
-        std::filesystem::path own = m_programDir / kHelpFileNames[static_cast<std::size_t>(*language)];
+    if (const InterfaceTexts *language = matchInterfaceTexts(m_controlLanguage)) {
+        std::filesystem::path own = m_programDir / language->HelpFile;
         std::error_code ec;
         if (std::filesystem::is_regular_file(own, ec))
             return own;

@@ -37,10 +37,6 @@ inline constexpr std::string_view kFindSizeKey = "FindWindowSize";
 
 inline constexpr std::string_view kDataFileName = "Umbrill05.ini";
 inline constexpr std::string_view kHelpFileName = "umbrill_help.pdf";
-// The help document of each interface language, in the order English, Deutsch,
-// Français, Español; Help falls back to kHelpFileName where one is missing.
-inline constexpr std::array<std::string_view, 4> kHelpFileNames = {kHelpFileName, "umbrill_help_de.pdf",
-                                                                   "umbrill_help_fr.pdf", "umbrill_help_es.pdf"};
 inline constexpr std::string_view kDataSection = "Umbrill";
 inline constexpr std::string_view kLanguagesKey = "Languages";
 inline constexpr std::string_view kNotFound = "not found";

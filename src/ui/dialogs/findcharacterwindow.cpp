@@ -88,10 +88,14 @@ void FindCharacterWindow::search(const QString &text)
     options.language = m_searchLanguage;
     options.drawable = installedFontDraws;
     m_found = NameIndex::shared().find(wide(text), options);
-    // The keys of the last search take the new characters; only the missing ones are made.
+    // The keys of the last search take the new characters; keys no longer
+    // needed are hidden and kept for the next search, in the order they were made.
     const qsizetype count = resultCount();
-    while (m_results.size() > count)
-        delete m_results.takeLast();
+    while (m_results.size() > count) {
+        KeyButton *spare = m_results.takeLast();
+        spare->hide();
+        m_spare.append(spare);
+    }
     for (qsizetype k = 0; k < m_results.size(); ++k) {
         m_results[k]->showCharacter(m_found[static_cast<std::size_t>(k)]);
         m_results[k]->setFont(m_keyFont);
@@ -112,16 +116,23 @@ void FindCharacterWindow::makeKeys(qsizetype count)
 {
     count = std::min(count, resultCount());
     for (qsizetype k = m_results.size(); k < count; ++k) {
-        auto *key = new KeyButton(m_found[static_cast<std::size_t>(k)], m_grid);
-        key->setObjectName(QStringLiteral("Result%1").arg(k + 1));
-        key->setFocusPolicy(Qt::TabFocus);
+        const char32_t c = m_found[static_cast<std::size_t>(k)];
+        KeyButton *key = nullptr;
+        if (!m_spare.isEmpty()) {
+            key = m_spare.takeLast();
+            key->showCharacter(c);
+        } else {
+            key = new KeyButton(c, m_grid);
+            key->setObjectName(QStringLiteral("Result%1").arg(k + 1));
+            key->setFocusPolicy(Qt::TabFocus);
+            key->installEventFilter(this);
+            connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
+            connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { emit keyMenuRequested(key, at); });
+            connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFrom(key, move); });
+        }
         key->setFont(m_keyFont);
         const KeyPlacement place = placeKey(static_cast<int>(k), m_perRow, m_keySize);
         key->setGeometry(place.left, place.top, m_keySize, m_keySize);
-        key->installEventFilter(this);
-        connect(key, &QPushButton::clicked, this, [this, key] { emit chosen(key); });
-        connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { emit keyMenuRequested(key, at); });
-        connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFrom(key, move); });
         m_results.append(key);
         key->show();
     }

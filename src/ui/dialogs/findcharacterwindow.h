@@ -83,6 +83,8 @@ private:
     QLabel *m_nothing = nullptr;
     std::vector<char32_t> m_found;
     QList<KeyButton *> m_results;
+    // Keys of an earlier, longer result, hidden; the last one was made first.
+    QList<KeyButton *> m_spare;
     std::optional<InterfaceLanguage> m_searchLanguage;
     QFont m_keyFont;
     int m_keySize = 42;

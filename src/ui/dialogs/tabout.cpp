@@ -4,10 +4,8 @@
 #include "core/interface/interfacestrings.h"
 #include "ui/common/desktoppalette.h"
 #include "ui/common/guard.h"
-#include "ui/common/interfacelanguage.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
-#include "ui/windows/tmainform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -28,7 +26,7 @@ constexpr int kClientHeight = 287;
 
 } // namespace
 
-TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
+TAbout::TAbout(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TAbout"));
     setModal(true);
@@ -92,7 +90,6 @@ TAbout::TAbout(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
     m_ok->setAccessibleName(qs(kAboutButtonDefault));
     m_unicodeNote->setText(qs(kAboutUnicodeDefault));
     placeBuildLine();
-    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TAbout::placeBuildLine()
@@ -103,19 +100,16 @@ void TAbout::placeBuildLine()
     m_buildLine->resize(m_buildLine->sizeHint());
 }
 
-void TAbout::applyStrings(const AboutStrings &s)
+void TAbout::showTexts(const InterfaceTexts &texts, bool unicodeEnabled)
 {
+    m_unicodeEnabled = unicodeEnabled;
+    const AboutStrings &s = texts.About;
     m_buildLine->setText(qs(s.BuildPrefix) + qs(VersionInfoResource1.FileVersion()));
     m_ok->setText(qs(s.Button1));
     m_ok->setAccessibleName(qs(s.Button1));
-    m_unicodeNote->setText(qs(unicodeNote(m_main->state().UnicodeEnabled())));
+    m_unicodeNote->setText(qs(unicodeNote(unicodeEnabled)));
     placeBuildLine();
 }
-
-void TAbout::SetEnglish() { applyStrings(aboutStrings(InterfaceLanguage::English)); }
-void TAbout::SetGerman() { applyStrings(aboutStrings(InterfaceLanguage::German)); }
-void TAbout::SetFrench() { applyStrings(aboutStrings(InterfaceLanguage::French)); }
-void TAbout::SetSpanish() { applyStrings(aboutStrings(InterfaceLanguage::Spanish)); }
 
 void TAbout::Button1Click() { accept(); }
 

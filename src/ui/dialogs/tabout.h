@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/versioninfo/tversioninforesource.h"
+#include "ui/common/stringsets.h"
 
 #include <QDialog>
 
@@ -14,32 +15,29 @@ class QPushButton;
 
 namespace umbrill {
 
-class TMainForm;
-struct AboutStrings;
+struct InterfaceTexts;
 
 // The product web page the About box links to; the shell takes at most 79 characters.
 inline constexpr std::string_view kProductWebAddress = "https://umbrill.example.org/";
 static_assert(kProductWebAddress.size() <= 79);
 
-class TAbout : public QDialog {
+class TAbout : public QDialog, public StringSets<TAbout> {
     Q_OBJECT
 public:
     // Reads the running executable's version information, then runs FormCreate:
-    // applies the string set of the interface language the main window's
-    // dialogs show. The main window must outlive the box (it is its parent).
-    explicit TAbout(TMainForm *mainForm);
+    // shows the default texts.
+    explicit TAbout(QWidget *parent);
 
     // Hides the box (it is kept for the next showing).
     void Button1Click();
     // Opens the address Label4 shows with the desktop's browser; the result is not examined.
     void Label4Click();
 
-    // Each sets the build line (prefix and the "FileVersion" value read now),
-    // the button and the Unicode note.
-    void SetEnglish();
-    void SetGerman();
-    void SetFrench();
-    void SetSpanish();
+    // Shows a language's texts: the build line (prefix and the "FileVersion"
+    // value read now), the button and the Unicode note.
+    void showTexts(const InterfaceTexts &texts, bool unicodeEnabled);
+    // The same, with the Unicode note of the last showing.
+    void showTexts(const InterfaceTexts &texts) { showTexts(texts, m_unicodeEnabled); }
 
     // Reads the version information; all properties at their defaults.
     TVersionInfoResource VersionInfoResource1;
@@ -52,14 +50,13 @@ protected:
 private:
     // The link is blue, as long as blue reads on the desktop's dialog colour.
     void colourLink();
-    void applyStrings(const AboutStrings &strings);
     void placeBuildLine();
 
-    TMainForm *m_main;
     QLabel *m_image;
     QLabel *m_programName;
     QLabel *m_buildLine;
     QLabel *m_unicodeNote;
+    bool m_unicodeEnabled = true;
     QLabel *m_link;
     QPushButton *m_ok;
 };

@@ -3,11 +3,8 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/text/commalist.h"
-#include "ui/common/guard.h"
-#include "ui/common/interfacelanguage.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
-#include "ui/windows/tmainform.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -16,7 +13,7 @@
 
 namespace umbrill {
 
-TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
+TLanguageDlg::TLanguageDlg(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TLanguageDlg"));
     setModal(true);
@@ -40,9 +37,7 @@ TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     m_list->setGeometry(24, 48, 249, 169);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] {
-        guard(this, [this] { confirmSelection(); });
-    });
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { confirmSelection(); });
 
     m_ok = new QPushButton(this);
     m_ok->setObjectName(QStringLiteral("OKBtn"));
@@ -59,7 +54,6 @@ TLanguageDlg::TLanguageDlg(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_cancel, m_list);
 
     applyStrings(kLanguageDlgDefault);
-    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)
@@ -74,10 +68,7 @@ void TLanguageDlg::applyStrings(const LanguageDlgStrings &s)
     m_cancel->setAccessibleName(qs(s.CancelBtn));
 }
 
-void TLanguageDlg::SetEnglish() { applyStrings(languageDlgStrings(InterfaceLanguage::English)); }
-void TLanguageDlg::SetGerman() { applyStrings(languageDlgStrings(InterfaceLanguage::German)); }
-void TLanguageDlg::SetFrench() { applyStrings(languageDlgStrings(InterfaceLanguage::French)); }
-void TLanguageDlg::SetSpanish() { applyStrings(languageDlgStrings(InterfaceLanguage::Spanish)); }
+void TLanguageDlg::showTexts(const InterfaceTexts &texts) { applyStrings(texts.LanguageDlg); }
 
 void TLanguageDlg::ConvertCSVtoStrings(const std::string &catalogue)
 {
@@ -95,29 +86,26 @@ void TLanguageDlg::selectRow(int position)
         m_list->setCurrentRow(-1);
 }
 
-bool TLanguageDlg::confirmSelection()
+void TLanguageDlg::confirmSelection()
 {
     const QList<QListWidgetItem *> selected = m_list->selectedItems();
-    if (selected.isEmpty()) {
-        m_main->confirmLanguage(-1, std::nullopt);
-        return false;
-    }
-    m_main->confirmLanguage(m_list->row(selected.first()), utf8(selected.first()->text()));
-    accept();
-    return true;
+    if (selected.isEmpty())
+        emit languageConfirmed(-1, std::nullopt);
+    else
+        emit languageConfirmed(m_list->row(selected.first()), utf8(selected.first()->text()));
 }
 
 void TLanguageDlg::OKBtnClick()
 {
     // The button carries the result OK: the dialog closes even when loading fails.
-    guard(this, [this] { confirmSelection(); });
+    confirmSelection();
     if (isVisible())
         accept();
 }
 
 void TLanguageDlg::CancelBtnClick()
 {
-    m_main->setFontEnabled(false);
+    emit cancelled();
     QDialog::reject();
 }
 

@@ -1,8 +1,12 @@
-// The modal dialog that chooses the keyboard language from the data file's catalogue.
+// The modal dialog that chooses the keyboard language from the data file's
+// catalogue; it reports the choice by signals.
 #pragma once
+
+#include "ui/common/stringsets.h"
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -11,39 +15,45 @@ class QPushButton;
 
 namespace umbrill {
 
-class TMainForm;
+struct InterfaceTexts;
+struct LanguageDlgStrings;
 
-class TLanguageDlg : public QDialog {
+class TLanguageDlg : public QDialog, public StringSets<TLanguageDlg> {
     Q_OBJECT
 public:
-    // Runs FormCreate: applies the string set of the interface language the
-    // main window's dialogs show.
-    explicit TLanguageDlg(TMainForm *mainForm);
+    // Runs FormCreate: shows the default captions.
+    explicit TLanguageDlg(QWidget *parent);
 
     // Empties the list and adds each item of the catalogue (comma-list rule) as a row.
     void ConvertCSVtoStrings(const std::string &catalogue);
     // Selects the row at position; -1 or a position past the end selects nothing.
     void selectRow(int position);
 
+    // Reports the selected row (languageConfirmed) and closes, even when the
+    // listener fails to load it. A double click on a row reports it too, but
+    // the dialog then closes only when the listener accepts it.
     void OKBtnClick();
+    // Reports cancelled and closes.
     void CancelBtnClick();
-    void SetEnglish();
-    void SetGerman();
-    void SetFrench();
-    void SetSpanish();
+    // Shows a language's texts.
+    void showTexts(const InterfaceTexts &texts);
 
     // Escape and the close box cancel.
     void reject() override;
+
+signals:
+    // The row at position (-1: none selected) naming name was confirmed. The
+    // listener loads it and, when it has loaded, accepts the dialog.
+    void languageConfirmed(int position, const std::optional<std::string> &name);
+    void cancelled();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Returns true when a language was loaded.
-    bool confirmSelection();
-    void applyStrings(const struct LanguageDlgStrings &strings);
+    void confirmSelection();
+    void applyStrings(const LanguageDlgStrings &strings);
 
-    TMainForm *m_main;
     QLabel *m_prompt;
     QListWidget *m_list;
     QPushButton *m_ok;

@@ -4,11 +4,8 @@
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingnames.h"
 #include "ui/common/accessiblenames.h"
-#include "ui/common/guard.h"
-#include "ui/common/interfacelanguage.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
-#include "ui/windows/tmainform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -86,7 +83,7 @@ constexpr int kRowGap = 12;
 
 } // namespace
 
-TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(mainForm)
+TOptionsForm::TOptionsForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TOptionsForm"));
     setModal(true);
@@ -133,11 +130,11 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     m_language = new LabelledComboBox(this);
     m_language->setObjectName(QStringLiteral("LanguageComboBox"));
     m_language->setGeometry(26, 176, 195, 21);
-    for (std::string_view name : kInterfaceLanguageNames)
-        m_language->addItem(qs(name));
+    for (const InterfaceTexts &language : interfaceLanguages())
+        m_language->addItem(qs(language.Name));
     // activated() comes from the user's picks only (mouse or arrow keys), never
     // from the selection the dialog sets while it opens.
-    connect(m_language, &QComboBox::activated, this, [this] { guard(this, [this] { LanguageComboBoxChange(); }); });
+    connect(m_language, &QComboBox::activated, this, [this] { LanguageComboBoxChange(); });
 
     m_keySizeLabel = new QLabel(this);
     m_keySizeLabel->setObjectName(QStringLiteral("KeySizeLabel"));
@@ -160,7 +157,6 @@ TOptionsForm::TOptionsForm(TMainForm *mainForm) : QDialog(mainForm), m_main(main
     setTabOrder(m_keySize, m_language);
 
     applyStrings(kOptionsFormDefault);
-    applyInterfaceLanguage(*this, m_main->dialogLanguage());
 }
 
 void TOptionsForm::applyStrings(const OptionsFormStrings &s)
@@ -215,15 +211,11 @@ void TOptionsForm::placePasteControl()
     setFixedSize(kWidth, kHeight + below);
 }
 
-void TOptionsForm::SetEnglish() { applyStrings(optionsFormStrings(InterfaceLanguage::English)); }
-void TOptionsForm::SetGerman() { applyStrings(optionsFormStrings(InterfaceLanguage::German)); }
-void TOptionsForm::SetFrench() { applyStrings(optionsFormStrings(InterfaceLanguage::French)); }
-void TOptionsForm::SetSpanish() { applyStrings(optionsFormStrings(InterfaceLanguage::Spanish)); }
+void TOptionsForm::showTexts(const InterfaceTexts &texts) { applyStrings(texts.Options); }
 
-void TOptionsForm::fillFromSettings()
+void TOptionsForm::fill(const OptionsChoice &choice, bool unicodeEnabled)
 {
-    const OptionsChoice choice = m_main->optionsOpening();
-    m_unicodeText->setEnabled(m_main->state().UnicodeEnabled());
+    m_unicodeText->setEnabled(unicodeEnabled);
     switch (choice.pasteFormat) {
     case PasteFormat::RichText: m_richText->setChecked(true); break;
     case PasteFormat::Unicode: m_unicodeText->setChecked(true); break;
@@ -238,18 +230,15 @@ void TOptionsForm::fillFromSettings()
     m_language->setCurrentIndex(m_language->findText(qs(choice.controlLanguage.value_or("")), Qt::MatchFixedString));
 }
 
-void TOptionsForm::Options1Click()
+void TOptionsForm::Options1Click(const OptionsChoice &choice, bool unicodeEnabled)
 {
-    fillFromSettings();
+    fill(choice, unicodeEnabled);
     exec();
 }
 
-void TOptionsForm::LanguageComboBoxChange()
-{
-    m_main->interfaceLanguagePicked(utf8(m_language->currentText()));
-}
+void TOptionsForm::LanguageComboBoxChange() { emit interfaceLanguagePicked(utf8(m_language->currentText())); }
 
-void TOptionsForm::storeChoices()
+void TOptionsForm::OptionsOkButtonClick()
 {
     OptionsChoice choice;
     if (m_plainText->isChecked())
@@ -263,18 +252,12 @@ void TOptionsForm::storeChoices()
     choice.keySize = m_keySize->value();
     if (m_language->currentIndex() >= 0)
         choice.controlLanguage = utf8(m_language->currentText());
-    m_main->optionsChosen(choice);
-}
-
-void TOptionsForm::OptionsOkButtonClick()
-{
-    if (guard(this, [this] { storeChoices(); }))
-        accept();
+    emit chosen(choice);
 }
 
 void TOptionsForm::OptionsCancelButtonClick()
 {
-    guard(this, [this] { m_main->optionsCancelled(); });
+    emit cancelled();
     QDialog::reject();
 }
 

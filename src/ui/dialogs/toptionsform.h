@@ -1,9 +1,14 @@
 // The Options dialog: the paste format, the key size and the interface
-// language. OK stores all three in the user's settings; a language picked in
-// the list shows in all four windows at once, and Cancel puts the previous one back.
+// language. It shows the choices it is given and reports the user's by
+// signals: OK the choices to store, a language picked in the list, Cancel.
 #pragma once
 
+#include "core/pad/padstate.h"
+#include "ui/common/stringsets.h"
+
 #include <QDialog>
+
+#include <string>
 
 class QComboBox;
 class QGroupBox;
@@ -14,52 +19,50 @@ class QSpinBox;
 
 namespace umbrill {
 
-class TMainForm;
+struct InterfaceTexts;
 struct OptionsFormStrings;
 
-class TOptionsForm : public QDialog {
+class TOptionsForm : public QDialog, public StringSets<TOptionsForm> {
     Q_OBJECT
 public:
-    // Runs FormCreate: applies the string set of the interface language the
-    // main window's dialogs show. The main window must outlive the dialog (it
-    // is its parent).
-    explicit TOptionsForm(TMainForm *mainForm);
+    // Runs FormCreate: shows the default captions.
+    explicit TOptionsForm(QWidget *parent);
 
-    // Fills the dialog with what the main window reports (the stored settings
-    // and its state) and runs the dialog modally.
-    // A settings read that fails throws before the dialog is shown.
-    void Options1Click();
+    // Shows the stored choices (Unicode is offered when unicodeEnabled) and
+    // runs the dialog modally.
+    void Options1Click(const OptionsChoice &choice, bool unicodeEnabled);
 
-    // Reports the choices to the main window, which stores them and lays the
-    // keys out again, and closes. A failing write is shown; the writes before
-    // it stay done and the dialog stays open.
+    // Reports the choices (chosen). The dialog stays open until the listener
+    // has stored them and accepts it.
     void OptionsOkButtonClick();
-    // The Esc key too: restores the interface language of the opening when it
-    // was changed, stores nothing and closes.
+    // The Esc key too: reports cancelled and closes.
     void OptionsCancelButtonClick();
-    // The user picked an item of the language list: it becomes the interface
-    // language of all four windows at once; nothing is stored.
+    // The user picked an item of the language list: reports it.
     void LanguageComboBoxChange();
 
-    void SetEnglish();
-    void SetGerman();
-    void SetFrench();
-    void SetSpanish();
+    // Shows a language's texts.
+    void showTexts(const InterfaceTexts &texts);
 
     // The close box (QDialog::reject) only hides the dialog: neither handler
-    // runs, so nothing is stored and a language picked in the list stays in effect.
+    // runs, so nothing is reported and a language picked in the list stays in effect.
+
+signals:
+    // OK: the choices to store; the listener accepts the dialog once they are stored.
+    void chosen(const OptionsChoice &choice);
+    // A language picked in the list, to show in every window; nothing is stored.
+    void interfaceLanguagePicked(const std::string &controlLanguage);
+    // Cancel: the language of the opening is to be shown again.
+    void cancelled();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    void fillFromSettings();
-    void storeChoices();
+    void fill(const OptionsChoice &choice, bool unicodeEnabled);
     void applyStrings(const OptionsFormStrings &strings);
     void placePasteControl();
 
-    TMainForm *m_main;
     QGroupBox *m_pasteControl;
     QRadioButton *m_plainText;
     QRadioButton *m_richText;

@@ -25,7 +25,8 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
 {
     m_window = new FindCharacterWindow(&m_pad);
     m_window->setStrings(findStrings(controlLanguage));
-    m_window->setSearchLanguage(matchInterfaceLanguage(controlLanguage));
+    const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage);
+    m_window->setSearchLanguage(texts ? texts->SearchWords : std::nullopt);
     if (const auto size = m_state.rememberedFindSize()) {
         // Bounded by the screen it comes back on: a damaged or outgrown
         // size never makes a window larger than the screen.

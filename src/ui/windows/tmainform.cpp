@@ -5,7 +5,6 @@
 #include "core/keypad/keygrid.h"
 #include "ui/common/desktoppalette.h"
 #include "ui/common/guard.h"
-#include "ui/common/interfacelanguage.h"
 #include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/common/questions.h"
@@ -57,7 +56,7 @@ TMainForm::TMainForm(QWidget *parent)
     buildMenus();
     m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
     keepFollowingDesktop(*this, *m_hint);
-    applyMainStrings(kMainFormDefault, kInterfaceLanguageNames[0]);
+    applyMainStrings(kMainFormDefault, interfaceLanguages().front());
     m_notice = new NoticeLine(*this);
     connect(m_typing, &TypeIntoWindow::notice, m_notice, &NoticeLine::say);
 
@@ -104,22 +103,48 @@ TMainForm::~TMainForm()
 
 TAbout *TMainForm::aboutBox()
 {
-    if (!m_about)
+    if (!m_about) {
         m_about = new TAbout(this);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
+            m_about->showTexts(*texts, m_state.UnicodeEnabled());
+    }
     return m_about;
 }
 
+// A dialog's report runs the state's rules; their error shows over the dialog.
 TLanguageDlg *TMainForm::languageDlg()
 {
-    if (!m_languageDlg)
-        m_languageDlg = new TLanguageDlg(this);
+    if (!m_languageDlg) {
+        auto *dialog = new TLanguageDlg(this);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
+            dialog->showTexts(*texts);
+        connect(dialog, &TLanguageDlg::languageConfirmed, this,
+                [this, dialog](int position, const std::optional<std::string> &name) {
+                    if (guard(dialog, [&] { confirmLanguage(position, name); }) && name)
+                        dialog->accept();
+                });
+        connect(dialog, &TLanguageDlg::cancelled, this, [this] { setFontEnabled(false); });
+        m_languageDlg = dialog;
+    }
     return m_languageDlg;
 }
 
 TOptionsForm *TMainForm::optionsForm()
 {
-    if (!m_optionsForm)
-        m_optionsForm = new TOptionsForm(this);
+    if (!m_optionsForm) {
+        auto *dialog = new TOptionsForm(this);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
+            dialog->showTexts(*texts);
+        connect(dialog, &TOptionsForm::interfaceLanguagePicked, this, [this, dialog](const std::string &language) {
+            guard(dialog, [&] { interfaceLanguagePicked(language); });
+        });
+        connect(dialog, &TOptionsForm::cancelled, this, [this, dialog] { guard(dialog, [this] { optionsCancelled(); }); });
+        connect(dialog, &TOptionsForm::chosen, this, [this, dialog](const OptionsChoice &choice) {
+            if (guard(dialog, [&] { optionsChosen(choice); }))
+                dialog->accept();
+        });
+        m_optionsForm = dialog;
+    }
     return m_optionsForm;
 }
 
@@ -153,17 +178,17 @@ void TMainForm::CheckForIniFile()
         tell(this, qs(kMissingDataFileMessage), QStringLiteral("MissingDataFileBox"));
         return;
     }
-    applyInterfaceLanguage(*this, m_state.ControlLanguage());
+    showOwnTexts(m_state.ControlLanguage());
 }
 
-void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view language)
+void TMainForm::applyMainStrings(const MainFormStrings &s, const InterfaceTexts &language)
 {
-    m_hint->setText(qs(emptyPadHint(language)));
-    m_strip->setStrings(collectionStrings(language));
-    m_findCharacter->setText(qs(findStrings(language).FindCharacter));
+    m_hint->setText(qs(language.Pad.EmptyPadHint));
+    m_strip->setStrings(language.Collection);
+    m_findCharacter->setText(qs(language.Find.FindCharacter));
     if (m_findWindow) {
-        m_findWindow->setStrings(findStrings(language));
-        m_findWindow->setSearchLanguage(matchInterfaceLanguage(language));
+        m_findWindow->setStrings(language.Find);
+        m_findWindow->setSearchLanguage(language.SearchWords);
     }
     m_modeMenu->setTitle(qs(s.ModeMenuItem));
     m_singleChar->setText(qs(s.SingleChar));
@@ -179,30 +204,32 @@ void TMainForm::applyMainStrings(const MainFormStrings &s, std::string_view lang
     m_aboutItem->setText(qs(s.AboutMenuItem));
 }
 
-void TMainForm::showLanguageStrings(InterfaceLanguage language)
+void TMainForm::showTexts(const InterfaceTexts &texts)
 {
-    const std::string_view name = kInterfaceLanguageNames[static_cast<std::size_t>(language)];
-    applyMainStrings(mainFormStrings(language), name);
-    m_typing->setLanguage(name);
+    applyMainStrings(texts.Main, texts);
+    m_typing->setLanguage(texts.Name);
 }
 
-void TMainForm::SetEnglish() { showLanguageStrings(InterfaceLanguage::English); }
-void TMainForm::SetGerman() { showLanguageStrings(InterfaceLanguage::German); }
-void TMainForm::SetFrench() { showLanguageStrings(InterfaceLanguage::French); }
-void TMainForm::SetSpanish() { showLanguageStrings(InterfaceLanguage::Spanish); }
+void TMainForm::showOwnTexts(std::string_view controlLanguage)
+{
+    if (const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage))
+        showTexts(*texts);
+}
 
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
-    applyInterfaceLanguage(*this, controlLanguage);
     // A language that matches none leaves every window's texts as they are.
-    if (matchInterfaceLanguage(controlLanguage))
-        m_dialogLanguage = controlLanguage;
+    const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage);
+    if (!texts)
+        return;
+    m_dialogLanguage = controlLanguage;
+    showTexts(*texts);
     if (m_optionsForm)
-        applyInterfaceLanguage(*m_optionsForm, controlLanguage);
+        m_optionsForm->showTexts(*texts);
     if (m_about)
-        applyInterfaceLanguage(*m_about, controlLanguage);
+        m_about->showTexts(*texts, m_state.UnicodeEnabled());
     if (m_languageDlg)
-        applyInterfaceLanguage(*m_languageDlg, controlLanguage);
+        m_languageDlg->showTexts(*texts);
 }
 
 ShowLanguage TMainForm::showLanguage() { return m_model->showLanguage(); }
@@ -287,7 +314,7 @@ void TMainForm::SetLanguage(const std::string &name)
 void TMainForm::GetLanguageData(const std::string &name)
 {
     // Loading shows the stored interface language in this window only.
-    m_model->loadLanguage(name, [this](const std::string &language) { applyInterfaceLanguage(*this, language); });
+    m_model->loadLanguage(name, [this](const std::string &language) { showOwnTexts(language); });
 }
 
 void TMainForm::showKeys()
@@ -380,7 +407,13 @@ void TMainForm::HelpMenuIItemClick()
 
 void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
 
-void TMainForm::Options1Click() { optionsForm()->Options1Click(); }
+void TMainForm::Options1Click()
+{
+    TOptionsForm *dialog = optionsForm();
+    // A settings read that fails throws before the dialog is shown.
+    const OptionsChoice choice = optionsOpening();
+    dialog->Options1Click(choice, m_state.UnicodeEnabled());
+}
 
 void TMainForm::checkMode(InputMode mode)
 {

@@ -6,6 +6,7 @@
 
 #include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
+#include "ui/common/stringsets.h"
 #include "ui/keys/keybutton.h"
 #include "ui/windows/padmenus.h"
 
@@ -24,7 +25,8 @@ class QTimer;
 
 namespace umbrill {
 
-enum class InterfaceLanguage;
+struct InterfaceTexts;
+struct MainFormStrings;
 
 class FindCharacterWindow;
 class TAbout;
@@ -41,7 +43,7 @@ class PadModel;
 class TypeIntoWindow;
 class WindowPlace;
 
-class TMainForm : public QMainWindow, private PadMenus {
+class TMainForm : public QMainWindow, public StringSets<TMainForm>, private PadMenus {
     Q_OBJECT
 public:
     // Runs FormCreate: computes the file paths, checks the data file (showing
@@ -76,11 +78,8 @@ public:
     void confirmLanguage(int position, const std::optional<std::string> &name);
     // Shows a language's texts in all four windows: this one, the Options
     // dialog, the About box, the language dialog. A dialog not made yet shows
-    // them when it is made.
+    // them when it is made. A language that matches none changes nothing.
     void applyInterfaceLanguageToAll(const std::string &controlLanguage);
-    // The interface language the dialogs show: the stored one of start-up,
-    // then each one shown in all four windows since.
-    const std::string &dialogLanguage() const { return m_dialogLanguage; }
     // The Options dialog opens, a language is picked in its list, it is
     // cancelled, or OK reports the choices: the state's rules run, with every
     // window showing the language they show; after OK the keys are laid out
@@ -99,13 +98,13 @@ public:
     // The Font command's enabled state (its menu item stays hidden, and Qt
     // reports a hidden item as disabled).
     bool fontEnabled() const { return m_fontEnabled; }
-    void SetEnglish();
-    void SetGerman();
-    void SetFrench();
-    void SetSpanish();
+    // Shows a language's texts in this window: the menus, the hint, Find and
+    // Type into Window.
+    void showTexts(const InterfaceTexts &texts);
 
     // The three dialogs are made when first asked for (as they first open),
-    // children of this window, and kept for the next opening.
+    // children of this window, and kept for the next opening; they show the
+    // interface language of the other windows, and report to this one.
     TAbout *aboutBox();
     TLanguageDlg *languageDlg();
     TOptionsForm *optionsForm();
@@ -169,10 +168,11 @@ protected:
 private:
     void FormCreate();
     void CheckForIniFile();
-    // language: the interface language whose hint and Find captions show.
-    void applyMainStrings(const struct MainFormStrings &strings, std::string_view language);
-    // One of the four string sets, with the texts beside them (hint, Find, Type into Window).
-    void showLanguageStrings(InterfaceLanguage language);
+    // The menus' captions, with the hint, strip and Find texts of language.
+    void applyMainStrings(const MainFormStrings &strings, const InterfaceTexts &language);
+    // The texts of the stored language that matches controlLanguage, in this
+    // window only; none matching: nothing changes.
+    void showOwnTexts(std::string_view controlLanguage);
     // The language loaded: its keys are made and laid out.
     void showKeys();
     void PaintKeys();
@@ -203,6 +203,8 @@ private:
     QString m_baseCaption;
     FontChooser m_chooseFont;
     Confirmer m_confirm;
+    // The interface language the dialogs show: the stored one of start-up,
+    // then each one shown in all four windows since.
     std::string m_dialogLanguage;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;

@@ -247,6 +247,23 @@ TEST(NameSearch, CharactersNoFontDrawsComeLast)
     firstFive.drawable = [&](char32_t c) { return c != all[0]; };
     EXPECT_EQ(index.find(u"heart", firstFive), std::vector<char32_t>(all.begin() + 1, all.begin() + 6));
 
+    // Under a limit, the order is that of all results with the drawn ones
+    // first, and the fonts are asked about little more than what is kept.
+    const std::vector<char32_t> arrows = index.find(u"arrow", 100000);
+    ASSERT_GT(arrows.size(), 400u);
+    FindOptions some;
+    some.limit = 50;
+    std::set<char32_t> askedOnce;
+    some.drawable = [&](char32_t c) {
+        askedOnce.insert(c);
+        return c % 3 != 0;
+    };
+    std::vector<char32_t> expected = arrows;
+    std::stable_partition(expected.begin(), expected.end(), [](char32_t c) { return c % 3 != 0; });
+    expected.resize(50);
+    EXPECT_EQ(index.find(u"arrow", some), expected);
+    EXPECT_LT(askedOnce.size(), 150u);
+
     options.drawable = [](char32_t) { return false; };
     EXPECT_EQ(index.find(u"U+2764", options), std::vector<char32_t>{0x2764});
     EXPECT_EQ(index.find(u"\u2764", options).front(), 0x2764u);
