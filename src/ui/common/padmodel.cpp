@@ -2,9 +2,12 @@
 #include "ui/common/padmodel.h"
 
 #include "ui/common/clipboardadapter.h"
+#include "ui/common/guard.h"
 
 #include <QScopeGuard>
+#include <QEvent>
 #include <QTimer>
+#include <QWidget>
 
 namespace umbrill {
 
@@ -18,7 +21,36 @@ PadModel::PadModel(const std::filesystem::path &programDir, QObject *parent)
     connect(m_recentSaver, &QTimer::timeout, this, [this] { m_state.saveRecent(); });
 }
 
-PadModel::~PadModel() = default;
+PadModel::~PadModel()
+{
+    // A pad that never showed still stores what a first start stores.
+    try {
+        m_state.storeStartup();
+    } catch (...) {
+        // nobody is left to tell
+    }
+}
+
+void PadModel::storeWhenShown(QWidget &window)
+{
+    m_window = &window;
+    window.installEventFilter(this);
+}
+
+bool PadModel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_window)
+        return false;
+    if (event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        // Once this paint has reached the screen.
+        QTimer::singleShot(0, this, [this] { guard(m_window, [this] { m_state.storeStartup(); }); });
+    } else if (event->type() == QEvent::Close) {
+        guard(m_window, [this] { m_state.storeStartup(); });
+        savePending();
+    }
+    return false;
+}
 
 void PadModel::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_clipboard = std::move(clipboard); }
 

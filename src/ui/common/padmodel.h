@@ -13,6 +13,7 @@
 #include <string>
 
 class QTimer;
+class QWidget;
 
 namespace umbrill {
 
@@ -40,8 +41,13 @@ public:
     // The text that typing a click of character types. Like a click, it
     // notes the character in Recent, which is stored a few seconds later.
     std::u32string typeClick(std::u16string_view character);
-    // Stores at once what waits to be stored (the window closes).
+    // Stores at once what waits to be stored.
     void savePending();
+    // The settings a first start stores (see PadState::storeStartup) are
+    // written right after window's first paint, or when it closes, or when
+    // this goes; nothing is written before the pad shows. When window closes,
+    // what waits is stored too.
+    void storeWhenShown(QWidget &window);
     void removeLastCharacter();
     void placeCollection();
     void clearCollection();
@@ -56,6 +62,9 @@ signals:
     void interfaceLanguageChanged(const std::string &controlLanguage);
     void typingChanged(bool on);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     template <class Change>
     void changeCollection(Change change);
@@ -64,6 +73,8 @@ private:
     PadState m_state;
     std::unique_ptr<ClipboardSink> m_clipboard;
     QTimer *m_recentSaver;
+    QWidget *m_window = nullptr;
+    bool m_painted = false;
 };
 
 } // namespace umbrill

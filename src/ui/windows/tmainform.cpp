@@ -25,7 +25,6 @@
 #include "ui/windows/padmenus.h"
 #include "ui/windows/windowplace.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -53,6 +52,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
     connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key, at, true); });
     m_place = new WindowPlace(*this, m_state);
+    m_model->storeWhenShown(*this);
     buildMenus();
     m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
     keepFollowingDesktop(*this, *m_hint);
@@ -91,15 +91,7 @@ void TMainForm::buildMenus()
         connect(item, &QAction::triggered, this, [this, command] { guard(this, [&] { (this->*command)(); }); });
 }
 
-TMainForm::~TMainForm()
-{
-    // A pad that never showed still stores what a first start stores.
-    try {
-        m_state.storeStartup();
-    } catch (...) {
-        // nobody is left to tell
-    }
-}
+TMainForm::~TMainForm() = default;
 
 TAbout *TMainForm::aboutBox()
 {
@@ -284,24 +276,6 @@ void TMainForm::restoreRemembered()
             guard(this, [&] { confirmLanguage(*position, name); });
     }
     m_place->restore(last.position);
-}
-
-void TMainForm::paintEvent(QPaintEvent *event)
-{
-    QMainWindow::paintEvent(event);
-    if (m_painted)
-        return;
-    m_painted = true;
-    // Once this paint has reached the screen.
-    QTimer::singleShot(0, this, [this] { guard(this, [this] { m_state.storeStartup(); }); });
-}
-
-void TMainForm::closeEvent(QCloseEvent *event)
-{
-    guard(this, [this] { m_state.storeStartup(); });
-    m_place->stop();
-    m_model->savePending();
-    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::SetLanguage(const std::string &name)

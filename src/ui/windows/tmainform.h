@@ -158,13 +158,6 @@ public:
     // The Find Character window, once it has been opened; nullptr before.
     FindCharacterWindow *findWindow() const { return m_findWindow; }
 
-protected:
-    // The window's place (see WindowPlace) and Recent are stored when it closes.
-    void closeEvent(QCloseEvent *event) override;
-    // Right after the first paint, the settings a first start stores are
-    // written (see PadState::storeStartup): nothing is written before the pad shows.
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     void FormCreate();
     void CheckForIniFile();
@@ -212,7 +205,6 @@ private:
     FindCharacterWindow *m_findWindow = nullptr;
     TypeIntoWindow *m_typing = nullptr;
     bool m_fontEnabled = false;
-    bool m_painted = false;
 };
 
 } // namespace umbrill

@@ -25,6 +25,8 @@ bool WindowPlace::eventFilter(QObject *, QEvent *event)
 {
     if (event->type() == QEvent::Move)
         moved();
+    else if (event->type() == QEvent::Close)
+        stop(); // the pad's model stores the place as it closes
     return false;
 }
 

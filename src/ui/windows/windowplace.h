@@ -26,15 +26,14 @@ public:
     void restore(const std::optional<KeyPlacement> &remembered);
     // Moves the window the least it takes so that all of it lies on its screen.
     void keepOnScreen();
-    // No store is waiting any more (the window closes and stores what is pending).
-    void stop();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The window moved: its place is noted, and stored half a second later.
     void moved();
+    // No store waits any more (the window closes, and what is pending is stored).
+    void stop();
 
     QWidget &m_window;
     PadState &m_state;
