@@ -18,10 +18,7 @@
 #include <optional>
 #include <string>
 
-class QAction;
 class QLabel;
-class QMenu;
-class QTimer;
 
 namespace umbrill {
 
