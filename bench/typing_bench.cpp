@@ -99,7 +99,7 @@ struct Program {
     // Clicks key k with the pointer, as a user does.
     void click(int k)
     {
-        const QPoint centre = main().ButtonList.at(k)->mapToGlobal(main().ButtonList.at(k)->rect().center());
+        const QPoint centre = main().keys().at(k)->mapToGlobal(main().keys().at(k)->rect().center());
         XTestFakeMotionEvent(pointer, -1, centre.x(), centre.y(), CurrentTime);
         XTestFakeButtonEvent(pointer, 1, True, CurrentTime);
         XTestFakeButtonEvent(pointer, 1, False, CurrentTime);
@@ -177,7 +177,7 @@ void BM_Burst1000Clicks(benchmark::State &state)
     for (auto _ : state) {
         got.clear();
         for (int i = 0; i < 1000; ++i)
-            p.main().ButtonList.at(i % keys)->click();
+            p.main().keys().at(i % keys)->click();
         if (!p.await(got, 1000))
             return state.SkipWithError("fewer than 1,000 key presses arrived");
         state.PauseTiming();

@@ -102,7 +102,7 @@ void BM_LoadAndLayOut255Keys(benchmark::State &state)
         state.ResumeTiming();
         p.load();
     }
-    if (p.main().ButtonList.size() != 255)
+    if (p.main().keys().size() != 255)
         state.SkipWithError("the language did not load 255 keys");
 }
 BENCHMARK(BM_LoadAndLayOut255Keys)->Unit(benchmark::kMillisecond);
@@ -126,7 +126,7 @@ BENCHMARK(BM_LoadLayOutAndPaint255Keys)->Unit(benchmark::kMillisecond);
 void BM_Click(benchmark::State &state)
 {
     Program &p = program();
-    if (p.main().ButtonList.size() != 255) {
+    if (p.main().keys().size() != 255) {
         p.clearKeys();
         p.load();
     }
@@ -134,7 +134,7 @@ void BM_Click(benchmark::State &state)
     const auto format = static_cast<PasteFormat>(state.range(0));
     main.optionsChosen(OptionsChoice{format, 42, std::nullopt});
     main.SingleCharClick();
-    KeyButton *key = main.ButtonList.at(0);
+    KeyButton *key = main.keys().at(0);
     for (auto _ : state)
         key->click();
     state.SetLabel(std::string(pasteFormatName(format)));

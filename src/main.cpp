@@ -5,7 +5,7 @@
 #include "ui/app/commandline.h"
 #include "ui/app/padinstance.h"
 #include "ui/app/umbrillapp.h"
-#include "ui/platform/x11focus.h"
+#include "ui/platform/desktop.h"
 
 #include <QApplication>
 
@@ -45,8 +45,7 @@ int main(int argc, char **argv)
     umbrill::PadInstance instance(
         umbrill::displayKey(qgetenv("DISPLAY").toStdString(), qgetenv("WAYLAND_DISPLAY").toStdString()));
     if (const auto status = instance.claimOrHandOver(app.arguments())) {
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            umbrill::x11focus::endStartup(startupId.toStdString());
+        umbrill::thisDesktop()->endStartup(startupId.toStdString());
         return *status;
     }
 

@@ -69,9 +69,9 @@ TEST_F(InstalledDataFile, FontYesWritesTheUsersOwnFileAndChangesNoShippedFile)
     ASSERT_FALSE(form.state().CurrentLanguage().LanguageName.empty());
     const std::int32_t sizeBefore = form.state().CurrentLanguage().KeyFontSize;
 
-    form.chooseFont = [sizeBefore](const QFont &) { return QFont(QStringLiteral("DejaVu Serif"), sizeBefore + 7); };
+    form.setFontChooser([sizeBefore](const QFont &) { return QFont(QStringLiteral("DejaVu Serif"), sizeBefore + 7); });
     bool asked = false;
-    form.confirm = [&asked](const QString &) { asked = true; return true; };
+    form.setConfirmer([&asked](const QString &) { asked = true; return true; });
     // Any box that opens is noted and closed; none should.
     QStringList shown;
     QTimer closer;

@@ -66,7 +66,7 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
     const int stripHeight = strip(form).height();
     EXPECT_GT(stripHeight, 10);
     EXPECT_EQ(form.size(), QSize(single.width(), single.height() + stripHeight));
-    EXPECT_EQ(strip(form).geometry().top(), form.ButtonList[6]->geometry().bottom() + 1);
+    EXPECT_EQ(strip(form).geometry().top(), form.keys()[6]->geometry().bottom() + 1);
     EXPECT_EQ(strip(form).width(), form.centralWidget()->width());
     EXPECT_EQ(strip(form).accessibleName(), "Nothing collected");
 
@@ -76,11 +76,11 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
         dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
     form.LanguageClick(); // Twelve: three rows
-    EXPECT_EQ(strip(form).geometry().top(), form.ButtonList[11]->geometry().bottom() + 1);
+    EXPECT_EQ(strip(form).geometry().top(), form.keys()[11]->geometry().bottom() + 1);
 
     form.SingleCharClick();
     EXPECT_TRUE(strip(form).isHidden());
-    EXPECT_EQ(form.centralWidget()->height(), form.ButtonList[11]->geometry().bottom() + 1);
+    EXPECT_EQ(form.centralWidget()->height(), form.keys()[11]->geometry().bottom() + 1);
 
     // A remembered Multiple Char brings the strip back with the pad.
     form.MultipleCharClick();
@@ -88,7 +88,7 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
     TMainForm &again = start().mainForm;
     again.restoreRemembered();
     EXPECT_FALSE(strip(again).isHidden());
-    EXPECT_EQ(again.centralWidget()->height(), again.ButtonList[11]->geometry().bottom() + 1 + stripHeight);
+    EXPECT_EQ(again.centralWidget()->height(), again.keys()[11]->geometry().bottom() + 1 + stripHeight);
 }
 
 TEST_F(CollectionStripTest, AGrownPadStillFitsItsScreen)
@@ -115,22 +115,22 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     form.MultipleCharClick();
     for (const int k : {0, 1, 2, 6})
-        form.ButtonList[k]->click();
+        form.keys()[k]->click();
     expectInStep(form, QString::fromUtf8("àéèœ"));
 
     // Tab goes through the keys, then to the strip.
-    form.ButtonList[6]->setFocus();
-    QTest::keyClick(form.ButtonList[6], Qt::Key_Tab);
+    form.keys()[6]->setFocus();
+    QTest::keyClick(form.keys()[6], Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), &strip(form));
 
-    form.ButtonList[3]->setFocus();
-    QTest::keyClick(form.ButtonList[3], Qt::Key_Backspace);
+    form.keys()[3]->setFocus();
+    QTest::keyClick(form.keys()[3], Qt::Key_Backspace);
     expectInStep(form, QString::fromUtf8("àéè"));
-    EXPECT_EQ(QApplication::focusWidget(), form.ButtonList[3]) << "Backspace leaves the focus on the key";
+    EXPECT_EQ(QApplication::focusWidget(), form.keys()[3]) << "Backspace leaves the focus on the key";
 
     // The strip has the focus: Backspace there too.
-    form.ButtonList[6]->setFocus();
-    QTest::keyClick(form.ButtonList[6], Qt::Key_Tab);
+    form.keys()[6]->setFocus();
+    QTest::keyClick(form.keys()[6], Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &strip(form));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     expectInStep(form, QString::fromUtf8("àé"));
@@ -146,10 +146,10 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
     expectInStep(form, QString::fromUtf8("àé"));
 
     // Ctrl+Backspace, and the clear button, empty collection and clipboard.
-    QTest::keyClick(form.ButtonList[0], Qt::Key_Backspace, Qt::ControlModifier);
+    QTest::keyClick(form.keys()[0], Qt::Key_Backspace, Qt::ControlModifier);
     expectInStep(form, QString());
     EXPECT_EQ(strip(form).accessibleName(), "Nothing collected");
-    form.ButtonList[4]->click();
+    form.keys()[4]->click();
     expectInStep(form, QStringLiteral("&"));
     auto *clear = strip(form).findChild<QToolButton *>(QStringLiteral("ClearCollection"));
     ASSERT_NE(clear, nullptr);
@@ -160,8 +160,8 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
 
     // In Single Char, Backspace changes nothing.
     form.SingleCharClick();
-    form.ButtonList[1]->click();
-    QTest::keyClick(form.ButtonList[1], Qt::Key_Backspace);
+    form.keys()[1]->click();
+    QTest::keyClick(form.keys()[1], Qt::Key_Backspace);
     EXPECT_EQ(clipboardText(), QString::fromUtf8("é"));
 }
 
@@ -172,7 +172,7 @@ TEST_F(CollectionStripTest, ALongCollectionIsElidedAtItsStart)
     form.MultipleCharClick();
     QString all;
     for (int round = 0; round < 6; ++round)
-        for (KeyButton *key : std::as_const(form.ButtonList)) {
+        for (KeyButton *key : std::as_const(form.keys())) {
             key->click();
             all += QString::fromStdU16String(key->character());
         }
@@ -231,7 +231,7 @@ TEST_F(DarkDesktop, ThePadAndItsDialogsFollowTheDesktop)
     form.MultipleCharClick();
     expectLegible(form, QPalette::WindowText, QPalette::Window, "the window");
     expectLegible(*form.menuBar(), QPalette::WindowText, QPalette::Window, "the menu bar");
-    expectLegible(*form.ButtonList[0], QPalette::ButtonText, QPalette::Button, "a key");
+    expectLegible(*form.keys()[0], QPalette::ButtonText, QPalette::Button, "a key");
     expectLegible(strip(form), QPalette::Text, QPalette::Base, "the strip");
     expectLegible(*form.hint(), QPalette::WindowText, QPalette::Window, "the empty pad's hint", 3.0);
     // The desktop's theme left tooltips pale yellow: they turn dark with it.

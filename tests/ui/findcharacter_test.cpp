@@ -41,8 +41,8 @@ protected:
 TEST_F(FindCharacter, KeysTellTheirNameAndCodeAndStillOutputTheBareCharacter)
 {
     TMainForm &form = startWith("English");
-    ASSERT_EQ(form.ButtonList.size(), 8);
-    for (KeyButton *key : std::as_const(form.ButtonList)) {
+    ASSERT_EQ(form.keys().size(), 8);
+    for (KeyButton *key : std::as_const(form.keys())) {
         SCOPED_TRACE(key->objectName().toStdString());
         QAccessibleInterface *access = QAccessible::queryAccessibleInterface(key);
         ASSERT_NE(access, nullptr);
@@ -52,12 +52,12 @@ TEST_F(FindCharacter, KeysTellTheirNameAndCodeAndStillOutputTheBareCharacter)
         EXPECT_NE(name.trimmed(), key->text().trimmed());
         EXPECT_TRUE(access->text(QAccessible::Description).startsWith("U+"));
     }
-    QAccessibleInterface *nbsp = QAccessible::queryAccessibleInterface(form.ButtonList[0]);
+    QAccessibleInterface *nbsp = QAccessible::queryAccessibleInterface(form.keys()[0]);
     EXPECT_EQ(nbsp->text(QAccessible::Name), "NO-BREAK SPACE");
     EXPECT_EQ(nbsp->text(QAccessible::Description), "U+00A0");
 
     // The tooltip is made when asked for.
-    KeyButton *eAcute = form.ButtonList[4];
+    KeyButton *eAcute = form.keys()[4];
     EXPECT_TRUE(eAcute->toolTip().isEmpty());
     QHelpEvent ask(QEvent::ToolTip, QPoint(2, 2), eAcute->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(eAcute, &ask);
@@ -68,15 +68,15 @@ TEST_F(FindCharacter, KeysTellTheirNameAndCodeAndStillOutputTheBareCharacter)
     EXPECT_TRUE(tip.contains("DejaVu Sans")) << tip.toStdString();
 
     // The no-break space shows a label, yet its caption and output stay the character.
-    EXPECT_EQ(form.ButtonList[0]->text(), QString::fromUtf16(u"\u00A0"));
+    EXPECT_EQ(form.keys()[0]->text(), QString::fromUtf16(u"\u00A0"));
     KeyButton blank(U' ', &form);
-    blank.setFont(form.ButtonList[0]->font());
-    blank.resize(form.ButtonList[0]->size());
-    EXPECT_NE(form.ButtonList[0]->grab().toImage(), blank.grab().toImage()) << "the label is not painted";
-    EXPECT_EQ(form.ButtonList[6]->text(), QString::fromUtf16(u" \u064E "));
+    blank.setFont(form.keys()[0]->font());
+    blank.resize(form.keys()[0]->size());
+    EXPECT_NE(form.keys()[0]->grab().toImage(), blank.grab().toImage()) << "the label is not painted";
+    EXPECT_EQ(form.keys()[6]->text(), QString::fromUtf16(u" \u064E "));
     for (int k : {0, 3, 6}) {
-        form.ButtonList[k]->click();
-        EXPECT_EQ(clipboardText(), QString::fromStdU16String(form.ButtonList[k]->character()));
+        form.keys()[k]->click();
+        EXPECT_EQ(clipboardText(), QString::fromStdU16String(form.keys()[k]->character()));
     }
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u064E"));
 }

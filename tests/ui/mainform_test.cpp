@@ -262,7 +262,7 @@ TEST_F(MainForm, ComesBackAsItWasLeft)
     app->show();
     EXPECT_EQ(form->windowTitle(), "French Umbrill");
     EXPECT_EQ(applicationTitle(), "French");
-    EXPECT_EQ(form->ButtonList.size(), 7);
+    EXPECT_EQ(form->keys().size(), 7);
     EXPECT_EQ(form->state().LanguageIndex(), 1);
     EXPECT_TRUE(form->fontEnabled());
     EXPECT_TRUE(item(*form, "MultipleChar")->isChecked());
@@ -299,7 +299,7 @@ TEST_F(MainForm, ARememberedLanguageOrPlaceThatIsGoneLeavesTheDefaults)
         TMainForm &form = start().mainForm;
         app->show();
         EXPECT_EQ(*shown, row.shown);
-        EXPECT_TRUE(form.ButtonList.isEmpty());
+        EXPECT_TRUE(form.keys().isEmpty());
         EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_EQ(form.state().Output().Mode(), InputMode::SingleChar);
         const QPoint offCentre = form.frameGeometry().center() - form.screen()->availableGeometry().center();
@@ -325,15 +325,15 @@ TEST_F(MainForm, MyCharactersReloadsAtOnceWhenItIsThePadShown)
     form.addToMyCharacters(u"\U0001F600");
     chooseLanguage(form, 6); // after the six shipped languages
     ASSERT_EQ(form.windowTitle(), "My Characters Umbrill");
-    ASSERT_EQ(form.ButtonList.size(), 2);
-    EXPECT_EQ(form.ButtonList[0]->font().family(), "DejaVu Sans"); // French's key font
+    ASSERT_EQ(form.keys().size(), 2);
+    EXPECT_EQ(form.keys()[0]->font().family(), "DejaVu Sans"); // French's key font
 
     form.addToMyCharacters(u"€");
-    EXPECT_EQ(form.ButtonList.size(), 3);
+    EXPECT_EQ(form.keys().size(), 3);
     form.removeFromMyCharacters(u"é");
     QCoreApplication::processEvents(); // the pad is built again once the key's menu is gone
-    ASSERT_EQ(form.ButtonList.size(), 2);
-    EXPECT_EQ(form.ButtonList[0]->character(), u"\U0001F600");
+    ASSERT_EQ(form.keys().size(), 2);
+    EXPECT_EQ(form.keys()[0]->character(), u"\U0001F600");
 }
 
 TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
@@ -343,8 +343,8 @@ TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
     for (const int size : {30, 46}) {
         SCOPED_TRACE(size);
         form.optionsChosen(OptionsChoice{PasteFormat::Unicode, size, std::nullopt});
-        EXPECT_EQ(form.ButtonList[1]->geometry(), QRect(size, 0, size, size));
-        EXPECT_EQ(form.ButtonList[6]->geometry(), QRect(0, size, size, size));
+        EXPECT_EQ(form.keys()[1]->geometry(), QRect(size, 0, size, size));
+        EXPECT_EQ(form.keys()[6]->geometry(), QRect(0, size, size, size));
         EXPECT_EQ(form.centralWidget()->size(), QSize(6 * size, 2 * size));
     }
 }
@@ -355,23 +355,23 @@ TEST_F(MainForm, LoadingLaysOutTheGridAndNamesTheLanguage)
     chooseLanguage(form, 0);  // Twelve: 12 keys, 5 per row, 8 points
     EXPECT_EQ(form.windowTitle(), "Twelve Umbrill");
     EXPECT_EQ(applicationTitle(), "Twelve");
-    ASSERT_EQ(form.ButtonList.size(), 12);
+    ASSERT_EQ(form.keys().size(), 12);
     EXPECT_EQ(form.state().KeySize(), 42);
-    EXPECT_EQ(form.ButtonList[5]->pos(), QPoint(0, 42));
-    EXPECT_EQ(form.ButtonList[11]->pos(), QPoint(42, 84));
-    EXPECT_EQ(form.ButtonList[0]->size(), QSize(42, 42));
+    EXPECT_EQ(form.keys()[5]->pos(), QPoint(0, 42));
+    EXPECT_EQ(form.keys()[11]->pos(), QPoint(42, 84));
+    EXPECT_EQ(form.keys()[0]->size(), QSize(42, 42));
     EXPECT_EQ(form.centralWidget()->size(), QSize(210, 126));
     EXPECT_TRUE(form.fontEnabled());
     EXPECT_EQ(form.state().LanguageIndex(), 0);
 
     chooseLanguage(form, 1);  // French: "&" and a mark between blanks
-    ASSERT_EQ(form.ButtonList.size(), 7);
-    EXPECT_EQ(form.ButtonList[4]->text(), "&&");
-    EXPECT_EQ(form.ButtonList[4]->character(), u"&");
-    EXPECT_EQ(form.ButtonList[5]->text(), QString::fromUtf16(u" \u064E "));
-    EXPECT_EQ(form.ButtonList[5]->character(), u"\u064E");
-    EXPECT_EQ(form.ButtonList[0]->font().family(), "DejaVu Sans");
-    EXPECT_EQ(form.ButtonList[0]->font().pointSize(), 12);
+    ASSERT_EQ(form.keys().size(), 7);
+    EXPECT_EQ(form.keys()[4]->text(), "&&");
+    EXPECT_EQ(form.keys()[4]->character(), u"&");
+    EXPECT_EQ(form.keys()[5]->text(), QString::fromUtf16(u" \u064E "));
+    EXPECT_EQ(form.keys()[5]->character(), u"\u064E");
+    EXPECT_EQ(form.keys()[0]->font().family(), "DejaVu Sans");
+    EXPECT_EQ(form.keys()[0]->font().pointSize(), 12);
     EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 42, 2 * 42));
 
     chooseLanguage(form, 2);  // a 24-point font raises the key size to 46
@@ -394,14 +394,14 @@ TEST_F(MainForm, ArrowsHomeAndEndMoveTheFocusOnTheGrid)
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    takeFocus(form.ButtonList[0], Qt::OtherFocusReason);
+    takeFocus(form.keys()[0], Qt::OtherFocusReason);
     struct Step { Qt::Key key; int focused; };
     const Step steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Down, 6}, {Qt::Key_End, 9},  {Qt::Key_Down, 9},
                           {Qt::Key_Home, 5},  {Qt::Key_Down, 10}, {Qt::Key_Up, 5}, {Qt::Key_Left, 5}};
     for (const Step &step : steps) {
         SCOPED_TRACE(testing::Message() << "key 0x" << std::hex << step.key << " to " << std::dec << step.focused);
         QTest::keyClick(QApplication::focusWidget(), step.key);
-        EXPECT_EQ(QApplication::focusWidget(), form.ButtonList[step.focused]);
+        EXPECT_EQ(QApplication::focusWidget(), form.keys()[step.focused]);
     }
 }
 
@@ -414,8 +414,8 @@ TEST_F(MainForm, AKeyPressShowsTheFocusFrame)
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    KeyButton *first = form.ButtonList[0];
-    KeyButton *second = form.ButtonList[1];
+    KeyButton *first = form.keys()[0];
+    KeyButton *second = form.keys()[1];
     const QImage secondPlain = second->grab().toImage();
     takeFocus(first, Qt::ActiveWindowFocusReason);
     const QImage firstBefore = first->grab().toImage();
@@ -438,7 +438,7 @@ TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
     chooseLanguage(form, 0);
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click(); });
     form.LanguageClick();
-    EXPECT_TRUE(form.ButtonList.isEmpty());
+    EXPECT_TRUE(form.keys().isEmpty());
     EXPECT_EQ(form.windowTitle(), "Umbrill");
     EXPECT_EQ(form.centralWidget()->height(), 0);
     EXPECT_FALSE(form.fontEnabled());
@@ -464,7 +464,7 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
         form.LanguageClick();
         EXPECT_EQ(*seen, row == 4 ? "Missing|'found' is not a valid integer value."
                                   : "Broken|'x' is not a valid integer value.");
-        EXPECT_TRUE(form.ButtonList.isEmpty());
+        EXPECT_TRUE(form.keys().isEmpty());
         EXPECT_FALSE(form.fontEnabled());
         EXPECT_FALSE(form.languageDlg()->isVisible());
     }
@@ -527,7 +527,7 @@ TEST_F(MainForm, ADoubleClickThatFailsToLoadKeepsTheLanguageDialogOpen)
     EXPECT_EQ(*seen, "'x' is not a valid integer value.");
     EXPECT_TRUE(*stayedOpen);
     EXPECT_FALSE(form.languageDlg()->isVisible());
-    EXPECT_EQ(form.ButtonList.size(), 12);
+    EXPECT_EQ(form.keys().size(), 12);
     EXPECT_TRUE(form.fontEnabled());
 }
 
@@ -558,7 +558,7 @@ TEST_F(MainForm, AnEntryWithoutKeysGivesAZeroHighPad)
 {
     TMainForm &form = start().mainForm;
     chooseLanguage(form, 3);  // Bare: face, size and keys per row only
-    EXPECT_TRUE(form.ButtonList.isEmpty());
+    EXPECT_TRUE(form.keys().isEmpty());
     EXPECT_EQ(form.centralWidget()->size(), QSize(4 * 42, 0));
     EXPECT_EQ(form.windowTitle(), "Bare Umbrill");
 }
@@ -578,7 +578,7 @@ TEST_F(MainForm, ADataFileDeletedWhileRunningFailsLikeAMissingEntry)
     });
     form.LanguageClick();  // the list still shows "not" and "found"
     EXPECT_EQ(*seen, "'found' is not a valid integer value.");
-    EXPECT_TRUE(form.ButtonList.isEmpty());
+    EXPECT_TRUE(form.keys().isEmpty());
 }
 
 TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
@@ -586,9 +586,9 @@ TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
     writeDataFile("; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\nPad=Arial,8,5,$E0,233e,8364\r\nOther=A,8,5,65\r\n");
     TMainForm &form = start().mainForm;
     chooseLanguage(form, 0);
-    form.chooseFont = [](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); };
+    form.setFontChooser([](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); });
     QString asked;
-    form.confirm = [&asked](const QString &q) { asked = q; return true; };
+    form.setConfirmer([&asked](const QString &q) { asked = q; return true; });
     form.FontClick();
     EXPECT_EQ(asked, "Would you like this to be the default font for this language?");
     QFile file(dataFile());

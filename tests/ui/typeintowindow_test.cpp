@@ -5,6 +5,8 @@
 #include "uifixture.h"
 
 #include "core/keypad/clipboardpayload.h"
+#include "ui/dialogs/findcharacterwindow.h"
+#include "ui/platform/desktop.h"
 #include "ui/platform/typeintowindow.h"
 
 #include <QAction>
@@ -42,6 +44,42 @@ public:
 
 private:
     int *m_calls;
+};
+
+// A desktop that records what the pad asks of it and answers as told.
+class FakeDesktop : public Desktop {
+public:
+    TypistOffer typist(PadState &) override
+    {
+        auto offered = std::make_unique<RecordingTypist>(typed);
+        return {std::move(offered), std::nullopt};
+    }
+    unsigned long focusedWindow() override { return focused; }
+    void handFocusBack(unsigned long window, QObject *, std::function<void(bool)> done) override
+    {
+        handedBackTo = window;
+        done(comesBack);
+    }
+    void toCurrentWorkspace(QWidget &) override {}
+    void makeActive(QWidget &) override {}
+    void endStartup(const std::string &) override {}
+    void keepOnTop(QWidget &window, bool onTop) override
+    {
+        keptOnTop.emplace_back(&window, onTop);
+        Desktop::keepOnTop(window, onTop);
+    }
+    void refuseFocus(QWidget &window, bool refuse) override
+    {
+        refused.emplace_back(&window, refuse);
+        Desktop::refuseFocus(window, refuse);
+    }
+
+    std::vector<Keysym> *typed = nullptr;
+    unsigned long focused = 0;
+    bool comesBack = true;
+    unsigned long handedBackTo = 0;
+    std::vector<std::pair<QWidget *, bool>> keptOnTop;
+    std::vector<std::pair<QWidget *, bool>> refused;
 };
 
 class TypeIntoWindowTest : public UiFixture {
@@ -84,22 +122,22 @@ TEST_F(TypeIntoWindowTest, WithoutADesktopToTypeIntoTheItemIsOffDisabledAndSaysW
 TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAllIsAsBefore)
 {
     TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
-    ASSERT_EQ(form.ButtonList.size(), 7);
+    ASSERT_EQ(form.keys().size(), 7);
     EXPECT_FALSE(item(form)->isChecked());  // off at first start
-    EXPECT_EQ(form.ButtonList[1]->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(form.keys()[1]->focusPolicy(), Qt::StrongFocus);
 
     item(form)->trigger();
     EXPECT_TRUE(form.typing().isOn());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(form.isVisible());
-    for (KeyButton *key : std::as_const(form.ButtonList))
+    for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"1\""));
 
     form.MultipleCharClick();
     clipboardCalls = 0;
-    form.ButtonList[1]->click();  // é
-    form.ButtonList[4]->click();  // & (shown as &&)
+    form.keys()[1]->click();  // é
+    form.keys()[4]->click();  // & (shown as &&)
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9, 0x26}));
     EXPECT_EQ(clipboardCalls, 0);
     EXPECT_TRUE(form.state().Output().AccumulatedWideText().empty());
@@ -108,16 +146,16 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     html.pasteFormat = PasteFormat::Html;
     form.optionsChosen(html);
     typed.clear();
-    form.ButtonList[1]->click();
+    form.keys()[1]->click();
     EXPECT_EQ(typed, (std::vector<Keysym>{'&', 'e', 'a', 'c', 'u', 't', 'e', ';'}));
 
     item(form)->trigger();
     EXPECT_FALSE(form.typing().isOn());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    for (KeyButton *key : std::as_const(form.ButtonList))
+    for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus);
     typed.clear();
-    form.ButtonList[1]->click();
+    form.keys()[1]->click();
     EXPECT_TRUE(typed.empty());
     EXPECT_EQ(clipboardCalls, 1);  // HTML: the entity text set on the clipboard, as before
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"0\""));
@@ -131,14 +169,14 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); });
     form.LanguageClick();  // the first language, Twelve: keys made while on
-    ASSERT_FALSE(form.ButtonList.isEmpty());
-    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::NoFocus);
+    ASSERT_FALSE(form.keys().isEmpty());
+    EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::NoFocus);
 
     ASSERT_NE(recorder, nullptr);
     recorder->endNow();  // as when the user refuses the desktop's consent
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());
-    EXPECT_EQ(form.ButtonList[0]->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::StrongFocus);
 }
 
 TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePadAndAClosedSessionSaysSo)
@@ -168,6 +206,53 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
 }
 
+// Typing, the focus and keep-on-top go through the desktop. A result of Find
+// goes back to the window that had the focus when Find opened; where the
+// desktop cannot give it back (as without X11), it waits on the clipboard and
+// the pad says so, never lost.
+TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboardAndSaySo)
+{
+    writeSettings(settingsWith("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n"));
+    TMainForm &form = start().mainForm;
+    auto owned = std::make_unique<FakeDesktop>();
+    FakeDesktop &desktop = *owned;
+    desktop.typed = &typed;
+    form.setDesktop(std::move(owned));
+    form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls));
+    app->show();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+
+    item(form)->trigger();
+    ASSERT_TRUE(form.typing().isOn()) << "the desktop's typist is taken";
+    EXPECT_EQ(desktop.refused, (std::vector<std::pair<QWidget *, bool>>{{&form, true}}));
+    form.KeeponTopClick();
+    EXPECT_EQ(desktop.keptOnTop, (std::vector<std::pair<QWidget *, bool>>{{&form, false}}));
+
+    desktop.focused = 42;
+    form.FindCharacterClick();
+    ASSERT_NE(form.findWindow(), nullptr);
+    form.findResultChosen(form.keys()[1]);  // é
+    EXPECT_EQ(desktop.handedBackTo, 42u);
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_FALSE(form.notice()->isVisible());
+
+    // The window never comes back.
+    desktop.comesBack = false;
+    form.findResultChosen(form.keys()[1]);
+    EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("é"));
+    EXPECT_TRUE(form.notice()->isVisible());
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "é"));
+    EXPECT_EQ(clipboardCalls, 0) << "the pad's own output is left alone";
+
+    // Without X11 (the widget tests' own platform): nothing to give back to.
+    form.setDesktop(thisDesktop());
+    form.findResultChosen(form.keys()[4]);  // &
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("&"));
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "&"));
+}
+
 // A pad that takes no focus is never the active window: its keys still show
 // what they are when the pointer rests on them.
 TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
@@ -180,7 +265,7 @@ TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
     other.activateWindow();
     QApplication::setActiveWindow(&other);
     ASSERT_NE(QApplication::activeWindow(), &form);
-    KeyButton *key = form.ButtonList[1];
+    KeyButton *key = form.keys()[1];
     QTest::mouseMove(key, key->rect().center() - QPoint(1, 1));
     QTest::mouseMove(key, key->rect().center());
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));

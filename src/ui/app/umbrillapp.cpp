@@ -9,7 +9,7 @@
 #include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/platform/typeintowindow.h"
-#include "ui/platform/x11focus.h"
+#include "ui/platform/desktop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,27 +73,6 @@ void UmbrillApp::show()
     mainForm.show();
 }
 
-namespace {
-
-bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
-
-void toCurrentWorkspace(QWidget &window)
-{
-    if (onX11())
-        x11focus::moveToCurrentDesktop(window.winId());
-}
-
-// On X11 this is asked as a pager asks: window managers refuse a window that
-// asks for itself long after the user last used it.
-void makeActive(QWidget &window)
-{
-    if (onX11())
-        x11focus::activate(window.winId());
-    window.activateWindow();
-}
-
-} // namespace
-
 QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
@@ -131,16 +110,16 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
         if (mainForm.isMinimized())
             mainForm.setWindowState(mainForm.windowState() & ~Qt::WindowMinimized);
         mainForm.show();
-        toCurrentWorkspace(mainForm);
+        mainForm.desktop().toCurrentWorkspace(mainForm);
         mainForm.raise();
         if (!request.find && !mainForm.typing().isOn())
-            makeActive(mainForm);
+            mainForm.desktop().makeActive(mainForm);
     }
     if (request.find) {
         guard(&mainForm, [&] { mainForm.FindCharacterClick(); });
         if (toFront && mainForm.findWindow()) {
-            toCurrentWorkspace(*mainForm.findWindow());
-            makeActive(*mainForm.findWindow());
+            mainForm.desktop().toCurrentWorkspace(*mainForm.findWindow());
+            mainForm.desktop().makeActive(*mainForm.findWindow());
         }
     }
 }

@@ -1,6 +1,12 @@
 // The pad's colours from the desktop's palette.
 #include "ui/common/desktoppalette.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QScopedValueRollback>
+#include <QToolTip>
+#include <QWidget>
+
 #include <cmath>
 
 namespace umbrill {
@@ -54,6 +60,53 @@ QPalette toolTipPalette(const QPalette &desktop)
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback)
 {
     return contrastRatio(colour, background) >= 4.5 ? colour : fallback;
+}
+
+namespace {
+
+// A window hears of a new desktop palette as a change of its own.
+class PaletteFollower : public QObject {
+public:
+    PaletteFollower(QWidget &window, QWidget &placeholder)
+        : QObject(&window), m_window(window), m_placeholder(placeholder)
+    {
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // Setting the window's palette sends it a palette change again, at once.
+        if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+            && !m_following) {
+            const QScopedValueRollback following(m_following, true);
+            followDesktop(m_window, m_placeholder);
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+    QWidget &m_placeholder;
+    bool m_following = false;
+};
+
+} // namespace
+
+void keepFollowingDesktop(QWidget &window, QWidget &placeholder)
+{
+    followDesktop(window, placeholder);
+    window.installEventFilter(new PaletteFollower(window, placeholder));
+}
+
+void followDesktop(QWidget &window, QWidget &placeholder)
+{
+    const QPalette desktop = QApplication::palette();
+    const QPalette tips = toolTipPalette(desktop);
+    if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
+        QToolTip::setPalette(tips);
+    window.setPalette(pagePalette(desktop));
+    QPalette text;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        text.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
+    placeholder.setPalette(text);
 }
 
 } // namespace umbrill

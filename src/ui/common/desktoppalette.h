@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QPalette>
 
+class QWidget;
+
 namespace umbrill {
 
 // The contrast ratio of two colours as the web's accessibility guidelines
@@ -24,5 +26,11 @@ QPalette toolTipPalette(const QPalette &desktop);
 
 // colour where it reads on background (a contrast of 4.5 at least), otherwise fallback.
 QColor legibleOr(const QColor &colour, const QColor &background, const QColor &fallback);
+
+// window takes the desktop's page colours (and tooltips the desktop's, see
+// toolTipPalette); placeholder's text takes the desktop's placeholder colour.
+void followDesktop(QWidget &window, QWidget &placeholder);
+// Does so now, and again whenever the desktop's palette changes.
+void keepFollowingDesktop(QWidget &window, QWidget &placeholder);
 
 } // namespace umbrill

@@ -191,10 +191,7 @@ void PortalTypist::type(const std::vector<Keysym> &keysyms)
         return;
     for (const Keysym keysym : keysyms)
         m_queue.push_back({false, keysym});
-    if (m_state == State::Ready)
-        flush();
-    else if (m_state == State::Idle)
-        start();
+    sendQueued();
 }
 
 void PortalTypist::typeText(const std::u32string &text)
@@ -205,6 +202,11 @@ void PortalTypist::typeText(const std::u32string &text)
     }
     for (const char32_t cp : text)
         m_queue.push_back({true, cp});
+    sendQueued();
+}
+
+void PortalTypist::sendQueued()
+{
     if (m_state == State::Ready)
         flush();
     else if (m_state == State::Idle)

@@ -69,6 +69,8 @@ private:
     void startSession();
     void refuse();
     void flush();
+    // What is queued is sent now when the session is ready, else once it is.
+    void sendQueued();
     void watchSession(bool watch);
     // Empties the queue; its characters are reported by notTyped.
     void dropQueue();

@@ -20,22 +20,20 @@ class QWidget;
 
 namespace umbrill {
 
-class PadState;
+class Desktop;
+class PadModel;
 class QuitOnSignal;
 
 class TypeIntoWindow : public QObject {
     Q_OBJECT
 public:
-    // A typist for this desktop, or why there is none.
-    struct Offer {
-        std::unique_ptr<Typist> typist;
-        std::optional<TypingUnavailable> reason;
-    };
+    using Offer = TypistOffer;
     using TypistFactory = std::function<Offer()>;
 
     // The item (object name "TypeIntoWindow") belongs to window; the caller
-    // puts it in its menu. The keys are the push buttons of window's central widget.
-    TypeIntoWindow(QMainWindow &window, PadState &state);
+    // puts it in its menu; the window prepares its keys (prepareKey) as the
+    // model announces typing on or off. desktop offers the typist and must outlive this, or be replaced.
+    TypeIntoWindow(QMainWindow &window, PadModel &model, Desktop &desktop);
     ~TypeIntoWindow() override;
 
     QAction *action() const { return m_action; }
@@ -53,6 +51,10 @@ public:
     void prepareKey(QWidget *key) const;
     // Types text into the focused window.
     void type(const std::u32string &text);
+    // Puts text that could not be typed on the clipboard, and says so on the pad.
+    void putOnClipboard(const std::u32string &text);
+    // The desktop that offers the typist when typing is first looked for.
+    void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
 
     // Replaces how a typist is found (tests).
     void setTypistFactory(TypistFactory factory) { m_factory = std::move(factory); }
@@ -63,11 +65,9 @@ signals:
     void notice(const QString &text);
 
 private:
-    void applyFocus(bool on);
-    static Offer desktopTypist(PadState &state);
-
     QMainWindow &m_window;
-    PadState &m_state;
+    PadModel &m_model;
+    Desktop *m_desktop;
     QAction *m_action;
     std::string m_language = "English";
     bool m_on = false;

@@ -4,8 +4,12 @@
 
 #include "core/typing/typedtext.h"
 
+#include "core/interface/interfacestrings.h"
+
 #include <QObject>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,12 @@ signals:
     void closedByDesktop();
     // Characters that no way of typing could bring into the focused window.
     void notTyped(const std::u32string &characters);
+};
+
+// A typist for a desktop, or why there is none.
+struct TypistOffer {
+    std::unique_ptr<Typist> typist;
+    std::optional<TypingUnavailable> reason;
 };
 
 } // namespace umbrill

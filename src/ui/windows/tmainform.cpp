@@ -2,172 +2,96 @@
 #include "ui/windows/tmainform.h"
 
 #include "core/interface/interfacestrings.h"
-#include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
-#include "core/names/charnames.h"
-#include "core/settings/settingnames.h"
-#include "ui/common/clipboardadapter.h"
-#include "ui/windows/collectionstrip.h"
 #include "ui/common/desktoppalette.h"
-#include "ui/platform/x11focus.h"
 #include "ui/common/guard.h"
-#include "ui/keys/keyinfo.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
+#include "ui/common/questions.h"
 #include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
+#include "ui/keys/keyfont.h"
+#include "ui/keys/keymenu.h"
+#include "ui/platform/desktop.h"
 #include "ui/platform/typeintowindow.h"
+#include "ui/windows/collectionstrip.h"
+#include "ui/windows/findlink.h"
+#include "ui/windows/noticeline.h"
+#include "ui/windows/padarea.h"
+#include "ui/windows/padkeys.h"
+#include "ui/windows/padmenus.h"
+#include "ui/windows/windowplace.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QTimer>
-#include <QToolTip>
-#include <QVBoxLayout>
-#include <QFontDialog>
-#include <QKeyEvent>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QScreen>
-#include <QStyleOptionButton>
-#include <QStylePainter>
+#include <QTimer>
 
 namespace umbrill {
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_state(GetProgramDir())
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent), m_model(new PadModel(GetProgramDir(), this)), m_state(m_model->state()),
+      m_desktop(thisDesktop())
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(qs(kMainCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setAutoFillBackground(true);
-
-    auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("UmbrillMenu"));
-    setMenuBar(bar);
-    m_modeMenu = bar->addMenu(QString());
-    m_modeMenu->setObjectName(QStringLiteral("ModeMenuItem"));
-    m_singleChar = addItem(m_modeMenu, "SingleChar", &TMainForm::SingleCharClick);
-    m_multipleChar = addItem(m_modeMenu, "MultipleChar", &TMainForm::MultipleCharClick);
-    m_directPaste = addItem(m_modeMenu, "DirectPaste", &TMainForm::DirectPasteClick);
-    m_clearClipboard = addItem(m_modeMenu, "ClearClipboard", &TMainForm::ClearClipboardClick);
-    m_findCharacter = addItem(m_modeMenu, "FindCharacter", &TMainForm::FindCharacterClick);
-    m_findCharacter->setShortcut(QKeySequence::Find);
-    m_font = addItem(m_modeMenu, "Font", &TMainForm::FontClick);
-    m_options = addItem(m_modeMenu, "Options1", &TMainForm::Options1Click);
-    m_keepOnTop = addItem(m_modeMenu, "KeeponTop", &TMainForm::KeeponTopClick);
-    m_exit = addItem(m_modeMenu, "Exit", &TMainForm::ExitClick);
-    m_typing = new TypeIntoWindow(*this, m_state);
-    m_modeMenu->insertAction(m_clearClipboard, m_typing->action());
-    connect(m_modeMenu, &QMenu::aboutToShow, m_typing, &TypeIntoWindow::probe);
-    connect(m_typing, &TypeIntoWindow::notice, this, &TMainForm::showNotice);
-    m_language = addItem(nullptr, "Language", &TMainForm::LanguageClick);
-    bar->addAction(m_language);
-    m_helpMenu = bar->addMenu(QString());
-    m_helpMenu->setObjectName(QStringLiteral("Help"));
-    m_helpItem = addItem(m_helpMenu, "HelpMenuIItem", &TMainForm::HelpMenuIItemClick);
-    m_aboutItem = addItem(m_helpMenu, "AboutMenuItem", &TMainForm::AboutMenuItemClick);
-    for (QAction *item : {m_singleChar, m_multipleChar, m_directPaste, m_keepOnTop})
-        item->setCheckable(true);
-    m_singleChar->setChecked(true);
-    m_keepOnTop->setChecked(true);
-    m_font->setEnabled(false);
-    m_clearClipboard->setText(qs(kClearClipboardCaption));
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client = new PadArea(this);
     setCentralWidget(m_client);
-    m_hint = new QLabel(m_client);
-    m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
-    m_hint->setAlignment(Qt::AlignCenter);
-    auto *hintLayout = new QVBoxLayout(m_client); // the keys are placed by hand, the hint and strip by this
-    hintLayout->setContentsMargins(0, 0, 0, 0);
-    hintLayout->setSpacing(0);
-    hintLayout->addWidget(m_hint, 1);
-    m_strip = new CollectionStrip(m_client);
-    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    m_strip->hide();
-    hintLayout->addWidget(m_strip, 0, Qt::AlignBottom);
+    m_hint = m_client->hint();
+    m_strip = m_client->strip();
+    m_keys = &m_client->keys();
     connect(m_strip, &CollectionStrip::placeRequested, this, [this] { guard(this, [this] { placeCollection(); }); });
     connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
-    m_removeLast = addItem(nullptr, "RemoveLastCharacter", &TMainForm::removeLastCharacter);
-    m_removeLast->setShortcut(Qt::Key_Backspace);
-    m_clearCollection = addItem(nullptr, "ClearCollection", &TMainForm::clearCollection);
-    m_clearCollection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
-    addActions({m_removeLast, m_clearCollection});
-    m_removeLast->setEnabled(false);
-    m_clearCollection->setEnabled(false);
-    followDesktopPalette();
+    connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
+    connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key, at, true); });
+    m_place = new WindowPlace(*this, m_state);
+    m_model->storeWhenShown(*this);
+    buildMenus();
+    m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
+    keepFollowingDesktop(*this, *m_hint);
     applyMainStrings(kMainFormDefault, interfaceLanguages().front());
+    m_notice = new NoticeLine(*this);
+    connect(m_typing, &TypeIntoWindow::notice, m_notice, &NoticeLine::say);
 
-    // Over the bottom of the keys for a few seconds; clicks go through it.
-    m_notice = new QLabel(this);
-    m_notice->setObjectName(QStringLiteral("TypingNotice"));
-    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_notice->setAutoFillBackground(true);
-    m_notice->setWordWrap(true);
-    m_notice->hide();
-    m_noticeTimer = new QTimer(this);
-    m_noticeTimer->setSingleShot(true);
-    m_noticeTimer->setInterval(6000);
-    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
-
-    m_positionSaver = new QTimer(this);
-    m_positionSaver->setSingleShot(true);
-    m_positionSaver->setInterval(500);
-    connect(m_positionSaver, &QTimer::timeout, this, [this] { m_state.savePosition(); });
-    // Recent is stored a few seconds after a click, never on the click itself.
-    m_recentSaver = new QTimer(this);
-    m_recentSaver->setSingleShot(true);
-    m_recentSaver->setInterval(3000);
-    connect(m_recentSaver, &QTimer::timeout, this, [this] { m_state.saveRecent(); });
-
-    chooseFont = [this](const QFont &initial) {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, this);
-        return ok ? font : initial;
-    };
-    confirm = [this](const QString &question) {
-        QMessageBox box(QMessageBox::Question, qs(kConfirmTitle), question, QMessageBox::NoButton, boxParent(this));
-        box.setObjectName(QStringLiteral("ConfirmBox"));
-        QAbstractButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-        box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-        box.exec();
-        return box.clickedButton() == yes;
-    };
-    m_clipboard = std::make_unique<ClipboardAdapter>();
+    // The window redraws what the model announces.
+    connect(m_model, &PadModel::languageLoaded, this, &TMainForm::showKeys);
+    connect(m_model, &PadModel::collectionChanged, this, &TMainForm::showCollection);
+    connect(m_model, &PadModel::interfaceLanguageChanged, this, &TMainForm::applyInterfaceLanguageToAll);
+    connect(m_model, &PadModel::typingChanged, this, [this] {
+        for (KeyButton *key : m_keys->keys())
+            m_typing->prepareKey(key);
+    });
+    m_chooseFont = [this](const QFont &initial) { return askFont(this, initial); };
+    m_confirm = [this](const QString &question) { return askYesOrNo(this, question); };
 
     FormCreate();
 }
 
-TMainForm::~TMainForm()
+void TMainForm::buildMenus()
 {
-    // A pad that never showed still stores what a first start stores.
-    try {
-        m_state.storeStartup();
-    } catch (...) {
-        // nobody is left to tell
-    }
+    m_typing = new TypeIntoWindow(*this, *m_model, *m_desktop);
+    setupMenus(*this, m_typing->action());
+    connect(m_modeMenu, &QMenu::aboutToShow, m_typing, &TypeIntoWindow::probe);
+    const std::pair<QAction *, void (TMainForm::*)()> commands[] = {
+        {m_singleChar, &TMainForm::SingleCharClick},   {m_multipleChar, &TMainForm::MultipleCharClick},
+        {m_directPaste, &TMainForm::DirectPasteClick}, {m_clearClipboard, &TMainForm::ClearClipboardClick},
+        {m_findCharacter, &TMainForm::FindCharacterClick}, {m_font, &TMainForm::FontClick},
+        {m_options, &TMainForm::Options1Click},       {m_keepOnTop, &TMainForm::KeeponTopClick},
+        {m_exit, &TMainForm::ExitClick},              {m_language, &TMainForm::LanguageClick},
+        {m_helpItem, &TMainForm::HelpMenuIItemClick}, {m_aboutItem, &TMainForm::AboutMenuItemClick},
+        {m_removeLast, &TMainForm::removeLastCharacter}, {m_clearCollection, &TMainForm::clearCollection}};
+    for (const auto &[item, command] : commands)
+        connect(item, &QAction::triggered, this, [this, command] { guard(this, [&] { (this->*command)(); }); });
 }
 
-QAction *TMainForm::addItem(QMenu *menu, const char *name, void (TMainForm::*handler)())
-{
-    auto *action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, handler] { guard(this, [&] { (this->*handler)(); }); });
-    if (menu)
-        menu->addAction(action);
-    return action;
-}
+TMainForm::~TMainForm() = default;
 
 TAbout *TMainForm::aboutBox()
 {
@@ -216,16 +140,26 @@ TOptionsForm *TMainForm::optionsForm()
     return m_optionsForm;
 }
 
-void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_clipboard = std::move(clipboard); }
+void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_model->setClipboard(std::move(clipboard)); }
+
+void TMainForm::setDesktop(std::unique_ptr<Desktop> desktop)
+{
+    m_typing->setDesktop(*desktop);
+    m_find->setDesktop(*desktop);
+    m_desktop = std::move(desktop);
+}
+
+const QLabel *TMainForm::notice() const { return m_notice; }
+
+const QList<KeyButton *> &TMainForm::keys() const { return m_keys->keys(); }
 
 void TMainForm::FormCreate()
 {
     setFixedSize(200, 200);
     m_font->setVisible(false);
-    BaseCaption = windowTitle();
+    m_baseCaption = windowTitle();
     m_directPaste->setEnabled(false);
     m_directPaste->setVisible(false);
-    ButtonList.clear();
     guard(this, [this] { CheckForIniFile(); });
     m_dialogLanguage = m_state.ControlLanguage();
 }
@@ -233,10 +167,7 @@ void TMainForm::FormCreate()
 void TMainForm::CheckForIniFile()
 {
     if (!m_state.CheckForIniFile()) {
-        QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(kMissingDataFileMessage),
-                        QMessageBox::Ok, boxParent(this));
-        box.setObjectName(QStringLiteral("MissingDataFileBox"));
-        box.exec();
+        tell(this, qs(kMissingDataFileMessage), QStringLiteral("MissingDataFileBox"));
         return;
     }
     showOwnTexts(m_state.ControlLanguage());
@@ -293,10 +224,7 @@ void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
         m_languageDlg->showTexts(*texts);
 }
 
-ShowLanguage TMainForm::showLanguage()
-{
-    return [this](const std::string &controlLanguage) { applyInterfaceLanguageToAll(controlLanguage); };
-}
+ShowLanguage TMainForm::showLanguage() { return m_model->showLanguage(); }
 
 OptionsChoice TMainForm::optionsOpening() { return m_state.openOptions(); }
 
@@ -332,12 +260,12 @@ void TMainForm::restoreRemembered()
     const Remembered last = m_state.readRemembered();
     m_state.loadRecent(last.recent);
     if (last.keepOnTop && !*last.keepOnTop) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        m_desktop->keepOnTop(*this, false);
         m_keepOnTop->setChecked(false);
     }
     if (last.mode) {
         m_state.restoreMode(*last.mode);
-        setModeChecks(*last.mode == InputMode::SingleChar, *last.mode == InputMode::MultipleChar, false);
+        checkMode(*last.mode);
         showCollection();
     }
     if (last.typeIntoWindow.value_or(false))
@@ -347,114 +275,32 @@ void TMainForm::restoreRemembered()
         if (const auto position = m_state.catalogueIndex(name))
             guard(this, [&] { confirmLanguage(*position, name); });
     }
-    // Back on the screen its centre lies on; where nothing was remembered, or
-    // that screen has gone: centred.
-    std::optional<KeyPlacement> place;
-    const QSize frame = frameGeometry().size();
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect area = screen->availableGeometry();
-        if (last.position && !place)
-            place = placeBackOnScreen(*last.position, {frame.width(), frame.height()},
-                                      {area.x(), area.y(), area.width(), area.height()});
-    }
-    if (place)
-        move(place->left, place->top);
-    else
-        centreOnScreen(this);
-    keepOnScreen();
-}
-
-void TMainForm::updateHint() { m_hint->setVisible(ButtonList.isEmpty()); }
-
-void TMainForm::keepOnScreen()
-{
-    const QScreen *screen = this->screen();
-    if (!screen)
-        return;
-    const QRect frame = frameGeometry();
-    const QRect area = screen->availableGeometry();
-    const KeyPlacement to = placeOnScreen({frame.x(), frame.y(), frame.width(), frame.height()},
-                                          {area.x(), area.y(), area.width(), area.height()});
-    if (to.left != frame.x() || to.top != frame.y())
-        move(to.left, to.top);
-}
-
-void TMainForm::moveEvent(QMoveEvent *event)
-{
-    QMainWindow::moveEvent(event);
-    if (isVisible() && !isMinimized()) {
-        m_state.notePosition({x(), y()});
-        m_positionSaver->start();
-    }
-}
-
-void TMainForm::paintEvent(QPaintEvent *event)
-{
-    QMainWindow::paintEvent(event);
-    if (m_painted)
-        return;
-    m_painted = true;
-    // Once this paint has reached the screen.
-    QTimer::singleShot(0, this, [this] { guard(this, [this] { m_state.storeStartup(); }); });
-}
-
-void TMainForm::closeEvent(QCloseEvent *event)
-{
-    guard(this, [this] { m_state.storeStartup(); });
-    m_recentSaver->stop();
-    m_positionSaver->stop();
-    m_state.savePending();
-    QMainWindow::closeEvent(event);
+    m_place->restore(last.position);
 }
 
 void TMainForm::SetLanguage(const std::string &name)
 {
     m_state.SetLanguage(name);
-    setWindowTitle(qs(name) + QLatin1Char(' ') + BaseCaption);
+    setWindowTitle(qs(name) + QLatin1Char(' ') + m_baseCaption);
     setApplicationTitle(qs(name));
 }
 
 void TMainForm::GetLanguageData(const std::string &name)
 {
     // Loading shows the stored interface language in this window only.
-    m_state.GetLanguageData(name, [this](const std::string &language) { showOwnTexts(language); });
-    for (std::int32_t code : m_state.CurrentLanguage().KeyCodes)
-        CreateNewButton(code);
-    updateHint();
+    m_model->loadLanguage(name, [this](const std::string &language) { showOwnTexts(language); });
+}
+
+void TMainForm::showKeys()
+{
+    m_client->makeKeys(m_state, gridArea(), *m_typing);
     PaintKeys();
 }
 
 void TMainForm::ClearButtonList()
 {
-    for (KeyButton *key : std::as_const(ButtonList)) {
-        key->hide();
-        key->deleteLater();
-    }
-    ButtonList.clear();
-    updateHint();
-}
-
-void TMainForm::CreateNewButton(std::int32_t code)
-{
-    auto *key = new KeyButton(code, m_client);
-    key->setObjectName(QStringLiteral("Key%1").arg(ButtonList.size() + 1));
-    // Only the size a key is made with: every layout sets it again to the pitch.
-    const LanguageRecord &language = m_state.CurrentLanguage();
-    const QSize area = gridArea();
-    const int size = m_state.fittedGrid(static_cast<int>(language.KeyCodes.size()), area.width(), area.height()).keySize;
-    key->resize(size, size);
-    QFont font(qs(language.KeyFontName));
-    if (language.KeyFontSize > 0)
-        font.setPointSize(std::min(language.KeyFontSize, 400));
-    key->setFont(font);
-    connect(key, &QPushButton::clicked, this, [this, key] { guard(this, [&] { Button1Click(key); }); });
-    m_typing->prepareKey(key);
-    connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
-    connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { keyMenu(key, at, true); });
-    key->show();
-    // Tab goes through the keys first, then to the strip.
-    setTabOrder(key, m_strip);
-    ButtonList.append(key);
+    m_keys->clear();
+    m_client->updateHint();
 }
 
 QSize TMainForm::gridArea() const
@@ -463,55 +309,28 @@ QSize TMainForm::gridArea() const
     // The frame the window manager adds (title bar, borders) takes room too.
     const QSize frame = frameGeometry().size() - geometry().size();
     return {screen.width() - frame.width(),
-            screen.height() - frame.height() - menuBar()->sizeHint().height() - stripHeight()};
+            screen.height() - frame.height() - menuBar()->sizeHint().height() - m_client->stripHeight()};
 }
 
 void TMainForm::PaintKeys()
 {
     if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    const int keyCount = static_cast<int>(ButtonList.size());
-    const QSize area = gridArea();
-    const FittedGrid grid = m_state.layOut(keyCount, area.width(), area.height());
-    m_keysPerRow = grid.keysPerRow;
-    for (int k = 0; k < keyCount; ++k) {
-        const KeyPlacement place = placeKey(k, grid.keysPerRow, grid.keySize);
-        // Keys take the pitch too, so that a smaller key size never overlaps them.
-        ButtonList[k]->setGeometry(place.left, place.top, grid.keySize, grid.keySize);
-    }
-    const GridSize client = gridSize(keyCount, grid.keysPerRow, grid.keySize);
+    const GridSize client = m_client->layOut(m_state, gridArea());
     setClientSize(client.width, client.height);
-}
-
-void TMainForm::moveFocusFrom(KeyButton *key, GridMove move)
-{
-    const int keyCount = static_cast<int>(ButtonList.size());
-    const int target = moveOnGrid(static_cast<int>(ButtonList.indexOf(key)), move, keyCount, m_keysPerRow);
-    if (target >= 0 && target < keyCount)
-        ButtonList[target]->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::setClientSize(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    height += stripHeight();
+    height += m_client->stripHeight();
     if (m_client->width() == width && m_client->height() == height && this->width() == width
         && this->height() == height + menuBar()->sizeHint().height())
         return;
     m_client->setFixedSize(width, height);
     setFixedSize(width, height + menuBar()->sizeHint().height());
-    keepOnScreen();
-}
-
-void TMainForm::showNotice(const QString &text)
-{
-    m_notice->setText(text);
-    const int height = std::min(m_notice->heightForWidth(width()), this->height());
-    m_notice->setGeometry(0, this->height() - height, width(), height);
-    m_notice->show();
-    m_notice->raise();
-    m_noticeTimer->start();
+    m_place->keepOnScreen();
 }
 
 void TMainForm::setFontEnabled(bool enabled)
@@ -524,7 +343,7 @@ void TMainForm::LanguageClick()
 {
     ClearButtonList();
     PaintKeys();
-    setWindowTitle(BaseCaption);
+    setWindowTitle(m_baseCaption);
     setFontEnabled(false);
     TLanguageDlg *dialog = languageDlg();
     dialog->ConvertCSVtoStrings(m_state.GetLanguages());
@@ -534,15 +353,11 @@ void TMainForm::LanguageClick()
 
 void TMainForm::FontClick()
 {
-    const LanguageRecord &language = m_state.CurrentLanguage();
-    QFont initial(qs(language.KeyFontName));
-    if (language.KeyFontSize > 0)
-        initial.setPointSize(language.KeyFontSize);
-    const QFont chosen = chooseFont(initial);
+    const QFont chosen = m_chooseFont(keyFont(m_state.CurrentLanguage()));
     m_state.applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
     PaintKeys();
     const auto question = fontQuestion(m_state.ControlLanguage());
-    if (!question || !confirm(qs(*question)))
+    if (!question || !m_confirm(qs(*question)))
         return;
     m_state.writeKeyFontEntry();
 }
@@ -550,46 +365,18 @@ void TMainForm::FontClick()
 void TMainForm::KeeponTopClick()
 {
     const bool onTop = !(windowFlags() & Qt::WindowStaysOnTopHint);
-    const bool wasVisible = isVisible();
-    const QPoint position = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (wasVisible) {
-        move(position);
-        show();
-    }
+    m_desktop->keepOnTop(*this, onTop);
     m_keepOnTop->setChecked(onTop);
     m_state.rememberKeepOnTop(onTop);
-    keepFindOnTop();
-}
-
-void TMainForm::keepFindOnTop()
-{
-    const bool onTop = windowFlags() & Qt::WindowStaysOnTopHint;
-    if (!m_findWindow || bool(m_findWindow->windowFlags() & Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    const bool wasVisible = m_findWindow->isVisible();
-    m_findWindow->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (wasVisible)
-        m_findWindow->show();
+    m_find->keepOnTop(onTop);
 }
 
 void TMainForm::ExitClick() { close(); }
 
 void TMainForm::HelpMenuIItemClick()
 {
-    std::error_code ec;
-    const std::filesystem::path help = m_state.HelpFileName();
-    const bool present = std::filesystem::exists(help, ec);
-    if (present && ShellOpen(fileUrl(help))) {
+    if (openHelp(this, m_state.HelpFileName(), m_state.ControlLanguage()))
         showMinimized();
-        return;
-    }
-    // No program to open it with: said like a missing document, and the pad stays.
-    const std::string_view message =
-        present ? helpUnopenedMessage(m_state.ControlLanguage()) : helpMissingMessage(m_state.ControlLanguage());
-    QMessageBox box(QMessageBox::Information, qs(kInformationTitle), qs(message), QMessageBox::Ok, boxParent(this));
-    box.setObjectName(present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
-    box.exec();
 }
 
 void TMainForm::AboutMenuItemClick() { aboutBox()->exec(); }
@@ -602,105 +389,50 @@ void TMainForm::Options1Click()
     dialog->Options1Click(choice, m_state.UnicodeEnabled());
 }
 
-void TMainForm::setModeChecks(bool single, bool multiple, bool direct)
+void TMainForm::checkMode(InputMode mode)
 {
-    m_singleChar->setChecked(single);
-    m_multipleChar->setChecked(multiple);
-    m_directPaste->setChecked(direct);
+    m_singleChar->setChecked(mode == InputMode::SingleChar);
+    m_multipleChar->setChecked(mode == InputMode::MultipleChar);
+    m_directPaste->setChecked(mode == InputMode::DirectPaste);
 }
 
-void TMainForm::SingleCharClick()
+void TMainForm::chooseMode(InputMode mode)
 {
-    const auto show = qScopeGuard([this] { showCollection(); });
-    setModeChecks(true, false, false);
-    m_state.rememberMode(InputMode::SingleChar);
-    m_state.SingleCharClick(*m_clipboard);
+    checkMode(mode);
+    m_model->chooseMode(mode);
 }
 
-void TMainForm::MultipleCharClick()
-{
-    const auto show = qScopeGuard([this] { showCollection(); });
-    setModeChecks(false, true, false);
-    m_state.rememberMode(InputMode::MultipleChar);
-    m_state.MultipleCharClick(*m_clipboard);
-}
+void TMainForm::SingleCharClick() { chooseMode(InputMode::SingleChar); }
+void TMainForm::MultipleCharClick() { chooseMode(InputMode::MultipleChar); }
+void TMainForm::DirectPasteClick() { chooseMode(InputMode::DirectPaste); }
 
-void TMainForm::DirectPasteClick()
-{
-    const auto show = qScopeGuard([this] { showCollection(); });
-    setModeChecks(false, false, true);
-    m_state.DirectPasteClick(*m_clipboard);
-}
-
-void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(*m_clipboard); }
+void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(m_model->clipboard()); }
 
 void TMainForm::FindCharacterClick()
 {
     if (!m_findWindow) {
-        m_findWindow = new FindCharacterWindow(this);
-        m_findWindow->setStrings(findStrings(m_state.ControlLanguage()));
-        const InterfaceTexts *texts = matchInterfaceTexts(m_state.ControlLanguage());
-        m_findWindow->setSearchLanguage(texts ? texts->SearchWords : std::nullopt);
-        if (const auto size = m_state.rememberedFindSize()) {
-            // Bounded by the screen it comes back on: a damaged or outgrown
-            // size never makes a window larger than the screen.
-            const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-            const QSize least = m_findWindow->minimumSizeHint();
-            const GridSize fitted = sizeOnScreen(*size, {least.width(), least.height()},
-                                                 {area.x(), area.y(), area.width(), area.height()});
-            m_findWindow->resize(fitted.width, fitted.height);
-        }
+        m_findWindow = m_find->make(m_state.ControlLanguage());
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
                 [this](KeyButton *key) { guard(this, [&] { findResultChosen(key); }); });
         connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,
                 [this](KeyButton *key, QPoint at) { keyMenu(key, at, false); });
-        connect(m_findWindow, &FindCharacterWindow::closed, this, [this] {
-            m_state.rememberFindSize({m_findWindow->width(), m_findWindow->height()});
-        });
     }
-    // The window the user is writing in, for typing into it from Find.
-    if (!m_findWindow->isActiveWindow())
-        m_focusBeforeFind = x11focus::focusedWindow();
-    // The results take the pad's key font, as a language last set it.
-    const LanguageRecord &language = m_state.CurrentLanguage();
-    QFont font = m_findWindow->font();
-    if (!language.KeyFontName.empty())
-        font.setFamily(qs(language.KeyFontName));
-    if (language.KeyFontSize > 0)
-        font.setPointSize(std::min(language.KeyFontSize, 72));
-    m_findWindow->setKeyFont(font, std::clamp(m_state.KeySize(), kKeySizeMinimum, kKeySizeMaximum));
-    keepFindOnTop();
-    m_findWindow->show();
-    m_findWindow->raise();
-    m_findWindow->activateWindow();
-    m_findWindow->searchField()->setFocus(Qt::ShortcutFocusReason);
-    m_findWindow->searchField()->selectAll();
+    m_find->open(windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 void TMainForm::Button1Click(KeyButton *key)
 {
-    // Also when the clipboard refuses: the collection has grown all the same.
-    const auto show = qScopeGuard([this] { showCollection(); });
     if (m_typing->isOn())
-        m_typing->type(m_state.typeClick(key->character()));
+        m_typing->type(m_model->typeClick(key->character()));
     else
-        m_state.Button1Click(key->character(), *m_clipboard);
-    storeRecentSoon();
+        m_model->click(key->character());
 }
 
-void TMainForm::removeLastCharacter()
-{
-    const auto show = qScopeGuard([this] { showCollection(); });
-    m_state.removeLastCharacter(*m_clipboard);
-}
+void TMainForm::removeLastCharacter() { m_model->removeLastCharacter(); }
 
-void TMainForm::placeCollection() { m_state.placeCollection(*m_clipboard); }
+void TMainForm::placeCollection() { m_model->placeCollection(); }
 
-void TMainForm::clearCollection()
-{
-    const auto show = qScopeGuard([this] { showCollection(); });
-    m_state.clearCollection(*m_clipboard);
-}
+void TMainForm::clearCollection() { m_model->clearCollection(); }
 
 void TMainForm::showCollection()
 {
@@ -714,83 +446,23 @@ void TMainForm::showCollection()
     }
 }
 
-int TMainForm::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
-
-void TMainForm::followDesktopPalette()
-{
-    // Setting the window's palette sends it a palette change again, at once.
-    if (m_followingPalette)
-        return;
-    const QScopedValueRollback following(m_followingPalette, true);
-    const QPalette desktop = QApplication::palette();
-    const QPalette tips = toolTipPalette(desktop);
-    if (tips.color(QPalette::ToolTipBase) != QToolTip::palette().color(QPalette::ToolTipBase))
-        QToolTip::setPalette(tips);
-    setPalette(pagePalette(desktop));
-    QPalette placeholder;
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        placeholder.setColor(group, QPalette::WindowText, desktop.color(group, QPalette::PlaceholderText));
-    m_hint->setPalette(placeholder);
-}
-
-void TMainForm::changeEvent(QEvent *event)
-{
-    // A window hears of a new desktop palette as a change of its own.
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        followDesktopPalette();
-    QMainWindow::changeEvent(event);
-}
-
-void TMainForm::storeRecentSoon()
-{
-    if (m_state.recentUnsaved() && !m_recentSaver->isActive())
-        m_recentSaver->start();
-}
-
 void TMainForm::findResultChosen(KeyButton *key)
 {
     if (!m_typing->isOn()) {
         Button1Click(key);
         return;
     }
-    // Find holds the focus for its search field: the character goes to the
-    // window the user was writing in once it is active again, never into Find.
-    const unsigned long target = m_focusBeforeFind;
-    if (!target)
-        return;
-    x11focus::activate(target);
-    const std::u32string text = m_state.typeClick(key->character());
-    storeRecentSoon();
-    auto *wait = new QTimer(this);
-    wait->setInterval(10);
-    connect(wait, &QTimer::timeout, this, [this, wait, target, text, tries = 0]() mutable {
-        const bool back = x11focus::focusedWindow() == target;
-        if (back)
-            m_typing->type(text);
-        if (back || ++tries >= 50) {
-            wait->stop();
-            wait->deleteLater();
-        }
-    });
-    wait->start();
+    m_find->typeBack(m_model->typeClick(key->character()));
 }
 
 void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)
 {
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("KeyMenu"));
     const std::u16string character = key->character();
-    const std::string &language = m_state.ControlLanguage();
-    QAction *add = menu.addAction(qs(addToMyCharactersCaption(language)));
-    add->setObjectName(QStringLiteral("AddToMyCharacters"));
-    connect(add, &QAction::triggered, this, [this, character] { guard(this, [&] { addToMyCharacters(character); }); });
-    if (onPad && m_state.showsMyCharacters()) {
-        QAction *remove = menu.addAction(qs(removeFromMyCharactersCaption(language)));
-        remove->setObjectName(QStringLiteral("RemoveFromMyCharacters"));
-        connect(remove, &QAction::triggered, this,
-                [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); });
-    }
-    menu.exec(globalPos);
+    std::function<void()> remove;
+    if (onPad && m_state.showsMyCharacters())
+        remove = [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); };
+    showKeyMenu(this, globalPos, m_state.ControlLanguage(),
+                [this, character] { guard(this, [&] { addToMyCharacters(character); }); }, remove);
 }
 
 void TMainForm::addToMyCharacters(const std::u16string &character)

@@ -1,26 +1,24 @@
-// The key pad's main window: its menu, its state, the keys, and the commands
-// of the shell (Keep on Top, Exit, Help, About), language loading, the font
-// command and the clicks of keys.
+// The key pad's main window: its menus and their commands, the keys it shows
+// for the keyboard language, Multiple Char's strip and the notice line. It
+// redraws itself as the pad's model announces a change; what differs by
+// desktop it asks of the Desktop.
 #pragma once
 
 #include "core/keypad/keygrid.h"
 #include "core/pad/padstate.h"
-#include "ui/keys/keybutton.h"
 #include "ui/common/stringsets.h"
+#include "ui/keys/keybutton.h"
+#include "ui/windows/padmenus.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QPushButton>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-class QAction;
 class QLabel;
-class QMenu;
-class QTimer;
 
 namespace umbrill {
 
@@ -33,9 +31,16 @@ class TLanguageDlg;
 class TOptionsForm;
 class ClipboardSink;
 class CollectionStrip;
+class Desktop;
+class FindLink;
+class NoticeLine;
+class PadArea;
+class PadKeys;
+class PadModel;
 class TypeIntoWindow;
+class WindowPlace;
 
-class TMainForm : public QMainWindow, public StringSets<TMainForm> {
+class TMainForm : public QMainWindow, public StringSets<TMainForm>, private PadMenus {
     Q_OBJECT
 public:
     // Runs FormCreate: computes the file paths, checks the data file (showing
@@ -52,15 +57,15 @@ public:
     // The empty pad's one-line hint; hidden while keys are shown.
     const QLabel *hint() const { return m_hint; }
     // The line over the bottom of the keys that tells what typing put on the clipboard.
-    const QLabel *notice() const { return m_notice; }
+    const QLabel *notice() const;
 
-    // The pad's state and rules; the window shows it.
+    // The pad's state and rules, and the model that announces their changes; the window shows them.
     PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
-
-    // What only the window holds: its base caption and the keys.
-    QString BaseCaption;
-    QList<KeyButton *> ButtonList;
+    PadModel &model() const { return *m_model; }
+    // The caption without the language's name, and the keys as laid out.
+    const QString &baseCaption() const { return m_baseCaption; }
+    const QList<KeyButton *> &keys() const;
 
     // What the other windows report.
     // The language dialog confirmed the row at position (-1: none selected)
@@ -81,14 +86,11 @@ public:
     void optionsCancelled();
     void optionsChosen(const OptionsChoice &choice);
 
-    // Steps of loading and laying out.
+    // Steps of loading: the language is named in the captions, loaded (its
+    // keys are made as the model announces it), or its keys go.
     void SetLanguage(const std::string &name);
     void GetLanguageData(const std::string &name);
     void ClearButtonList();
-    void CreateNewButton(std::int32_t code);
-    void PaintKeys();
-    // Moves the focus from key to the key the move reaches on the grid as last laid out.
-    void moveFocusFrom(KeyButton *key, GridMove move);
     void setFontEnabled(bool enabled);
     // The Font command's enabled state (its menu item stays hidden, and Qt
     // reports a hidden item as disabled).
@@ -105,12 +107,17 @@ public:
     TOptionsForm *optionsForm();
 
     // Seams for the font command's two modal questions; tests replace them.
-    std::function<QFont(const QFont &initial)> chooseFont;
-    std::function<bool(const QString &question)> confirm;
+    using FontChooser = std::function<QFont(const QFont &initial)>;
+    using Confirmer = std::function<bool(const QString &question)>;
+    void setFontChooser(FontChooser chooser) { m_chooseFont = std::move(chooser); }
+    void setConfirmer(Confirmer confirmer) { m_confirm = std::move(confirmer); }
     // The clipboard the keys write to; tests may replace it.
     void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
     // The Mode menu's Type into Window item and its typing.
     TypeIntoWindow &typing() const { return *m_typing; }
+    // What differs by desktop; tests may put a fake in its place.
+    Desktop &desktop() const { return *m_desktop; }
+    void setDesktop(std::unique_ptr<Desktop> desktop);
 
     // Handlers.
     void LanguageClick();
@@ -132,7 +139,8 @@ public:
     void keyMenu(KeyButton *key, QPoint globalPos, bool onPad);
     // A result of Find was clicked or Entered: output as a pad key is, but
     // with Type into Window on, typed into the window that had the focus when
-    // Find opened, once it has it back.
+    // Find opened, once it has it back; where the desktop cannot give it
+    // back, put on the clipboard, as the notice line says.
     void findResultChosen(KeyButton *key);
     // Multiple Char's collection, shown in the strip under the keys while
     // Multiple Char is on: Backspace (on a key or the strip) takes back its
@@ -147,17 +155,6 @@ public:
     // The Find Character window, once it has been opened; nullptr before.
     FindCharacterWindow *findWindow() const { return m_findWindow; }
 
-protected:
-    // The window's place is remembered once it has rested for a moment, and
-    // when the window closes.
-    void moveEvent(QMoveEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    // The desktop's palette changed: the window follows it.
-    void changeEvent(QEvent *event) override;
-    // Right after the first paint, the settings a first start stores are
-    // written (see PadState::storeStartup): nothing is written before the pad shows.
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     void FormCreate();
     void CheckForIniFile();
@@ -166,53 +163,36 @@ private:
     // The texts of the stored language that matches controlLanguage, in this
     // window only; none matching: nothing changes.
     void showOwnTexts(std::string_view controlLanguage);
-    // The empty pad's hint shows while there are no keys.
-    void updateHint();
-    // Moves the window the least it takes so that all of it lies on its screen.
-    void keepOnScreen();
+    // The language loaded: its keys are made and laid out.
+    void showKeys();
+    void PaintKeys();
     // The room for the grid on the screen this window is on, below the menu.
     QSize gridArea() const;
     void setClientSize(int width, int height);
-    void setModeChecks(bool single, bool multiple, bool direct);
+    // The Mode menu's checks show mode; choosing one turns it on.
+    void checkMode(InputMode mode);
+    void chooseMode(InputMode mode);
     // The strip shows the collection, and is shown in Multiple Char only;
     // the window grows or shrinks by its height.
     void showCollection();
-    int stripHeight() const;
-    // The window's page and text colours from the desktop's palette.
-    void followDesktopPalette();
-    // The Find Character window stays on top when the pad does.
-    void keepFindOnTop();
-    // Recent is stored a few seconds after the output that changed it.
-    void storeRecentSoon();
+    // The menus (see PadMenus), each item running its command.
+    void buildMenus();
     // What the state's rules call to show a language: every window shows it.
     ShowLanguage showLanguage();
-    QAction *addItem(QMenu *menu, const char *name, void (TMainForm::*handler)());
 
-    QMenu *m_modeMenu = nullptr;
-    QMenu *m_helpMenu = nullptr;
-    QAction *m_singleChar = nullptr;
-    QAction *m_multipleChar = nullptr;
-    QAction *m_directPaste = nullptr;
-    QAction *m_clearClipboard = nullptr;
-    QAction *m_findCharacter = nullptr;
-    QAction *m_font = nullptr;
-    QAction *m_options = nullptr;
-    QAction *m_keepOnTop = nullptr;
-    QAction *m_exit = nullptr;
-    QAction *m_language = nullptr;
-    QAction *m_helpItem = nullptr;
-    QAction *m_aboutItem = nullptr;
-    QWidget *m_client = nullptr;
+    PadArea *m_client = nullptr;
     QLabel *m_hint = nullptr;
-    QLabel *m_notice = nullptr;
-    QTimer *m_noticeTimer = nullptr;
-    void showNotice(const QString &text);
+    NoticeLine *m_notice = nullptr;
     CollectionStrip *m_strip = nullptr;
-    QAction *m_removeLast = nullptr;
-    QAction *m_clearCollection = nullptr;
-    QTimer *m_positionSaver = nullptr;
-    QTimer *m_recentSaver = nullptr;
-    unsigned long m_focusBeforeFind = 0;
+    PadModel *m_model;
+    PadState &m_state;
+    std::unique_ptr<Desktop> m_desktop;
+    PadKeys *m_keys = nullptr;
+    WindowPlace *m_place = nullptr;
+    FindLink *m_find = nullptr;
+    QString m_baseCaption;
+    FontChooser m_chooseFont;
+    Confirmer m_confirm;
     // The interface language the dialogs show: the stored one of start-up,
     // then each one shown in all four windows since.
     std::string m_dialogLanguage;
@@ -220,14 +200,8 @@ private:
     TLanguageDlg *m_languageDlg = nullptr;
     TOptionsForm *m_optionsForm = nullptr;
     FindCharacterWindow *m_findWindow = nullptr;
-    std::unique_ptr<ClipboardSink> m_clipboard;
     TypeIntoWindow *m_typing = nullptr;
-    PadState m_state;
     bool m_fontEnabled = false;
-    bool m_followingPalette = false;
-    bool m_painted = false;
-    // The keys per row of the last layout, which the arrow keys follow.
-    int m_keysPerRow = 0;
 };
 
 } // namespace umbrill

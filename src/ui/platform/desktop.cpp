@@ -1,0 +1,142 @@
+// The two desktops: an X11 display, and a desktop without X11.
+#include "ui/platform/desktop.h"
+
+#include "core/pad/padstate.h"
+#include "ui/common/qtext.h"
+#include "ui/platform/portaltypist.h"
+#include "ui/platform/x11focus.h"
+#include "ui/platform/x11layout.h"
+#include "ui/platform/xtesttypist.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+namespace umbrill {
+
+void Desktop::keepOnTop(QWidget &window, bool onTop)
+{
+    // The flag makes a new native window, hidden: shown again where it was.
+    const bool wasVisible = window.isVisible();
+    const QPoint position = window.pos();
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (wasVisible) {
+        window.move(position);
+        window.show();
+    }
+}
+
+void Desktop::refuseFocus(QWidget &window, bool refuse)
+{
+    // Through the widget, a new flag would mean a new native window: shown
+    // again, it can lose its keep-above state and move by the frame's size.
+    // The live window takes the flag in place.
+    Qt::WindowFlags flags = window.windowFlags();
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, refuse);
+    window.overrideWindowFlags(flags);
+    if (QWindow *handle = window.windowHandle())
+        handle->setFlags(flags);
+}
+
+namespace {
+
+bool waylandSession() { return qEnvironmentVariableIsSet("WAYLAND_DISPLAY"); }
+
+// On Wayland the portal reaches every window; XTest through XWayland only X11 ones.
+std::optional<TypistOffer> portalOffer(PadState &state)
+{
+    if (!waylandSession() || !PortalTypist::available(QDBusConnection::sessionBus()))
+        return std::nullopt;
+    const QString token = qs(state.rememberedPortalRestoreToken().value_or(std::string()));
+    auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&state](const QString &t) {
+        state.rememberPortalRestoreToken(utf8(t));
+    });
+    // Without an X display to read the layout from, only what every layout has.
+    LayoutHas layoutHas = x11LayoutHas().value_or([](Keysym k) {
+        return (k >= 0x20 && k <= 0x7e) || k == 0xffe1 || k == 0xffe3 || k == 0xff0d || k == 0xff09 || k == 0xff08;
+    });
+    typist->setKeyboard(std::move(layoutHas),
+                        sessionTakesUnicodeEntry(qgetenv("XDG_CURRENT_DESKTOP").toStdString(),
+                                                 qgetenv("QT_IM_MODULE").toStdString(),
+                                                 qgetenv("GTK_IM_MODULE").toStdString()));
+    return TypistOffer{std::move(typist), std::nullopt};
+}
+
+// The pad on an X display: its own, or XWayland's.
+class X11Desktop : public Desktop {
+public:
+    TypistOffer typist(PadState &state) override
+    {
+        if (auto portal = portalOffer(state))
+            return std::move(*portal);
+        auto opened = XTestTypist::open();
+        if (auto *typist = std::get_if<std::unique_ptr<XTestTypist>>(&opened))
+            return {std::move(*typist), std::nullopt};
+        return {nullptr, std::get<TypingUnavailable>(opened)};
+    }
+
+    unsigned long focusedWindow() override { return x11focus::focusedWindow(); }
+
+    void handFocusBack(unsigned long window, QObject *context, std::function<void(bool)> done) override
+    {
+        if (!window) {
+            done(false);
+            return;
+        }
+        x11focus::activate(window);
+        // The window manager takes a moment: asked every 10 ms, for half a second.
+        auto *wait = new QTimer(context);
+        wait->setInterval(10);
+        QObject::connect(wait, &QTimer::timeout, wait, [wait, window, done = std::move(done), tries = 0]() mutable {
+            const bool back = x11focus::focusedWindow() == window;
+            if (back || ++tries >= 50) {
+                wait->stop();
+                wait->deleteLater();
+                done(back);
+            }
+        });
+        wait->start();
+    }
+
+    void toCurrentWorkspace(QWidget &window) override { x11focus::moveToCurrentDesktop(window.winId()); }
+
+    // Asked as a pager asks: window managers refuse a window that asks for
+    // itself long after the user last used it.
+    void makeActive(QWidget &window) override
+    {
+        x11focus::activate(window.winId());
+        window.activateWindow();
+    }
+
+    void endStartup(const std::string &startupId) override { x11focus::endStartup(startupId); }
+};
+
+// Wayland without XWayland, or no display the pad knows: the focus is the
+// compositor's alone.
+class PortalDesktop : public Desktop {
+public:
+    TypistOffer typist(PadState &state) override
+    {
+        if (auto portal = portalOffer(state))
+            return std::move(*portal);
+        return {nullptr, waylandSession() ? TypingUnavailable::NoPortal : TypingUnavailable::NoDisplay};
+    }
+    unsigned long focusedWindow() override { return 0; }
+    void handFocusBack(unsigned long, QObject *, std::function<void(bool)> done) override { done(false); }
+    void toCurrentWorkspace(QWidget &) override {}
+    void makeActive(QWidget &window) override { window.activateWindow(); }
+    void endStartup(const std::string &) override {}
+};
+
+} // namespace
+
+std::unique_ptr<Desktop> thisDesktop()
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return std::make_unique<X11Desktop>();
+    return std::make_unique<PortalDesktop>();
+}
+
+} // namespace umbrill

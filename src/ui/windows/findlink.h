@@ -1,0 +1,45 @@
+// The pad's side of the Find Character window: made when first opened, at
+// the size it last had (bounded by its screen), its results in the pad's key
+// font, on top when the pad is; with Type into Window on, a chosen result
+// goes back to the window the user was writing in when Find opened.
+#pragma once
+
+#include <QObject>
+
+#include <string>
+
+class QWidget;
+
+namespace umbrill {
+
+class Desktop;
+class FindCharacterWindow;
+class PadState;
+class TypeIntoWindow;
+
+class FindLink : public QObject {
+    Q_OBJECT
+public:
+    FindLink(QWidget &pad, PadState &state, TypeIntoWindow &typing, Desktop &desktop);
+    void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
+
+    // The window, made when first asked for (showing controlLanguage's texts); nullptr before.
+    FindCharacterWindow *window() const { return m_window; }
+    FindCharacterWindow *make(const std::string &controlLanguage);
+    // Shows the made window in front, its search field selected for a new search.
+    void open(bool onTop);
+    void keepOnTop(bool onTop);
+    // Types text into the window that had the focus when Find opened, once
+    // it has it back; where it cannot be given back, on the clipboard.
+    void typeBack(const std::u32string &text);
+
+private:
+    QWidget &m_pad;
+    PadState &m_state;
+    TypeIntoWindow &m_typing;
+    Desktop *m_desktop;
+    FindCharacterWindow *m_window = nullptr;
+    unsigned long m_focusBefore = 0;
+};
+
+} // namespace umbrill

@@ -1,0 +1,51 @@
+// The pad's client area.
+#include "ui/windows/padarea.h"
+
+#include "core/pad/padstate.h"
+#include "ui/keys/keyfont.h"
+#include "ui/platform/typeintowindow.h"
+#include "ui/windows/collectionstrip.h"
+#include "ui/windows/padkeys.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace umbrill {
+
+PadArea::PadArea(QWidget *parent)
+    : QWidget(parent), m_hint(new QLabel(this)), m_strip(new CollectionStrip(this)), m_keys(new PadKeys(*this))
+{
+    setObjectName(QStringLiteral("ClientArea"));
+    m_hint->setObjectName(QStringLiteral("EmptyPadHint"));
+    m_hint->setAlignment(Qt::AlignCenter);
+    auto *layout = new QVBoxLayout(this); // the keys are placed by hand, the hint and strip by this
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_hint, 1);
+    m_strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_strip->hide();
+    layout->addWidget(m_strip, 0, Qt::AlignBottom);
+}
+
+void PadArea::updateHint() { m_hint->setVisible(m_keys->keys().isEmpty()); }
+
+void PadArea::makeKeys(const PadState &state, QSize room, const TypeIntoWindow &typing)
+{
+    const LanguageRecord &language = state.CurrentLanguage();
+    // Only the size a key is made with: every layout sets it again to the pitch.
+    const int size = state.fittedGrid(static_cast<int>(language.KeyCodes.size()), room.width(), room.height()).keySize;
+    for (std::int32_t code : language.KeyCodes) {
+        // Tab goes through the keys first, then to the strip.
+        typing.prepareKey(m_keys->add(code, size, keyFont(language, 400), m_strip));
+    }
+    updateHint();
+}
+
+GridSize PadArea::layOut(PadState &state, QSize room)
+{
+    return m_keys->place(state.layOut(static_cast<int>(m_keys->keys().size()), room.width(), room.height()));
+}
+
+int PadArea::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
+
+} // namespace umbrill

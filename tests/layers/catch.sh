@@ -1,0 +1,31 @@
+#!/bin/sh
+# The folder-order check fails on each kind of wrong include, and passes on a
+# tree without one. Usage: catch.sh CHECK_SCRIPT
+set -eu
+check=${1:?usage: catch.sh CHECK_SCRIPT}
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+
+fresh() {
+    rm -rf "$tree/src"
+    mkdir -p "$tree/src/core/pad" "$tree/src/ui/common" "$tree/src/ui/keys" "$tree/src/ui/windows" "$tree/src/ui/app"
+    printf '#include "core/pad/padstate.h"\n#include <string>\n' >"$tree/src/core/pad/a.cpp"
+    printf '#include "ui/common/qtext.h"\n#include <QWidget>\n' >"$tree/src/ui/keys/k.cpp"
+    printf '#include "ui/windows/w.h"\n#include "ui/keys/k.h"\n' >"$tree/src/ui/app/a.cpp"
+}
+
+expect() { # expect PASS|FAIL what
+    if "$check" "$tree/src" >"$tree/out" 2>&1; then got=PASS; else got=FAIL; fi
+    if [ "$got" != "$1" ]; then
+        echo "check-layers: $2: expected $1, got $got"; cat "$tree/out"; exit 1
+    fi
+}
+
+fresh; expect PASS "a tree in order"
+fresh; printf '#include "ui/common/qtext.h"\n' >>"$tree/src/core/pad/a.cpp"; expect FAIL "the core includes a widget header"
+fresh; printf '#include <QString>\n' >>"$tree/src/core/pad/a.cpp"; expect FAIL "the core includes Qt"
+fresh; printf '#include <QtCore/QObject>\n' >>"$tree/src/core/pad/a.cpp"; expect FAIL "the core includes Qt by module path"
+fresh; printf '#include "ui/app/a.h"\n' >>"$tree/src/ui/keys/k.cpp"; expect FAIL "keys includes app"
+fresh; printf '  #  include "ui/windows/w.h"\n' >"$tree/src/ui/common/c.h"; expect FAIL "common includes windows, spaced"
+fresh; mkdir "$tree/src/ui/extra"; expect FAIL "a folder outside the order"
+echo "check-layers catches every wrong include"

@@ -1,0 +1,44 @@
+#!/bin/sh
+# Checks the order of the source folders: the core includes nothing of the
+# widgets and no Qt, and a widget folder includes only from the folders before
+# it (common < keys < platform < dialogs < windows < app). Prints each wrong
+# include and exits 1 when there is one.
+# Usage: check-layers.sh SRC_DIR
+set -eu
+src=${1:?usage: check-layers.sh SRC_DIR}
+[ -d "$src/core" ] && [ -d "$src/ui" ] || { echo "check-layers: $src holds no core/ and ui/" >&2; exit 2; }
+rooms="common keys platform dialogs windows app"
+
+rank() {
+    n=0
+    for room in $rooms; do
+        [ "$room" = "$1" ] && { echo $n; return; }
+        n=$((n + 1))
+    done
+    echo 99
+}
+
+bad=0
+complain() { echo "$1: $2"; bad=1; }
+
+for file in $(find "$src/core" -name '*.h' -o -name '*.cpp' | sort); do
+    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*("ui/|<Q[A-Za-z]*(/|>)|<qt)' "$file" \
+        | while IFS= read -r line; do echo "${file#$src/}:$line: the core includes the widgets or Qt"; done
+done | grep . && bad=1
+
+for room in $rooms; do
+    [ -d "$src/ui/$room" ] || continue
+    own=$(rank "$room")
+    for file in $(find "$src/ui/$room" -name '*.h' -o -name '*.cpp' | sort); do
+        for used in $(sed -n 's|^[[:space:]]*#[[:space:]]*include[[:space:]]*"ui/\([^/"]*\)/.*|\1|p' "$file" | sort -u); do
+            if [ "$(rank "$used")" -gt "$own" ]; then
+                complain "${file#$src/}" "ui/$room includes ui/$used, which comes after it"
+            fi
+        done
+    done
+done
+for folder in "$src"/ui/*/; do
+    name=$(basename "$folder")
+    [ "$(rank "$name")" = 99 ] && complain "ui/$name" "a folder outside the order ($rooms)"
+done
+exit $bad
