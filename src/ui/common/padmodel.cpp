@@ -128,4 +128,17 @@ void PadModel::setTyping(bool on)
     m_state.rememberTypeIntoWindow(on);
 }
 
+void PadModel::addToMyCharacters(const std::u16string &character)
+{
+    if (m_state.addToMyCharacters(character) && m_state.showsMyCharacters())
+        emit myCharactersChanged();
+}
+
+void PadModel::removeFromMyCharacters(const std::u16string &character)
+{
+    // The key whose menu asked goes with the pad built again: later.
+    if (m_state.removeFromMyCharacters(character) && m_state.showsMyCharacters())
+        QTimer::singleShot(0, this, [this] { emit myCharactersChanged(); });
+}
+
 } // namespace umbrill

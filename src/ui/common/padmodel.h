@@ -56,8 +56,15 @@ public:
     // Type into Window was turned on or off: announced, then remembered.
     void setTyping(bool on);
 
+    // My Characters: a key's character goes in or out (see PadState). Throws
+    // the store's Error. When My Characters is the pad shown, it changed.
+    void addToMyCharacters(const std::u16string &character);
+    void removeFromMyCharacters(const std::u16string &character);
+
 signals:
     void languageLoaded();
+    // My Characters, the pad shown, gained or lost a character.
+    void myCharactersChanged();
     void collectionChanged();
     void interfaceLanguageChanged(const std::string &controlLanguage);
     void typingChanged(bool on);

@@ -8,6 +8,9 @@
 #include "ui/windows/padkeys.h"
 
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace umbrill {
@@ -46,6 +49,37 @@ GridSize PadArea::layOut(PadState &state, QSize room)
     return m_keys->place(state.layOut(static_cast<int>(m_keys->keys().size()), room.width(), room.height()));
 }
 
+bool PadArea::showCollection(const QString &collection, bool collecting)
+{
+    m_strip->setCollection(collection);
+    if (m_strip->isHidden() != collecting)
+        return false;
+    m_strip->setVisible(collecting);
+    return true;
+}
+
 int PadArea::stripHeight() const { return m_strip->isHidden() ? 0 : m_strip->sizeHint().height(); }
+
+QSize PadArea::room(const QMainWindow &window) const
+{
+    const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+    // The frame the window manager adds (title bar, borders) takes room too.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    return {screen.width() - frame.width(),
+            screen.height() - frame.height() - window.menuBar()->sizeHint().height() - stripHeight()};
+}
+
+bool PadArea::fitWindow(QMainWindow &window, GridSize grid)
+{
+    const int width = std::max(grid.width, 0);
+    const int height = std::max(grid.height, 0) + stripHeight();
+    const int menu = window.menuBar()->sizeHint().height();
+    if (this->width() == width && this->height() == height && window.width() == width
+        && window.height() == height + menu)
+        return false;
+    setFixedSize(width, height);
+    window.setFixedSize(width, height + menu);
+    return true;
+}
 
 } // namespace umbrill

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMainWindow;
 
 namespace umbrill {
 
@@ -29,8 +30,17 @@ public:
     void makeKeys(const PadState &state, QSize room, const TypeIntoWindow &typing);
     // Lays the keys out on the grid that fits room; returns the room they take.
     GridSize layOut(PadState &state, QSize room);
+    // The strip shows the collection, and shows while collecting; true when
+    // it came or went, and the window must grow or shrink by its height.
+    bool showCollection(const QString &collection, bool collecting);
     // The strip's height while it shows, else 0.
     int stripHeight() const;
+    // The room for the grid on the screen the window is on, below its menu and
+    // beside the frame the window manager adds.
+    QSize room(const QMainWindow &window) const;
+    // The window takes the size of a grid of that size, with its strip and
+    // menu; false when it had that size already.
+    bool fitWindow(QMainWindow &window, GridSize grid);
 
 private:
     QLabel *m_hint;

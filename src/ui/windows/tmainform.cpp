@@ -2,7 +2,6 @@
 #include "ui/windows/tmainform.h"
 
 #include "core/interface/interfacestrings.h"
-#include "core/keypad/keygrid.h"
 #include "ui/common/desktoppalette.h"
 #include "ui/common/guard.h"
 #include "ui/common/padmodel.h"
@@ -21,13 +20,13 @@
 #include "ui/windows/findlink.h"
 #include "ui/windows/noticeline.h"
 #include "ui/windows/padarea.h"
+#include "ui/windows/paddialogs.h"
 #include "ui/windows/padkeys.h"
 #include "ui/windows/padmenus.h"
 #include "ui/windows/windowplace.h"
 
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 
@@ -35,7 +34,7 @@ namespace umbrill {
 
 TMainForm::TMainForm(QWidget *parent)
     : QMainWindow(parent), m_model(new PadModel(GetProgramDir(), this)), m_state(m_model->state()),
-      m_desktop(thisDesktop())
+      m_desktop(thisDesktop()), m_dialogs(std::make_unique<PadDialogs>(*this))
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(qs(kMainCaption));
@@ -64,6 +63,9 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_model, &PadModel::languageLoaded, this, &TMainForm::showKeys);
     connect(m_model, &PadModel::collectionChanged, this, &TMainForm::showCollection);
     connect(m_model, &PadModel::interfaceLanguageChanged, this, &TMainForm::applyInterfaceLanguageToAll);
+    connect(m_model, &PadModel::myCharactersChanged, this, [this] {
+        guard(this, [this] { confirmLanguage(m_state.LanguageIndex(), std::string(kMyCharactersName)); });
+    });
     connect(m_model, &PadModel::typingChanged, this, [this] {
         for (KeyButton *key : m_keys->keys())
             m_typing->prepareKey(key);
@@ -93,52 +95,9 @@ void TMainForm::buildMenus()
 
 TMainForm::~TMainForm() = default;
 
-TAbout *TMainForm::aboutBox()
-{
-    if (!m_about) {
-        m_about = new TAbout(this);
-        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
-            m_about->showTexts(*texts, m_state.UnicodeEnabled());
-    }
-    return m_about;
-}
-
-// A dialog's report runs the state's rules; their error shows over the dialog.
-TLanguageDlg *TMainForm::languageDlg()
-{
-    if (!m_languageDlg) {
-        auto *dialog = new TLanguageDlg(this);
-        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
-            dialog->showTexts(*texts);
-        connect(dialog, &TLanguageDlg::languageConfirmed, this,
-                [this, dialog](int position, const std::optional<std::string> &name) {
-                    if (guard(dialog, [&] { confirmLanguage(position, name); }) && name)
-                        dialog->accept();
-                });
-        connect(dialog, &TLanguageDlg::cancelled, this, [this] { setFontEnabled(false); });
-        m_languageDlg = dialog;
-    }
-    return m_languageDlg;
-}
-
-TOptionsForm *TMainForm::optionsForm()
-{
-    if (!m_optionsForm) {
-        auto *dialog = new TOptionsForm(this);
-        if (const InterfaceTexts *texts = matchInterfaceTexts(m_dialogLanguage))
-            dialog->showTexts(*texts);
-        connect(dialog, &TOptionsForm::interfaceLanguagePicked, this, [this, dialog](const std::string &language) {
-            guard(dialog, [&] { interfaceLanguagePicked(language); });
-        });
-        connect(dialog, &TOptionsForm::cancelled, this, [this, dialog] { guard(dialog, [this] { optionsCancelled(); }); });
-        connect(dialog, &TOptionsForm::chosen, this, [this, dialog](const OptionsChoice &choice) {
-            if (guard(dialog, [&] { optionsChosen(choice); }))
-                dialog->accept();
-        });
-        m_optionsForm = dialog;
-    }
-    return m_optionsForm;
-}
+TAbout *TMainForm::aboutBox() { return m_dialogs->about(); }
+TLanguageDlg *TMainForm::languageDlg() { return m_dialogs->languageDlg(); }
+TOptionsForm *TMainForm::optionsForm() { return m_dialogs->options(); }
 
 void TMainForm::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_model->setClipboard(std::move(clipboard)); }
 
@@ -161,7 +120,7 @@ void TMainForm::FormCreate()
     m_directPaste->setEnabled(false);
     m_directPaste->setVisible(false);
     guard(this, [this] { CheckForIniFile(); });
-    m_dialogLanguage = m_state.ControlLanguage();
+    m_dialogs->setLanguage(m_state.ControlLanguage());
 }
 
 void TMainForm::CheckForIniFile()
@@ -211,17 +170,10 @@ void TMainForm::showOwnTexts(std::string_view controlLanguage)
 void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 {
     // A language that matches none leaves every window's texts as they are.
-    const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage);
-    if (!texts)
-        return;
-    m_dialogLanguage = controlLanguage;
-    showTexts(*texts);
-    if (m_optionsForm)
-        m_optionsForm->showTexts(*texts);
-    if (m_about)
-        m_about->showTexts(*texts, m_state.UnicodeEnabled());
-    if (m_languageDlg)
-        m_languageDlg->showTexts(*texts);
+    if (const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage)) {
+        showTexts(*texts);
+        m_dialogs->showTexts(controlLanguage, *texts);
+    }
 }
 
 ShowLanguage TMainForm::showLanguage() { return m_model->showLanguage(); }
@@ -293,7 +245,7 @@ void TMainForm::GetLanguageData(const std::string &name)
 
 void TMainForm::showKeys()
 {
-    m_client->makeKeys(m_state, gridArea(), *m_typing);
+    m_client->makeKeys(m_state, m_client->room(*this), *m_typing);
     PaintKeys();
 }
 
@@ -303,34 +255,12 @@ void TMainForm::ClearButtonList()
     m_client->updateHint();
 }
 
-QSize TMainForm::gridArea() const
-{
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    // The frame the window manager adds (title bar, borders) takes room too.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    return {screen.width() - frame.width(),
-            screen.height() - frame.height() - menuBar()->sizeHint().height() - m_client->stripHeight()};
-}
-
 void TMainForm::PaintKeys()
 {
     if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    const GridSize client = m_client->layOut(m_state, gridArea());
-    setClientSize(client.width, client.height);
-}
-
-void TMainForm::setClientSize(int width, int height)
-{
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    height += m_client->stripHeight();
-    if (m_client->width() == width && m_client->height() == height && this->width() == width
-        && this->height() == height + menuBar()->sizeHint().height())
-        return;
-    m_client->setFixedSize(width, height);
-    setFixedSize(width, height + menuBar()->sizeHint().height());
-    m_place->keepOnScreen();
+    if (m_client->fitWindow(*this, m_client->layOut(m_state, m_client->room(*this))))
+        m_place->keepOnScreen();
 }
 
 void TMainForm::setFontEnabled(bool enabled)
@@ -429,21 +359,16 @@ void TMainForm::Button1Click(KeyButton *key)
 }
 
 void TMainForm::removeLastCharacter() { m_model->removeLastCharacter(); }
-
 void TMainForm::placeCollection() { m_model->placeCollection(); }
-
 void TMainForm::clearCollection() { m_model->clearCollection(); }
 
 void TMainForm::showCollection()
 {
     const bool collecting = m_state.Output().Mode() == InputMode::MultipleChar;
-    m_strip->setCollection(qs(m_state.collection()));
     m_removeLast->setEnabled(collecting);
     m_clearCollection->setEnabled(collecting);
-    if (m_strip->isHidden() == collecting) {
-        m_strip->setVisible(collecting);
+    if (m_client->showCollection(qs(m_state.collection()), collecting))
         PaintKeys();
-    }
 }
 
 void TMainForm::findResultChosen(KeyButton *key)
@@ -465,20 +390,8 @@ void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)
                 [this, character] { guard(this, [&] { addToMyCharacters(character); }); }, remove);
 }
 
-void TMainForm::addToMyCharacters(const std::u16string &character)
-{
-    if (m_state.addToMyCharacters(character) && m_state.showsMyCharacters())
-        confirmLanguage(m_state.LanguageIndex(), std::string(kMyCharactersName));
-}
-
-void TMainForm::removeFromMyCharacters(const std::u16string &character)
-{
-    // The key goes: with it the menu that asked, so the pad is built again later.
-    if (m_state.removeFromMyCharacters(character) && m_state.showsMyCharacters())
-        QTimer::singleShot(0, this, [this] {
-            guard(this, [this] { confirmLanguage(m_state.LanguageIndex(), std::string(kMyCharactersName)); });
-        });
-}
+void TMainForm::addToMyCharacters(const std::u16string &character) { m_model->addToMyCharacters(character); }
+void TMainForm::removeFromMyCharacters(const std::u16string &character) { m_model->removeFromMyCharacters(character); }
 
 } // namespace umbrill
 

@@ -35,6 +35,7 @@ class Desktop;
 class FindLink;
 class NoticeLine;
 class PadArea;
+class PadDialogs;
 class PadKeys;
 class PadModel;
 class TypeIntoWindow;
@@ -166,9 +167,6 @@ private:
     // The language loaded: its keys are made and laid out.
     void showKeys();
     void PaintKeys();
-    // The room for the grid on the screen this window is on, below the menu.
-    QSize gridArea() const;
-    void setClientSize(int width, int height);
     // The Mode menu's checks show mode; choosing one turns it on.
     void checkMode(InputMode mode);
     void chooseMode(InputMode mode);
@@ -193,12 +191,7 @@ private:
     QString m_baseCaption;
     FontChooser m_chooseFont;
     Confirmer m_confirm;
-    // The interface language the dialogs show: the stored one of start-up,
-    // then each one shown in all four windows since.
-    std::string m_dialogLanguage;
-    TAbout *m_about = nullptr;
-    TLanguageDlg *m_languageDlg = nullptr;
-    TOptionsForm *m_optionsForm = nullptr;
+    std::unique_ptr<PadDialogs> m_dialogs;
     FindCharacterWindow *m_findWindow = nullptr;
     TypeIntoWindow *m_typing = nullptr;
     bool m_fontEnabled = false;

@@ -1,0 +1,74 @@
+// The pad's three dialogs.
+#include "ui/windows/paddialogs.h"
+
+#include "core/interface/interfacestrings.h"
+#include "ui/common/guard.h"
+#include "ui/dialogs/tabout.h"
+#include "ui/dialogs/tlanguagedlg.h"
+#include "ui/dialogs/toptionsform.h"
+#include "ui/windows/tmainform.h"
+
+namespace umbrill {
+
+TAbout *PadDialogs::about()
+{
+    if (!m_about) {
+        m_about = new TAbout(&m_pad);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
+            m_about->showTexts(*texts, m_pad.state().UnicodeEnabled());
+    }
+    return m_about;
+}
+
+TLanguageDlg *PadDialogs::languageDlg()
+{
+    if (!m_languageDlg) {
+        auto *dialog = new TLanguageDlg(&m_pad);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
+            dialog->showTexts(*texts);
+        TMainForm &pad = m_pad;
+        QObject::connect(dialog, &TLanguageDlg::languageConfirmed, &pad,
+                         [&pad, dialog](int position, const std::optional<std::string> &name) {
+                             if (guard(dialog, [&] { pad.confirmLanguage(position, name); }) && name)
+                                 dialog->accept();
+                         });
+        QObject::connect(dialog, &TLanguageDlg::cancelled, &pad, [&pad] { pad.setFontEnabled(false); });
+        m_languageDlg = dialog;
+    }
+    return m_languageDlg;
+}
+
+TOptionsForm *PadDialogs::options()
+{
+    if (!m_options) {
+        auto *dialog = new TOptionsForm(&m_pad);
+        if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
+            dialog->showTexts(*texts);
+        TMainForm &pad = m_pad;
+        QObject::connect(dialog, &TOptionsForm::interfaceLanguagePicked, &pad,
+                         [&pad, dialog](const std::string &language) {
+                             guard(dialog, [&] { pad.interfaceLanguagePicked(language); });
+                         });
+        QObject::connect(dialog, &TOptionsForm::cancelled, &pad,
+                         [&pad, dialog] { guard(dialog, [&] { pad.optionsCancelled(); }); });
+        QObject::connect(dialog, &TOptionsForm::chosen, &pad, [&pad, dialog](const OptionsChoice &choice) {
+            if (guard(dialog, [&] { pad.optionsChosen(choice); }))
+                dialog->accept();
+        });
+        m_options = dialog;
+    }
+    return m_options;
+}
+
+void PadDialogs::showTexts(const std::string &controlLanguage, const InterfaceTexts &texts)
+{
+    m_language = controlLanguage;
+    if (m_options)
+        m_options->showTexts(texts);
+    if (m_about)
+        m_about->showTexts(texts, m_pad.state().UnicodeEnabled());
+    if (m_languageDlg)
+        m_languageDlg->showTexts(texts);
+}
+
+} // namespace umbrill
