@@ -137,36 +137,6 @@ std::string_view unicodeNote(bool unicodeEnabled)
     return unicodeEnabled ? "Unicode enabled" : "Not Unicode enabled\nSome characters may not\nwork correctly";
 }
 
-std::string_view helpMissingMessage(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.HelpMissing;
-}
-
-std::string_view helpUnopenedMessage(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.HelpUnopened;
-}
-
-std::string_view recentLanguageName(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.RecentName;
-}
-
-std::string_view addToMyCharactersCaption(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.AddToMyCharacters;
-}
-
-std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Pad.RemoveFromMyCharacters;
-}
-
-std::string_view typeIntoWindowCaption(std::string_view controlLanguage)
-{
-    return interfaceTexts(controlLanguage).Typing.TypeIntoWindow;
-}
-
 std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason)
 {
     return interfaceTexts(controlLanguage).Typing.Unavailable[static_cast<std::size_t>(reason)];

@@ -117,13 +117,6 @@ inline constexpr std::string_view kAboutUnicodeDefault = "Unicode data";
 // The About box's note, the same in every language.
 std::string_view unicodeNote(bool unicodeEnabled);
 
-// Single texts of the matching row; English when nothing matches.
-std::string_view helpMissingMessage(std::string_view controlLanguage);
-std::string_view helpUnopenedMessage(std::string_view controlLanguage);
-std::string_view recentLanguageName(std::string_view controlLanguage);
-std::string_view addToMyCharactersCaption(std::string_view controlLanguage);
-std::string_view removeFromMyCharactersCaption(std::string_view controlLanguage);
-std::string_view typeIntoWindowCaption(std::string_view controlLanguage);
 std::string_view typingUnavailableReason(std::string_view controlLanguage, TypingUnavailable reason);
 std::string_view typingSessionClosedNote(std::string_view controlLanguage);
 const FindStrings &findStrings(std::string_view controlLanguage);

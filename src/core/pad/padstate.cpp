@@ -51,7 +51,7 @@ const std::string &PadState::GetLanguages()
     if (m_iniFileFound)
         m_languagesText = mergedCatalogue(readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound),
                                           ownLanguagesList(m_own.file()),
-                                          m_own.hasRecent() ? recentLanguageName(ControlLanguage()) : "");
+                                          m_own.hasRecent() ? recentName() : "");
     return m_languagesText;
 }
 
@@ -62,7 +62,7 @@ void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show
     m_preferences.controlLanguage = m_memory.setting(kControlLanguage);
     m_preferences.keySize = m_memory.setting(kKeySize);
     m_currentLanguage.PasteFormatName = m_memory.setting(kPasteFormat);
-    m_currentLanguage.LanguageEntry = name == recentLanguageName(ControlLanguage())
+    m_currentLanguage.LanguageEntry = name == recentName()
                                           ? m_own.recentEntry()
                                           : languageEntry(m_iniFileName, m_own.file(), name);
     show(ControlLanguage());
@@ -110,12 +110,12 @@ void PadState::writeKeyFontEntry() const
 void PadState::rememberLanguage(const std::string &name) const
 {
     m_memory.remember(kLastLanguage,
-                      name == recentLanguageName(ControlLanguage()) ? std::string(kRecentLanguageKey) : name);
+                      name == recentName() ? std::string(kRecentLanguageKey) : name);
 }
 
 std::string PadState::rememberedLanguageName(const std::string &remembered) const
 {
-    return remembered == kRecentLanguageKey ? std::string(recentLanguageName(ControlLanguage())) : remembered;
+    return remembered == kRecentLanguageKey ? std::string(recentName()) : remembered;
 }
 
 void PadState::savePosition()

@@ -7,6 +7,7 @@
 // it themselves.
 #pragma once
 
+#include "core/interface/interfacestrings.h"
 #include "core/keypad/keygrid.h"
 #include "core/keypad/outputengine.h"
 #include "core/keypad/pasteformat.h"
@@ -178,6 +179,8 @@ public:
     const OutputEngine &Output() const { return m_output; }
 
 private:
+    // Recent's caption in the interface language.
+    std::string_view recentName() const { return interfaceTexts(ControlLanguage()).Pad.RecentName; }
     KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
     // Notes a character output, first in Recent.
     void noteOutput(std::u16string_view character) { m_own.noteOutput(character); }

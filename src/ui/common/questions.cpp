@@ -34,7 +34,7 @@ bool openHelp(QWidget *parent, const std::filesystem::path &help, std::string_vi
         return true;
     // No program to open it with: said like a missing document, and the pad stays.
     const std::string_view message =
-        present ? helpUnopenedMessage(controlLanguage) : helpMissingMessage(controlLanguage);
+        present ? interfaceTexts(controlLanguage).Pad.HelpUnopened : interfaceTexts(controlLanguage).Pad.HelpMissing;
     tell(parent, qs(message), present ? QStringLiteral("UnopenedHelpBox") : QStringLiteral("MissingHelpBox"));
     return false;
 }

@@ -13,11 +13,11 @@ void showKeyMenu(QWidget *parent, QPoint globalPos, std::string_view controlLang
 {
     QMenu menu(parent);
     menu.setObjectName(QStringLiteral("KeyMenu"));
-    QAction *adding = menu.addAction(qs(addToMyCharactersCaption(controlLanguage)));
+    QAction *adding = menu.addAction(qs(interfaceTexts(controlLanguage).Pad.AddToMyCharacters));
     adding->setObjectName(QStringLiteral("AddToMyCharacters"));
     QObject::connect(adding, &QAction::triggered, &menu, add);
     if (remove) {
-        QAction *removing = menu.addAction(qs(removeFromMyCharactersCaption(controlLanguage)));
+        QAction *removing = menu.addAction(qs(interfaceTexts(controlLanguage).Pad.RemoveFromMyCharacters));
         removing->setObjectName(QStringLiteral("RemoveFromMyCharacters"));
         QObject::connect(removing, &QAction::triggered, &menu, remove);
     }

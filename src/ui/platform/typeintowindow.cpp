@@ -89,7 +89,7 @@ void TypeIntoWindow::prepareKey(QWidget *key) const
 void TypeIntoWindow::setLanguage(std::string_view controlLanguage)
 {
     m_language = controlLanguage;
-    m_action->setText(qs(typeIntoWindowCaption(controlLanguage)));
+    m_action->setText(qs(interfaceTexts(controlLanguage).Typing.TypeIntoWindow));
     QString tip;
     if (m_reason)
         tip = qs(typingUnavailableReason(controlLanguage, *m_reason));

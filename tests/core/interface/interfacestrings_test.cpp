@@ -85,7 +85,7 @@ TEST(InterfaceStrings, TypeIntoWindowHasAnAccessKeyNoOtherModeItemUses)
 {
     for (const std::string_view name : {"English", "Deutsch", "Français", "Español"}) {
         SCOPED_TRACE(std::string(name));
-        const std::string_view caption = typeIntoWindowCaption(name);
+        const std::string_view caption = interfaceTexts(name).Typing.TypeIntoWindow;
         ASSERT_EQ(accessKeys(caption), 1u);
         const auto keyOf = [](std::string_view text) {
             const auto at = text.find('&');
@@ -98,13 +98,13 @@ TEST(InterfaceStrings, TypeIntoWindowHasAnAccessKeyNoOtherModeItemUses)
                             TypingUnavailable::NoDisplay})
             EXPECT_FALSE(typingUnavailableReason(name, reason).empty());
     }
-    EXPECT_EQ(typeIntoWindowCaption("italiano"), "&Type into Window");
+    EXPECT_EQ(interfaceTexts("italiano").Typing.TypeIntoWindow, "&Type into Window");
 }
 
 TEST(InterfaceMessages, FallBackAsTheMatchSays)
 {
-    EXPECT_EQ(helpMissingMessage("english"), "Cannot find file umbrill_help.pdf");
-    EXPECT_EQ(helpMissingMessage("Française"), "Ne trouve pas le fichier umbrill_help.pdf");
+    EXPECT_EQ(interfaceTexts("english").Pad.HelpMissing, "Cannot find file umbrill_help.pdf");
+    EXPECT_EQ(interfaceTexts("Française").Pad.HelpMissing, "Ne trouve pas le fichier umbrill_help.pdf");
     EXPECT_EQ(fontQuestion("Italiano"), std::nullopt);
     EXPECT_EQ(fontQuestion("Français"), "Voulez-vous utiliser ce format par défaut pout cette langue?");
     EXPECT_NE(unicodeNote(false).find("work correctly"), std::string_view::npos);
