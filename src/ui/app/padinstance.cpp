@@ -9,15 +9,19 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QSocketNotifier>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace umbrill {
@@ -73,7 +77,106 @@ QString privateFolder()
     return trusted(own) ? own : QString();
 }
 
+// A Unix stream socket at path, listening or connected to it; -1 when that fails.
+int unixSocket(const QString &path, bool listening)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const auto *at = reinterpret_cast<const sockaddr *>(&address);
+    const bool done = listening ? bind(fd, at, sizeof address) == 0 && chmod(name.constData(), 0600) == 0
+                                      && listen(fd, 16) == 0
+                                : connect(fd, at, sizeof address) == 0;
+    if (done)
+        return fd;
+    close(fd);
+    return -1;
+}
+
+// Sends all of bytes; a reader that went away is no signal to end on.
+bool sendAll(int fd, const QByteArray &bytes)
+{
+    for (qsizetype sent = 0; sent < bytes.size();) {
+        const ssize_t n = send(fd, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += n;
+    }
+    return true;
+}
+
+// What one value of T streams as, in the format both ends of the socket read.
+template <typename T>
+QByteArray streamed(const T &value)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << value;
+    return bytes;
+}
+
+// One value of T when bytes hold it whole.
+template <typename T>
+std::optional<T> unstreamed(const QByteArray &bytes)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    T value;
+    in >> value;
+    return in.status() == QDataStream::Ok ? std::optional<T>(std::move(value)) : std::nullopt;
+}
+
 } // namespace
+
+// A later start's connection to the socket: its command line, read as it comes.
+class PadConnection : public QObject {
+public:
+    PadConnection(int fd, QObject *parent, std::function<void(PadConnection *, const QStringList &)> received)
+        : QObject(parent), m_fd(fd), m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this)),
+          m_received(std::move(received))
+    {
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { readSome(); });
+    }
+    ~PadConnection() override { close(m_fd); }
+    // Answers and ends the connection.
+    void answer(const QString &problem)
+    {
+        sendAll(m_fd, streamed(problem));
+        deleteLater();
+    }
+
+private:
+    void readSome()
+    {
+        char chunk[4096];
+        const ssize_t n = recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        if (n <= 0 || m_bytes.size() + n > kLargestCommandLine) {
+            deleteLater();
+            return;
+        }
+        m_bytes.append(chunk, n);
+        if (const auto arguments = unstreamed<QStringList>(m_bytes)) {
+            m_notifier->setEnabled(false);
+            m_received(this, *arguments);
+        }
+    }
+
+    int m_fd;
+    QSocketNotifier *m_notifier;
+    std::function<void(PadConnection *, const QStringList &)> m_received;
+    QByteArray m_bytes;
+};
 
 // The object that answers later starts on the bus.
 class PadBusObject : public QObject {
@@ -101,13 +204,19 @@ private:
 
 struct PadInstance::Pending {
     std::vector<std::pair<QStringList, QDBusMessage>> calls;
-    std::vector<std::pair<QStringList, QPointer<QLocalSocket>>> sockets;
+    std::vector<std::pair<QStringList, QPointer<PadConnection>>> connections;
     PadBusObject *busObject = nullptr;
 };
 
 PadInstance::PadInstance(const std::string &displayKey) : m_key(displayKey), m_pending(std::make_unique<Pending>()) {}
 
-PadInstance::~PadInstance() = default;
+PadInstance::~PadInstance()
+{
+    if (m_listening >= 0) {
+        close(m_listening);
+        unlink(QFile::encodeName(m_socketPath).constData());
+    }
+}
 
 std::optional<int> PadInstance::claimOrHandOver(const QStringList &arguments)
 {
@@ -171,65 +280,43 @@ std::optional<int> PadInstance::overSocket(const QStringList &arguments)
     if (!lock.tryLock(10000))
         return std::nullopt;
 
-    QLocalSocket running;
-    running.connectToServer(path);
-    if (running.waitForConnected(2000)) {
+    if (const int running = unixSocket(path, false); running >= 0) {
         lock.unlock();
-        {
-            QDataStream out(&running);
-            out.setVersion(QDataStream::Qt_6_0);
-            out << arguments;
+        // The running pad answers once it has carried the command line out.
+        QByteArray reply;
+        std::optional<QString> problem;
+        if (sendAll(running, streamed(arguments))) {
+            pollfd wait{running, POLLIN, 0};
+            char chunk[4096];
+            while (!problem && poll(&wait, 1, kAnswerTimeoutMs) > 0) {
+                const ssize_t n = recv(running, chunk, sizeof chunk, 0);
+                if (n <= 0)
+                    break;
+                reply.append(chunk, n);
+                problem = unstreamed<QString>(reply);
+            }
         }
-        running.waitForBytesWritten(kAnswerTimeoutMs);
-        QDataStream in(&running);
-        in.setVersion(QDataStream::Qt_6_0);
-        for (;;) {
-            in.startTransaction();
-            QString problem;
-            in >> problem;
-            if (in.commitTransaction())
-                return answered(problem);
-            if (!running.waitForReadyRead(kAnswerTimeoutMs))
-                break;
-        }
-        return answered(QStringLiteral("Umbrill: the running pad did not answer."));
+        close(running);
+        return answered(problem.value_or(QStringLiteral("Umbrill: the running pad did not answer.")));
     }
     // Nobody listens: a socket left by a pad that died, or none at all.
-    QLocalServer::removeServer(path);
-    auto *server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(path)) {
-        delete server;
+    unlink(QFile::encodeName(path).constData());
+    m_listening = unixSocket(path, true);
+    if (m_listening < 0)
         return std::nullopt;
-    }
-    m_server = server;
+    m_socketPath = path;
     m_channel = QStringLiteral("socket");
-    connect(server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->bytesAvailable() > kLargestCommandLine) {
-                    socket->abort();
-                    return;
-                }
-                QDataStream in(socket);
-                in.setVersion(QDataStream::Qt_6_0);
-                in.startTransaction();
-                QStringList args;
-                in >> args;
-                if (!in.commitTransaction())
-                    return;
-                if (!m_handler) {
-                    m_pending->sockets.emplace_back(args, socket);
-                    return;
-                }
-                const QString problem = m_handler(args);
-                QDataStream out(socket);
-                out.setVersion(QDataStream::Qt_6_0);
-                out << problem;
-                socket->disconnectFromServer();
-            });
-        }
+    auto *incoming = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
+    connect(incoming, &QSocketNotifier::activated, this, [this] {
+        const int fd = accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        new PadConnection(fd, this, [this](PadConnection *connection, const QStringList &args) {
+            if (m_handler)
+                connection->answer(m_handler(args));
+            else
+                m_pending->connections.emplace_back(args, connection);
+        });
     });
     return std::nullopt;
 }
@@ -239,14 +326,10 @@ void PadInstance::setHandler(Handler handler)
     m_handler = std::move(handler);
     for (auto &[args, message] : std::exchange(m_pending->calls, {}))
         QDBusConnection::sessionBus().send(message.createReply(m_handler(args)));
-    for (auto &[args, socket] : std::exchange(m_pending->sockets, {})) {
+    for (auto &[args, connection] : std::exchange(m_pending->connections, {})) {
         const QString problem = m_handler(args);
-        if (!socket)
-            continue;
-        QDataStream out(socket.data());
-        out.setVersion(QDataStream::Qt_6_0);
-        out << problem;
-        socket->disconnectFromServer();
+        if (connection)
+            connection->answer(problem);
     }
 }
 

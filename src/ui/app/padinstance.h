@@ -14,8 +14,6 @@
 #include <memory>
 #include <optional>
 
-class QLocalServer;
-
 namespace umbrill {
 
 class PadInstance : public QObject {
@@ -53,7 +51,9 @@ private:
     QString m_channel = QStringLiteral("none");
     Handler m_handler;
     std::unique_ptr<Pending> m_pending;
-    QLocalServer *m_server = nullptr;
+    // The socket this pad listens on, when it was claimed by socket.
+    int m_listening = -1;
+    QString m_socketPath;
 };
 
 } // namespace umbrill
