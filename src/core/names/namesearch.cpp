@@ -205,6 +205,34 @@ Fit fitOf(std::string_view text, std::string_view word)
 constexpr std::uint8_t kSmallWord = 1;
 constexpr std::uint8_t kCapitalWord = 2;
 
+// The bit of an ASCII letter or digit, as written; 0 for any other byte.
+constexpr auto kLetterBits = [] {
+    std::array<std::uint64_t, 256> bits{};
+    for (int c = 0; c < 26; ++c) {
+        bits[static_cast<std::size_t>('A' + c)] = std::uint64_t{1} << c;
+        bits[static_cast<std::size_t>('a' + c)] = std::uint64_t{1} << (26 + c);
+    }
+    for (int c = 0; c < 10; ++c)
+        bits[static_cast<std::size_t>('0' + c)] = std::uint64_t{1} << (52 + c);
+    return bits;
+}();
+std::uint64_t letterBit(char c) { return kLetterBits[static_cast<unsigned char>(c)]; }
+
+// The letters and digits a text holds, and those that stand as a word of their
+// own: what fitOf finds for a one-letter word, known before any search.
+std::pair<std::uint64_t, std::uint64_t> lettersOf(std::string_view text)
+{
+    std::uint64_t any = 0;
+    std::uint64_t whole = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const std::uint64_t bit = letterBit(text[at]);
+        any |= bit;
+        if (bit && (at == 0 || isNameSeparator(text[at - 1])) && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
+            whole |= bit;
+    }
+    return {any, whole};
+}
+
 // Whether a Unicode name holds the whole word SMALL or CAPITAL, which a
 // one-letter word of the query wishes for by its case.
 std::uint8_t caseWordsOf(std::string_view name)
@@ -324,9 +352,10 @@ NameIndex::NameIndex()
         }
         const auto words = 1 + std::count_if(text.begin(), text.end(), isNameSeparator);
         const auto c = static_cast<char32_t>(code);
+        const auto [letters, wholeLetters] = lettersOf(text);
         index->m_names.push_back({c, static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
                                   static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words),
-                                  tierOf(c), 0, false, caseWordsOf(text)});
+                                  tierOf(c), 0, false, caseWordsOf(text), letters, wholeLetters});
         index->m_nameText += text;
         return true;
     };
@@ -352,10 +381,12 @@ NameIndex::NameIndex()
     const std::string_view text = everydayWordText();
     for (const EverydayWord &word : everydayWords()) {
         const std::string_view words = text.substr(word.textOffset(), word.textLength());
+        const auto [letters, wholeLetters] = lettersOf(words);
         const Entry entry{word.character, word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')),
-                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag, 0};
+                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag, 0,
+                          letters, wholeLetters};
         (word.kind() == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
     }
 }
@@ -386,6 +417,12 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     const auto count = static_cast<unsigned>(query.words.size());
     const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
                                         [](const QueryWord &word) { return word.joining; });
+    // A one-letter word fits as the entry's letters say.
+    std::array<std::uint64_t, 16> letter{};
+    for (std::size_t k = 0; k < query.words.size(); ++k) {
+        const std::string &word = names ? query.words[k].nameWord : query.words[k].folded;
+        letter[k] = word.size() == 1 ? letterBit(word.front()) : 0;
+    }
     for (const Entry &entry : entries) {
         const std::string_view entryText = text.substr(entry.offset, entry.length);
         unsigned whole = 0;
@@ -393,8 +430,12 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         unsigned caseMiss = 0;
         bool allStart = true;
         bool found = true;
-        for (const QueryWord &word : query.words) {
-            const Fit fit = fitOf(entryText, names ? word.nameWord : word.folded);
+        for (std::size_t k = 0; k < query.words.size(); ++k) {
+            const QueryWord &word = query.words[k];
+            const Fit fit = letter[k] == 0            ? fitOf(entryText, names ? word.nameWord : word.folded)
+                            : entry.wholeLetters & letter[k] ? Fit::Whole
+                            : entry.letters & letter[k]      ? Fit::Inside
+                                                             : Fit::None;
             if (word.joining && !allJoining && fit < Fit::Start) {
                 ++missed;
                 continue;

@@ -109,6 +109,8 @@ private:
         std::uint8_t languages; // EverydayLanguage bits; none for names and sequences
         bool tag;               // a tag, never the whole of what a character is called
         std::uint8_t caseWords; // names: whether they hold the words SMALL (1) and CAPITAL (2)
+        std::uint64_t letters;      // the ASCII letters and digits of the text, a bit each
+        std::uint64_t wholeLetters; // those of them that stand as a word of their own
     };
     struct Query;
     struct Hit;
