@@ -213,6 +213,7 @@ PadInstance::PadInstance(const std::string &displayKey) : m_key(displayKey), m_p
 PadInstance::~PadInstance()
 {
     if (m_listening >= 0) {
+        delete m_incoming; // before the socket it watches closes
         close(m_listening);
         unlink(QFile::encodeName(m_socketPath).constData());
     }
@@ -306,8 +307,8 @@ std::optional<int> PadInstance::overSocket(const QStringList &arguments)
         return std::nullopt;
     m_socketPath = path;
     m_channel = QStringLiteral("socket");
-    auto *incoming = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
-    connect(incoming, &QSocketNotifier::activated, this, [this] {
+    m_incoming = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
+    connect(m_incoming, &QSocketNotifier::activated, this, [this] {
         const int fd = accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             return;

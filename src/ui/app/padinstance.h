@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class QSocketNotifier;
+
 namespace umbrill {
 
 class PadInstance : public QObject {
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<Pending> m_pending;
     // The socket this pad listens on, when it was claimed by socket.
     int m_listening = -1;
+    QSocketNotifier *m_incoming = nullptr;
     QString m_socketPath;
 };
 
