@@ -16,11 +16,8 @@ ls /usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so >/dev/null 2>&1 \
   || skip "the GTK platform theme is missing (qt6-gtk-platformtheme; tools/install-deps.sh installs it)"
 start_x
 
-prog="$work/program"
-mkdir -p "$prog"
-cp "$exe" "$prog/Umbrill05"
 # Six keys in one row, 42 pixels each (wide enough for the whole menu bar): é è & œ à ç.
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,233,232,38,339,224,231\r\n' >"$prog/Umbrill05.ini"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,233,232,38,339,224,231\r\n'
 
 height_of() { xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p'; }
 width_of() { xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'; }

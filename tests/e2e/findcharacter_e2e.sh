@@ -27,8 +27,7 @@ mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
 cp "$exe" "$prog/Umbrill05"
 cp "$datafile" "$prog/Umbrill05.ini"
 # French loads at start-up, as the last language of an earlier run.
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="French"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="French"\r\n'
 keys_in_french=$(sed -n 's/^French=[^,]*,[^,]*,[^,]*,//p' "$prog/Umbrill05.ini" | tr -d '\r' | tr ',' '\n' | grep -c .)
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1

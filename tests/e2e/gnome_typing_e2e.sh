@@ -18,13 +18,9 @@ qtentry=$3
 need_tools xdotool xclip xwininfo
 start_gnome_session "$pin"
 
-prog="$work/program"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
 # é € α ș U+1F600, one row of five keys.
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n' >"$prog/Umbrill05.ini"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="600,500"\r\n"TypeIntoWindow"="1"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n'
+write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="600,500"\r\n"TypeIntoWindow"="1"\r\n'
 expected=$'é€αș\U0001F600'
 
 # The target: a GTK 4 entry, full width at the top of the screen.

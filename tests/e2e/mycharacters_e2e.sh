@@ -11,12 +11,8 @@ exe=$1
 need_tools Xvfb xdotool xclip
 start_x
 
-prog="$work/program"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n' >"$prog/Umbrill05.ini"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n'
+write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n'
 
 # A window whose caption is exactly $1 shows; sets $main.
 wait_for_caption() { poll find_window "^$1\$" && main=$wid; }

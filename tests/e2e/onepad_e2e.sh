@@ -22,13 +22,8 @@ start_x
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-prog="$work/program"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
-printf '[Umbrill]\r\nLanguages=Test,French\r\nTest="DejaVu Sans",12,5,233,8364,945\r\nFrench="DejaVu Sans",12,5,224,233,232\r\n' \
-  >"$prog/Umbrill05.ini"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"LastLanguage"="Test"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+program_folder '[Umbrill]\r\nLanguages=Test,French\r\nTest="DejaVu Sans",12,5,233,8364,945\r\nFrench="DejaVu Sans",12,5,224,233,232\r\n'
+write_store '"ControlLanguage"="English"\r\n"LastLanguage"="Test"\r\n'
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!

@@ -12,11 +12,8 @@ exe=$1
 need_tools Xvfb xdotool xclip
 start_x
 
-prog="$work/program"
 store="$XDG_CONFIG_HOME/umbrill/user.reg"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n' >"$prog/Umbrill05.ini"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n'
 fresh_store() {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n%b' \
     "${1:-}" >"$store"

@@ -14,13 +14,9 @@ exe=$1
 need_tools Xvfb xdotool xclip xmodmap setxkbmap openbox xterm xprop
 start_x
 
-prog="$work/program"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
 # é € α ș U+1F600, one row of five keys.
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n' >"$prog/Umbrill05.ini"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,5,233,8364,945,537,128512\r\n'
+write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n'
 expected=$'é€αș\xF0\x9F\x98\x80' # U+1F600 as UTF-8 bytes, whatever the locale
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &

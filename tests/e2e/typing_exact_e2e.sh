@@ -20,13 +20,9 @@ py=python3
 start_x
 setxkbmap us
 
-prog="$work/program"
-mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
-cp "$exe" "$prog/Umbrill05"
 # é € ß ł α a, one row of six keys; a is on the layout's own key.
-printf '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,233,8364,223,322,945,97\r\n' >"$prog/Umbrill05.ini"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n' \
-  >"$XDG_CONFIG_HOME/umbrill/user.reg"
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,233,8364,223,322,945,97\r\n'
+write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="500,400"\r\n"TypeIntoWindow"="1"\r\n'
 chars=(é € ß ł α a)
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &

@@ -70,6 +70,20 @@ start_x() {
   unset WAYLAND_DISPLAY
 }
 
+# The program in a folder of its own, $prog, beside a data file of the text
+# $1 (with \r\n as in the file), and its settings folder.
+program_folder() {
+  prog="$work/program"
+  mkdir -p "$prog" "$XDG_CONFIG_HOME/umbrill"
+  cp "$exe" "$prog/Umbrill05"
+  printf '%b' "$1" >"$prog/Umbrill05.ini"
+}
+# The settings store holding the values $1 ("Key"="value" lines, \r\n after each).
+write_store() {
+  printf '%b' 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n' "$1" \
+    >"$XDG_CONFIG_HOME/umbrill/user.reg"
+}
+
 find_window() { wid=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$wid" ]; }
 
 # The program's own window of that name, mapped (a window of that name not
