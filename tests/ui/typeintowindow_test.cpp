@@ -7,6 +7,7 @@
 #include "core/keypad/clipboardpayload.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/platform/desktop.h"
+#include "ui/platform/splittypist.h"
 #include "ui/platform/typeintowindow.h"
 
 #include <QAction>
@@ -271,6 +272,45 @@ TEST_F(TypeIntoWindowTest, AKeyShowsItsTooltipWhileThePadIsNotActive)
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
     EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("LATIN SMALL LETTER E WITH ACUTE")));
     QToolTip::hideText();
+}
+
+// On XWayland the desktop's portal types into its own windows and XTest into
+// X11 programs, each text by the window active when it comes; consent and the
+// session are the portal's.
+TEST(SplitTypist, EachTextGoesTheWayOfTheActiveWindowAndThePortalSessionEndsTypingForBoth)
+{
+    std::vector<Keysym> byPortal;
+    std::vector<Keysym> byXTest;
+    bool x11Active = false;
+    auto portal = std::make_unique<RecordingTypist>(&byPortal);
+    auto xtest = std::make_unique<RecordingTypist>(&byXTest);
+    RecordingTypist &portalSide = *portal;
+    RecordingTypist &xtestSide = *xtest;
+    SplitTypist split(std::move(portal), std::move(xtest), [&] { return x11Active; });
+    std::u32string notTyped;
+    int ended = 0;
+    int closed = 0;
+    QObject::connect(&split, &Typist::notTyped, [&](const std::u32string &c) { notTyped += c; });
+    QObject::connect(&split, &Typist::ended, [&] { ++ended; });
+    QObject::connect(&split, &Typist::closedByDesktop, [&] { ++closed; });
+
+    split.typeText(U"\u00e9");
+    x11Active = true;
+    split.typeText(U"\u20ac");
+    split.type({0x61});
+    x11Active = false;
+    split.type({0x62});
+    EXPECT_EQ(byPortal, (std::vector<Keysym>{0xe9, 0x62}));
+    EXPECT_EQ(byXTest, (std::vector<Keysym>{0x20ac, 0x61}));
+
+    portalSide.cannotType(U"\u0219");
+    xtestSide.cannotType(U"\u03b1");
+    EXPECT_EQ(notTyped, U"\u0219\u03b1");
+    xtestSide.endNow();
+    EXPECT_EQ(ended, 0);
+    portalSide.closeNow();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(ended, 1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/pad/padstate.h"
 #include "ui/common/qtext.h"
 #include "ui/platform/portaltypist.h"
+#include "ui/platform/splittypist.h"
 #include "ui/platform/x11focus.h"
 #include "ui/platform/x11layout.h"
 #include "ui/platform/xtesttypist.h"
@@ -65,11 +66,20 @@ class X11Desktop : public Desktop {
 public:
     TypistOffer typist(PadState &state) override
     {
-        if (auto portal = portalOffer(state))
-            return std::move(*portal);
+        auto portal = portalOffer(state);
         auto opened = XTestTypist::open();
-        if (auto *typist = std::get_if<std::unique_ptr<XTestTypist>>(&opened))
-            return {std::move(*typist), std::nullopt};
+        auto *xtest = std::get_if<std::unique_ptr<XTestTypist>>(&opened);
+        // XWayland: X11 programs are typed into through XTest, the desktop's
+        // own windows through its portal. The desktop names no active X11
+        // window while one of its own is active.
+        if (portal && xtest)
+            return {std::make_unique<SplitTypist>(std::move(portal->typist), std::move(*xtest),
+                                                  [] { return x11focus::focusedWindow() != 0; }),
+                    std::nullopt};
+        if (portal)
+            return std::move(*portal);
+        if (xtest)
+            return {std::move(*xtest), std::nullopt};
         return {nullptr, std::get<TypingUnavailable>(opened)};
     }
 

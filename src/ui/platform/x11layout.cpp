@@ -1,6 +1,8 @@
 // The X keyboard mapping as a set of keysyms.
 #include "ui/platform/x11layout.h"
 
+#include "ui/platform/xtesttypist.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
@@ -24,8 +26,12 @@ std::unordered_set<Keysym> mappedKeysyms(Display *display)
     KeySym *map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &perKeycode);
     if (!map)
         return keysyms;
+    // A key code lent for typing is no key of the layout.
+    std::unordered_set<int> lent;
+    for (const LentKey &key : XTestTypist::listedLent(display))
+        lent.insert(key.keycode);
     for (long i = 0, n = static_cast<long>(last - first + 1) * perKeycode; i < n; ++i)
-        if (map[i] != NoSymbol)
+        if (map[i] != NoSymbol && !lent.contains(first + static_cast<int>(i / perKeycode)))
             keysyms.insert(static_cast<Keysym>(map[i]));
     XFree(map);
     return keysyms;

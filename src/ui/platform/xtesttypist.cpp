@@ -143,7 +143,9 @@ std::vector<std::string> ruleNames(Display *display)
 }
 
 Atom lentAtom(Display *display) { return XInternAtom(display, XTestTypist::kLentProperty, False); }
-std::vector<LentKey> listedLent(Display *display)
+} // namespace
+
+std::vector<LentKey> XTestTypist::listedLent(Display *display)
 {
     Atom type = None;
     int format = 0;
@@ -158,6 +160,8 @@ std::vector<LentKey> listedLent(Display *display)
     }
     return keys;
 }
+
+namespace {
 
 Atom lenderAtom(Display *display) { return XInternAtom(display, XTestTypist::kLenderSelection, False); }
 

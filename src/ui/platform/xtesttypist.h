@@ -16,6 +16,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/typing/keylender.h"
+#include "core/typing/lentkeys.h"
 #include "ui/platform/typist.h"
 
 #include <QElapsedTimer>
@@ -25,6 +26,7 @@
 #include <memory>
 #include <set>
 #include <variant>
+#include <vector>
 
 struct _XDisplay;
 
@@ -45,6 +47,8 @@ public:
 
     // The root-window property that lists the lent key codes and their keysyms.
     static constexpr const char *kLentProperty = "_UMBRILL_LENT_KEYCODES";
+    // The key codes that property lists as lent, by any typist on display.
+    static std::vector<LentKey> listedLent(_XDisplay *display);
     // The selection its owner lends key codes under.
     static constexpr const char *kLenderSelection = "_UMBRILL_KEY_LENDER";
 
