@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Type into Window on a headless KDE Plasma Wayland session (kwin_wayland
 # --virtual, XWayland, KDE's RemoteDesktop portal, which grants the keyboard
-# without asking) with the `us` layout: the pad runs on XWayland, a native
-# GTK 4 entry holds the focus, and the compositor's own pointer clicks the
-# pad's keys. a is typed, also when clicked as the pad starts; é € α ș 😀,
-# which the layout has no key for (KWin types no Unicode entry), each wait on
-# the clipboard with a notice on the pad, and nothing else reaches the entry.
+# without asking) with the layouts `us` (on) and `de`: the pad runs on
+# XWayland, a native GTK 4 entry holds the focus, and the compositor's own
+# pointer clicks the pad's keys. a is typed, also when clicked as the pad
+# starts; € é α ș 😀 ä, which `us` has no key for (ä and € only `de` has),
+# each wait on the clipboard with a notice on the pad, and nothing else
+# reaches the entry.
 # An X11 program (GTK 3 on XWayland) is typed into as well; where IBus is the
 # input method the others arrive by the Unicode entry. Skips (77) where KWin
 # or the KDE portal is missing or cannot run here.
@@ -17,13 +18,16 @@ exe=$1
 . "$(dirname "$0")/../lib/waylandsession.sh"
 need_tools xdotool xclip xwininfo
 "$python3" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is missing (tools/install-deps.sh installs it)"
+# KWin reads its layouts from the settings folder that the session sets up.
+mkdir -p "$work/config"
+printf '[Layout]\nLayoutList=us,de\nUse=true\n' >"$work/config/kxkbrc"
 start_kwin_session
 echo "KWin's XWayland is $DISPLAY"
 
-# a € é α ș U+1F600, one row of six keys.
-program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,6,97,8364,233,945,537,128512\r\n'
+# a € é α ș U+1F600 ä, one row of seven keys.
+program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,7,97,8364,233,945,537,128512,228\r\n'
 write_store '"ControlLanguage"="English"\r\n"PasteFormat"="unicode"\r\n"LastLanguage"="Test"\r\n"WindowPosition"="600,500"\r\n"TypeIntoWindow"="1"\r\n'
-characters=(a € é α ș $'\U0001F600')
+characters=(a € é α ș $'\U0001F600' ä)
 # The notice, read through AT-SPI.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
@@ -62,7 +66,7 @@ click_key 0 || fail "could not click a"
 if poll bash -c '[ "$(cat "$0")" = a ]' "$out"; then pass; else fail "a clicked as the pad starts: the entry got '$(cat "$out")'"; fi
 
 # --- characters the layout lacks: on the clipboard, with the notice ---------
-for k in 1 2 3 4 5; do
+for k in 1 2 3 4 5 6; do
   want=${characters[$k]}
   click_key "$k" || fail "could not click $want"
   if poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$0" ]' "$want"; then
@@ -100,8 +104,8 @@ app_pid=$!
 poll find_program_window '^Test Umbrill$' || { echo "FAIL: no second pad"; exit 1; }
 main=$wid
 poll bash -c '[ "$(xwininfo -id "$0" | sed -n "s/^ *Height: *//p")" -gt 40 ]' "$main"
-for k in 1 3 5; do click_key "$k"; done
-want="${characters[1]}${characters[3]}${characters[5]}"
+for k in 1 3 5 6; do click_key "$k"; done
+want="${characters[1]}${characters[3]}${characters[5]}${characters[6]}"
 if poll bash -c '[ "$(cat "$0")" = "$1" ]' "$out4" "$want"; then pass; else fail "with IBus the entry got '$(cat "$out4")', expected '$want'"; fi
 
 [ "$failures" -eq 0 ] || { echo "--- app"; cat "$work/app.log"; grep -o "member=[A-Za-z]*" "$work/portal-calls.log" | sort | uniq -c; tail -n 20 "$work/kwin.log" "$work/portal-backend.log"; }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <memory>
@@ -14,21 +15,27 @@ namespace umbrill {
 
 namespace {
 
+// The keysyms typed right in the layout now on (see typeableKeysyms).
 std::unordered_set<Keysym> mappedKeysyms(Display *display)
 {
-    std::unordered_set<Keysym> keysyms;
-    int first = 0;
-    int last = 0;
-    XDisplayKeycodes(display, &first, &last);
-    int perKeycode = 0;
-    KeySym *map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &perKeycode);
-    if (!map)
-        return keysyms;
-    for (long i = 0, n = static_cast<long>(last - first + 1) * perKeycode; i < n; ++i)
-        if (map[i] != NoSymbol)
-            keysyms.insert(static_cast<Keysym>(map[i]));
-    XFree(map);
-    return keysyms;
+    XkbDescPtr keyboard = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    XkbStateRec state{};
+    if (!keyboard || XkbGetState(display, XkbUseCoreKbd, &state) != Success) {
+        if (keyboard)
+            XkbFreeKeyboard(keyboard, 0, True);
+        return {};
+    }
+    KeyboardLayouts keys;
+    for (int key = keyboard->min_key_code; key <= keyboard->max_key_code; ++key) {
+        auto &layouts = keys.emplace_back();
+        for (int group = 0; group < XkbKeyNumGroups(keyboard, key); ++group) {
+            auto &levels = layouts.emplace_back();
+            for (int level = 0; level < XkbKeyGroupWidth(keyboard, key, group); ++level)
+                levels.push_back(static_cast<Keysym>(XkbKeySymEntry(keyboard, key, level, group)));
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    return typeableKeysyms(keys, static_cast<std::size_t>(state.group));
 }
 
 } // namespace
