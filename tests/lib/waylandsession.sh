@@ -56,13 +56,20 @@ private_session() {  # XDG_CURRENT_DESKTOP
 
 # Starts the desktop's portal backend (a portal that the bus started on its
 # own would not know the display), then the portal, and waits until its
-# RemoteDesktop interface answers.
-start_portals() {  # backend program, its bus name
-  local backend=$1 name=$2
+# RemoteDesktop interface answers. With "skip", a backend that does not start
+# skips the test instead of failing it.
+start_portals() {  # backend program, its bus name [skip]
+  local backend=$1 name=$2 pid
   "$backend" >"$work/portal-backend.log" 2>&1 &
-  session_pids+=($!)
-  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$0" | grep -q true' "$name" \
-    || { echo "FAIL: $(basename "$backend") did not start"; tail "$work/portal-backend.log"; exit 1; }
+  pid=$!
+  session_pids+=($pid)
+  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$0" | grep -q true || ! kill -0 "$1" 2>/dev/null' "$name" "$pid"
+  if ! dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$name" | grep -q true; then
+    tail "$work/portal-backend.log"
+    [ "${3:-}" = skip ] && skip "$(basename "$backend") does not start here (its log above)"
+    echo "FAIL: $(basename "$backend") did not start"
+    exit 1
+  fi
   /usr/libexec/xdg-desktop-portal >"$work/portal.log" 2>&1 &
   session_pids+=($!)
   poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.RemoteDesktop string:version >/dev/null 2>&1' \
@@ -121,10 +128,10 @@ kde_portal() {
 start_kwin_session() {
   local kwin portal
   need_tools kwin_wayland Xwayland dbus-daemon
-  portal=$(kde_portal) || skip "xdg-desktop-portal-kde is missing"
+  portal=$(kde_portal) || skip "xdg-desktop-portal-kde is missing (tools/install-deps.sh installs it)"
   [ -x /usr/libexec/xdg-desktop-portal ] || skip "/usr/libexec/xdg-desktop-portal is missing"
   # The KDE portal speaks to KWin as a Wayland client of Qt 5.
-  ls /usr/lib/*/qt5/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || skip "Qt 5's Wayland platform (qtwayland5) is missing"
+  ls /usr/lib/*/qt5/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || skip "Qt 5's Wayland platform (qtwayland5) is missing (tools/install-deps.sh installs it)"
   private_session KDE
 
   # The installed kwin_wayland carries a file capability that a container may
@@ -139,18 +146,27 @@ start_kwin_session() {
 
   export WAYLAND_DISPLAY=umbrill-kwin
   export XAUTHORITY="$work/xauthority"
+  local kwin_pid
   "$python3" "$lib_dir/xdisplayclaim.py" 40 "$work/display" "$XAUTHORITY" \
     "$kwin" --virtual --xwayland --socket "$WAYLAND_DISPLAY" --width 1280 --height 800 \
     --no-lockscreen --no-global-shortcuts --no-kactivities >"$work/kwin.log" 2>&1 &
-  session_pids+=($!)
-  poll test -s "$work/display" || { echo "FAIL: no X display for KWin"; cat "$work/kwin.log"; exit 1; }
+  kwin_pid=$!
+  session_pids+=($kwin_pid)
+  poll bash -c 'test -s "$0" || ! kill -0 "$1" 2>/dev/null' "$work/display" "$kwin_pid"
+  [ -s "$work/display" ] || { echo "FAIL: no X display for KWin"; cat "$work/kwin.log"; exit 1; }
   claimed_display=$(cat "$work/display")
   cleanup_hooks+=(release_display)
   export DISPLAY=":$claimed_display"
-  poll test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || { echo "FAIL: KWin did not start"; tail "$work/kwin.log"; exit 1; }
-  poll xwininfo -root >/dev/null 2>&1 || { echo "FAIL: KWin gave no XWayland on $DISPLAY"; tail "$work/kwin.log"; exit 1; }
+  # A KWin that cannot start here (no rendering, say) ends at once.
+  poll bash -c 'xwininfo -root >/dev/null 2>&1 || ! kill -0 "$0" 2>/dev/null' "$kwin_pid"
+  if ! { [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && xwininfo -root >/dev/null 2>&1; }; then
+    tail "$work/kwin.log"
+    kill -0 "$kwin_pid" 2>/dev/null || skip "kwin_wayland --virtual does not start here (its log above)"
+    echo "FAIL: KWin gave no XWayland on $DISPLAY"
+    exit 1
+  fi
 
-  QT_QPA_PLATFORM=wayland start_portals "$portal" org.freedesktop.impl.portal.desktop.kde
+  QT_QPA_PLATFORM=wayland start_portals "$portal" org.freedesktop.impl.portal.desktop.kde skip
   start_session_input --portal
 }
 
