@@ -66,10 +66,11 @@ click_key 0 || fail "could not click a"
 if poll bash -c '[ "$(cat "$0")" = a ]' "$out"; then pass; else fail "a clicked as the pad starts: the entry got '$(cat "$out")'"; fi
 
 # --- characters the layout lacks: on the clipboard, with the notice ---------
+# A click types within a tenth of a second here: ten seconds is plenty.
 for k in 1 2 3 4 5 6; do
   want=${characters[$k]}
   click_key "$k" || fail "could not click $want"
-  if poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$0" ]' "$want"; then
+  if POLL_TRIES=500 poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$0" ]' "$want"; then
     pass
   else
     fail "$want: the clipboard has '$(clipboard)'"
@@ -82,7 +83,7 @@ for k in 1 2 3 4 5 6; do
 done
 # Typing goes on after them, and none of them reached the entry.
 click_key 0
-if poll bash -c '[ "$(cat "$0")" = aa ]' "$out"; then pass; else fail "after the notices the entry has '$(cat "$out")', expected 'aa'"; fi
+if POLL_TRIES=500 poll bash -c '[ "$(cat "$0")" = aa ]' "$out"; then pass; else fail "after the notices the entry has '$(cat "$out")', expected 'aa'"; fi
 
 # --- an X11 program on XWayland -----------------------------------------------
 out3="$work/typed3.txt"

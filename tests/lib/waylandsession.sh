@@ -56,21 +56,24 @@ private_session() {  # XDG_CURRENT_DESKTOP
 
 # Starts the desktop's portal backend (a portal that the bus started on its
 # own would not know the display), then the portal, and waits until its
-# RemoteDesktop interface answers. With "skip", a backend that does not start
-# skips the test instead of failing it.
-start_portals() {  # backend program, its bus name [skip]
+# RemoteDesktop interface answers. The portal knows only this backend: one of
+# another desktop that it started would outlive the session. With "skip", a
+# backend that does not start skips the test instead of failing it.
+start_portals() {  # backend program, its bus name, its .portal file [skip]
   local backend=$1 name=$2 pid
+  mkdir -p "$work/portals"
+  cp "/usr/share/xdg-desktop-portal/portals/$3" "$work/portals/"
   "$backend" >"$work/portal-backend.log" 2>&1 &
   pid=$!
   session_pids+=($pid)
   poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$0" | grep -q true || ! kill -0 "$1" 2>/dev/null' "$name" "$pid"
   if ! dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$name" | grep -q true; then
     tail "$work/portal-backend.log"
-    [ "${3:-}" = skip ] && skip "$(basename "$backend") does not start here (its log above)"
+    [ "${4:-}" = skip ] && skip "$(basename "$backend") does not start here (its log above)"
     echo "FAIL: $(basename "$backend") did not start"
     exit 1
   fi
-  /usr/libexec/xdg-desktop-portal >"$work/portal.log" 2>&1 &
+  XDG_DESKTOP_PORTAL_DIR="$work/portals" /usr/libexec/xdg-desktop-portal >"$work/portal.log" 2>&1 &
   session_pids+=($!)
   poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.RemoteDesktop string:version >/dev/null 2>&1' \
     || { echo "FAIL: the RemoteDesktop portal did not answer"; tail "$work/portal.log" "$work/portal-backend.log"; exit 1; }
@@ -109,7 +112,7 @@ start_gnome_session() {  # pin library
   XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -n1)
   export XAUTHORITY
 
-  start_portals /usr/libexec/xdg-desktop-portal-gnome org.freedesktop.impl.portal.desktop.gnome
+  start_portals /usr/libexec/xdg-desktop-portal-gnome org.freedesktop.impl.portal.desktop.gnome gnome.portal
   start_session_input
 }
 
@@ -166,7 +169,7 @@ start_kwin_session() {
     exit 1
   fi
 
-  QT_QPA_PLATFORM=wayland start_portals "$portal" org.freedesktop.impl.portal.desktop.kde skip
+  QT_QPA_PLATFORM=wayland start_portals "$portal" org.freedesktop.impl.portal.desktop.kde kde.portal skip
   start_session_input --portal
 }
 
