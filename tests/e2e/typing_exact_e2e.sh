@@ -4,7 +4,7 @@
 # order; Caps Lock and a held Shift change nothing of what a key types; a
 # character of the layout types too; a forged list of lent key codes on the
 # root window unbinds none of the user's keys; turning typing on and off
-# keeps the pad on top and in its place.
+# keeps the pad on top and in its place, and so does Keep on Top itself.
 # Usage: typing_exact_e2e.sh <path of the built Umbrill05>
 set -uo pipefail
 
@@ -127,16 +127,16 @@ place=$(xdotool getwindowgeometry "$main" | grep Position)
 remembered() { grep -a '"WindowPosition"' "$XDG_CONFIG_HOME/umbrill/user.reg"; }
 poll bash -c '[ -n "$(grep -a "\"WindowPosition\"" "$0")" ]' "$XDG_CONFIG_HOME/umbrill/user.reg"
 remembered_before=$(remembered)
-toggle() {  # through the Mode menu's item, by its access key
+mode_item() {  # the Mode menu's item of the access key $1
   local windows
   windows=$(visible_windows)
   xdotool mousemove --window "$main" 20 10 click 1
   poll bash -c '[ "$(xdotool search --onlyvisible --pid "$0" 2>/dev/null | wc -l)" -gt "$1" ]' "$app_pid" "$windows" || return 1
-  xdotool key t
+  xdotool key "$1"
 }
 for n in 1 2 3 4 5 6 7 8 9 10; do
   if [ $((n % 2)) -eq 1 ]; then input=True; else input=False; fi
-  toggle || { fail "toggle $n: the Mode menu did not open"; continue; }
+  mode_item t || { fail "toggle $n: the Mode menu did not open"; continue; }
   if ! poll bash -c 'xprop -id "$0" WM_HINTS 2>/dev/null | grep -q "input focus: $1"' "$main" "$input"; then
     fail "toggle $n: the pad is not the same window or did not change (input focus: $input)"
     continue
@@ -149,6 +149,16 @@ done
 if xprop -id "$main" WM_HINTS | grep -q 'input focus: False'; then pass; else fail "after ten toggles typing is not on"; fi
 if poll bash -c '[ "$(grep -a "\"WindowPosition\"" "$0")" = "$1" ]' \
      "$XDG_CONFIG_HOME/umbrill/user.reg" "$remembered_before"; then pass; else fail "the remembered place changed to $(remembered)"; fi
+
+# --- Keep on Top off and on: the same window, in its place ---------------------
+for n in 1 2 3 4 5 6; do
+  if [ $((n % 2)) -eq 1 ]; then above=1; else above=0; fi
+  mode_item k || { fail "keep on top $n: the Mode menu did not open"; continue; }
+  if poll bash -c '[ "$(xprop -id "$0" _NET_WM_STATE 2>/dev/null | grep -c _NET_WM_STATE_ABOVE)" = "$1" ]' "$main" "$((1 - above))"
+  then pass; else fail "keep on top $n: the same window did not change ($(xprop -id "$main" _NET_WM_STATE 2>&1))"; fi
+  now=$(xdotool getwindowgeometry "$main" | grep Position)
+  if [ "$now" = "$place" ]; then pass; else fail "keep on top $n: the pad moved from '$place' to '$now'"; fi
+done
 
 kill -TERM "$app_pid"
 poll bash -c '! kill -0 "$0" 2>/dev/null' "$app_pid" && { wait "$app_pid"; app_pid=""; }

@@ -292,26 +292,30 @@ std::uint8_t tierOf(char32_t c)
 // everyday character whose name starts the same.
 using Rank = std::uint64_t;
 
+Rank field(unsigned value, unsigned bits) { return static_cast<Rank>(std::min(value, (1u << bits) - 1)); }
+
+// What an entry brings to every rank it earns, whatever the query: its tier,
+// whether it is a loose tag (those of emoji: "heart" for a stethoscope; those
+// of everyday symbols are not), an everyday word, its length and its code.
+Rank entryRank(unsigned tier, bool looseTag, bool everyday, unsigned length, char32_t c)
+{
+    return field(tier, 2) << 59 | field(looseTag, 1) << 52 | field(everyday, 1) << 40 | field(length, 8) << 32
+           | static_cast<Rank>(c);
+}
+
+// What the query makes of an entry.
 struct RankParts {
     unsigned group = 0;
     bool otherLanguage = false;
     unsigned caseMiss = 0;
-    unsigned tier = 0;
-    bool tag = false;
     unsigned otherWords = 0;
     unsigned started = 0;
-    bool everyday = false;
-    unsigned length = 0;
 };
 
-Rank packRank(const RankParts &parts, char32_t c)
+Rank packRank(const RankParts &parts, Rank entry)
 {
-    auto field = [](unsigned value, unsigned bits) { return static_cast<Rank>(std::min(value, (1u << bits) - 1)); };
-    return field(parts.group == 2, 1) << 61 | field(parts.tier, 2) << 59 | field(parts.group, 2) << 57
-           | field(parts.otherLanguage, 1) << 56 | field(parts.caseMiss, 3) << 53 | field(parts.tag, 1) << 52
-           | field(parts.otherWords, 6) << 46 | field(parts.started, 5) << 41 | field(parts.everyday, 1) << 40
-           | field(parts.length, 8) << 32
-           | static_cast<Rank>(c);
+    return entry | field(parts.group == 2, 1) << 61 | field(parts.group, 2) << 57 | field(parts.otherLanguage, 1) << 56
+           | field(parts.caseMiss, 3) << 53 | field(parts.otherWords, 6) << 46 | field(parts.started, 5) << 41;
 }
 constexpr unsigned kRestGroup = 2;
 unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 57) & 3; }
@@ -353,9 +357,11 @@ NameIndex::NameIndex()
         const auto words = 1 + std::count_if(text.begin(), text.end(), isNameSeparator);
         const auto c = static_cast<char32_t>(code);
         const auto [letters, wholeLetters] = lettersOf(text);
+        const std::uint8_t tier = tierOf(c);
         index->m_names.push_back({c, static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
-                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words),
-                                  tierOf(c), 0, false, caseWordsOf(text), letters, wholeLetters});
+                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words), tier, 0,
+                                  false, caseWordsOf(text), letters, wholeLetters,
+                                  entryRank(tier, false, false, static_cast<unsigned>(text.size()), c)});
         index->m_nameText += text;
         return true;
     };
@@ -382,12 +388,16 @@ NameIndex::NameIndex()
     for (const EverydayWord &word : everydayWords()) {
         const std::string_view words = text.substr(word.textOffset(), word.textLength());
         const auto [letters, wholeLetters] = lettersOf(words);
+        const std::uint8_t tier = tierOf(word.character);
+        const bool tag = word.kind() == EverydayKind::Tag;
+        const bool sequence = word.kind() == EverydayKind::Sequence;
         const Entry entry{word.character, word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
-                          static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')),
-                          tierOf(word.character), word.languages(), word.kind() == EverydayKind::Tag, 0,
-                          letters, wholeLetters};
-        (word.kind() == EverydayKind::Sequence ? m_sequences : m_words).push_back(entry);
+                          static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')), tier,
+                          word.languages(), tag, 0, letters, wholeLetters,
+                          entryRank(tier, tag && tier == 2, !sequence, static_cast<unsigned>(word.textLength()),
+                                    word.character)};
+        (sequence ? m_sequences : m_words).push_back(entry);
     }
 }
 
@@ -424,7 +434,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         letter[k] = word.size() == 1 ? letterBit(word.front()) : 0;
     }
     for (const Entry &entry : entries) {
-        const std::string_view entryText = text.substr(entry.offset, entry.length);
+        const std::string_view entryText(text.data() + entry.offset, entry.length);
         unsigned whole = 0;
         unsigned missed = 0;
         unsigned caseMiss = 0;
@@ -465,15 +475,10 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             parts.group = 1;
         parts.otherLanguage = entry.languages != 0 && query.language != 0 && !(entry.languages & query.language);
         parts.caseMiss = caseMiss;
-        parts.tier = entry.tier;
-        // The tags of emoji are loose ("heart" for a stethoscope); those of everyday symbols are not.
-        parts.tag = entry.tag && entry.tier == 2;
-        parts.everyday = !names;
         const unsigned matched = count - missed;
         parts.otherWords = entry.words > matched ? entry.words - matched : 0;
         parts.started = count - whole - missed;
-        parts.length = entry.length;
-        keepBest(hits, bestOf, entry, packRank(parts, entry.c));
+        keepBest(hits, bestOf, entry, packRank(parts, entry.rank));
     }
 }
 
@@ -517,6 +522,7 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     }
 
     std::vector<Hit> hits;
+    hits.reserve(m_slots);  // at most one a character: never moved while it grows
     std::vector<std::uint32_t> bestOf(m_slots, UINT32_MAX);
     if (!words.words.empty()) {
         scan(m_nameText, m_names, true, words, hits, bestOf);
@@ -533,10 +539,7 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
         for (const Entry &entry : m_sequences) {
             if (text.substr(entry.offset, entry.length) != keys)
                 continue;
-            RankParts parts;
-            parts.tier = entry.tier;
-            parts.length = entry.length;
-            keepBest(hits, bestOf, entry, packRank(parts, entry.c));
+            keepBest(hits, bestOf, entry, entry.rank);
         }
     }
     const std::size_t keep = std::min(hits.size(), limit);

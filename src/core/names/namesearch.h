@@ -111,6 +111,7 @@ private:
         std::uint8_t caseWords; // names: whether they hold the words SMALL (1) and CAPITAL (2)
         std::uint64_t letters;      // the ASCII letters and digits of the text, a bit each
         std::uint64_t wholeLetters; // those of them that stand as a word of their own
+        std::uint64_t rank;         // the part of its ranks that no query changes
     };
     struct Query;
     struct Hit;

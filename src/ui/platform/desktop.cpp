@@ -16,29 +16,25 @@
 
 namespace umbrill {
 
-void Desktop::keepOnTop(QWidget &window, bool onTop)
-{
-    // The flag makes a new native window, hidden: shown again where it was.
-    const bool wasVisible = window.isVisible();
-    const QPoint position = window.pos();
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (wasVisible) {
-        window.move(position);
-        window.show();
-    }
-}
+namespace {
 
-void Desktop::refuseFocus(QWidget &window, bool refuse)
+// Through the widget, a new flag would mean a new native window, hidden: shown
+// again, it can lose its keep-above state and move by the frame's size. The
+// live window takes the flag in place.
+void setFlagInPlace(QWidget &window, Qt::WindowType flag, bool on)
 {
-    // Through the widget, a new flag would mean a new native window: shown
-    // again, it can lose its keep-above state and move by the frame's size.
-    // The live window takes the flag in place.
     Qt::WindowFlags flags = window.windowFlags();
-    flags.setFlag(Qt::WindowDoesNotAcceptFocus, refuse);
+    flags.setFlag(flag, on);
     window.overrideWindowFlags(flags);
     if (QWindow *handle = window.windowHandle())
         handle->setFlags(flags);
 }
+
+} // namespace
+
+void Desktop::keepOnTop(QWidget &window, bool onTop) { setFlagInPlace(window, Qt::WindowStaysOnTopHint, onTop); }
+
+void Desktop::refuseFocus(QWidget &window, bool refuse) { setFlagInPlace(window, Qt::WindowDoesNotAcceptFocus, refuse); }
 
 namespace {
 

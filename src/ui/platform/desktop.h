@@ -38,10 +38,9 @@ public:
     // Ends the busy cursor of the start the launcher announced by startupId.
     virtual void endStartup(const std::string &startupId) = 0;
 
-    // Keeps window above the others, or not; a shown window stays shown where it is.
+    // Keeps window above the others, or not; the window takes the keyboard
+    // focus, or never does. Both change the live window in place.
     virtual void keepOnTop(QWidget &window, bool onTop);
-    // The window takes the keyboard focus, or never does; changed on the live
-    // window in place.
     virtual void refuseFocus(QWidget &window, bool refuse);
 };
 
