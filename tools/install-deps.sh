@@ -14,6 +14,7 @@ packages=(
   unicode-data unicode-cldr-core libx11-data
   at-spi2-core python3-pyatspi
   mutter xwayland xdg-desktop-portal xdg-desktop-portal-gnome dconf-service gir1.2-gtk-4.0 gir1.2-gtk-3.0
+  kwin-wayland xdg-desktop-portal-kde qtwayland5
   libxkbcommon-dev ibus
   unrtf poppler-utils
   desktop-file-utils appstream

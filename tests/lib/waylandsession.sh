@@ -1,9 +1,10 @@
-# A headless GNOME Wayland session of the test's own: a private session bus,
-# mutter with XWayland on a display of our choosing, the desktop portals, and
-# a virtual keyboard and pointer kept alive through mutter's RemoteDesktop
-# API. Sourced after xsession.sh (whose helpers and clean-up it uses);
-# start_gnome_session needs the path of the built xwaylandpin library.
-# Bare mutter always types with the `us` layout.
+# A headless Wayland session of the test's own: a private session bus, the
+# compositor with XWayland on an X display of our choosing, the desktop
+# portals, and a virtual keyboard and pointer kept alive for the test's
+# length. Sourced after xsession.sh (whose helpers and clean-up it uses).
+# start_gnome_session (mutter) needs the path of the built xwaylandpin
+# library; start_kwin_session (kwin_wayland --virtual) skips where KWin or its
+# portal cannot run here. Both type with the `us` layout.
 
 lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # The system python, for which Debian installs python3-dbus and python3-gi.
@@ -35,28 +36,68 @@ stop_session() {
   [ -n "${dbus_pid:-}" ] && kill "$dbus_pid" 2>/dev/null
 }
 
-start_gnome_session() {  # pin library
-  local pin=$1 display
-  need_tools mutter Xwayland dbus-daemon
-  for f in /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome; do
-    [ -x "$f" ] || skip "$f is missing (tools/install-deps.sh installs it)"
-  done
+# A private session bus and folders for a desktop of that name.
+private_session() {  # XDG_CURRENT_DESKTOP
   "$python3" -c 'import dbus, gi; gi.require_version("Gtk", "4.0")' 2>/dev/null || skip "python3-dbus or GTK 4's introspection data is missing"
   cleanup_hooks+=(stop_session)
-
   export XDG_RUNTIME_DIR="$work/run"
   mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
   export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
-  export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland GSETTINGS_BACKEND=memory
+  export XDG_CURRENT_DESKTOP=$1 XDG_SESSION_TYPE=wayland GSETTINGS_BACKEND=memory
   unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
   local address
   address=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=3 3>"$work/dbus.pid") \
     || { echo "FAIL: no session bus"; exit 1; }
   dbus_pid=$(cat "$work/dbus.pid")
   export DBUS_SESSION_BUS_ADDRESS=$address
-
-  # mutter makes the socket folder with the umask's mode, which X refuses.
+  # X refuses a socket folder made with the umask's mode.
   [ -d /tmp/.X11-unix ] || { mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix; }
+}
+
+# Starts the desktop's portal backend (a portal that the bus started on its
+# own would not know the display), then the portal, and waits until its
+# RemoteDesktop interface answers. The portal knows only this backend: one of
+# another desktop that it started would outlive the session. With "skip", a
+# backend that does not start skips the test instead of failing it.
+start_portals() {  # backend program, its bus name, its .portal file [skip]
+  local backend=$1 name=$2 pid
+  mkdir -p "$work/portals"
+  cp "/usr/share/xdg-desktop-portal/portals/$3" "$work/portals/"
+  "$backend" >"$work/portal-backend.log" 2>&1 &
+  pid=$!
+  session_pids+=($pid)
+  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$0" | grep -q true || ! kill -0 "$1" 2>/dev/null' "$name" "$pid"
+  if ! dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:"$name" | grep -q true; then
+    tail "$work/portal-backend.log"
+    [ "${4:-}" = skip ] && skip "$(basename "$backend") does not start here (its log above)"
+    echo "FAIL: $(basename "$backend") did not start"
+    exit 1
+  fi
+  XDG_DESKTOP_PORTAL_DIR="$work/portals" /usr/libexec/xdg-desktop-portal >"$work/portal.log" 2>&1 &
+  session_pids+=($!)
+  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.RemoteDesktop string:version >/dev/null 2>&1' \
+    || { echo "FAIL: the RemoteDesktop portal did not answer"; tail "$work/portal.log" "$work/portal-backend.log"; exit 1; }
+}
+
+# The virtual keyboard and pointer: commands on fd 7, answers on fd 8.
+start_session_input() {  # [--portal]
+  mkfifo "$work/input.in" "$work/input.out"
+  "$python3" "$lib_dir/mutterinput.py" "$@" <"$work/input.in" >"$work/input.out" 2>>"$work/input.log" &
+  input_pid=$!
+  session_pids+=($input_pid)
+  exec 7>"$work/input.in" 8<"$work/input.out"
+  local answer
+  read -r -t 30 answer <&8 && [ "$answer" = ready ] || { echo "FAIL: no virtual keyboard in the session"; cat "$work/input.log"; exit 1; }
+}
+
+start_gnome_session() {  # pin library
+  local pin=$1 display
+  need_tools mutter Xwayland dbus-daemon
+  for f in /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome; do
+    [ -x "$f" ] || skip "$f is missing (tools/install-deps.sh installs it)"
+  done
+  private_session GNOME
+
   display=$(free_x_display) || skip "no free X display between :40 and :99"
   export WAYLAND_DISPLAY=umbrill-wayland
   UMBRILL_XWAYLAND_DISPLAY=$display LD_PRELOAD=$pin \
@@ -71,24 +112,71 @@ start_gnome_session() {  # pin library
   XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -n1)
   export XAUTHORITY
 
-  # A portal that the bus started on its own would not know the display.
-  /usr/libexec/xdg-desktop-portal-gnome >"$work/portal-gnome.log" 2>&1 &
-  session_pids+=($!)
-  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.freedesktop.impl.portal.desktop.gnome | grep -q true' \
-    || { echo "FAIL: xdg-desktop-portal-gnome did not start"; tail "$work/portal-gnome.log"; exit 1; }
-  /usr/libexec/xdg-desktop-portal >"$work/portal.log" 2>&1 &
-  session_pids+=($!)
-  poll bash -c 'dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.RemoteDesktop string:version >/dev/null 2>&1' \
-    || { echo "FAIL: the RemoteDesktop portal did not answer"; tail "$work/portal.log"; exit 1; }
+  start_portals /usr/libexec/xdg-desktop-portal-gnome org.freedesktop.impl.portal.desktop.gnome gnome.portal
+  start_session_input
+}
 
-  # The virtual keyboard and pointer: commands on fd 7, answers on fd 8.
-  mkfifo "$work/input.in" "$work/input.out"
-  "$python3" "$lib_dir/mutterinput.py" <"$work/input.in" >"$work/input.out" 2>>"$work/input.log" &
-  input_pid=$!
-  session_pids+=($input_pid)
-  exec 7>"$work/input.in" 8<"$work/input.out"
-  local answer
-  read -r -t 30 answer <&8 && [ "$answer" = ready ] || { echo "FAIL: no virtual keyboard in mutter"; cat "$work/input.log"; exit 1; }
+# The KDE portal, wherever the distribution puts its helpers.
+kde_portal() {
+  local f
+  for f in /usr/lib/*/libexec/xdg-desktop-portal-kde /usr/libexec/xdg-desktop-portal-kde; do
+    [ -x "$f" ] && { echo "$f"; return 0; }
+  done
+  return 1
+}
+
+# KWin with XWayland on an X display that xdisplayclaim.py claims for it (KWin
+# alone would take the first free one from :0), and KDE's portal, which
+# grants the keyboard and pointer without asking.
+start_kwin_session() {
+  local kwin portal
+  need_tools kwin_wayland Xwayland dbus-daemon
+  portal=$(kde_portal) || skip "xdg-desktop-portal-kde is missing (tools/install-deps.sh installs it)"
+  [ -x /usr/libexec/xdg-desktop-portal ] || skip "/usr/libexec/xdg-desktop-portal is missing"
+  # The KDE portal speaks to KWin as a Wayland client of Qt 5.
+  ls /usr/lib/*/qt5/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || skip "Qt 5's Wayland platform (qtwayland5) is missing (tools/install-deps.sh installs it)"
+  private_session KDE
+
+  # The installed kwin_wayland carries a file capability that a container may
+  # refuse to run; a copy without it runs, if its name stays kwin_wayland.
+  kwin=$(command -v kwin_wayland)
+  if ! "$kwin" --version >/dev/null 2>&1; then
+    mkdir -p "$work/bin"
+    cp "$kwin" "$work/bin/kwin_wayland" 2>/dev/null || skip "kwin_wayland does not run here, and no copy could be made"
+    kwin="$work/bin/kwin_wayland"
+    "$kwin" --version >/dev/null 2>&1 || skip "kwin_wayland does not run here: $("$kwin" --version 2>&1 | tail -n1)"
+  fi
+
+  export WAYLAND_DISPLAY=umbrill-kwin
+  export XAUTHORITY="$work/xauthority"
+  local kwin_pid
+  "$python3" "$lib_dir/xdisplayclaim.py" 40 "$work/display" "$XAUTHORITY" \
+    "$kwin" --virtual --xwayland --socket "$WAYLAND_DISPLAY" --width 1280 --height 800 \
+    --no-lockscreen --no-global-shortcuts --no-kactivities >"$work/kwin.log" 2>&1 &
+  kwin_pid=$!
+  session_pids+=($kwin_pid)
+  poll bash -c 'test -s "$0" || ! kill -0 "$1" 2>/dev/null' "$work/display" "$kwin_pid"
+  [ -s "$work/display" ] || { echo "FAIL: no X display for KWin"; cat "$work/kwin.log"; exit 1; }
+  claimed_display=$(cat "$work/display")
+  cleanup_hooks+=(release_display)
+  export DISPLAY=":$claimed_display"
+  # A KWin that cannot start here (no rendering, say) ends at once.
+  poll bash -c 'xwininfo -root >/dev/null 2>&1 || ! kill -0 "$0" 2>/dev/null' "$kwin_pid"
+  if ! { [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && xwininfo -root >/dev/null 2>&1; }; then
+    tail "$work/kwin.log"
+    kill -0 "$kwin_pid" 2>/dev/null || skip "kwin_wayland --virtual does not start here (its log above)"
+    echo "FAIL: KWin gave no XWayland on $DISPLAY"
+    exit 1
+  fi
+
+  QT_QPA_PLATFORM=wayland start_portals "$portal" org.freedesktop.impl.portal.desktop.kde kde.portal skip
+  start_session_input --portal
+}
+
+# The lock file and socket of the display claimed for KWin, which no X server removes.
+release_display() {
+  [ -n "${claimed_display:-}" ] || return 0
+  rm -f "/tmp/.X$claimed_display-lock" "/tmp/.X11-unix/X$claimed_display"
 }
 
 # Sends one command to the virtual input devices and waits for its answer.

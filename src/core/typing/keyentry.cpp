@@ -34,6 +34,29 @@ bool hasWord(std::string_view list, std::string_view word)
 
 } // namespace
 
+std::unordered_set<Keysym> typeableKeysyms(const KeyboardLayouts &keys, std::size_t active)
+{
+    std::unordered_set<Keysym> first;
+    std::unordered_set<Keysym> elsewhere;  // in the first layout, but not in the same place in the active one
+    for (const auto &layouts : keys) {
+        if (layouts.empty())
+            continue;
+        const std::vector<Keysym> &inFirst = layouts.front();
+        const std::vector<Keysym> &inActive = layouts[active % layouts.size()];
+        for (std::size_t level = 0; level < inFirst.size(); ++level) {
+            const Keysym keysym = inFirst[level];
+            if (keysym == 0)  // NoSymbol
+                continue;
+            first.insert(keysym);
+            if (level >= inActive.size() || inActive[level] != keysym)
+                elsewhere.insert(keysym);
+        }
+    }
+    for (const Keysym keysym : elsewhere)
+        first.erase(keysym);
+    return first;
+}
+
 bool appendKeyEvents(char32_t cp, const LayoutHas &layoutHas, bool unicodeEntry, std::vector<KeyEvent> &events)
 {
     const Keysym keysym = keysymFor(cp);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace umbrill {
@@ -26,6 +27,19 @@ inline constexpr int kUnicodeEntryPauseMs = 150;
 
 // Whether the current layout has a key for the keysym.
 using LayoutHas = std::function<bool(Keysym)>;
+
+// A keyboard mapping: for each key, its keysyms in each layout (an X "group"),
+// by level (plain, Shift, AltGr, ...). A key with fewer layouts than the
+// keyboard repeats its own from the first.
+using KeyboardLayouts = std::vector<std::vector<std::vector<Keysym>>>;
+
+// The keysyms that a keyboard of keysyms types right while layout `active` is
+// on: those that, wherever the first layout has them, sit on the same key and
+// level in the active layout too. A desktop may look a keysym up in either
+// (KWin 5.27 looks in the first, and the window reads the key in the active
+// one); a keysym the active layout has elsewhere, or only it has, would come
+// out as another character or not at all.
+std::unordered_set<Keysym> typeableKeysyms(const KeyboardLayouts &keys, std::size_t active);
 
 // Appends the key events that type the code point: a press and release of its
 // named keysym where the layout has it; else, when unicodeEntry is allowed,

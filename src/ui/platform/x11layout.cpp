@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <memory>
@@ -16,25 +17,33 @@ namespace umbrill {
 
 namespace {
 
+// The keysyms typed right in the layout now on (see typeableKeysyms).
 std::unordered_set<Keysym> mappedKeysyms(Display *display)
 {
-    std::unordered_set<Keysym> keysyms;
-    int first = 0;
-    int last = 0;
-    XDisplayKeycodes(display, &first, &last);
-    int perKeycode = 0;
-    KeySym *map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &perKeycode);
-    if (!map)
-        return keysyms;
+    XkbDescPtr keyboard = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    XkbStateRec state{};
+    if (!keyboard || XkbGetState(display, XkbUseCoreKbd, &state) != Success) {
+        if (keyboard)
+            XkbFreeKeyboard(keyboard, 0, True);
+        return {};
+    }
     // A key code lent for typing is no key of the layout.
     std::unordered_set<int> lent;
     for (const LentKey &key : XTestTypist::listedLent(display))
         lent.insert(key.keycode);
-    for (long i = 0, n = static_cast<long>(last - first + 1) * perKeycode; i < n; ++i)
-        if (map[i] != NoSymbol && !lent.contains(first + static_cast<int>(i / perKeycode)))
-            keysyms.insert(static_cast<Keysym>(map[i]));
-    XFree(map);
-    return keysyms;
+    KeyboardLayouts keys;
+    for (int key = keyboard->min_key_code; key <= keyboard->max_key_code; ++key) {
+        auto &layouts = keys.emplace_back();
+        if (lent.contains(key))
+            continue;
+        for (int group = 0; group < XkbKeyNumGroups(keyboard, key); ++group) {
+            auto &levels = layouts.emplace_back();
+            for (int level = 0; level < XkbKeyGroupWidth(keyboard, key, group); ++level)
+                levels.push_back(static_cast<Keysym>(XkbKeySymEntry(keyboard, key, level, group)));
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    return typeableKeysyms(keys, static_cast<std::size_t>(state.group));
 }
 
 } // namespace

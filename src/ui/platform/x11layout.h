@@ -1,6 +1,7 @@
 // What the current keyboard layout holds, read from the X server's keyboard
 // mapping. On a Wayland desktop the pad runs on XWayland, whose mapping
-// follows the desktop's layout.
+// follows the desktop's layouts: a keysym counts where the first layout and
+// the one on hold it in the same place.
 #pragma once
 
 #include "core/typing/keyentry.h"
@@ -9,7 +10,7 @@
 
 namespace umbrill {
 
-// Whether the layout has a keysym, from the mapping of Qt's X display, read
+// Whether the layout types a keysym right, from the mapping of Qt's X display, read
 // again at most twice a second; nullopt where Qt has no X display.
 std::optional<LayoutHas> x11LayoutHas();
 

@@ -63,6 +63,37 @@ TEST(AppendKeyEvents, UsesTheLayoutsKeyElseTheUnicodeEntryElseNothing)
     EXPECT_EQ(events, taps({'a'}));
 }
 
+TEST(TypeableKeysyms, AreThoseInTheSamePlaceInTheFirstAndTheActiveLayout)
+{
+    // us and de, as an X server holds them: key -> layout -> level.
+    const KeyboardLayouts keys = {
+        {{'a', 'A'}, {'a', 'A', 0xe6, 0xc6}},                   // a, also on the same key in de
+        {{'y', 'Y'}, {'z', 'Z', 0x8a6, 0xa5}},                  // y and z trade places
+        {{'z', 'Z'}, {'y', 'Y', 0xbb, 0xbc}},
+        {{'e', 'E'}, {'e', 'E', 0x20ac, 0x20ac}},               // € only in de, on AltGr
+        {{'\'', '"'}, {0xe4, 0xc4}},                            // ä only in de
+        {{'5', '%'}, {'5', '%', 0xbd}},
+        {{0xffe1}},                                             // Shift_L: one layout, for both
+        {{}, {'q', 'Q'}},                                       // nothing in us
+        {},
+    };
+    const std::unordered_set<Keysym> first = {'a', 'A', 'e', 'E', '5', '%', 0xffe1};
+    for (const Keysym keysym : first)
+        EXPECT_TRUE(typeableKeysyms(keys, 0).contains(keysym)) << keysym;
+    // With us on, what only de has would be lost; with de on, a keysym on
+    // another key would come out as another character.
+    for (const std::size_t active : {0u, 1u})
+        for (const Keysym keysym : {Keysym{0xe4}, Keysym{0x20ac}, Keysym{'q'}})
+            EXPECT_FALSE(typeableKeysyms(keys, active).contains(keysym)) << keysym << " with layout " << active;
+    EXPECT_TRUE(typeableKeysyms(keys, 0).contains('y'));
+    EXPECT_TRUE(typeableKeysyms(keys, 0).contains('"'));
+    for (const Keysym keysym : {Keysym{'y'}, Keysym{'Z'}, Keysym{'"'}, Keysym{'\''}})
+        EXPECT_FALSE(typeableKeysyms(keys, 1).contains(keysym)) << keysym;
+    EXPECT_EQ(typeableKeysyms(keys, 1), first);
+    // A third layout that no key has wraps to the first.
+    EXPECT_TRUE(typeableKeysyms(keys, 2).contains('y'));
+}
+
 TEST(SessionTakesUnicodeEntry, WhereIBusIsTheInputMethod)
 {
     EXPECT_TRUE(sessionTakesUnicodeEntry("GNOME", "", ""));
