@@ -427,11 +427,14 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     const auto count = static_cast<unsigned>(query.words.size());
     const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
                                         [](const QueryWord &word) { return word.joining; });
-    // A one-letter word fits as the entry's letters say.
+    // A one-letter word fits as the entry's letters say; a longer one cannot
+    // fit a text that lacks one of its letters or digits.
     std::array<std::uint64_t, 16> letter{};
+    std::array<std::uint64_t, 16> needs{};
     for (std::size_t k = 0; k < query.words.size(); ++k) {
         const std::string &word = names ? query.words[k].nameWord : query.words[k].folded;
         letter[k] = word.size() == 1 ? letterBit(word.front()) : 0;
+        needs[k] = lettersOf(word).first;
     }
     for (const Entry &entry : entries) {
         const std::string_view entryText(text.data() + entry.offset, entry.length);
@@ -442,10 +445,10 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         bool found = true;
         for (std::size_t k = 0; k < query.words.size(); ++k) {
             const QueryWord &word = query.words[k];
-            const Fit fit = letter[k] == 0            ? fitOf(entryText, names ? word.nameWord : word.folded)
-                            : entry.wholeLetters & letter[k] ? Fit::Whole
-                            : entry.letters & letter[k]      ? Fit::Inside
-                                                             : Fit::None;
+            const Fit fit = (entry.letters & needs[k]) != needs[k] ? Fit::None
+                            : letter[k] == 0                       ? fitOf(entryText, names ? word.nameWord : word.folded)
+                            : entry.wholeLetters & letter[k]       ? Fit::Whole
+                                                                   : Fit::Inside;
             if (word.joining && !allJoining && fit < Fit::Start) {
                 ++missed;
                 continue;
