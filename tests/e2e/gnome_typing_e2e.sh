@@ -56,6 +56,14 @@ click_key() {  # key index from 0: 42 pixels, at the bottom of the pad
   session_input click $((x + k * 42 + 21)) $((y + height - 21))
 }
 
+# An X11 target is typed into while the desktop names it the active window.
+# After the question, and on a loaded machine, mutter gives it the focus back
+# late; a click before then goes the desktop's way and waits on the clipboard.
+x11_active() {  # window title
+  poll bash -c 'w=$(xdotool search --onlyvisible --name "^$0$" 2>/dev/null | head -n1); [ -n "$w" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$w" ]' "$1" \
+    || fail "$1 did not become the active window"
+}
+
 # Each target takes the focus as it opens; the pad stays above it.
 type_into() {  # what file: clicks every key; checks what arrives
   local what=$1 file=$2 want=$3 k
@@ -97,7 +105,7 @@ sleep 2
 QT_IM_MODULE=ibus QT_QPA_PLATFORM=xcb "$qtentry" typing-target-qt "$outq" >"$work/qt.log" 2>&1 &
 session_pids+=($!)
 poll test -e "$outq" || fail "the Qt entry did not show"
-sleep 0.5
+x11_active typing-target-qt
 type_into "Qt 6 on X11 with IBus" "$outq" "$expected"
 
 # --- A session whose Qt programs take no Unicode entry ----------------------
@@ -110,6 +118,7 @@ session_pids+=($!)
 poll test -e "$outc" || fail "the second Qt entry did not show"
 QT_IM_MODULE=compose start_pad
 answer_consent
+x11_active typing-target-compose
 type_into "Qt 6 on X11 without an input method" "$outc" "$expected"
 outg="$work/typedg.txt"
 "$python3" "$lib_dir/textentry.py" 4 typing-target-4 "$outg" >"$work/entryg.log" 2>&1 &
@@ -125,5 +134,5 @@ done
 sleep 0.5
 if [ "$(cat "$outg")" = "" ]; then pass; else fail "no Unicode entry: the GTK 4 entry got '$(cat "$outg")'"; fi
 
-[ "$failures" -eq 0 ] || { echo "--- app"; cat "$work/app.log"; grep -c NotifyKeyboardKeysym "$work/portal-calls.log"; grep -o "member=[A-Za-z]*" "$work/portal-calls.log" | sort | uniq -c; grep -i -B2 -A2 "keyval\|warn\|crit" "$work/mutter.log" | tail -20; }
+[ "$failures" -eq 0 ] || { echo "clipboard: '$(xclip -selection clipboard -o 2>/dev/null)'"; echo "--- app"; cat "$work/app.log"; grep -c NotifyKeyboardKeysym "$work/portal-calls.log"; grep -o "member=[A-Za-z]*" "$work/portal-calls.log" | sort | uniq -c; grep -i -B2 -A2 "keyval\|warn\|crit" "$work/mutter.log" | tail -20; }
 finish
