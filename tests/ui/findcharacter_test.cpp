@@ -217,12 +217,29 @@ TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
     QLineEdit *field = find->searchField();
     field->setText("e");
     ASSERT_EQ(find->resultCount(), 300);
+    // Ten keys fill the width exactly, and the scroll bar leaves room for nine.
+    auto *scroll = find->findChild<QScrollArea *>("FindResults");
+    const int keyWidth = find->results().first()->width();
+    field->clear();
+    find->resize(find->width() + 10 * keyWidth - scroll->maximumViewportSize().width(), find->height());
+    QApplication::processEvents();
+    field->setText("e");
     const qsizetype shown = find->results().size();
     EXPECT_GT(shown, 0);
     EXPECT_LT(shown, 300);
-    auto *scroll = find->findChild<QScrollArea *>("FindResults");
     const QRect view(QPoint(0, 0), scroll->viewport()->size());
     EXPECT_TRUE(view.intersects(find->results().last()->geometry()));
+    // The rows fill the width left beside the scroll bar, and all of it without one.
+    auto rowsFill = [&] {
+        const QList<KeyButton *> keys = find->results();
+        qsizetype perRow = 1;
+        while (perRow < keys.size() && keys[perRow]->y() == keys[0]->y())
+            ++perRow;
+        return perRow == scroll->viewport()->width() / keyWidth;
+    };
+    QApplication::processEvents();  // the scroll bar comes with the next events
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(rowsFill());
 
     // Keyboard: Tab from the last key made reaches the next result.
     find->results().last()->setFocus(Qt::TabFocusReason);
@@ -245,6 +262,11 @@ TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
         atOnce.resize(key->size());
         EXPECT_EQ(describe(key), describe(&atOnce));
     }
+    // Fewer results: the scroll bar goes and the rows fill the whole width.
+    field->setText("cedilla");
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(rowsFill());
     // A new search takes the keys it needs again; Enter still outputs the first.
     field->setText("euro sign");
     ASSERT_GE(find->resultCount(), 1);

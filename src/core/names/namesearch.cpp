@@ -408,7 +408,7 @@ const NameIndex &NameIndex::shared()
 }
 
 // One hit a character, with the best rank any of its entries earned.
-void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
+inline void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
 {
     std::uint32_t &best = bestOf[entry.slot];
     if (best == UINT32_MAX) {
@@ -431,10 +431,16 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     // fit a text that lacks one of its letters or digits.
     std::array<std::uint64_t, 16> letter{};
     std::array<std::uint64_t, 16> needs{};
+    std::array<std::string_view, 16> searched{};
+    std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
+    std::array<bool, 16> mayMiss{};           // a joining word among others
     for (std::size_t k = 0; k < query.words.size(); ++k) {
-        const std::string &word = names ? query.words[k].nameWord : query.words[k].folded;
-        letter[k] = word.size() == 1 ? letterBit(word.front()) : 0;
-        needs[k] = lettersOf(word).first;
+        const QueryWord &word = query.words[k];
+        searched[k] = names ? word.nameWord : word.folded;
+        letter[k] = searched[k].size() == 1 ? letterBit(searched[k].front()) : 0;
+        needs[k] = lettersOf(searched[k]).first;
+        caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
+        mayMiss[k] = word.joining && !allJoining;
     }
     for (const Entry &entry : entries) {
         const std::string_view entryText(text.data() + entry.offset, entry.length);
@@ -443,13 +449,12 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         unsigned caseMiss = 0;
         bool allStart = true;
         bool found = true;
-        for (std::size_t k = 0; k < query.words.size(); ++k) {
-            const QueryWord &word = query.words[k];
+        for (std::size_t k = 0; k < count; ++k) {
             const Fit fit = (entry.letters & needs[k]) != needs[k] ? Fit::None
-                            : letter[k] == 0                       ? fitOf(entryText, names ? word.nameWord : word.folded)
+                            : letter[k] == 0                       ? fitOf(entryText, searched[k])
                             : entry.wholeLetters & letter[k]       ? Fit::Whole
                                                                    : Fit::Inside;
-            if (word.joining && !allJoining && fit < Fit::Start) {
+            if (mayMiss[k] && fit < Fit::Start) {
                 ++missed;
                 continue;
             }
@@ -460,8 +465,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             whole += fit == Fit::Whole;
             allStart = allStart && fit >= Fit::Start;
             // Everyday words do not tell small from capital letters.
-            if (word.caseWish != 0)
-                caseMiss += !(entry.caseWords & (word.caseWish < 0 ? kSmallWord : kCapitalWord));
+            caseMiss += caseWish[k] != 0 && !(entry.caseWords & caseWish[k]);
         }
         RankParts parts;
         if (found) {
@@ -547,10 +551,11 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     }
     const std::size_t keep = std::min(hits.size(), limit);
     const auto kept = hits.begin() + static_cast<std::ptrdiff_t>(keep);
-    auto sortKept = [&] {
-        std::partial_sort(hits.begin(), kept, hits.end(), [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
-    };
-    sortKept();
+    // Ranks are unique (the code is their last part): the first `keep` in order.
+    const auto earlier = [](const Hit &a, const Hit &b) { return a.rank < b.rank; };
+    if (kept != hits.end())
+        std::nth_element(hits.begin(), kept, hits.end(), earlier);
+    std::sort(hits.begin(), kept, earlier);
     // Asking the fonts costs. Characters no installed font draws go after all
     // that one draws, so for each such character among those kept the next
     // drawn one in rank order moves up: the rest is asked about in rank order

@@ -161,13 +161,21 @@ void FindCharacterWindow::resultFocused(KeyButton *key, Qt::FocusReason reason)
 
 void FindCharacterWindow::layOutResults()
 {
-    m_perRow = std::max(1, m_scroll->viewport()->width() / m_keySize);
-    const int count = static_cast<int>(m_results.size());
-    for (int k = 0; k < count; ++k) {
-        const KeyPlacement place = placeKey(k, m_perRow, m_keySize);
+    // The keys go where they stay: with the width the viewport has once the
+    // scroll bar has come or gone for this many results, not laid out twice.
+    const int count = static_cast<int>(resultCount());
+    const QSize most = m_scroll->maximumViewportSize();
+    QScrollBar *bar = m_scroll->verticalScrollBar();
+    const bool barComes = gridSize(count, std::max(1, most.width() / m_keySize), m_keySize).height > most.height();
+    int width = m_scroll->viewport()->width();
+    if (barComes != bar->isVisible() && m_scroll->isVisible())
+        width = barComes ? most.width() - bar->sizeHint().width() : most.width();
+    m_perRow = std::max(1, width / m_keySize);
+    for (qsizetype k = 0; k < m_results.size(); ++k) {
+        const KeyPlacement place = placeKey(static_cast<int>(k), m_perRow, m_keySize);
         m_results[k]->setGeometry(place.left, place.top, m_keySize, m_keySize);
     }
-    const GridSize size = gridSize(static_cast<int>(resultCount()), m_perRow, m_keySize);
+    const GridSize size = gridSize(count, m_perRow, m_keySize);
     m_grid->resize(size.width, size.height);
     makeVisibleKeys();
 }
