@@ -233,6 +233,20 @@ std::pair<std::uint64_t, std::uint64_t> lettersOf(std::string_view text)
     return {any, whole};
 }
 
+// The pairs of neighbouring bytes a text holds, each hashed to one of 64 bits:
+// a word of two or more letters cannot be inside a text that lacks one of its
+// pairs.
+std::uint64_t pairsOf(std::string_view text)
+{
+    std::uint64_t pairs = 0;
+    for (std::size_t at = 1; at < text.size(); ++at) {
+        const auto pair = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at - 1])) << 8
+                          | static_cast<unsigned char>(text[at]);
+        pairs |= std::uint64_t{1} << ((pair * 2654435761u) >> 26);
+    }
+    return pairs;
+}
+
 // Whether a Unicode name holds the whole word SMALL or CAPITAL, which a
 // one-letter word of the query wishes for by its case.
 std::uint8_t caseWordsOf(std::string_view name)
@@ -358,9 +372,9 @@ NameIndex::NameIndex()
         const auto c = static_cast<char32_t>(code);
         const auto [letters, wholeLetters] = lettersOf(text);
         const std::uint8_t tier = tierOf(c);
-        index->m_names.push_back({c, static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
+        index->m_names.push_back({static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
                                   static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words), tier, 0,
-                                  false, caseWordsOf(text), letters, wholeLetters,
+                                  false, caseWordsOf(text), letters, wholeLetters, pairsOf(text),
                                   entryRank(tier, false, false, static_cast<unsigned>(text.size()), c)});
         index->m_nameText += text;
         return true;
@@ -374,8 +388,8 @@ NameIndex::NameIndex()
     std::vector<std::pair<char32_t, std::uint32_t>> unnamed;
     auto slotOf = [&](char32_t c) {
         const auto named = std::lower_bound(m_names.begin(), m_names.end(), c,
-                                            [](const Entry &entry, char32_t code) { return entry.c < code; });
-        if (named != m_names.end() && named->c == c)
+                                            [](const Entry &entry, char32_t code) { return entry.c() < code; });
+        if (named != m_names.end() && named->c() == c)
             return named->slot;
         for (const auto &[code, slot] : unnamed) {
             if (code == c)
@@ -391,10 +405,10 @@ NameIndex::NameIndex()
         const std::uint8_t tier = tierOf(word.character);
         const bool tag = word.kind() == EverydayKind::Tag;
         const bool sequence = word.kind() == EverydayKind::Sequence;
-        const Entry entry{word.character, word.textOffset(), slotOf(word.character),
+        const Entry entry{word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')), tier,
-                          word.languages(), tag, 0, letters, wholeLetters,
+                          word.languages(), tag, 0, letters, wholeLetters, pairsOf(words),
                           entryRank(tier, tag && tier == 2, !sequence, static_cast<unsigned>(word.textLength()),
                                     word.character)};
         (sequence ? m_sequences : m_words).push_back(entry);
@@ -413,7 +427,7 @@ inline void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_
     std::uint32_t &best = bestOf[entry.slot];
     if (best == UINT32_MAX) {
         best = static_cast<std::uint32_t>(hits.size());
-        hits.push_back({rank, entry.c});
+        hits.push_back({rank, entry.c()});
     } else if (rank < hits[best].rank) {
         hits[best].rank = rank;
     }
@@ -421,24 +435,27 @@ inline void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_
 
 // Ranks every entry whose text holds every word of the query, keeping the best
 // rank of each character.
+template <bool OneWord>
 void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
                      std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const
 {
-    const auto count = static_cast<unsigned>(query.words.size());
+    const auto count = OneWord ? 1u : static_cast<unsigned>(query.words.size());
     const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
                                         [](const QueryWord &word) { return word.joining; });
     // A one-letter word fits as the entry's letters say; a longer one cannot
-    // fit a text that lacks one of its letters or digits.
+    // fit a text that lacks one of its letters or digits, or of its pairs.
     std::array<std::uint64_t, 16> letter{};
     std::array<std::uint64_t, 16> needs{};
+    std::array<std::uint64_t, 16> needsPairs{};
     std::array<std::string_view, 16> searched{};
     std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
     std::array<bool, 16> mayMiss{};           // a joining word among others
-    for (std::size_t k = 0; k < query.words.size(); ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         const QueryWord &word = query.words[k];
         searched[k] = names ? word.nameWord : word.folded;
         letter[k] = searched[k].size() == 1 ? letterBit(searched[k].front()) : 0;
         needs[k] = lettersOf(searched[k]).first;
+        needsPairs[k] = pairsOf(searched[k]);
         caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
         mayMiss[k] = word.joining && !allJoining;
     }
@@ -450,7 +467,8 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         bool allStart = true;
         bool found = true;
         for (std::size_t k = 0; k < count; ++k) {
-            const Fit fit = (entry.letters & needs[k]) != needs[k] ? Fit::None
+            const Fit fit = (entry.letters & needs[k]) != needs[k] || (entry.pairs & needsPairs[k]) != needsPairs[k]
+                                ? Fit::None
                             : letter[k] == 0                       ? fitOf(entryText, searched[k])
                             : entry.wholeLetters & letter[k]       ? Fit::Whole
                                                                    : Fit::Inside;
@@ -532,8 +550,13 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     hits.reserve(m_slots);  // at most one a character: never moved while it grows
     std::vector<std::uint32_t> bestOf(m_slots, UINT32_MAX);
     if (!words.words.empty()) {
-        scan(m_nameText, m_names, true, words, hits, bestOf);
-        scan(everydayWordText(), m_words, false, words, hits, bestOf);
+        if (words.words.size() == 1) {
+            scan<true>(m_nameText, m_names, true, words, hits, bestOf);
+            scan<true>(everydayWordText(), m_words, false, words, hits, bestOf);
+        } else {
+            scan<false>(m_nameText, m_names, true, words, hits, bestOf);
+            scan<false>(everydayWordText(), m_words, false, words, hits, bestOf);
+        }
     }
     // A Compose sequence is typed with or without blanks between its keys.
     std::string keys;

@@ -100,7 +100,6 @@ public:
 private:
     // A name, an everyday word or a Compose sequence of a character.
     struct Entry {
-        char32_t c;
         std::uint32_t offset;   // into m_nameText or the everyday word text
         std::uint32_t slot;     // the character's place among all characters held
         std::uint8_t length;
@@ -111,12 +110,16 @@ private:
         std::uint8_t caseWords; // names: whether they hold the words SMALL (1) and CAPITAL (2)
         std::uint64_t letters;      // the ASCII letters and digits of the text, a bit each
         std::uint64_t wholeLetters; // those of them that stand as a word of their own
-        std::uint64_t rank;         // the part of its ranks that no query changes
+        std::uint64_t pairs;        // the pairs of neighbouring bytes of the text, a bit each (hashed)
+        std::uint64_t rank;         // the part of its ranks that no query changes; the code last
+        char32_t c() const { return static_cast<char32_t>(rank & 0x1FFFFF); }
     };
     struct Query;
     struct Hit;
     // Ranks every entry whose text holds the query's words (names: the
     // Unicode names, whose words the query's other-language words stand for).
+    // A query of one word is scanned by code made for one.
+    template <bool OneWord>
     void scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
               std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const;
     static void keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry,
