@@ -91,8 +91,7 @@ type_into "GTK 4" "$out" "$(cat "$out")$expected"
 out3="$work/typed3.txt"
 "$python3" "$lib_dir/textentry.py" 3 typing-target-3 "$out3" >"$work/entry3.log" 2>&1 &
 session_pids+=($!)
-poll test -e "$out3" || fail "the GTK 3 entry did not show"
-sleep 0.5
+poll test -e "$out3.active" || fail "the GTK 3 entry did not become the active window"
 type_into "GTK 3" "$out3" "$expected"
 
 # --- Qt 6 on X11 (XWayland) through IBus, as GNOME runs it -------------------
@@ -123,8 +122,7 @@ type_into "Qt 6 on X11 without an input method" "$outc" "$expected"
 outg="$work/typedg.txt"
 "$python3" "$lib_dir/textentry.py" 4 typing-target-4 "$outg" >"$work/entryg.log" 2>&1 &
 session_pids+=($!)
-poll test -e "$outg" || fail "the second GTK 4 entry did not show"
-sleep 0.5
+poll test -e "$outg.active" || fail "the second GTK 4 entry did not become the active window"
 characters=(é € α ș $'\U0001F600')
 for k in 0 2 4; do
   click_key "$k"

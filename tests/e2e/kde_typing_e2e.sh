@@ -89,8 +89,7 @@ if POLL_TRIES=500 poll bash -c '[ "$(cat "$0")" = aa ]' "$out"; then pass; else 
 out3="$work/typed3.txt"
 GDK_BACKEND=x11 "$python3" "$lib_dir/textentry.py" 3 typing-target-x11 "$out3" >"$work/entry3.log" 2>&1 &
 session_pids+=($!)
-poll test -e "$out3" || fail "the GTK 3 entry did not show"
-sleep 0.5
+poll test -e "$out3.active" || fail "the GTK 3 entry did not become the active window"
 # Typed through XTest, it gets every character, those the layout lacks too.
 for k in 0 1 2 3 4 5 6; do click_key "$k"; done
 want3=$(printf '%s' "${characters[@]}")
@@ -101,7 +100,7 @@ kill "$app_pid"; wait "$app_pid" 2>/dev/null; app_pid=""
 out4="$work/typed4.txt"
 "$python3" "$lib_dir/textentry.py" 4 typing-target-ibus "$out4" >"$work/entry4.log" 2>&1 &
 session_pids+=($!)
-poll test -e "$out4" || fail "the second GTK 4 entry did not show"
+poll test -e "$out4.active" || fail "the second GTK 4 entry did not become the active window"
 QT_IM_MODULE=ibus QT_QPA_PLATFORM=xcb "$prog/Umbrill05" >>"$work/app.log" 2>&1 &
 app_pid=$!
 poll find_program_window '^Test Umbrill$' || { echo "FAIL: no second pad"; exit 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A native GTK text entry that no one here wrote as the target of typing:
 writes the entry's whole text to a file at each change, and appends
-"<CLOCK_MONOTONIC ns> <text>" to a second file for timing.
+"<CLOCK_MONOTONIC ns> <text>" to a second file for timing. "<text file>.active"
+exists while the window is the active one: what is typed then reaches it.
 Usage: textentry.py <gtk major version 3|4> <title> <text file> [<times file>]"""
 import os
 import sys
@@ -32,6 +33,14 @@ entry = Gtk.Entry()
 entry.connect("changed", changed)
 # An empty text file says the window is up.
 GLib.idle_add(lambda: changed(entry) and False)
+
+
+def activated(window, _spec):
+    if window.is_active():
+        open(out + ".active", "w").close()
+    elif os.path.exists(out + ".active"):
+        os.remove(out + ".active")
+
 if version == "4":
     app = Gtk.Application(application_id=None)
 
@@ -39,6 +48,7 @@ if version == "4":
         window = Gtk.ApplicationWindow(application=a, title=title)
         window.set_default_size(600, 200)
         window.set_child(entry)
+        window.connect("notify::is-active", activated)
         window.present()
 
     app.connect("activate", activate)
@@ -47,6 +57,7 @@ else:
     window = Gtk.Window(title=title)
     window.set_default_size(600, 200)
     window.add(entry)
+    window.connect("notify::is-active", activated)
     window.connect("destroy", Gtk.main_quit)
     window.show_all()
     Gtk.main()
