@@ -191,7 +191,17 @@ Fit fitOf(std::string_view text, std::string_view word)
         }
         return best;
     }
-    for (std::size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+    // Names are short and hold the first letter often: a plain walk again.
+    const char first = word.front();
+    const std::string_view rest = word.substr(1);
+    for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
+        if (text[at] != first)
+            continue;
+        std::size_t k = 0;
+        while (k < rest.size() && text[at + 1 + k] == rest[k])
+            ++k;
+        if (k < rest.size())
+            continue;
         const bool start = at == 0 || isNameSeparator(text[at - 1]);
         const bool end = at + word.size() == text.size() || isNameSeparator(text[at + word.size()]);
         const Fit fit = start && end ? Fit::Whole : (start && word.size() > 1 ? Fit::Start : Fit::Inside);
@@ -235,11 +245,13 @@ std::pair<std::uint64_t, std::uint64_t> lettersOf(std::string_view text)
 
 // The pairs of neighbouring bytes a text holds, each hashed to one of 64 bits:
 // a word of two or more letters cannot be inside a text that lacks one of its
-// pairs.
+// pairs. Pairs with a blank or hyphen are left out, as no word holds them.
 std::uint64_t pairsOf(std::string_view text)
 {
     std::uint64_t pairs = 0;
     for (std::size_t at = 1; at < text.size(); ++at) {
+        if (isNameSeparator(text[at - 1]) || isNameSeparator(text[at]))
+            continue;
         const auto pair = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at - 1])) << 8
                           | static_cast<unsigned char>(text[at]);
         pairs |= std::uint64_t{1} << ((pair * 2654435761u) >> 26);
@@ -450,6 +462,8 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     std::array<std::string_view, 16> searched{};
     std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
     std::array<bool, 16> mayMiss{};           // a joining word among others
+    // A text written apart holds the letters of the joined word, and no others.
+    const std::uint64_t joinedLetters = lettersOf(query.joined).first;
     for (std::size_t k = 0; k < count; ++k) {
         const QueryWord &word = query.words[k];
         searched[k] = names ? word.nameWord : word.folded;
@@ -488,7 +502,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         RankParts parts;
         if (found) {
             parts.group = (whole == count && entry.words == count) ? 0 : (allStart ? 1 : kRestGroup);
-        } else if (!query.joined.empty() && joinedEquals(entryText, query.joined)) {
+        } else if (!query.joined.empty() && entry.letters == joinedLetters && joinedEquals(entryText, query.joined)) {
             parts.group = 0;
             whole = count;
             missed = 0;
