@@ -191,12 +191,10 @@ Fit fitOf(std::string_view text, std::string_view word)
         }
         return best;
     }
-    // Names are short and hold the first letter often: a plain walk again.
-    const char first = word.front();
+    // The first letter is searched for; the rest, short, is compared in place.
     const std::string_view rest = word.substr(1);
-    for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
-        if (text[at] != first)
-            continue;
+    const std::size_t last = text.size() - std::min(text.size(), rest.size());
+    for (std::size_t at = text.find(word.front()); at < last; at = text.find(word.front(), at + 1)) {
         std::size_t k = 0;
         while (k < rest.size() && text[at + 1 + k] == rest[k])
             ++k;
@@ -228,35 +226,39 @@ constexpr auto kLetterBits = [] {
 }();
 std::uint64_t letterBit(char c) { return kLetterBits[static_cast<unsigned char>(c)]; }
 
-// The letters and digits a text holds, and those that stand as a word of their
-// own: what fitOf finds for a one-letter word, known before any search.
-std::pair<std::uint64_t, std::uint64_t> lettersOf(std::string_view text)
-{
-    std::uint64_t any = 0;
-    std::uint64_t whole = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const std::uint64_t bit = letterBit(text[at]);
-        any |= bit;
-        if (bit && (at == 0 || isNameSeparator(text[at - 1])) && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
-            whole |= bit;
-    }
-    return {any, whole};
-}
-
-// The pairs of neighbouring bytes a text holds, each hashed to one of 64 bits:
-// a word of two or more letters cannot be inside a text that lacks one of its
-// pairs. Pairs with a blank or hyphen are left out, as no word holds them.
-std::uint64_t pairsOf(std::string_view text)
-{
+// What a text holds, known before any search: its ASCII letters and digits,
+// those of them that stand as a word of their own (what fitOf finds for a
+// one-letter word), and its pairs of neighbouring bytes, each hashed to one of
+// 64 bits (a longer word cannot be inside a text that lacks one of its pairs).
+// Pairs with a blank or hyphen are left out, as no word holds them.
+struct TextMasks {
+    std::uint64_t letters = 0;
+    std::uint64_t wholeLetters = 0;
     std::uint64_t pairs = 0;
-    for (std::size_t at = 1; at < text.size(); ++at) {
-        if (isNameSeparator(text[at - 1]) || isNameSeparator(text[at]))
+};
+
+TextMasks masksOf(std::string_view text)
+{
+    TextMasks masks;
+    bool wordStart = true;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (isNameSeparator(c)) {
+            wordStart = true;
             continue;
-        const auto pair = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at - 1])) << 8
-                          | static_cast<unsigned char>(text[at]);
-        pairs |= std::uint64_t{1} << ((pair * 2654435761u) >> 26);
+        }
+        const std::uint64_t bit = letterBit(c);
+        masks.letters |= bit;
+        if (wordStart && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
+            masks.wholeLetters |= bit;
+        if (!wordStart) {
+            const auto pair = static_cast<std::uint32_t>(static_cast<unsigned char>(text[at - 1])) << 8
+                              | static_cast<unsigned char>(c);
+            masks.pairs |= std::uint64_t{1} << ((pair * 2654435761u) >> 26);
+        }
+        wordStart = false;
     }
-    return pairs;
+    return masks;
 }
 
 // Whether a Unicode name holds the whole word SMALL or CAPITAL, which a
@@ -382,11 +384,11 @@ NameIndex::NameIndex()
         }
         const auto words = 1 + std::count_if(text.begin(), text.end(), isNameSeparator);
         const auto c = static_cast<char32_t>(code);
-        const auto [letters, wholeLetters] = lettersOf(text);
+        const TextMasks masks = masksOf(text);
         const std::uint8_t tier = tierOf(c);
         index->m_names.push_back({static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
                                   static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words), tier, 0,
-                                  false, caseWordsOf(text), letters, wholeLetters, pairsOf(text),
+                                  false, caseWordsOf(text), masks.letters, masks.wholeLetters, masks.pairs,
                                   entryRank(tier, false, false, static_cast<unsigned>(text.size()), c)});
         index->m_nameText += text;
         return true;
@@ -413,14 +415,14 @@ NameIndex::NameIndex()
     const std::string_view text = everydayWordText();
     for (const EverydayWord &word : everydayWords()) {
         const std::string_view words = text.substr(word.textOffset(), word.textLength());
-        const auto [letters, wholeLetters] = lettersOf(words);
+        const TextMasks masks = masksOf(words);
         const std::uint8_t tier = tierOf(word.character);
         const bool tag = word.kind() == EverydayKind::Tag;
         const bool sequence = word.kind() == EverydayKind::Sequence;
         const Entry entry{word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')), tier,
-                          word.languages(), tag, 0, letters, wholeLetters, pairsOf(words),
+                          word.languages(), tag, 0, masks.letters, masks.wholeLetters, masks.pairs,
                           entryRank(tier, tag && tier == 2, !sequence, static_cast<unsigned>(word.textLength()),
                                     word.character)};
         (sequence ? m_sequences : m_words).push_back(entry);
@@ -463,13 +465,14 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
     std::array<bool, 16> mayMiss{};           // a joining word among others
     // A text written apart holds the letters of the joined word, and no others.
-    const std::uint64_t joinedLetters = lettersOf(query.joined).first;
+    const std::uint64_t joinedLetters = masksOf(query.joined).letters;
     for (std::size_t k = 0; k < count; ++k) {
         const QueryWord &word = query.words[k];
         searched[k] = names ? word.nameWord : word.folded;
         letter[k] = searched[k].size() == 1 ? letterBit(searched[k].front()) : 0;
-        needs[k] = lettersOf(searched[k]).first;
-        needsPairs[k] = pairsOf(searched[k]);
+        const TextMasks masks = masksOf(searched[k]);
+        needs[k] = masks.letters;
+        needsPairs[k] = masks.pairs;
         caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
         mayMiss[k] = word.joining && !allJoining;
     }
