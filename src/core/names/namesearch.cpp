@@ -436,7 +436,7 @@ const NameIndex &NameIndex::shared()
 }
 
 // One hit a character, with the best rank any of its entries earned.
-inline void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
+void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry, Rank rank)
 {
     std::uint32_t &best = bestOf[entry.slot];
     if (best == UINT32_MAX) {
