@@ -591,11 +591,7 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     }
     const std::size_t keep = std::min(hits.size(), limit);
     const auto kept = hits.begin() + static_cast<std::ptrdiff_t>(keep);
-    // Ranks are unique (the code is their last part): the first `keep` in order.
-    const auto earlier = [](const Hit &a, const Hit &b) { return a.rank < b.rank; };
-    if (kept != hits.end())
-        std::nth_element(hits.begin(), kept, hits.end(), earlier);
-    std::sort(hits.begin(), kept, earlier);
+    std::partial_sort(hits.begin(), kept, hits.end(), [](const Hit &a, const Hit &b) { return a.rank < b.rank; });
     // Asking the fonts costs. Characters no installed font draws go after all
     // that one draws, so for each such character among those kept the next
     // drawn one in rank order moves up: the rest is asked about in rank order
