@@ -16,7 +16,8 @@ constexpr InterfaceTexts kLanguages[] = {
          "&Language", "&Help", "&Help", "&About"},
         {"Umbrill Options", "Paste control", "Paste as plain text", "Paste as rich text", "Paste as Unicode",
          "Paste as HTML", "Key size", "Control language", "Ok", "Cancel"},
-        {"Umbrill Language Selection", "Select the required language", "Ok", "Cancel"},
+        {"Umbrill Language Selection", "Select the required language", "Ok", "Cancel", "&Filter:",
+         "More languages (from CLDR)", "&Copy to My Languages"},
         {"Build ", "Ok"},
         {"&Find Character", "Find Character", "Name, code or character", "Nothing found", "Clear search"},
         {"Nothing collected", "Collected characters. Click: on the clipboard again. Backspace: remove the last one",
@@ -38,7 +39,8 @@ constexpr InterfaceTexts kLanguages[] = {
          "&Obenauf blieben", "&Beenden", "&Spracke", "&Hilfe", "&Hilfe", "&Über"},
         {"Umbrill Alternativen", "Kopierkontrolle", "Als normalen Text kopieren", "Als Rich Text kopieren",
          "Als Unicode kopieren", "Als HTML kopieren", "Tastengrösse", "Menü sprach", "Ok", "Widernifen"},
-        {"Umbrill Sprachen Auswahl", "Wählen Sie die gewünschte Sprache", "Ok", "Widernifen"},
+        {"Umbrill Sprachen Auswahl", "Wählen Sie die gewünschte Sprache", "Ok", "Widernifen", "&Filtern:",
+         "Weitere Sprachen (aus CLDR)", "In meine Sprachen &kopieren"},
         {"Bau Nr. ", "Ja"},
         {"&Zeichen suchen", "Zeichen suchen", "Name, Code oder Zeichen", "Nichts gefunden", "Suche leeren"},
         {"Nichts gesammelt",
@@ -62,7 +64,8 @@ constexpr InterfaceTexts kLanguages[] = {
          "Sortie", "&Langue", "&Aide", "&Aide", "A &propos"},
         {"Options", "Coller", "Copier en caractère simple", "Copier en caractère riche", "Copier en Unicode",
          "Copier en HTML", "Taille", "Menu des langues", "Ok", "Annuler"},
-        {"Choix des langues", "Sectionner la langue vaulu", "Ok", "Annuler"},
+        {"Choix des langues", "Sectionner la langue vaulu", "Ok", "Annuler", "&Filtrer :",
+         "Autres langues (d’après CLDR)", "&Copier dans mes langues"},
         {"Version ", "Oui"},
         {"&Rechercher un caractère", "Rechercher un caractère", "Nom, code ou caractère", "Aucun résultat",
          "Effacer la recherche"},
@@ -86,7 +89,8 @@ constexpr InterfaceTexts kLanguages[] = {
          "&Ventana visual", "Salida", "&Idioma", "&Ayuda", "&Ayuda", "A &proposito de"},
         {"Opciones", "Pegar", "Copiar en caracter simple", "Copiar en caracter rico", "Copiar en Unicode",
          "Copiar en HTML", "Tamaño", "Menu idioma", "Si", "Anular"},
-        {"Selección de idiomas", "Elija el idioma", "Si", "Annular"},
+        {"Selección de idiomas", "Elija el idioma", "Si", "Annular", "&Filtrar:", "Más idiomas (según CLDR)",
+         "&Copiar a mis idiomas"},
         {"Version ", "Si"},
         {"&Buscar carácter", "Buscar carácter", "Nombre, código o carácter", "Sin resultados", "Borrar la búsqueda"},
         {"Nada reunido", "Caracteres reunidos. Clic: de nuevo al portapapeles. Retroceso: quitar el último",
@@ -113,7 +117,8 @@ const OptionsFormStrings kOptionsFormDefault = {"Umbrill Options", "Paste contro
                                                "Paste as rich text", "Paste as Unicode", "Paste as HTML",
                                                "Key size", "Menu language", "Ok", "Cancel"};
 const LanguageDlgStrings kLanguageDlgDefault = {"Umbrill Language Selection", "Select the required language",
-                                               "Ok", "Cancel"};
+                                               "Ok", "Cancel", "&Filter:", "More languages (from CLDR)",
+                                               "&Copy to My Languages"};
 
 std::span<const InterfaceTexts> interfaceLanguages() { return kLanguages; }
 

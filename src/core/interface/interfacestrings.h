@@ -27,6 +27,9 @@ struct OptionsFormStrings {
 };
 struct LanguageDlgStrings {
     std::string_view Caption, StaticText1, OKBtn, CancelBtn;
+    std::string_view Filter;     // the filter field's label, with its access key
+    std::string_view Generated;  // the heading over the languages generated from CLDR
+    std::string_view CopyToOwn;  // the button that copies a generated language into the user's own
 };
 struct AboutStrings {
     std::string_view BuildPrefix;  // Label3 shows this followed by the file version

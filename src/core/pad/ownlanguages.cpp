@@ -166,20 +166,21 @@ std::optional<LanguageRecord> myCharacters(const ProfileFile &file)
     return repairedLanguageEntry(withoutOuterQuotes(*entry), kMyCharactersKeysPerRow);
 }
 
-// Lists My Characters in the user's Languages, keeping every byte of the list.
-void listMyCharacters(ProfileFile &file)
+// Lists name in the user's Languages, keeping every byte of the list.
+// Returns whether the file changed.
+bool listOwnLanguage(ProfileFile &file, std::string_view name)
 {
     const std::optional<std::string> whole = file.wholeValue(kDataSection, kLanguagesKey);
     const std::string list = ownListText(whole.value_or(""));
-    if (listed(splitCommaList(list), kMyCharactersName))
-        return;
+    if (listed(splitCommaList(list), name))
+        return false;
     const auto joint = jointAfter(list);
     if (splitCommaList(list).empty())
-        file.setValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(kMyCharactersName)));
-    else if (list == *whole && joint)
-        file.appendToValue(kDataSection, kLanguagesKey, std::string(*joint) + listItem(kMyCharactersName));
-    else // an older write's extra pair of quotes, or a text no name can follow: its items, written again
-        file.setValue(kDataSection, kLanguagesKey, appended(rebuiltList(list), kMyCharactersName));
+        return file.setValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(name)));
+    if (list == *whole && joint)
+        return file.appendToValue(kDataSection, kLanguagesKey, std::string(*joint) + listItem(name));
+    // an older write's extra pair of quotes, or a text no name can follow: its items, written again
+    return file.setValue(kDataSection, kLanguagesKey, appended(rebuiltList(list), name));
 }
 
 bool holds(const LanguageRecord &record, std::int32_t code)
@@ -201,7 +202,7 @@ bool addToMyCharacters(ProfileFile &file, std::int32_t code, std::string_view fa
         record->KeyFontName = face.empty() ? std::string(kDefaultKeyFontName) : std::string(face);
         record->KeyFontSize = points > 0 ? points : kDefaultKeyFontSize;
         record->KeysPerRow = kMyCharactersKeysPerRow;
-        listMyCharacters(file);
+        listOwnLanguage(file, kMyCharactersName);
     }
     record->KeyCodes.push_back(code);
     file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
@@ -220,6 +221,21 @@ bool removeFromMyCharacters(ProfileFile &file, std::int32_t code)
 }
 
 std::optional<LanguageRecord> myCharactersOf(const ProfileFile &file) { return myCharacters(file); }
+
+bool addOwnLanguage(ProfileFile &file, std::string_view name, std::string_view entry)
+{
+    if (!loadable(name))
+        throw Error("'" + std::string(name) + "' cannot name a keyboard language");
+    const bool entrySet = file.setValue(kDataSection, name, entry);
+    return listOwnLanguage(file, name) || entrySet;
+}
+
+void addOwnLanguage(const fs::path &own, std::string_view name, std::string_view entry)
+{
+    std::error_code ec;
+    fs::create_directories(own.parent_path(), ec);
+    editProfileFile(own, [&](ProfileFile &file) { return addOwnLanguage(file, name, entry); });
+}
 
 bool addToMyCharacters(const fs::path &own, std::int32_t code, std::string_view face, std::int32_t points)
 {

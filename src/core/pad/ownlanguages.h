@@ -86,6 +86,14 @@ bool removeFromMyCharacters(ProfileFile &file, std::int32_t code);
 // the file holds no entry for it.
 std::optional<LanguageRecord> myCharactersOf(const ProfileFile &file);
 
+// Makes name one of the user's own languages with entry (as written, in the
+// entry format): its entry is set, replacing one of that name, and the name
+// listed when it is not. One locked access; every other byte of the file
+// stays. Throws Error for a name no entry can have and the store's Error.
+void addOwnLanguage(const std::filesystem::path &own, std::string_view name, std::string_view entry);
+// The same edit on a file in memory; returns whether it changed.
+bool addOwnLanguage(ProfileFile &file, std::string_view name, std::string_view entry);
+
 // Recent characters, most recent first, without repeats, at most kRecentLimit.
 // Every code in it names a real character (see recentCode), and no two name
 // the same one.

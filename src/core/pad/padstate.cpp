@@ -6,6 +6,7 @@
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
 #include "core/text/commalist.h"
+#include "core/text/error.h"
 #include "core/typing/typedtext.h"
 
 #include <algorithm>
@@ -48,11 +49,63 @@ bool PadState::CheckForIniFile()
 
 const std::string &PadState::GetLanguages()
 {
-    if (m_iniFileFound)
-        m_languagesText = mergedCatalogue(readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound),
-                                          ownLanguagesList(m_own.file()),
+    if (m_iniFileFound) {
+        const std::string shipped = readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound);
+        m_shippedCount = splitCommaList(shipped).size();
+        m_languagesText = mergedCatalogue(shipped, ownLanguagesList(m_own.file()),
                                           m_own.hasRecent() ? recentName() : "");
+    }
     return m_languagesText;
+}
+
+std::vector<CatalogueEntry> PadState::catalogue(bool withGenerated)
+{
+    std::vector<CatalogueEntry> entries =
+        listedEntries(splitCommaList(GetLanguages()), m_shippedCount, m_own.hasRecent() ? recentName() : "");
+    if (withGenerated && m_iniFileFound)
+        appendGenerated(entries, generated(), interfaceLanguage());
+    return entries;
+}
+
+const GeneratedLanguages &PadState::generated()
+{
+    if (!m_generated)
+        m_generated = GeneratedLanguages::load(m_programDir / kGeneratedFileName);
+    return *m_generated;
+}
+
+std::optional<std::string> PadState::generatedNamed(std::string_view wanted)
+{
+    if (const GeneratedLanguage *language = generated().named(wanted, interfaceLanguage()))
+        return generatedKey(language->code);
+    return std::nullopt;
+}
+
+std::string PadState::shownName(const std::string &loadName)
+{
+    if (loadName == kRecentLanguageKey)
+        return std::string(recentName());
+    if (const auto code = generatedCode(loadName)) {
+        const GeneratedLanguage *language = generated().byCode(*code);
+        return language ? language->name(interfaceLanguage()) : loadName;
+    }
+    return loadName;
+}
+
+std::string PadState::copyToOwnLanguages(const std::string &key)
+{
+    const auto code = generatedCode(key);
+    const GeneratedLanguage *language = code ? generated().byCode(*code) : nullptr;
+    if (!language)
+        throw Error("'" + key + "' is no generated keyboard language");
+    const std::string name = language->name(interfaceLanguage());
+    addOwnLanguage(m_own.file(), name, language->entry);
+    if (m_currentKey == key) {
+        m_currentKey = name;
+        m_currentLanguage.LanguageName = name;
+        rememberLanguage(name);
+    }
+    return name;
 }
 
 void PadState::SetLanguage(const std::string &name) { m_currentLanguage.LanguageName = name; }
@@ -62,9 +115,15 @@ void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show
     m_preferences.controlLanguage = m_memory.setting(kControlLanguage);
     m_preferences.keySize = m_memory.setting(kKeySize);
     m_currentLanguage.PasteFormatName = m_memory.setting(kPasteFormat);
-    m_currentLanguage.LanguageEntry = name == recentName()
-                                          ? m_own.recentEntry()
-                                          : languageEntry(m_iniFileName, m_own.file(), name);
+    m_currentKey = name;
+    if (name == recentName() || name == kRecentLanguageKey) {
+        m_currentLanguage.LanguageEntry = m_own.recentEntry();
+    } else if (const auto code = generatedCode(name)) {
+        const GeneratedLanguage *language = generated().byCode(*code);
+        m_currentLanguage.LanguageEntry = language ? language->entry : std::string(kNotFound);
+    } else {
+        m_currentLanguage.LanguageEntry = languageEntry(m_iniFileName, m_own.file(), name);
+    }
     show(ControlLanguage());
     m_preferences.pasteFormat = pasteFormatFromName(m_currentLanguage.PasteFormatName);
     applyLanguageEntry(m_currentLanguage, m_currentLanguage.LanguageEntry);
@@ -90,10 +149,15 @@ void PadState::applyKeyFont(const std::string &face, std::int32_t points, double
     ChangeKeySize(keySizeForFontHeight(m_currentLanguage.KeyFontSize, dotsPerInch));
 }
 
-void PadState::writeKeyFontEntry() const
+void PadState::writeKeyFontEntry()
 {
     LanguageRecord written = m_currentLanguage;
     written.KeyCodes.resize(std::min(written.KeyCodes.size(), static_cast<std::size_t>(std::max(m_keyCount, 0))));
+    if (generatedCode(m_currentKey)) {
+        const std::string name = copyToOwnLanguages(m_currentKey);
+        writeProfileString(m_own.file(), kDataSection, name, writtenEntry(written));
+        return;
+    }
     // The user's own entry wins over the shipped one, so a font for it goes
     // there; so does one that the shipped file, belonging to another user,
     // cannot take.
@@ -132,6 +196,14 @@ void PadState::savePending()
 
 std::optional<int> PadState::catalogueIndex(const std::string &name)
 {
+    if (generatedCode(name)) {
+        const std::vector<CatalogueEntry> entries = catalogue(true);
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&name](const CatalogueEntry &entry) { return entry.key == name; });
+        if (found == entries.end())
+            return std::nullopt;
+        return static_cast<int>(found - entries.begin());
+    }
     const std::vector<std::string> names = splitCommaList(GetLanguages());
     const auto found = std::find(names.begin(), names.end(), name);
     if (found == names.end())

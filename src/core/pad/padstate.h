@@ -12,6 +12,7 @@
 #include "core/keypad/outputengine.h"
 #include "core/keypad/pasteformat.h"
 #include "core/languages/languagerecord.h"
+#include "core/pad/catalogue.h"
 #include "core/pad/options.h"
 #include "core/pad/owncollections.h"
 #include "core/pad/padmemory.h"
@@ -47,11 +48,33 @@ public:
     // character has been output),
     // otherwise the text of the last reading.
     const std::string &GetLanguages();
+    // The same catalogue as typed entries (read afresh as GetLanguages reads
+    // it); withGenerated adds the generated languages (see appendGenerated),
+    // reading their file when no earlier call has.
+    std::vector<CatalogueEntry> catalogue(bool withGenerated);
+    // The generated languages, read from the program folder on the first call
+    // (a missing file: none).
+    const GeneratedLanguages &generated();
+    // The load name (see CatalogueEntry::loadName) of the generated language a
+    // command line names (see GeneratedLanguages::named), or nullopt.
+    std::optional<std::string> generatedNamed(std::string_view wanted);
+    // The name the caption and the catalogue show for a load name: a
+    // generated language's name in the interface language (its key when the
+    // file lacks it), Recent's caption for its key, any other name as it is.
+    std::string shownName(const std::string &loadName);
+    // Copies the generated language of key into the user's own languages
+    // under its name in the interface language, and returns that name. When
+    // it is the language shown, the pad goes on with the copy (remembered by
+    // its name). Throws Error for a key of no generated language, and
+    // addOwnLanguage's Error.
+    std::string copyToOwnLanguages(const std::string &key);
 
     // Names the keyboard language shown (empty: none).
     void SetLanguage(const std::string &name);
 
-    // Loads the keyboard language name: reads the three settings and its entry,
+    // Loads the keyboard language name (a load name: see
+    // CatalogueEntry::loadName; a generated language's key loads its entry,
+    // "not found" when the file lacks it): reads the three settings and its entry,
     // shows the stored interface language, then takes the paste format, the
     // entry's fields and the key size its font asks for. Throws Error for an
     // entry whose size or keys per row is no whole number, with the fields
@@ -88,8 +111,10 @@ public:
     // Writes the language's entry with its current key font, keys per row and
     // the codes of the keys laid out last: into the data file, or into the
     // user's own file when the entry comes from there or the data file cannot
-    // be written. Throws the store's Error.
-    void writeKeyFontEntry() const;
+    // be written. A generated language is never written into its file: it
+    // becomes one of the user's own with that entry (see copyToOwnLanguages).
+    // Throws the store's Error.
+    void writeKeyFontEntry();
 
     // My Characters: the character of a key goes in (with the current key
     // font when My Characters is new) or out. False when nothing changed.
@@ -156,7 +181,8 @@ public:
     // none is stored or it is damaged or not positive.
     std::optional<GridSize> rememberedFindSize() const { return m_memory.remembered(kFindSize); }
     void rememberFindSize(GridSize size) const { m_memory.remember(kFindSize, size); }
-    // The position of name in the catalogue (read afresh), or nullopt.
+    // The position of name in the catalogue (read afresh), or nullopt; a
+    // generated language's key is looked for with the generated languages.
     std::optional<int> catalogueIndex(const std::string &name);
     // The mode of the last run comes back; the clipboard and the collections
     // are left alone.
@@ -179,6 +205,10 @@ public:
     const OutputEngine &Output() const { return m_output; }
 
 private:
+    InterfaceLanguage interfaceLanguage() const
+    {
+        return interfaceTexts(ControlLanguage()).SearchWords.value_or(InterfaceLanguage::English);
+    }
     // Recent's caption in the interface language.
     std::string_view recentName() const { return interfaceTexts(ControlLanguage()).Pad.RecentName; }
     KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
@@ -190,6 +220,10 @@ private:
     std::filesystem::path m_helpFileName;
     bool m_iniFileFound = false;
     std::string m_languagesText;
+    std::size_t m_shippedCount = 0;
+    std::optional<GeneratedLanguages> m_generated;
+    // The load name of the language shown.
+    std::string m_currentKey;
     PadMemory m_memory;
     Preferences m_preferences;
     OptionsSession m_options;

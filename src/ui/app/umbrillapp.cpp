@@ -77,7 +77,8 @@ QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
         const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-        if (!findLanguageName(names, utf8(*request.language))) {
+        if (!findLanguageName(names, utf8(*request.language))
+            && !mainForm.state().generatedNamed(utf8(*request.language))) {
             QStringList listed;
             for (const std::string &name : names)
                 listed << qs(name);
@@ -101,8 +102,13 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
     if (request.language)
         guard(&mainForm, [&] {
             const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-            if (const auto position = findLanguageName(names, utf8(*request.language)))
+            const std::string wanted = utf8(*request.language);
+            if (const auto position = findLanguageName(names, wanted)) {
                 mainForm.confirmLanguage(static_cast<int>(*position), names[*position]);
+            } else if (const auto key = mainForm.state().generatedNamed(wanted)) {
+                // A shipped or own language of that name came first.
+                mainForm.confirmLanguage(mainForm.state().catalogueIndex(*key).value_or(-1), *key);
+            }
         });
     if (request.typeIntoWindow)
         mainForm.typing().setOn(*request.typeIntoWindow);

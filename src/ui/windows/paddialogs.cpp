@@ -33,6 +33,9 @@ TLanguageDlg *PadDialogs::languageDlg()
                                  dialog->accept();
                          });
         QObject::connect(dialog, &TLanguageDlg::cancelled, &pad, [&pad] { pad.setFontEnabled(false); });
+        QObject::connect(dialog, &TLanguageDlg::copyRequested, &pad, [&pad, dialog](const std::string &key) {
+            guard(dialog, [&] { pad.copyToOwnLanguages(key); });
+        });
         m_languageDlg = dialog;
     }
     return m_languageDlg;

@@ -201,10 +201,21 @@ void TMainForm::confirmLanguage(int position, const std::optional<std::string> &
     if (!name)
         return;
     ClearButtonList();
-    SetLanguage(*name);
+    SetLanguage(m_state.shownName(*name));
     m_state.rememberLanguage(*name);
     GetLanguageData(*name);
     setFontEnabled(true);
+}
+
+void TMainForm::copyToOwnLanguages(const std::string &key)
+{
+    const std::string name = m_state.copyToOwnLanguages(key);
+    const std::optional<int> position = m_state.catalogueIndex(name);
+    if (m_state.CurrentLanguage().LanguageName == name && position)
+        m_state.setLanguageIndex(*position);
+    TLanguageDlg *dialog = languageDlg();
+    dialog->showCatalogue(m_state.catalogue(true));
+    dialog->selectRow(position.value_or(-1));
 }
 
 void TMainForm::restoreRemembered()
@@ -276,7 +287,7 @@ void TMainForm::LanguageClick()
     setWindowTitle(m_baseCaption);
     setFontEnabled(false);
     TLanguageDlg *dialog = languageDlg();
-    dialog->ConvertCSVtoStrings(m_state.GetLanguages());
+    dialog->showCatalogue(m_state.catalogue(true));
     dialog->selectRow(m_state.LanguageIndex());
     dialog->exec();
 }

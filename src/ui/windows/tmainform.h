@@ -70,10 +70,14 @@ public:
 
     // What the other windows report.
     // The language dialog confirmed the row at position (-1: none selected)
-    // naming name: the keys go, the language is named in the captions and
+    // naming name (its load name: see CatalogueEntry::loadName): the keys go, the language is named in the captions and
     // loaded, and the Font command becomes available once it has loaded.
     // Throws the loading's Error.
     void confirmLanguage(int position, const std::optional<std::string> &name);
+    // Copy to My Languages in the language dialog: the generated language of
+    // key becomes one of the user's own (see PadState::copyToOwnLanguages),
+    // and the dialog lists it there, selected. Throws the copy's Error.
+    void copyToOwnLanguages(const std::string &key);
     // Shows a language's texts in all four windows: this one, the Options
     // dialog, the About box, the language dialog. A dialog not made yet shows
     // them when it is made. A language that matches none changes nothing.

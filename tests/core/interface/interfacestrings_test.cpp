@@ -145,7 +145,7 @@ NamedTexts textsOf(const InterfaceTexts &row)
 {
     static_assert(sizeof(MainFormStrings) == 12 * sizeof(std::string_view));
     static_assert(sizeof(OptionsFormStrings) == 10 * sizeof(std::string_view));
-    static_assert(sizeof(LanguageDlgStrings) == 4 * sizeof(std::string_view));
+    static_assert(sizeof(LanguageDlgStrings) == 7 * sizeof(std::string_view));
     static_assert(sizeof(AboutStrings) == 2 * sizeof(std::string_view));
     static_assert(sizeof(FindStrings) == 5 * sizeof(std::string_view));
     static_assert(sizeof(CollectionStrings) == 3 * sizeof(std::string_view));
@@ -174,6 +174,8 @@ NamedTexts textsOf(const InterfaceTexts &row)
         {"Options.OptionsCancelButton", o.OptionsCancelButton},
         {"LanguageDlg.Caption", l.Caption}, {"LanguageDlg.StaticText1", l.StaticText1},
         {"LanguageDlg.OKBtn", l.OKBtn}, {"LanguageDlg.CancelBtn", l.CancelBtn},
+        {"LanguageDlg.Filter", l.Filter}, {"LanguageDlg.Generated", l.Generated},
+        {"LanguageDlg.CopyToOwn", l.CopyToOwn},
         {"About.BuildPrefix", row.About.BuildPrefix}, {"About.Button1", row.About.Button1},
         {"Find.FindCharacter", f.FindCharacter}, {"Find.Caption", f.Caption},
         {"Find.SearchPrompt", f.SearchPrompt}, {"Find.NothingFound", f.NothingFound},

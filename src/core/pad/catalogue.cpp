@@ -1,0 +1,239 @@
+// The catalogue of keyboard languages, and the generated languages' file.
+#include "core/pad/catalogue.h"
+
+#include "core/names/wordfold.h"
+#include "core/pad/onepad.h"
+#include "core/pad/ownlanguages.h"
+#include "core/settings/profilefile.h"
+#include "core/settings/settingnames.h"
+#include "core/text/ascii.h"
+#include "core/text/commalist.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <unordered_set>
+
+namespace umbrill {
+namespace {
+
+constexpr std::string_view kGeneratedPrefix = "[generated:";
+constexpr std::string_view kNameKeys[] = {"en", "de", "fr", "es"}; // by InterfaceLanguage
+
+std::string lowered(std::string_view text)
+{
+    std::string key(text);
+    std::transform(key.begin(), key.end(), key.begin(), asciiLower);
+    return key;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A value as a read of the data file gives it: up to a NUL, less one pair of
+// outer quotes, at most kMaxValueChars bytes (never cutting a character).
+std::string readValue(std::string_view raw)
+{
+    raw = raw.substr(0, raw.find('\0'));
+    raw = withoutOuterQuotes(trimmed(raw));
+    if (raw.size() > kMaxValueChars) {
+        std::size_t end = kMaxValueChars;
+        while (end > 0 && (static_cast<unsigned char>(raw[end]) & 0xC0) == 0x80)
+            --end;
+        raw = raw.substr(0, end);
+    }
+    return std::string(raw);
+}
+
+bool plainCode(std::string_view code)
+{
+    return !code.empty() && std::all_of(code.begin(), code.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
+}
+
+// Each section of the file (by its lowered name, the first copy only) with
+// its keys (lowered, the first of each), in one pass over the lines.
+using Sections = std::map<std::string, std::map<std::string, std::string>>;
+
+Sections readSections(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    Sections sections;
+    std::set<std::string> seen;
+    std::map<std::string, std::string> *current = nullptr;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        std::string_view line = trimmed(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            const std::string name = lowered(trimmed(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)));
+            // Only the first copy of a repeated section is read.
+            current = seen.insert(name).second ? &sections[name] : nullptr;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!current || equals == std::string_view::npos)
+            continue;
+        current->try_emplace(lowered(trimmed(line.substr(0, equals))), readValue(line.substr(equals + 1)));
+    }
+    return sections;
+}
+
+std::string folded(std::string_view text) { return foldForSearch(text); }
+
+} // namespace
+
+GeneratedLanguages GeneratedLanguages::fromBytes(std::string_view bytes)
+{
+    GeneratedLanguages result;
+    const Sections sections = readSections(bytes);
+    const auto head = sections.find(lowered(kDataSection));
+    if (head == sections.end())
+        return result;
+    const auto list = head->second.find(lowered(kLanguagesKey));
+    if (list == head->second.end())
+        return result;
+    std::unordered_set<std::string> codes;
+    for (const std::string &code : splitCommaList(list->second)) {
+        if (!plainCode(code) || !codes.insert(lowered(code)).second)
+            continue;
+        const auto section = sections.find(lowered(code));
+        if (section == sections.end())
+            continue;
+        const auto &values = section->second;
+        const auto value = [&values](std::string_view key) {
+            const auto found = values.find(std::string(key));
+            return found == values.end() ? std::string() : found->second;
+        };
+        GeneratedLanguage language{code, value("entry"), value("own"), {}};
+        if (language.entry.empty())
+            continue;
+        for (std::size_t k = 0; k < language.names.size(); ++k)
+            language.names[k] = value(kNameKeys[k]);
+        if (language.names[0].empty())
+            language.names[0] = code;
+        for (std::string &name : language.names) {
+            if (name.empty())
+                name = language.names[0];
+        }
+        result.m_languages.push_back(std::move(language));
+    }
+    return result;
+}
+
+GeneratedLanguages GeneratedLanguages::load(const std::filesystem::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return {};
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return fromBytes(bytes);
+}
+
+const GeneratedLanguage *GeneratedLanguages::byCode(std::string_view code) const
+{
+    const auto found = std::find_if(m_languages.begin(), m_languages.end(),
+                                    [code](const GeneratedLanguage &language) { return language.code == code; });
+    return found == m_languages.end() ? nullptr : &*found;
+}
+
+const GeneratedLanguage *GeneratedLanguages::named(std::string_view wanted, InterfaceLanguage language) const
+{
+    const auto among = [&](auto nameOf) -> const GeneratedLanguage * {
+        std::vector<std::string> names;
+        names.reserve(m_languages.size());
+        for (const GeneratedLanguage &generated : m_languages)
+            names.push_back(nameOf(generated));
+        const std::optional<std::size_t> found = findLanguageName(names, wanted);
+        return found ? &m_languages[*found] : nullptr;
+    };
+    if (const auto *byCode = among([](const GeneratedLanguage &g) { return g.code; }))
+        return byCode;
+    if (const auto *byName = among([language](const GeneratedLanguage &g) { return g.name(language); }))
+        return byName;
+    return among([](const GeneratedLanguage &g) { return g.name(InterfaceLanguage::English); });
+}
+
+std::string generatedKey(std::string_view code) { return std::string(kGeneratedPrefix) + std::string(code) + "]"; }
+
+std::optional<std::string> generatedCode(std::string_view key)
+{
+    if (!key.starts_with(kGeneratedPrefix) || !key.ends_with(']') || key.size() <= kGeneratedPrefix.size() + 1)
+        return std::nullopt;
+    return std::string(key.substr(kGeneratedPrefix.size(), key.size() - kGeneratedPrefix.size() - 1));
+}
+
+std::vector<CatalogueEntry> listedEntries(const std::vector<std::string> &names, std::size_t shippedCount,
+                                          std::string_view recentName)
+{
+    std::vector<CatalogueEntry> entries;
+    entries.reserve(names.size());
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        CatalogueEntry entry;
+        entry.shown = names[k];
+        entry.key = names[k];
+        if (k < shippedCount) {
+            entry.kind = CatalogueKind::Shipped;
+        } else if (!recentName.empty() && names[k] == recentName) {
+            entry.kind = CatalogueKind::Recent;
+            entry.key = std::string(kRecentLanguageKey);
+        } else {
+            entry.kind = CatalogueKind::Own;
+        }
+        entry.filterText = folded(entry.shown);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void appendGenerated(std::vector<CatalogueEntry> &entries, const GeneratedLanguages &generated,
+                     InterfaceLanguage language)
+{
+    std::unordered_set<std::string> listed;
+    for (const CatalogueEntry &entry : entries)
+        listed.insert(lowered(entry.shown));
+    struct Sorted {
+        std::string sortKey;
+        CatalogueEntry entry;
+    };
+    std::vector<Sorted> added;
+    added.reserve(generated.languages().size());
+    for (const GeneratedLanguage &g : generated.languages()) {
+        const std::string &shown = g.name(language);
+        if (!listed.insert(lowered(shown)).second)
+            continue;
+        CatalogueEntry entry{CatalogueKind::Generated, generatedKey(g.code), shown, g.own, {}};
+        const std::string shownFolded = folded(shown);
+        entry.filterText = shownFolded + '|' + folded(g.name(InterfaceLanguage::English)) + '|' + folded(g.own)
+                           + '|' + folded(g.code);
+        added.push_back({shownFolded, std::move(entry)});
+    }
+    std::sort(added.begin(), added.end(), [](const Sorted &a, const Sorted &b) {
+        return a.sortKey != b.sortKey ? a.sortKey < b.sortKey : a.entry.shown < b.entry.shown;
+    });
+    for (Sorted &each : added)
+        entries.push_back(std::move(each.entry));
+}
+
+std::string filterQuery(std::string_view typed) { return folded(typed); }
+
+bool filterMatches(const CatalogueEntry &entry, std::string_view query)
+{
+    return query.empty() || entry.filterText.find(query) != std::string::npos;
+}
+
+} // namespace umbrill
