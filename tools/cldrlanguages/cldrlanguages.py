@@ -243,12 +243,18 @@ def build_pad(cldr, code, language, special):
     small.extend(extra)
     if not any(usable(c) for c in small + marks):
         return None, None
+    # A capital that CLDR lists among the letters (Turkish İ) goes with the
+    # capitals, at the place of its small letter.
+    capitals = [c for c in small if unicodedata.category(c) in ("Lu", "Lt")]
+    small = [c for c in small if c not in capitals]
     for c in small:
         pad.add(c)
     for c in small:
         upper = capital(c, language, special)
         if upper:
             pad.add(upper)
+    for c in capitals:
+        pad.add(c)
     for c in marks:
         pad.add(c)
     pad.letters = list(pad.keys)
