@@ -1,7 +1,8 @@
 # Installing Umbrill like any desktop program, and its Debian package.
 #
-#   <prefix>/lib/umbrill/            the program folder: Umbrill05, Umbrill05.ini, umbrill_help.pdf
-#                                    and umbrill_help_de.pdf, umbrill_help_fr.pdf, umbrill_help_es.pdf
+#   <prefix>/lib/umbrill/            the program folder: Umbrill05, Umbrill05.ini, generated-languages.ini,
+#                                    umbrill_help.pdf and umbrill_help_de.pdf, umbrill_help_fr.pdf,
+#                                    umbrill_help_es.pdf
 #   <prefix>/bin/umbrill             the launcher, a relative link to the executable
 #   <prefix>/share/applications/     the desktop entry
 #   <prefix>/share/icons/hicolor/    the icon, drawn and at the sizes desktops ask for
@@ -24,7 +25,8 @@ set(UMBRILL_ICON_SIZES 16 24 32 48 64 128 256)
 # would otherwise give $ORIGIN, which an installed program has no use for).
 set_target_properties(Umbrill05 PROPERTIES INSTALL_RPATH "")
 install(TARGETS Umbrill05 RUNTIME DESTINATION "${UMBRILL_INSTALL_PROGRAMDIR}")
-install(FILES "${UMBRILL_PROGRAM_DIR}/Umbrill05.ini" "${UMBRILL_PROGRAM_DIR}/umbrill_help.pdf"
+install(FILES "${UMBRILL_PROGRAM_DIR}/Umbrill05.ini" "${UMBRILL_PROGRAM_DIR}/generated-languages.ini"
+              "${UMBRILL_PROGRAM_DIR}/umbrill_help.pdf"
               "${UMBRILL_PROGRAM_DIR}/umbrill_help_de.pdf" "${UMBRILL_PROGRAM_DIR}/umbrill_help_fr.pdf"
               "${UMBRILL_PROGRAM_DIR}/umbrill_help_es.pdf"
         DESTINATION "${UMBRILL_INSTALL_PROGRAMDIR}")

@@ -17,11 +17,11 @@ desktop="$prefix/share/applications/$id.desktop"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"
 
 # --- the program folder and the launcher ---------------------------------------------
-check "program folder holds exactly its six files" \
+check "program folder holds exactly its seven files" \
   test "$(cd "$program" && LC_ALL=C ls -A | LC_ALL=C sort | tr '\n' ' ')" = \
-  "Umbrill05 Umbrill05.ini umbrill_help.pdf umbrill_help_de.pdf umbrill_help_es.pdf umbrill_help_fr.pdf "
+  "Umbrill05 Umbrill05.ini generated-languages.ini umbrill_help.pdf umbrill_help_de.pdf umbrill_help_es.pdf umbrill_help_fr.pdf "
 check "the executable is executable" test -x "$program/Umbrill05"
-for f in Umbrill05.ini umbrill_help.pdf umbrill_help_de.pdf umbrill_help_fr.pdf umbrill_help_es.pdf; do
+for f in Umbrill05.ini generated-languages.ini umbrill_help.pdf umbrill_help_de.pdf umbrill_help_fr.pdf umbrill_help_es.pdf; do
   check "$f is the built one" cmp -s "$program/$f" "$build/program/$f"
 done
 check "bin/umbrill is a link" test -L "$prefix/bin/umbrill"
