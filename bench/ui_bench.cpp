@@ -2,7 +2,9 @@
 // window (the keys created, sized and placed), also with the first paint, and
 // a click on a key in each paste format through the Qt clipboard adapter, a
 // keystroke in the Find Character window (search, result keys, layout), the
-// first search of a fresh process, and the memory 1,000 uses of Find leave.
+// first search of a fresh process, the memory 1,000 uses of Find leave, and
+// the Language dialog with the generated languages: opening, and a keystroke
+// in its filter.
 //
 // The windows run against a temporary program folder and settings folder. The
 // platform is Qt's offscreen one unless QT_QPA_PLATFORM names another: under
@@ -13,6 +15,7 @@
 #include "benchfolders.h"
 #include "ui/app/umbrillapp.h"
 #include "ui/dialogs/findcharacterwindow.h"
+#include "ui/dialogs/tlanguagedlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +23,8 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -41,7 +46,12 @@ QByteArray dataFileBytes()
     QByteArray entry = "\"DejaVu Sans\",12,16";
     for (int k = 0; k < 255; ++k)
         entry += "," + QByteArray::number(k < 95 ? 161 + k : 256 + (k - 95));
-    return "[Umbrill]\r\nLanguages=Bench255,Small,Arial,Unknown\r\nBench255=" + entry
+    // 34 more names, listed only, make the list as long as the shipped one
+    // (38) for the Language dialog.
+    QByteArray names = "Bench255,Small,Arial,Unknown";
+    for (int k = 1; k <= 34; ++k)
+        names += ",Listed" + QByteArray::number(k);
+    return "[Umbrill]\r\nLanguages=" + names + "\r\nBench255=" + entry
            + "\r\nSmall=\"DejaVu Sans\",12,4,233,232\r\nArial=\"Arial\",12,4,233\r\nUnknown=\"No Such Face\",12,4,233\r\n";
 }
 
@@ -55,6 +65,8 @@ struct Program {
 
     Program()
     {
+        QFile::copy(QStringLiteral(UMBRILL_GENERATED_LANGUAGES),
+                    folders.programDir.path() + QStringLiteral("/generated-languages.ini"));
         app = std::make_unique<UmbrillApp>();
         app->show();
         QApplication::processEvents();
@@ -252,6 +264,59 @@ void BM_Find1000Uses(benchmark::State &state)
                    + (key ? QFontInfo(key->font()).family().toStdString() : std::string("?")));
 }
 BENCHMARK(BM_Find1000Uses)->DenseRange(0, 2)->ArgName("font")->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
+
+// The Language command until its dialog is up, listing the shipped languages
+// and the generated ones (the first opening of the process reads their file;
+// its time is the counter first_open_ms). Closed untimed.
+void BM_LanguageDialogOpens(benchmark::State &state)
+{
+    TMainForm &main = program().main();
+    QElapsedTimer clock;
+    double firstMs = -1;
+    int rows = 0;
+    for (auto _ : state) {
+        QTimer::singleShot(0, &main, [&] {
+            // The dialog has shown: the first event of its own loop.
+            const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            state.SetIterationTime(ms / 1000);
+            if (firstMs < 0)
+                firstMs = ms;
+            rows = main.languageDlg()->findChild<QListWidget *>(QStringLiteral("ListBox1"))->count();
+            main.languageDlg()->reject();
+        });
+        clock.start();
+        main.LanguageClick();
+    }
+    state.counters["first_open_ms"] = firstMs;
+    state.counters["rows"] = rows;
+    if (rows < 210)
+        state.SkipWithError("the dialog lists fewer than 200 rows: no generated languages?");
+}
+BENCHMARK(BM_LanguageDialogOpens)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A keystroke in the Language dialog's filter, as typing goes: the query less
+// its last letter, then the query. "y" narrows the whole list.
+void BM_LanguageFilterKeystroke(benchmark::State &state)
+{
+    TMainForm &main = program().main();
+    TLanguageDlg *dialog = main.languageDlg();
+    dialog->showCatalogue(main.state().catalogue(true));
+    dialog->show();
+    QApplication::processEvents();
+    auto *filter = dialog->findChild<QLineEdit *>(QStringLiteral("LanguageFilter"));
+    const QString query = QStringList{QStringLiteral("y"), QStringLiteral("yor"), QStringLiteral("ser")}.at(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        filter->setText(query.chopped(1));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        filter->setText(query);
+        QApplication::processEvents();
+    }
+    state.SetLabel(query.toStdString());
+    dialog->hide();
+}
+BENCHMARK(BM_LanguageFilterKeystroke)->DenseRange(0, 2)->ArgName("query")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
