@@ -8,7 +8,9 @@
 # RUNS times with French remembered from the last run, loaded before the
 # first window shows (its first paint holds the keys), and as many with the
 # 255-key language remembered, each alternating with the reference window
-# (of 255 keys in the second case).
+# (of 255 keys in the second case). Then a start with a generated language
+# (Yoruba, from generated-languages.ini) remembered alternates with one with
+# French remembered: the generated catalogue is read only for that start.
 # Last, a first start (no settings at all) alternates with a start whose
 # settings are present.
 #
@@ -83,6 +85,12 @@ grep -q LastLanguage "$work/config-french/umbrill/user.reg" || { echo "startup.s
 mkdir -p "$work/config-255/umbrill"
 sed 's/"LastLanguage"="French"/"LastLanguage"="Bench255"/' "$work/config-french/umbrill/user.reg" \
   >"$work/config-255/umbrill/user.reg"
+# And with the generated Yoruba remembered, by its code.
+[ -f "$work/program/generated-languages.ini" ] ||
+  { echo "startup.sh: no generated-languages.ini in $build/program (build umbrill_generated_languages)" >&2; exit 1; }
+mkdir -p "$work/config-yo/umbrill"
+sed 's/"LastLanguage"="French"/"LastLanguage"="[generated:yo]"/' "$work/config-french/umbrill/user.reg" \
+  >"$work/config-yo/umbrill/user.reg"
 
 # --- the runs ---------------------------------------------------------------------
 run_umbrill() { "$watch" "$@" -- "$work/program/Umbrill05"; }
@@ -109,6 +117,7 @@ if [ -n "${INSTRUCTIONS:-}" ]; then
   counted "Umbrill05, empty pad" "$XDG_CONFIG_HOME" "$work/program/Umbrill05" empty
   counted "Umbrill05, French remembered" "$work/config-french" "$work/program/Umbrill05" french
   counted "Umbrill05, 255-key language remembered" "$work/config-255" "$work/program/Umbrill05" 255
+  counted "Umbrill05, generated Yoruba remembered" "$work/config-yo" "$work/program/Umbrill05" yoruba
   counted "Umbrill05, first start (no settings)" "$work/config-first" "$work/program/Umbrill05" first
   exit 0
 fi
@@ -145,6 +154,16 @@ for i in $(seq 1 "$runs"); do
     run_reference255 >>"$work/reference3"; XDG_CONFIG_HOME="$work/config-255" run_umbrill >>"$work/remembered255"
   fi
 done
+: >"$work/rememberedyo" ; : >"$work/rememberedfr"
+for i in $(seq 1 "$runs"); do
+  if [ $((i % 2)) -eq 1 ]; then
+    XDG_CONFIG_HOME="$work/config-yo" run_umbrill >>"$work/rememberedyo"
+    XDG_CONFIG_HOME="$work/config-french" run_umbrill >>"$work/rememberedfr"
+  else
+    XDG_CONFIG_HOME="$work/config-french" run_umbrill >>"$work/rememberedfr"
+    XDG_CONFIG_HOME="$work/config-yo" run_umbrill >>"$work/rememberedyo"
+  fi
+done
 # A first start: no settings folder at all, made afresh for every run.
 : >"$work/first" ; : >"$work/present"
 for i in $(seq 1 "$runs"); do
@@ -160,7 +179,8 @@ grep -q '"ControlLanguage"="English"' "$work/config-first/umbrill/user.reg" ||
 if [ -n "${KEEP_RAW:-}" ]; then
   mkdir -p "$KEEP_RAW"
   cp "$work/umbrill" "$work/reference" "$work/language" "$work/remembered" "$work/reference2" \
-    "$work/remembered255" "$work/reference3" "$work/first" "$work/present" "$KEEP_RAW/"
+    "$work/remembered255" "$work/reference3" "$work/rememberedyo" "$work/rememberedfr" "$work/first" \
+    "$work/present" "$KEEP_RAW/"
 fi
 
 # The median of field name over the lines of a file.
@@ -185,13 +205,17 @@ b_map=$(median "$work/remembered255" map_ms)
 b_paint=$(median "$work/remembered255" paint_ms)
 b_refmap=$(median "$work/reference3" map_ms)
 b_ref=$(median "$work/reference3" paint_ms)
+y_paint=$(median "$work/rememberedyo" paint_ms)
+y_mem=$(median "$work/rememberedyo" hwm_kb)
+yf_paint=$(median "$work/rememberedfr" paint_ms)
+yf_mem=$(median "$work/rememberedfr" hwm_kb)
 n_paint=$(median "$work/first" paint_ms)
 p_paint=$(median "$work/present" paint_ms)
 
 awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_paint" -v uk="$u_mem" -v rk="$r_mem" \
     -v lm="$l_map" -v ld="$l_dialog" -v lg="$l_grown" -v lp="$l_painted" -v lk="$l_mem" -v fp="$f_paint" -v fr="$f_ref" \
     -v fm="$f_map" -v frm="$f_refmap" -v bm="$b_map" -v bp="$b_paint" -v brm="$b_refmap" -v br="$b_ref" \
-    -v np="$n_paint" -v pp="$p_paint" 'BEGIN {
+    -v np="$n_paint" -v pp="$p_paint" -v yp="$y_paint" -v yk="$y_mem" -v yfp="$yf_paint" -v yfk="$yf_mem" 'BEGIN {
   printf "Start-up on Xvfb 1280x1024x24, medians of %d runs each (programs alternating)\n", runs
   printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "reference", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", um, rm, um / rm
@@ -212,6 +236,10 @@ awk -v runs="$runs" -v um="$u_map" -v rm="$r_map" -v up="$u_paint" -v rp="$r_pai
   printf "%-34s %10s %10s %10s\n", "", "Umbrill05", "ref. 255", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window mapped (ms)", bm, brm, bm / brm
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", bp, br, bp / br
+  printf "\nThe generated Yoruba remembered against French remembered, medians of %d runs each (alternating)\n", runs
+  printf "%-34s %10s %10s %10s\n", "", "Yoruba", "French", "ratio"
+  printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted, keys (ms)", yp, yfp, yp / yfp
+  printf "%-34s %10.1f %10.1f %+9.1f MiB\n", "peak resident memory (MiB)", yk / 1024, yfk / 1024, (yk - yfk) / 1024
   printf "\nA first start (no settings) against one with settings, medians of %d runs each (alternating)\n", runs
   printf "%-34s %10s %10s %10s\n", "", "first", "settings", "ratio"
   printf "%-34s %10.1f %10.1f %10.2f\n", "first window painted (ms)", np, pp, np / pp
