@@ -91,6 +91,14 @@ sed 's/"LastLanguage"="French"/"LastLanguage"="Bench255"/' "$work/config-french/
 mkdir -p "$work/config-yo/umbrill"
 sed 's/"LastLanguage"="French"/"LastLanguage"="[generated:yo]"/' "$work/config-french/umbrill/user.reg" \
   >"$work/config-yo/umbrill/user.reg"
+# And the same Yoruba as an own language (the entry copied into languages.ini): what the generated
+# catalogue itself costs a start is the difference.
+mkdir -p "$work/config-yo-own/umbrill"
+sed 's/"LastLanguage"="French"/"LastLanguage"="Yoruba"/' "$work/config-french/umbrill/user.reg" \
+  >"$work/config-yo-own/umbrill/user.reg"
+printf '[Umbrill]\r\nLanguages=Yoruba\r\nYoruba=%s\r\n' \
+  "$(grep -A1 '^\[yo\]' "$work/program/generated-languages.ini" | sed -n 's/^Entry=//p' | tr -d '\r')" \
+  >"$work/config-yo-own/umbrill/languages.ini"
 
 # --- the runs ---------------------------------------------------------------------
 run_umbrill() { "$watch" "$@" -- "$work/program/Umbrill05"; }
@@ -118,6 +126,7 @@ if [ -n "${INSTRUCTIONS:-}" ]; then
   counted "Umbrill05, French remembered" "$work/config-french" "$work/program/Umbrill05" french
   counted "Umbrill05, 255-key language remembered" "$work/config-255" "$work/program/Umbrill05" 255
   counted "Umbrill05, generated Yoruba remembered" "$work/config-yo" "$work/program/Umbrill05" yoruba
+  counted "Umbrill05, the same Yoruba as an own language" "$work/config-yo-own" "$work/program/Umbrill05" yoruba-own
   counted "Umbrill05, first start (no settings)" "$work/config-first" "$work/program/Umbrill05" first
   exit 0
 fi

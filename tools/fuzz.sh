@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 shift || true
 targets=(fuzz_commalist fuzz_profilefile fuzz_settingsfile fuzz_versioninfo fuzz_namesearch fuzz_remembered
-         fuzz_catalogue fuzz_mycharacters)
+         fuzz_catalogue fuzz_mycharacters fuzz_generated)
 if [ $# -gt 0 ]; then
   targets=("$@")
 fi

@@ -111,6 +111,15 @@ TEST_F(LanguageDialog, GeneratedLanguagesFollowUnderAHeadingAndTheFilterNarrowsT
     app->show();
     EXPECT_TRUE(again.windowTitle().startsWith(QStringLiteral("gallois ")));
     EXPECT_EQ(again.keys().size(), 2);
+    // In English the generated languages have another order: the dialog
+    // opens on Welsh all the same, found by its key.
+    again.optionsChosen(OptionsChoice{PasteFormat::Unicode, 42, std::string("English")});
+    whenModal([](QWidget *dialog) {
+        auto *list = child<QListWidget>(dialog, "ListBox1");
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("Welsh \u2014 Cymraeg"));
+        child<QPushButton>(dialog, "CancelBtn")->click();
+    });
+    again.LanguageClick();
 }
 
 TEST_F(LanguageDialog, ADoubleClickLoadsAGeneratedRowAndCopyMakesItTheUsersOwn)

@@ -202,6 +202,8 @@ public:
     const std::string &ControlLanguage() const { return m_preferences.controlLanguage; }
     bool UnicodeEnabled() const { return m_unicodeEnabled; }
     int LanguageIndex() const { return m_languageIndex; }
+    // The load name of the language shown (see CatalogueEntry::loadName).
+    const std::string &currentKey() const { return m_currentKey; }
     const OutputEngine &Output() const { return m_output; }
 
 private:

@@ -30,6 +30,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace umbrill {
 
 TMainForm::TMainForm(QWidget *parent)
@@ -287,8 +289,16 @@ void TMainForm::LanguageClick()
     setWindowTitle(m_baseCaption);
     setFontEnabled(false);
     TLanguageDlg *dialog = languageDlg();
-    dialog->showCatalogue(m_state.catalogue(true));
-    dialog->selectRow(m_state.LanguageIndex());
+    std::vector<CatalogueEntry> entries = m_state.catalogue(true);
+    int position = m_state.LanguageIndex();
+    // A generated language's place follows the interface language's order: it is found by its key.
+    if (generatedCode(m_state.currentKey())) {
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [this](const CatalogueEntry &entry) { return entry.key == m_state.currentKey(); });
+        position = found == entries.end() ? -1 : static_cast<int>(found - entries.begin());
+    }
+    dialog->showCatalogue(std::move(entries));
+    dialog->selectRow(position);
     dialog->exec();
 }
 
