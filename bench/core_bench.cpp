@@ -4,7 +4,8 @@
 // settings write, a settings value continued over many hex(1) lines, the
 // peak memory of one read and one write of a 100 MB user.reg and data file,
 // the start-up's dozen lookups in a freshly read 34 MB user.reg,
-// and the character names: the index built, a search, the names of 255 keys.
+// and the character names: the index built, a search, the names of 255 keys;
+// the generated languages' file read, and its catalogue built and sorted.
 // Files live in a temporary folder removed at the end.
 #include "core/keypad/clipboardpayload.h"
 #include "core/keypad/keygrid.h"
@@ -15,6 +16,7 @@
 #include "core/names/namesearch.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/registryfile.h"
+#include "core/pad/catalogue.h"
 #include "core/pad/padstate.h"
 #include "core/pad/storedvalues.h"
 #include "core/settings/settingnames.h"
@@ -81,6 +83,32 @@ void BM_LanguageEntry255(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LanguageEntry255);
+
+// ---- the generated languages (the build's file): read, as a start with one
+// remembered pays; then listed, as the Language dialog lists them
+
+void BM_GeneratedLanguagesRead(benchmark::State &state)
+{
+    std::size_t count = 0;
+    for (auto _ : state)
+        count = GeneratedLanguages::load(UMBRILL_GENERATED_LANGUAGES).languages().size();
+    if (count < 150)
+        state.SkipWithError("no generated languages read");
+    state.counters["languages"] = static_cast<double>(count);
+}
+BENCHMARK(BM_GeneratedLanguagesRead)->Unit(benchmark::kMicrosecond);
+
+void BM_GeneratedCatalogue(benchmark::State &state)
+{
+    const GeneratedLanguages generated = GeneratedLanguages::load(UMBRILL_GENERATED_LANGUAGES);
+    const std::vector<CatalogueEntry> listed = listedEntries({"French", "German", "My Characters"}, 2, "");
+    for (auto _ : state) {
+        std::vector<CatalogueEntry> entries = listed;
+        appendGenerated(entries, generated, InterfaceLanguage::German);
+        benchmark::DoNotOptimize(entries.data());
+    }
+}
+BENCHMARK(BM_GeneratedCatalogue)->Unit(benchmark::kMicrosecond);
 
 void BM_LanguageLoadAndLayOut255(benchmark::State &state)
 {

@@ -11,16 +11,13 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
-#include <map>
-#include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace umbrill {
 namespace {
 
 constexpr std::string_view kGeneratedPrefix = "[generated:";
-constexpr std::string_view kNameKeys[] = {"en", "de", "fr", "es"}; // by InterfaceLanguage
 
 std::string lowered(std::string_view text)
 {
@@ -61,36 +58,56 @@ bool plainCode(std::string_view code)
     });
 }
 
-// Each section of the file (by its lowered name, the first copy only) with
-// its keys (lowered, the first of each), in one pass over the lines.
-using Sections = std::map<std::string, std::map<std::string, std::string>>;
-
-Sections readSections(std::string_view text)
+// Takes the next line off text (LF, CRLF or a lone CR ends it), trimmed.
+std::string_view nextLine(std::string_view &text)
 {
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    Sections sections;
-    std::set<std::string> seen;
-    std::map<std::string, std::string> *current = nullptr;
+    const auto end = std::find_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const std::string_view line = trimmed(text.substr(0, static_cast<std::size_t>(end - text.begin())));
+    text.remove_prefix(end == text.end() ? text.size() : static_cast<std::size_t>(end - text.begin()) + 1);
+    return line;
+}
+
+// The body of each section (the lines after its header up to the next
+// header), by its lowered name; only the first copy of a repeated section.
+std::unordered_map<std::string, std::string_view> sectionBodies(std::string_view text)
+{
+    std::unordered_map<std::string, std::string_view> bodies;
+    std::string_view *current = nullptr;
     while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = trimmed(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.front() == '[') {
+        const char *lineStart = text.data();
+        const std::string_view line = nextLine(text);
+        if (!line.empty() && line.front() == '[') {
+            if (current)
+                *current = current->substr(0, static_cast<std::size_t>(lineStart - current->data()));
             const std::size_t close = line.find(']');
             const std::string name = lowered(trimmed(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)));
-            // Only the first copy of a repeated section is read.
-            current = seen.insert(name).second ? &sections[name] : nullptr;
-            continue;
+            const auto [at, added] = bodies.try_emplace(name, text);
+            current = added ? &at->second : nullptr;
         }
-        const std::size_t equals = line.find('=');
-        if (!current || equals == std::string_view::npos)
-            continue;
-        current->try_emplace(lowered(trimmed(line.substr(0, equals))), readValue(line.substr(equals + 1)));
     }
-    return sections;
+    return bodies;
+}
+
+// The values of keys in a section's body, in one pass over its lines (the
+// first line of each key wins), as a read gives them; nullopt for an absent key.
+template <std::size_t N>
+std::array<std::optional<std::string>, N> valuesIn(std::string_view body, const std::array<std::string_view, N> &keys)
+{
+    std::array<std::optional<std::string>, N> values;
+    while (!body.empty()) {
+        const std::string_view line = nextLine(body);
+        const std::size_t equals = line.find('=');
+        if (line.empty() || line.front() == ';' || equals == std::string_view::npos)
+            continue;
+        const std::string_view key = trimmed(line.substr(0, equals));
+        for (std::size_t k = 0; k < N; ++k) {
+            if (!values[k] && equalsIgnoringAsciiCase(key, keys[k])) {
+                values[k] = readValue(line.substr(equals + 1));
+                break;
+            }
+        }
+    }
+    return values;
 }
 
 std::string folded(std::string_view text) { return foldForSearch(text); }
@@ -100,30 +117,29 @@ std::string folded(std::string_view text) { return foldForSearch(text); }
 GeneratedLanguages GeneratedLanguages::fromBytes(std::string_view bytes)
 {
     GeneratedLanguages result;
-    const Sections sections = readSections(bytes);
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    const std::unordered_map<std::string, std::string_view> sections = sectionBodies(bytes);
     const auto head = sections.find(lowered(kDataSection));
-    if (head == sections.end())
+    const std::optional<std::string> list =
+        head == sections.end() ? std::nullopt : valuesIn(head->second, std::array{kLanguagesKey})[0];
+    if (!list)
         return result;
-    const auto list = head->second.find(lowered(kLanguagesKey));
-    if (list == head->second.end())
-        return result;
+    // Entry, Own, then the names by InterfaceLanguage.
+    static constexpr std::array<std::string_view, 6> kKeys = {"Entry", "Own", "en", "de", "fr", "es"};
     std::unordered_set<std::string> codes;
-    for (const std::string &code : splitCommaList(list->second)) {
+    for (const std::string &code : splitCommaList(*list)) {
         if (!plainCode(code) || !codes.insert(lowered(code)).second)
             continue;
         const auto section = sections.find(lowered(code));
         if (section == sections.end())
             continue;
-        const auto &values = section->second;
-        const auto value = [&values](std::string_view key) {
-            const auto found = values.find(std::string(key));
-            return found == values.end() ? std::string() : found->second;
-        };
-        GeneratedLanguage language{code, value("entry"), value("own"), {}};
-        if (language.entry.empty())
+        auto values = valuesIn(section->second, kKeys);
+        if (!values[0] || values[0]->empty())
             continue;
+        GeneratedLanguage language{code, std::move(*values[0]), values[1].value_or(""), {}};
         for (std::size_t k = 0; k < language.names.size(); ++k)
-            language.names[k] = value(kNameKeys[k]);
+            language.names[k] = values[2 + k].value_or("");
         if (language.names[0].empty())
             language.names[0] = code;
         for (std::string &name : language.names) {
@@ -137,10 +153,16 @@ GeneratedLanguages GeneratedLanguages::fromBytes(std::string_view bytes)
 
 GeneratedLanguages GeneratedLanguages::load(const std::filesystem::path &file)
 {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
         return {};
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::streamoff size = in.tellg();
+    if (size <= 0)
+        return {};
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), size);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
     return fromBytes(bytes);
 }
 

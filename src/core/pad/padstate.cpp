@@ -196,14 +196,10 @@ void PadState::savePending()
 
 std::optional<int> PadState::catalogueIndex(const std::string &name)
 {
-    if (generatedCode(name)) {
-        const std::vector<CatalogueEntry> entries = catalogue(true);
-        const auto found = std::find_if(entries.begin(), entries.end(),
-                                        [&name](const CatalogueEntry &entry) { return entry.key == name; });
-        if (found == entries.end())
-            return std::nullopt;
-        return static_cast<int>(found - entries.begin());
-    }
+    // A generated language's place depends on the interface language's
+    // order: the dialog finds it by its key, and the start pays no sort.
+    if (const auto code = generatedCode(name))
+        return generated().byCode(*code) ? std::optional<int>(-1) : std::nullopt;
     const std::vector<std::string> names = splitCommaList(GetLanguages());
     const auto found = std::find(names.begin(), names.end(), name);
     if (found == names.end())

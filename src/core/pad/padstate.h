@@ -181,8 +181,10 @@ public:
     // none is stored or it is damaged or not positive.
     std::optional<GridSize> rememberedFindSize() const { return m_memory.remembered(kFindSize); }
     void rememberFindSize(GridSize size) const { m_memory.remember(kFindSize, size); }
-    // The position of name in the catalogue (read afresh), or nullopt; a
-    // generated language's key is looked for with the generated languages.
+    // The position of name in the catalogue (read afresh), or nullopt. A
+    // generated language's key gives -1 when the generated file holds it: its
+    // place follows the interface language, and the dialog finds it by its
+    // key (currentKey).
     std::optional<int> catalogueIndex(const std::string &name);
     // The mode of the last run comes back; the clipboard and the collections
     // are left alone.
