@@ -396,7 +396,8 @@ def generate(args):
         script_name = cldr.find("en", f"localeDisplayNames/scripts/script[@type='{script}']") or script
         face, missing = choose_face(faces, pad.letters, pad.keys, script_name)
         if missing:
-            no_glyphs.append(f"{code} ({face} lacks {' '.join(f'U+{ord(c):04X}' for c in missing)})")
+            more = f" and {len(missing) - 4} more" if len(missing) > 4 else ""
+            no_glyphs.append(f"{code} ({face} lacks {' '.join(f'U+{ord(c):04X}' for c in missing[:4])}{more})")
         names = {}
         for interface in INTERFACE_LANGUAGES:
             names[interface] = display_name(cldr, interface, code)
@@ -410,6 +411,8 @@ def generate(args):
             too_large.append(f"{code} ({len(entry)} characters)")
             continue
         languages.append((code, entry, names))
+    if no_glyphs and args.fonts_complete:
+        raise Failure(f"{args.font_files}: no face of these font files has every letter of: " + "; ".join(no_glyphs))
     if len(languages) < args.minimum:
         raise Failure(f"{cldr.common}: only {len(languages)} languages found, at least {args.minimum} expected")
     return languages, too_large, no_glyphs, notes, total_sequences, total_digraphs
@@ -458,6 +461,8 @@ def main():
     parser.add_argument("--cldr", required=True, help="CLDR's common folder")
     parser.add_argument("--special-casing", required=True, help="Unicode's SpecialCasing.txt")
     parser.add_argument("--font-files", help="a file naming the font files to choose key fonts from, one a line")
+    parser.add_argument("--fonts-complete", action="store_true",
+                        help="every font package is installed: a language whose letters no face has stops the run")
     parser.add_argument("--output", required=True)
     parser.add_argument("--minimum", type=int, default=150, help="fewest languages that make a sound catalogue")
     args = parser.parse_args()
