@@ -319,8 +319,11 @@ def read_faces(font_files):
     """(family, set of code points) of each regular face among the files."""
     if not font_files:
         return []
-    out = subprocess.run(["fc-query", "--format", "%{family[0]}\t%{style[0]}\t%{charset}\n", *font_files],
-                         capture_output=True, text=True, check=False).stdout
+    try:
+        out = subprocess.run(["fc-query", "--format", "%{family[0]}\t%{style[0]}\t%{charset}\n", *font_files],
+                             capture_output=True, text=True, check=False).stdout
+    except OSError as error:
+        raise Failure(f"fc-query: {error.strerror} (install fontconfig)") from None
     faces = {}
     for line in out.splitlines():
         family, style, charset = (line.split("\t") + ["", ""])[:3]
