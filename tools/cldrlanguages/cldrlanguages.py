@@ -71,6 +71,12 @@ class Cldr:
             self.trees[locale] = self.parse(self.path(locale))
         return self.trees[locale]
 
+    def release(self, locale, keep):
+        """Lets go of a locale's tree unless keep holds it: the trees of all
+        locales at once take more memory than a build should."""
+        if locale not in keep:
+            self.trees.pop(locale, None)
+
     def parent(self, locale):
         if locale == "root":
             return None
@@ -313,8 +319,11 @@ def read_faces(font_files):
     """(family, set of code points) of each regular face among the files."""
     if not font_files:
         return []
-    out = subprocess.run(["fc-query", "--format", "%{family[0]}\t%{style[0]}\t%{charset}\n", *font_files],
-                         capture_output=True, text=True, check=False).stdout
+    try:
+        out = subprocess.run(["fc-query", "--format", "%{family[0]}\t%{style[0]}\t%{charset}\n", *font_files],
+                             capture_output=True, text=True, check=False).stdout
+    except OSError as error:
+        raise Failure(f"fc-query: {error.strerror} (install fontconfig)") from None
     faces = {}
     for line in out.splitlines():
         family, style, charset = (line.split("\t") + ["", ""])[:3]
@@ -366,6 +375,49 @@ def candidates(cldr):
     return sorted(codes)
 
 
+class Report:
+    """What a run made and left out, for the file's comment and the build's output."""
+
+    def __init__(self):
+        self.languages = []       # (code, entry, names)
+        self.too_large = []
+        self.no_glyphs = []
+        self.notes = []           # per language: sequences turned into marks / digraphs left out
+        self.sequences = 0
+        self.digraphs = 0
+
+
+def add_language(report, cldr, code, special, faces):
+    pad, _ = build_pad(cldr, code, code.split("_")[0], special)
+    if pad is None:
+        return
+    if len(pad.keys) > MAX_KEYS:
+        report.too_large.append(f"{code} ({len(pad.keys)} keys)")
+        return
+    report.sequences += pad.sequences
+    report.digraphs += pad.digraphs
+    if pad.sequences or pad.digraphs:
+        report.notes.append(f"{code} {pad.sequences}/{pad.digraphs}")
+    subtags = cldr.likely_subtags(code)
+    script = code.split("_")[1] if "_" in code else (subtags[1] if len(subtags) > 1 else "")
+    script_name = cldr.find("en", f"localeDisplayNames/scripts/script[@type='{script}']") or script
+    face, missing = choose_face(faces, pad.letters, pad.keys, script_name)
+    if missing:
+        more = f" and {len(missing) - 4} more" if len(missing) > 4 else ""
+        report.no_glyphs.append(f"{code} ({face} lacks {' '.join(f'U+{ord(c):04X}' for c in missing[:4])}{more})")
+    names = {interface: display_name(cldr, interface, code) for interface in INTERFACE_LANGUAGES}
+    if not names["en"]:
+        raise Failure(f"{cldr.path('en')}: no English name for {code}")
+    for interface in INTERFACE_LANGUAGES:
+        names[interface] = names[interface] or names["en"]
+    names["Own"] = display_name(cldr, code, code) or names["en"]
+    entry = f'"{face}",{POINT_SIZE},{keys_per_row(len(pad.keys))},' + ",".join(str(ord(c)) for c in pad.keys)
+    if len(entry) > MAX_ENTRY_CHARS:
+        report.too_large.append(f"{code} ({len(entry)} characters)")
+        return
+    report.languages.append((code, entry, names))
+
+
 def generate(args):
     cldr = Cldr(args.cldr)
     special = read_special_casing(args.special_casing)
@@ -376,43 +428,18 @@ def generate(args):
         with open(args.font_files, encoding="utf-8") as f:
             font_files = [line.strip() for line in f if line.strip()]
     faces = read_faces(font_files)
-    languages, too_large, no_glyphs, notes = [], [], [], []
-    total_sequences = total_digraphs = 0
-    for code in candidates(cldr):
-        language = code.split("_")[0]
-        pad, source = build_pad(cldr, code, language, special)
-        if pad is None:
-            continue
-        if len(pad.keys) > MAX_KEYS:
-            too_large.append(f"{code} ({len(pad.keys)} keys)")
-            continue
-        total_sequences += pad.sequences
-        total_digraphs += pad.digraphs
-        if pad.sequences or pad.digraphs:
-            notes.append(f"{code} {pad.sequences}/{pad.digraphs}")
-        script = cldr.likely_subtags(code)[1] if len(cldr.likely_subtags(code)) > 1 else ""
-        if "_" in code:
-            script = code.split("_")[1]
-        script_name = cldr.find("en", f"localeDisplayNames/scripts/script[@type='{script}']") or script
-        face, missing = choose_face(faces, pad.letters, pad.keys, script_name)
-        if missing:
-            no_glyphs.append(f"{code} ({face} lacks {' '.join(f'U+{ord(c):04X}' for c in missing)})")
-        names = {}
-        for interface in INTERFACE_LANGUAGES:
-            names[interface] = display_name(cldr, interface, code)
-        if not names["en"]:
-            raise Failure(f"{cldr.path('en')}: no English name for {code}")
-        for interface in INTERFACE_LANGUAGES:
-            names[interface] = names[interface] or names["en"]
-        names["Own"] = display_name(cldr, code, code) or names["en"]
-        entry = f'"{face}",{POINT_SIZE},{keys_per_row(len(pad.keys))},' + ",".join(str(ord(c)) for c in pad.keys)
-        if len(entry) > MAX_ENTRY_CHARS:
-            too_large.append(f"{code} ({len(entry)} characters)")
-            continue
-        languages.append((code, entry, names))
-    if len(languages) < args.minimum:
-        raise Failure(f"{cldr.common}: only {len(languages)} languages found, at least {args.minimum} expected")
-    return languages, too_large, no_glyphs, notes, total_sequences, total_digraphs
+    report = Report()
+    codes = candidates(cldr)
+    keep = set(INTERFACE_LANGUAGES) | {parent for code in codes for parent in list(cldr.chain(code))[1:]}
+    for code in codes:
+        add_language(report, cldr, code, special, faces)
+        cldr.release(code, keep)
+    if report.no_glyphs and args.fonts_complete:
+        raise Failure(f"{args.font_files}: no face of these font files has every letter of: "
+                      + "; ".join(report.no_glyphs))
+    if len(report.languages) < args.minimum:
+        raise Failure(f"{cldr.common}: only {len(report.languages)} languages found, at least {args.minimum} expected")
+    return report
 
 
 def clean(text):
@@ -431,17 +458,17 @@ def cldr_version():
     return " " + m.group(1) if m else ""
 
 
-def write(path, languages, too_large, notes):
+def write(path, report):
     lines = [f"; Keyboard languages generated from CLDR{cldr_version()} (unicode-cldr-core) by tools/cldrlanguages. Do not edit.",
              "; Letter sequences (a letter with a combining mark) are typed as the letter and then the mark:",
              "; each language's marks are keys of its own. Sequences of letters only (digraphs) are left out.",
              "; Per language, sequences turned into marks / digraphs left out:"]
-    for i in range(0, len(notes), 8):
-        lines.append(";   " + ", ".join(notes[i:i + 8]))
-    if too_large:
-        lines.append("; Left out, more than 255 keys: " + ", ".join(too_large))
-    lines += ["[Umbrill]", "Languages=" + ",".join(code for code, _, _ in languages), ""]
-    for code, entry, names in languages:
+    for i in range(0, len(report.notes), 8):
+        lines.append(";   " + ", ".join(report.notes[i:i + 8]))
+    if report.too_large:
+        lines.append("; Left out, more than 255 keys: " + ", ".join(report.too_large))
+    lines += ["[Umbrill]", "Languages=" + ",".join(code for code, _, _ in report.languages), ""]
+    for code, entry, names in report.languages:
         lines += [f"[{code}]", f"Entry={entry}", f"Own={clean(names['Own'])}"]
         lines += [f"{interface}={clean(names[interface])}" for interface in INTERFACE_LANGUAGES]
         lines.append("")
@@ -458,23 +485,25 @@ def main():
     parser.add_argument("--cldr", required=True, help="CLDR's common folder")
     parser.add_argument("--special-casing", required=True, help="Unicode's SpecialCasing.txt")
     parser.add_argument("--font-files", help="a file naming the font files to choose key fonts from, one a line")
+    parser.add_argument("--fonts-complete", action="store_true",
+                        help="every font package is installed: a language whose letters no face has stops the run")
     parser.add_argument("--output", required=True)
     parser.add_argument("--minimum", type=int, default=150, help="fewest languages that make a sound catalogue")
     args = parser.parse_args()
     started = time.monotonic()
     try:
-        languages, too_large, no_glyphs, notes, sequences, digraphs = generate(args)
+        report = generate(args)
     except Failure as failure:
         print(f"cldrlanguages: {failure}", file=sys.stderr)
         return 1
-    size = write(args.output, languages, too_large, notes)
+    size = write(args.output, report)
     seconds = time.monotonic() - started
-    print(f"cldrlanguages: {len(languages)} languages, {size} bytes, {seconds:.1f} s; "
-          f"{sequences} letter sequences typed as letter and mark, {digraphs} digraphs left out")
-    if too_large:
-        print("cldrlanguages: left out, more than 255 keys: " + ", ".join(too_large))
-    if no_glyphs:
-        print("cldrlanguages: no face of the font packages has every letter of: " + "; ".join(no_glyphs))
+    print(f"cldrlanguages: {len(report.languages)} languages, {size} bytes, {seconds:.1f} s; "
+          f"{report.sequences} letter sequences typed as letter and mark, {report.digraphs} digraphs left out")
+    if report.too_large:
+        print("cldrlanguages: left out, more than 255 keys: " + ", ".join(report.too_large))
+    if report.no_glyphs:
+        print("cldrlanguages: no face of the font packages has every letter of: " + "; ".join(report.no_glyphs))
     return 0
 
 

@@ -64,5 +64,23 @@ ln -s "$cldr/supplemental" "$work/few/supplemental"
 for locale in root en de fr es yo haw; do ln -s "$cldr/main/$locale.xml" "$work/few/main/"; done
 expect_failure "a CLDR with seven locales" "$work/few" "only 5 languages found, at least 150 expected"
 
+# Every font package there, yet no face for a script: Hindi with DejaVu Sans alone.
+dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+if [ -f "$dejavu" ] && command -v fc-query >/dev/null; then
+  echo "$dejavu" >"$work/fonts.txt"
+  rm -f "$work/out.ini"
+  "$python" "$generator" --cldr "$cldr" --special-casing "$casing" --font-files "$work/fonts.txt" --fonts-complete \
+    --output "$work/out.ini" >"$work/stdout" 2>"$work/stderr"
+  status=$? said=$(cat "$work/stderr")
+  if [ "$status" -eq 1 ] && [[ "$said" == "cldrlanguages: $work/fonts.txt: no face of these font files has every letter of: "*"hi (DejaVu Sans lacks U+093C "*" more)"* ]] &&
+     [ ! -e "$work/out.ini" ]; then
+    echo "ok: a script without a face"
+  else
+    echo "FAIL: a script without a face: exit status $status: $said"; failures=$((failures + 1))
+  fi
+else
+  echo "skipped: a script without a face (no $dejavu or fc-query)"
+fi
+
 [ "$failures" -eq 0 ] || exit 1
 echo "all passed"
