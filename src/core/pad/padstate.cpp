@@ -5,6 +5,7 @@
 #include "core/settings/atomicfile.h"
 #include "core/settings/profilefile.h"
 #include "core/settings/settingnames.h"
+#include "core/text/ascii.h"
 #include "core/text/commalist.h"
 #include "core/text/error.h"
 #include "core/typing/typedtext.h"
@@ -99,6 +100,11 @@ std::string PadState::copyToOwnLanguages(const std::string &key)
     if (!language)
         throw Error("'" + key + "' is no generated keyboard language");
     const std::string name = language->name(interfaceLanguage());
+    // A shipped or own language of that name would be overridden or lost.
+    const std::vector<std::string> listed = splitCommaList(GetLanguages());
+    if (std::any_of(listed.begin(), listed.end(), [&name](const std::string &n) { return equalsIgnoringAsciiCase(n, name); })
+        || ownEntry(m_own.file(), name))
+        throw Error("There is already a keyboard language named '" + name + "'");
     addOwnLanguage(m_own.file(), name, language->entry);
     if (m_currentKey == key) {
         m_currentKey = name;

@@ -65,8 +65,9 @@ public:
     // Copies the generated language of key into the user's own languages
     // under its name in the interface language, and returns that name. When
     // it is the language shown, the pad goes on with the copy (remembered by
-    // its name). Throws Error for a key of no generated language, and
-    // addOwnLanguage's Error.
+    // its name). Throws Error for a key of no generated language or a name
+    // that a listed language or an entry of the user's file already has
+    // (it would be overridden or override), and addOwnLanguage's Error.
     std::string copyToOwnLanguages(const std::string &key);
 
     // Names the keyboard language shown (empty: none).

@@ -294,6 +294,9 @@ TEST_F(GeneratedInPad, ACopyBecomesTheUsersOwnAndTheShippedFilesStayAsTheyAre)
     EXPECT_EQ(readBytes(m_home / "Umbrill05.ini"), kShipped);
     EXPECT_EQ(readBytes(m_home / std::string(kGeneratedFileName)), kSmallFile);
     EXPECT_THROW(m_pad.copyToOwnLanguages("[generated:gone]"), Error);
+    // A name already taken is not overridden: Yoruba is the user's own now.
+    EXPECT_THROW(m_pad.copyToOwnLanguages("[generated:yo]"), Error);
+    EXPECT_EQ(ownEntry(m_pad.ownLanguagesFile(), "Yoruba"), "\"DejaVu Sans\",12,8,7865,7864,7885");
 }
 
 TEST_F(GeneratedInPad, WithoutTheFileNothingIsGeneratedAndNothingElseChanges)
