@@ -138,6 +138,22 @@ TEST(InterfaceStrings, FindCharacterHasAnAccessKeyOfItsOwnInTheModeMenu)
     EXPECT_EQ(findStrings("italiano").Caption, findStrings("English").Caption);
 }
 
+// The language dialog's filter and Copy to My Languages each have an access
+// key, and not the same one (Ok and Cancel have none).
+TEST(InterfaceStrings, TheLanguageDialogsAccessKeysDiffer)
+{
+    std::vector<LanguageDlgStrings> dialogs{kLanguageDlgDefault};
+    for (const InterfaceTexts &language : interfaceLanguages())
+        dialogs.push_back(language.LanguageDlg);
+    for (const LanguageDlgStrings &dialog : dialogs) {
+        SCOPED_TRACE(std::string(dialog.Caption));
+        ASSERT_EQ(accessKeys(dialog.Filter), 1u);
+        ASSERT_EQ(accessKeys(dialog.CopyToOwn), 1u);
+        EXPECT_NE(accessKeyOf(dialog.Filter), accessKeyOf(dialog.CopyToOwn));
+        EXPECT_EQ(accessKeys(dialog.OKBtn) + accessKeys(dialog.CancelBtn), 0u);
+    }
+}
+
 // Every text of a row, named. The sizes make a text added to a row's parts
 // fail to compile here until it is listed.
 using NamedTexts = std::vector<std::pair<std::string, std::string_view>>;
