@@ -171,12 +171,12 @@ bool ansiCanHold(std::string_view utf8) { return utf8FromAnsi(ansiFromUtf8(utf8)
 
 std::string_view lineBreakOf(std::string_view text)
 {
-    const std::size_t pos = text.find_first_of("\r\n");
-    if (pos == std::string_view::npos)
+    if (text.empty())
         return "\r\n";
-    if (text[pos] == '\n')
-        return "\n";
-    return (pos + 1 < text.size() && text[pos + 1] == '\n') ? std::string_view("\r\n") : std::string_view("\r");
+    const LineSpan first = lineAt(text, 0, LineBreaks::LfCrLfOrCr);
+    if (first.end == first.contentEnd)
+        return "\r\n";
+    return text.substr(first.contentEnd, first.end - first.contentEnd);
 }
 
 bool hasNonAscii(std::string_view bytes)
