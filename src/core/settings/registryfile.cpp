@@ -7,6 +7,7 @@
 #include "core/text/lines.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <mutex>
 #include <utility>
@@ -446,13 +447,57 @@ constexpr std::uint32_t kNoLine = static_cast<std::uint32_t>(-1);
 
 } // namespace
 
-// The key lines in file order, and a hash table over their paths: the lines of
-// one path are found without looking at the others.
+// The key lines in file order and, from the second question on, a hash table
+// over their paths: the lines of one path are then found without looking at
+// the others. One question alone is answered by a walk over the lines, which
+// costs less than the table.
 struct RegistryFile::KeyIndex {
-    std::once_flag built;
+    std::once_flag listed;
     std::vector<KeyLine> lines;
+    std::atomic<int> questions = 0;
+    std::once_flag hashed;
     std::vector<std::uint32_t> heads; // per bucket, the last line in it
     std::vector<std::uint32_t> next;  // per line, the line before it in its bucket
+
+    void buildTable()
+    {
+        if (lines.empty() || lines.size() >= kNoLine)
+            return; // no keys, or more lines than any settings file holds: no table
+        std::size_t buckets = 1;
+        while (buckets < lines.size())
+            buckets *= 2;
+        heads.assign(buckets, kNoLine);
+        next.assign(lines.size(), kNoLine);
+        for (std::uint32_t i = 0; i < lines.size(); ++i) {
+            std::uint32_t &head = heads[lines[i].hash & (buckets - 1)];
+            next[i] = head;
+            head = i;
+        }
+    }
+
+    // The lines that decide a value of keyPath, in file order: those of the
+    // key itself, and deletions of it or of a key above it.
+    std::vector<std::uint32_t> linesOf(std::string_view text, std::string_view keyPath)
+    {
+        std::vector<std::uint32_t> matching;
+        if (questions.fetch_add(1) == 0 || lines.size() >= kNoLine) {
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const KeyLine &line = lines[i];
+                const std::string_view path = text.substr(line.pathBegin, line.pathSize);
+                if (line.deletes ? isKeyOrBelow(keyPath, path) : equalsIgnoringAsciiCase(path, keyPath))
+                    matching.push_back(static_cast<std::uint32_t>(i));
+            }
+            return matching;
+        }
+        std::call_once(hashed, [this] { buildTable(); });
+        linesNamed(text, keyPath, false, matching);
+        for (std::size_t i = 0; i < keyPath.size(); ++i) {
+            if (keyPath[i] == '\\')
+                linesNamed(text, keyPath.substr(0, i), true, matching);
+        }
+        std::sort(matching.begin(), matching.end());
+        return matching;
+    }
 
     // Where the entries of line i end: at the next key line, or the end of the text.
     std::size_t sectionEnd(std::uint32_t i, std::size_t textSize) const
@@ -476,28 +521,15 @@ struct RegistryFile::KeyIndex {
 
 RegistryFile::RegistryFile() : m_index(std::make_shared<KeyIndex>()) {}
 
-const RegistryFile::KeyIndex &RegistryFile::keyIndex() const
+RegistryFile::KeyIndex &RegistryFile::keyIndex() const
 {
-    std::call_once(m_index->built, [this] {
-        KeyIndex &index = *m_index;
-        std::vector<KeyLine> &lines = index.lines;
+    std::call_once(m_index->listed, [this] {
         EntryReader reader(m_text);
         for (Entry entry; reader.next(entry);) {
             if (entry.kind == Entry::Kind::Key)
-                lines.push_back({entry.begin, static_cast<std::size_t>(entry.path.data() - m_text.data()),
-                                 entry.path.size(), static_cast<std::uint32_t>(pathHash(entry.path)), entry.deletes});
-        }
-        if (lines.empty() || lines.size() >= kNoLine)
-            return; // no keys, or more lines than any settings file holds: no table
-        std::size_t buckets = 1;
-        while (buckets < lines.size())
-            buckets *= 2;
-        index.heads.assign(buckets, kNoLine);
-        index.next.assign(lines.size(), kNoLine);
-        for (std::uint32_t i = 0; i < lines.size(); ++i) {
-            std::uint32_t &head = index.heads[lines[i].hash & (buckets - 1)];
-            index.next[i] = head;
-            head = i;
+                m_index->lines.push_back({entry.begin, static_cast<std::size_t>(entry.path.data() - m_text.data()),
+                                          entry.path.size(), static_cast<std::uint32_t>(pathHash(entry.path)),
+                                          entry.deletes});
         }
     });
     return *m_index;
@@ -535,17 +567,8 @@ bool RegistryFile::hasKey(std::string_view keyPath) const
 
 std::optional<std::string> RegistryFile::stringValue(std::string_view keyPath, std::string_view name) const
 {
-    // The lines that matter, in file order: those of the key itself, and
-    // deletions of it or of a key above it.
-    const KeyIndex &index = keyIndex();
-    std::vector<std::uint32_t> matching;
-    index.linesNamed(m_text, keyPath, false, matching);
-    for (std::size_t i = 0; i < keyPath.size(); ++i) {
-        if (keyPath[i] == '\\')
-            index.linesNamed(m_text, keyPath.substr(0, i), true, matching);
-    }
-    std::sort(matching.begin(), matching.end());
-
+    KeyIndex &index = keyIndex();
+    const std::vector<std::uint32_t> matching = index.linesOf(m_text, keyPath);
     std::size_t found = kNone;
     for (const std::uint32_t i : matching) {
         const KeyLine &line = index.lines[i];
