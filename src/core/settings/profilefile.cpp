@@ -285,6 +285,16 @@ std::optional<std::string> ProfileFile::wholeValue(std::string_view section, std
     return repairedUtf8(line.parsed.wholeValue);
 }
 
+bool ProfileFile::hasSection(std::string_view section) const
+{
+    return findSection(text(), trimQueryBlanks(section)).has_value();
+}
+
+bool ProfileFile::isBlank() const
+{
+    return std::all_of(text().begin(), text().end(), [](char c) { return isFileBlank(c) || c == '\r' || c == '\n'; });
+}
+
 bool ProfileFile::appendToValue(std::string_view section, std::string_view key, std::string_view tail)
 {
     m_index = std::make_shared<Index>(); // the text may change: the lines move

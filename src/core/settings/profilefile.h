@@ -59,6 +59,11 @@ public:
     // when the key is absent.
     std::optional<std::string> wholeValue(std::string_view section, std::string_view key) const;
 
+    // True when the file has a section named so (blanks around the name dropped).
+    bool hasSection(std::string_view section) const;
+    // True when the file holds nothing but blanks and line breaks.
+    bool isBlank() const;
+
     // Appends tail to the whole value of key in section, every byte of the
     // line before it kept; an absent key is set to tail as setValue sets it.
     // The same errors as setValue. Returns whether the file changed.
