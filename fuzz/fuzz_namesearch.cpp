@@ -77,8 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         options.language = static_cast<InterfaceLanguage>((data[0] >> 3) % 4);
     if (data[0] & 64)
         options.drawable = [](char32_t c) { return c % 3 != 0; };
-    checkQuery(query, options);
-    // The same bytes as UTF-8 text, as a user types or pastes it.
-    checkQuery(wideFromUtf8(repairedUtf8(input.substr(1, 4 * kLongestQuery))), options);
+    // The query as UTF-16 units or, with the top bit, the same bytes as UTF-8
+    // text, as a user types or pastes it: one search an input.
+    if (data[0] & 128)
+        checkQuery(wideFromUtf8(repairedUtf8(input.substr(1, 4 * kLongestQuery))), options);
+    else
+        checkQuery(query, options);
     return 0;
 }
