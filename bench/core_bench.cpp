@@ -490,6 +490,30 @@ void BM_SettingsLookupsInLargeFile(benchmark::State &state)
 }
 BENCHMARK(BM_SettingsLookupsInLargeFile)->Arg(1)->Arg(12)->ArgName("lookups")->Unit(benchmark::kMillisecond);
 
+// range(0) lookups in a data file of 200 sections of 40 keys each (as a file
+// of generated languages is shaped), each in one of the last sections, in a
+// file kept in memory: the first walks, the later ones use the index.
+void BM_DataFileLookups(benchmark::State &state)
+{
+    std::string text;
+    for (int section = 0; section < 200; ++section) {
+        text += "[Language " + std::to_string(section) + "]\r\n";
+        for (int key = 0; key < 40; ++key)
+            text += "Key" + std::to_string(key) + "=DejaVu Sans,12,8,224,225,226,227,228,229,230\r\n";
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        const ProfileFile file = ProfileFile::fromBytes(text);
+        state.ResumeTiming();
+        for (std::int64_t i = 0; i < state.range(0); ++i) {
+            const std::string section = "language " + std::to_string(199 - i % 10);
+            if (file.value(section, "KEY39", "").empty())
+                state.SkipWithError("value not found");
+        }
+    }
+}
+BENCHMARK(BM_DataFileLookups)->Arg(1)->Arg(12)->Arg(200)->ArgName("lookups")->Unit(benchmark::kMicrosecond);
+
 // The name index, built as Find first opens it: every Unicode name read from
 // ICU (the ideographs' names of prefix and code left out), and the table of
 // everyday words taken in.

@@ -7,8 +7,9 @@
 // Usage: startwatch [--settle MS] [--timeout MS] [--language DOWNS] -- program [args...]
 //
 // Prints one line of name=value pairs (times in milliseconds, memory in KiB):
-//   map_ms paint_ms hwm_kb [dialog_ms load_grown_ms load_painted_ms hwm_loaded_kb]
-// and exits 0, or prints the reason and exits 1.
+//   map_ms paint_ms cpu_ms hwm_kb [dialog_ms load_grown_ms load_painted_ms hwm_loaded_kb]
+// and exits 0, or prints the reason and exits 1. cpu_ms is the CPU time (user
+// and system) the program had used when its first window was painted.
 //
 // Run it on a private X server with no other client: every new top-level window
 // is taken to be the program's. Paints are seen through the DAMAGE extension,
@@ -30,6 +31,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,6 +63,28 @@ long statusKiB(pid_t pid, const char *field)
         if (line.rfind(prefix, 0) == 0)
             return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
     return -1;
+}
+
+// User and system CPU time of a running process, in milliseconds.
+double cpuMs(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')'); // the command name may hold blanks
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int n = 3; fields >> field; ++n) {
+        if (n == 14)
+            utime = std::stoull(field);
+        else if (n == 15) {
+            stime = std::stoull(field);
+            break;
+        }
+    }
+    return 1000.0 * static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 class Watch {
@@ -107,6 +132,7 @@ public:
         m_mapMs = msSince(m_start);
         waitFor([&](const XEvent &e) { return isDamage(e, m_main); });
         m_paintMs = msSince(m_start);
+        m_cpuMs = cpuMs(m_child);
     }
 
     // Lets the program settle (a paint may follow), then reads its peak memory.
@@ -169,6 +195,7 @@ public:
 
     double mapMs() const { return m_mapMs; }
     double paintMs() const { return m_paintMs; }
+    double cpuAtPaintMs() const { return m_cpuMs; }
     double dialogMs() const { return m_dialogMs; }
     double grownMs() const { return m_grownMs; }
     double loadPaintedMs() const { return m_loadPaintedMs; }
@@ -260,7 +287,7 @@ private:
     pid_t m_child = -1;
     Clock::time_point m_start;
     std::set<Window> m_watched;
-    double m_mapMs = 0, m_paintMs = 0, m_dialogMs = 0, m_grownMs = 0, m_loadPaintedMs = 0;
+    double m_mapMs = 0, m_paintMs = 0, m_cpuMs = 0, m_dialogMs = 0, m_grownMs = 0, m_loadPaintedMs = 0;
 };
 
 } // namespace
@@ -292,7 +319,7 @@ int main(int argc, char **argv)
     watch.start(argv + i + 1);
     watch.firstWindow();
     const long hwm = watch.settledPeakKiB();
-    std::printf("map_ms=%.2f paint_ms=%.2f hwm_kb=%ld", watch.mapMs(), watch.paintMs(), hwm);
+    std::printf("map_ms=%.2f paint_ms=%.2f cpu_ms=%.0f hwm_kb=%ld", watch.mapMs(), watch.paintMs(), watch.cpuAtPaintMs(), hwm);
     if (downs >= 0) {
         watch.loadLanguage(downs);
         const long loadedHwm = watch.settledPeakKiB();

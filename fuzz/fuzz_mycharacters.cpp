@@ -85,10 +85,16 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
                        || (before.encoding() == ProfileEncoding::Ansi && after.encoding() == ProfileEncoding::Utf8)
                        || (before.encoding() == ProfileEncoding::Utf8 && ascii));
 
-    // Every value, or in a long file its first and last 64 (each lookup walks the file).
+    // Every value, or in a long file a sample: its first and last 8 and 16
+    // spread between them, so that a long input costs no more than a short one.
     std::vector<std::pair<std::string, std::string>> named = namedValues(bytes);
-    if (named.size() > 128)
-        named.erase(named.begin() + 64, named.end() - 64);
+    if (named.size() > 32) {
+        std::vector<std::pair<std::string, std::string>> sample(named.begin(), named.begin() + 8);
+        for (std::size_t k = 1; k <= 16; ++k)
+            sample.push_back(named[8 + k * (named.size() - 16) / 17]);
+        sample.insert(sample.end(), named.end() - 8, named.end());
+        named = std::move(sample);
+    }
     for (const auto &[section, key] : named) {
         if (isOwnList({section, key}))
             continue;

@@ -12,6 +12,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -65,7 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The query as UTF-16 units, two bytes each; the first byte picks the limit and the language.
     if (size < 1)
         return 0;
-    std::u16string query((size - 1) / 2, u'\0');
+    // Past kQueryLimit a query is cut; a few units more show that, and a
+    // longer one would only slow the search down.
+    constexpr std::size_t kLongestQuery = kQueryLimit + 16;
+    std::u16string query(std::min((size - 1) / 2, kLongestQuery), u'\0');
     std::memcpy(query.data(), data + 1, query.size() * 2);
     FindOptions options;
     options.limit = data[0] % 4 == 0 ? 7 : kFindLimit;
@@ -73,8 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         options.language = static_cast<InterfaceLanguage>((data[0] >> 3) % 4);
     if (data[0] & 64)
         options.drawable = [](char32_t c) { return c % 3 != 0; };
-    checkQuery(query, options);
-    // The same bytes as UTF-8 text, as a user types or pastes it.
-    checkQuery(wideFromUtf8(repairedUtf8(input.substr(1))), options);
+    // The query as UTF-16 units or, with the top bit, the same bytes as UTF-8
+    // text, as a user types or pastes it: one search an input.
+    if (data[0] & 128)
+        checkQuery(wideFromUtf8(repairedUtf8(input.substr(1, 4 * kLongestQuery))), options);
+    else
+        checkQuery(query, options);
     return 0;
 }

@@ -7,13 +7,17 @@
 # --type-into-window) reach the running pad, and an unknown language is
 # refused with a message and a non-zero status while the pad stays as it is.
 # A pad killed with SIGKILL does not block the next start.
-# Usage: onepad_e2e.sh <path of the built Umbrill05>
+# No client jams the channel: a program that holds the pad's bus name without
+# answering, idle connections, a pad out of file descriptors, and a fallback
+# folder that is not the user's own.
+# Usage: onepad_e2e.sh <path of the built Umbrill05> <path of busnameholder>
 set -uo pipefail
 
 exe=$1
+holder=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../lib/xsession.sh"
-need_tools Xvfb xdotool openbox xprop xev xterm dbus-run-session dbus-send
+need_tools Xvfb xdotool openbox xprop xev xterm dbus-run-session dbus-send python3 prlimit
 if [ -z "${UMBRILL_E2E_BUS:-}" ]; then
   UMBRILL_E2E_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
@@ -137,12 +141,100 @@ killed_pad_does_not_block() {  # what
   second --language Test
 }
 
+# The CPU time (user and system, in clock ticks) a process has used.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+# Opens count connections to the socket and sends nothing; prints how many
+# the pad had closed after 1 s and after 6 s, and the seconds until the first
+# connection it accepted was closed.
+idle_clients() {  # socket count
+  python3 - "$1" "$2" <<'PY'
+import select, socket, sys, time
+path, count = sys.argv[1], int(sys.argv[2])
+clients, start = [], time.monotonic()
+for _ in range(count):
+    c = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    c.connect(path)
+    clients.append(c)
+closed_at = {}
+def watch(until):
+    while time.monotonic() < until and len(closed_at) < count:
+        ready, _, _ = select.select([c for c in clients if c not in closed_at], [], [], 0.05)
+        for c in ready:
+            try:
+                gone = c.recv(1) == b""
+            except OSError:
+                gone = True
+            if gone:
+                closed_at[c] = time.monotonic() - start
+    return len(closed_at)
+early = watch(start + 1)
+late = watch(start + 6)
+print(early, late, "%.1f" % (closed_at.get(clients[0], 99)))
+PY
+}
+
+# A pad on the socket that no client can jam.
+socket_cannot_be_jammed() {
+  local socket early late first before after limit
+  socket=$(ls "$XDG_RUNTIME_DIR"/umbrill-*.socket | head -n1)
+  read -r early late first < <(idle_clients "$socket" 40)
+  check "idle: connections beyond 32 are closed at once ($early of 40)" test "$early" -ge 8
+  check "idle: every idle connection is dropped ($late of 40)" test "$late" -eq 40
+  check "idle: after about 2 s, not at once ($first s)" awk -v t="$first" 'BEGIN { exit !(t >= 1.5 && t <= 5) }'
+  # Out of descriptors: the pad may keep only a few more files open.
+  limit=$(( $(ls "/proc/$app_pid/fd" | wc -l) + 8 ))
+  prlimit --pid "$app_pid" --nofile="$limit":"$limit"
+  before=$(cpu_ticks "$app_pid")
+  read -r early late first < <(idle_clients "$socket" 12)
+  after=$(cpu_ticks "$app_pid")
+  check "EMFILE: the pad does not spin ($((after - before)) ticks in 6 s)" test $((after - before)) -lt 100
+  check "EMFILE: the waiting connections are still dropped ($late of 12)" test "$late" -eq 12
+  second --language French
+  check "EMFILE: a later start is still answered ($rc: $err)" test "$rc" -eq 0
+  check "EMFILE: the pad shows French" poll title_is "$main" "French Umbrill"
+  second --language Test
+}
+
+# The bus name the pad of this display claims.
+pad_bus_name() {
+  local key=${DISPLAY%.*} out="" c i
+  for ((i = 0; i < ${#key}; i++)); do
+    c=${key:i:1}
+    if [[ $c =~ [A-Za-z0-9] ]]; then out+=$c; else out+=$(printf '_%02x' "'$c"); fi
+  done
+  echo "org.example.Umbrill.d$out"
+}
+
 # --- --help lists the actions, with no display needed ----------------------------
 help=$(env -u DISPLAY "$prog/Umbrill05" --help)
 check "--help ends with 0" test $? -eq 0
 for option in --language --find --type-into-window --help; do
   check "--help lists $option" grep -q -- "$option" <<<"$help"
 done
+
+# --- a program of another kind holds the pad's bus name -----------------------------
+: >"$work/holder.out"
+"$holder" "$(pad_bus_name)" >>"$work/holder.out" 2>&1 &
+holder_pid=$!
+stop_holder() { kill "$holder_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_holder)
+if poll grep -q held "$work/holder.out"; then
+  if start_pad "Test Umbrill"; then
+    check "squatted: the pad starts and says why in one line: $(cat "$work/app.log")" \
+      test "$(grep -c 'does not answer as a pad' "$work/app.log")" -eq 1
+    second --language French
+    check "squatted: a later start reaches the pad ($rc: $err)" test "$rc" -eq 0
+    check "squatted: the pad shows French" poll title_is "$main" "French Umbrill"
+    check "squatted: one pad ($(pads))" test "$(pads)" -eq 1
+    second --language Test
+    poll title_is "$main" "Test Umbrill"
+    exit_program
+  fi
+else
+  fail "the bus name holder did not take the name: $(cat "$work/holder.out")"
+fi
+stop_holder
 
 # --- over the private session bus ---------------------------------------------
 start_pad "Test Umbrill" || exit 1
@@ -175,8 +267,43 @@ if start_pad "Test Umbrill"; then
   killed_pad_does_not_block "no bus"
   check "no bus: the killed pad's socket was replaced, not added to" \
     test "$(ls "$XDG_RUNTIME_DIR" | grep -c '\.socket$')" -eq 1
+  socket_cannot_be_jammed
   exit_program
 fi
+
+# --- a fallback folder that is not the user's own ------------------------------------
+# The runtime folder is open to others, and the temporary folder's umbrill-<uid>
+# belongs to someone else (or, run as a user who cannot give it away, is open).
+runtime=$XDG_RUNTIME_DIR
+export TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/open-runtime"
+mkdir -p "$TMPDIR/umbrill-$(id -u)" && chmod 755 "$TMPDIR/umbrill-$(id -u)"
+chown nobody "$TMPDIR/umbrill-$(id -u)" 2>/dev/null
+mkdir -m 755 "$XDG_RUNTIME_DIR"
+if start_pad "Test Umbrill"; then
+  check "foreign folder: a private one in the runtime folder holds the socket" \
+    poll bash -c 'ls "$0"/umbrill/umbrill-*.socket >/dev/null 2>&1' "$XDG_RUNTIME_DIR"
+  check "foreign folder: it is private" test "$(stat -c %a "$XDG_RUNTIME_DIR/umbrill")" = 700
+  check "foreign folder: nothing is written into the foreign one" test -z "$(ls -A "$TMPDIR/umbrill-$(id -u)")"
+  second --language French
+  check "foreign folder: a later start reaches the pad ($rc: $err)" test "$rc" -eq 0
+  second --language Test
+  poll title_is "$main" "Test Umbrill"
+  exit_program
+fi
+unset XDG_RUNTIME_DIR
+"$prog/Umbrill05" >"$work/app.log" 2>&1 &
+app_pid=$!
+if poll find_program_window '^Test Umbrill$'; then
+  main=$wid
+  check "no private folder at all: stderr says one pad per display is off: $(cat "$work/app.log")" \
+    grep -q 'one pad per display is off' "$work/app.log"
+  exit_program
+else
+  fail "no private folder at all: no pad: $(cat "$work/app.log")"
+  kill "$app_pid" 2>/dev/null
+fi
+export XDG_RUNTIME_DIR=$runtime
+unset TMPDIR
 export DBUS_SESSION_BUS_ADDRESS=$bus_address
 
 # --- no pad running: the actions apply to the new pad ---------------------------

@@ -11,6 +11,7 @@
 #include "core/text/error.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 namespace umbrill {
@@ -222,6 +223,29 @@ bool removeFromMyCharacters(ProfileFile &file, std::int32_t code)
 
 std::optional<LanguageRecord> myCharactersOf(const ProfileFile &file) { return myCharacters(file); }
 
+namespace {
+
+// A link followed to a file of another kind (or such a file in its place)
+// would have a section of ours added to it: only a file that reads as a
+// keyboard-language file, or holds nothing yet, is edited.
+void editOwnFile(const fs::path &own, const std::function<bool(ProfileFile &)> &edit)
+{
+    editProfileFile(own, [&](ProfileFile &file) {
+        if (!file.isBlank() && !file.hasSection(kDataSection))
+            throw Error("Unable to write to " + own.string());
+        return edit(file);
+    });
+}
+
+} // namespace
+
+void writeOwnEntry(const fs::path &own, std::string_view name, std::string_view entry)
+{
+    std::error_code ec;
+    fs::create_directories(own.parent_path(), ec);
+    editOwnFile(own, [&](ProfileFile &file) { return file.setValue(kDataSection, name, entry); });
+}
+
 bool addOwnLanguage(ProfileFile &file, std::string_view name, std::string_view entry)
 {
     if (!loadable(name))
@@ -234,7 +258,7 @@ void addOwnLanguage(const fs::path &own, std::string_view name, std::string_view
 {
     std::error_code ec;
     fs::create_directories(own.parent_path(), ec);
-    editProfileFile(own, [&](ProfileFile &file) { return addOwnLanguage(file, name, entry); });
+    editOwnFile(own, [&](ProfileFile &file) { return addOwnLanguage(file, name, entry); });
 }
 
 bool addToMyCharacters(const fs::path &own, std::int32_t code, std::string_view face, std::int32_t points)
@@ -242,14 +266,14 @@ bool addToMyCharacters(const fs::path &own, std::int32_t code, std::string_view 
     std::error_code ec;
     fs::create_directories(own.parent_path(), ec);
     bool added = false;
-    editProfileFile(own, [&](ProfileFile &file) { return added = addToMyCharacters(file, code, face, points); });
+    editOwnFile(own, [&](ProfileFile &file) { return added = addToMyCharacters(file, code, face, points); });
     return added;
 }
 
 bool removeFromMyCharacters(const fs::path &own, std::int32_t code)
 {
     bool removed = false;
-    editProfileFile(own, [&](ProfileFile &file) { return removed = removeFromMyCharacters(file, code); });
+    editOwnFile(own, [&](ProfileFile &file) { return removed = removeFromMyCharacters(file, code); });
     return removed;
 }
 

@@ -77,6 +77,12 @@ bool addToMyCharacters(const std::filesystem::path &own, std::int32_t code, std:
 // was the last). Returns false when it held no such character.
 bool removeFromMyCharacters(const std::filesystem::path &own, std::int32_t code);
 
+// Sets the entry of name in the user's file (as the font command does).
+// These three edit only a file that reads as a keyboard-language file (it has
+// the data file's section) or holds nothing yet: any other file, reached
+// through a link or not, is left as it is and the store's Error("Unable to
+// write to <file>") is thrown.
+void writeOwnEntry(const std::filesystem::path &own, std::string_view name, std::string_view entry);
 // The same edits on a file in memory (the two above do one of them under the
 // file's lock); every other value of the file, and every other byte of its
 // Languages list, stays as it was. Throw setValue's Error.

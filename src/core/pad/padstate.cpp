@@ -172,9 +172,7 @@ void PadState::writeKeyFontEntry()
         writeProfileString(m_iniFileName, kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
         return;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(m_own.file().parent_path(), ec);
-    writeProfileString(m_own.file(), kDataSection, m_currentLanguage.LanguageName, writtenEntry(written));
+    writeOwnEntry(m_own.file(), m_currentLanguage.LanguageName, writtenEntry(written));
 }
 
 void PadState::rememberLanguage(const std::string &name) const

@@ -9,7 +9,10 @@
 #include "core/text/lines.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace umbrill {
@@ -171,12 +174,12 @@ bool ansiCanHold(std::string_view utf8) { return utf8FromAnsi(ansiFromUtf8(utf8)
 
 std::string_view lineBreakOf(std::string_view text)
 {
-    const std::size_t pos = text.find_first_of("\r\n");
-    if (pos == std::string_view::npos)
+    if (text.empty())
         return "\r\n";
-    if (text[pos] == '\n')
-        return "\n";
-    return (pos + 1 < text.size() && text[pos + 1] == '\n') ? std::string_view("\r\n") : std::string_view("\r");
+    const LineSpan first = lineAt(text, 0, LineBreaks::LfCrLfOrCr);
+    if (first.end == first.contentEnd)
+        return "\r\n";
+    return text.substr(first.contentEnd, first.end - first.contentEnd);
 }
 
 bool hasNonAscii(std::string_view bytes)
@@ -184,7 +187,60 @@ bool hasNonAscii(std::string_view bytes)
     return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+std::string asciiLowered(std::string_view name)
+{
+    std::string lowered(name);
+    for (char &c : lowered)
+        c = asciiLower(c);
+    return lowered;
+}
+
 } // namespace
+
+// From the second question on: names ASCII-lowered, as they match, of the
+// first copy of each section, and in it where the first line of each key
+// begins. One question alone is answered by a walk, which costs less.
+struct ProfileFile::Index {
+    std::atomic<int> questions = 0;
+    std::once_flag built;
+    std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> sections;
+};
+
+ProfileFile::ProfileFile() : m_index(std::make_shared<Index>()) {}
+
+const ProfileFile::Index &ProfileFile::index() const
+{
+    std::call_once(m_index->built, [this] {
+        std::unordered_map<std::string, std::size_t> *keys = nullptr; // of the section being read
+        LineReader reader(text());
+        for (Line line; reader.next(line);) {
+            if (line.parsed.kind == LineKind::Section) {
+                const auto [section, first] = m_index->sections.try_emplace(asciiLowered(line.parsed.name));
+                keys = first ? &section->second : nullptr; // later copies are never searched
+            } else if (line.parsed.kind == LineKind::Key && keys) {
+                keys->try_emplace(asciiLowered(line.parsed.name), line.span.begin); // the first wins
+            }
+        }
+    });
+    return *m_index;
+}
+
+std::optional<std::size_t> ProfileFile::keyLineAt(std::string_view section, std::string_view key) const
+{
+    if (m_index->questions.fetch_add(1) == 0) {
+        const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
+        const std::optional<Line> line = header ? findKey(text(), *header, trimQueryBlanks(key)).key : std::nullopt;
+        return line ? std::optional<std::size_t>(line->span.begin) : std::nullopt;
+    }
+    const Index &found = index();
+    const auto keys = found.sections.find(asciiLowered(trimQueryBlanks(section)));
+    if (keys == found.sections.end())
+        return std::nullopt;
+    const auto line = keys->second.find(asciiLowered(trimQueryBlanks(key)));
+    if (line == keys->second.end())
+        return std::nullopt;
+    return line->second;
+}
 
 ProfileFile ProfileFile::fromBytes(std::string bytes)
 {
@@ -213,28 +269,35 @@ ProfileFile ProfileFile::fromBytes(std::string bytes)
 
 std::string ProfileFile::value(std::string_view section, std::string_view key, std::string_view dflt) const
 {
-    const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
-    if (!header)
+    const std::optional<std::size_t> at = keyLineAt(section, key);
+    Line line;
+    if (!at || !LineReader(text(), *at).next(line))
         return deliveredDefault(dflt);
-    const KeyPlace place = findKey(text(), *header, trimQueryBlanks(key));
-    if (!place.key)
-        return deliveredDefault(dflt);
-    return limitChars(repairedUtf8(stripOuterQuotes(place.key->parsed.value)));
+    return limitChars(repairedUtf8(stripOuterQuotes(line.parsed.value)));
 }
 
 std::optional<std::string> ProfileFile::wholeValue(std::string_view section, std::string_view key) const
 {
-    const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
-    if (!header)
+    const std::optional<std::size_t> at = keyLineAt(section, key);
+    Line line;
+    if (!at || !LineReader(text(), *at).next(line))
         return std::nullopt;
-    const KeyPlace place = findKey(text(), *header, trimQueryBlanks(key));
-    if (!place.key)
-        return std::nullopt;
-    return repairedUtf8(place.key->parsed.wholeValue);
+    return repairedUtf8(line.parsed.wholeValue);
+}
+
+bool ProfileFile::hasSection(std::string_view section) const
+{
+    return findSection(text(), trimQueryBlanks(section)).has_value();
+}
+
+bool ProfileFile::isBlank() const
+{
+    return std::all_of(text().begin(), text().end(), [](char c) { return isFileBlank(c) || c == '\r' || c == '\n'; });
 }
 
 bool ProfileFile::appendToValue(std::string_view section, std::string_view key, std::string_view tail)
 {
+    m_index = std::make_shared<Index>(); // the text may change: the lines move
     const std::optional<Line> header = findSection(text(), trimQueryBlanks(section));
     const std::optional<Line> line =
         header ? findKey(text(), *header, trimQueryBlanks(key)).key : std::optional<Line>();
@@ -271,6 +334,7 @@ bool ProfileFile::keepReadable()
 
 bool ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
+    m_index = std::make_shared<Index>(); // the text may change: the lines move
     section = trimQueryBlanks(section);
     key = trimQueryBlanks(key);
     if (holdsLineBreakOrNul(value))

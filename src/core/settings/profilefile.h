@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +39,14 @@ inline constexpr std::size_t kMaxValueChars = 2047;
 // How the data file's bytes encode its text.
 enum class ProfileEncoding { Ansi, Utf8, Utf8WithBom, Utf16Le, Utf16Be };
 
-// The file's text is kept once; each question walks its lines, and an edit
-// changes the text in place.
+// The file's text is kept once. The first question walks its lines; the
+// second walks them once more to note where the first copy of each section
+// and its first line of each key are, and later questions read only the line
+// asked for. An edit changes the text in place and drops those notes.
 class ProfileFile {
 public:
+    ProfileFile();
+
     // Takes the file's bytes; never fails.
     static ProfileFile fromBytes(std::string bytes);
 
@@ -53,6 +58,11 @@ public:
     // quotes and NUL bytes kept, only the blanks around it dropped. nullopt
     // when the key is absent.
     std::optional<std::string> wholeValue(std::string_view section, std::string_view key) const;
+
+    // True when the file has a section named so (blanks around the name dropped).
+    bool hasSection(std::string_view section) const;
+    // True when the file holds nothing but blanks and line breaks.
+    bool isBlank() const;
 
     // Appends tail to the whole value of key in section, every byte of the
     // line before it kept; an absent key is set to tail as setValue sets it.
@@ -81,11 +91,19 @@ private:
     bool keepReadable();
     std::string_view text() const { return std::string_view(m_text).substr(m_textStart); }
 
+    struct Index;
+    // Where the sections and keys are, found on the first call; safe to call
+    // from several threads at once.
+    const Index &index() const;
+    // Where in text() the line of key in section begins, by the index.
+    std::optional<std::size_t> keyLineAt(std::string_view section, std::string_view key) const;
+
     // The file's text in UTF-8, after its byte-order mark when it has a UTF-8
     // one. An ASCII file's bytes are kept as they are: they are their own UTF-8.
     std::string m_text;
     std::size_t m_textStart = 0;
     ProfileEncoding m_encoding = ProfileEncoding::Ansi;
+    std::shared_ptr<Index> m_index; // shared by copies until one is edited
 };
 
 // The value less one pair of quotes (" or ') when it is wholly enclosed in

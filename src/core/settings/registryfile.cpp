@@ -6,6 +6,8 @@
 #include "core/text/error.h"
 #include "core/text/lines.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <mutex>
 #include <utility>
@@ -421,36 +423,113 @@ ValueData valueDataAt(std::string_view text, std::size_t begin)
     return data;
 }
 
-// A key line and the lines after it up to the next key line.
+// A key line; its entries run up to the next key line.
 struct KeyLine {
     std::size_t begin = 0;
-    std::size_t sectionEnd = 0; // where the next key line begins, or the end of the text
     std::size_t pathBegin = 0;
     std::size_t pathSize = 0;
+    std::uint32_t hash = 0; // of the path, see pathHash
     bool deletes = false;
 };
 
+// The hash of a key path that ignores ASCII case, as paths match.
+std::uint64_t pathHash(std::string_view path)
+{
+    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
+    for (const char c : path) {
+        hash ^= static_cast<unsigned char>(asciiLower(c));
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+constexpr std::uint32_t kNoLine = static_cast<std::uint32_t>(-1);
+
 } // namespace
 
+// The key lines in file order and, from the second question on, a hash table
+// over their paths: the lines of one path are then found without looking at
+// the others. One question alone is answered by a walk over the lines, which
+// costs less than the table.
 struct RegistryFile::KeyIndex {
-    std::once_flag built;
+    std::once_flag listed;
     std::vector<KeyLine> lines;
+    std::atomic<int> questions = 0;
+    std::once_flag hashed;
+    std::vector<std::uint32_t> heads; // per bucket, the last line in it
+    std::vector<std::uint32_t> next;  // per line, the line before it in its bucket
+
+    void buildTable()
+    {
+        if (lines.empty() || lines.size() >= kNoLine)
+            return; // no keys, or more lines than any settings file holds: no table
+        std::size_t buckets = 1;
+        while (buckets < lines.size())
+            buckets *= 2;
+        heads.assign(buckets, kNoLine);
+        next.assign(lines.size(), kNoLine);
+        for (std::uint32_t i = 0; i < lines.size(); ++i) {
+            std::uint32_t &head = heads[lines[i].hash & (buckets - 1)];
+            next[i] = head;
+            head = i;
+        }
+    }
+
+    // The lines that decide a value of keyPath, in file order: those of the
+    // key itself, and deletions of it or of a key above it.
+    std::vector<std::uint32_t> linesOf(std::string_view text, std::string_view keyPath)
+    {
+        std::vector<std::uint32_t> matching;
+        if (questions.fetch_add(1) == 0 || lines.size() >= kNoLine) {
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const KeyLine &line = lines[i];
+                const std::string_view path = text.substr(line.pathBegin, line.pathSize);
+                if (line.deletes ? isKeyOrBelow(keyPath, path) : equalsIgnoringAsciiCase(path, keyPath))
+                    matching.push_back(static_cast<std::uint32_t>(i));
+            }
+            return matching;
+        }
+        std::call_once(hashed, [this] { buildTable(); });
+        linesNamed(text, keyPath, false, matching);
+        for (std::size_t i = 0; i < keyPath.size(); ++i) {
+            if (keyPath[i] == '\\')
+                linesNamed(text, keyPath.substr(0, i), true, matching);
+        }
+        std::sort(matching.begin(), matching.end());
+        return matching;
+    }
+
+    // Where the entries of line i end: at the next key line, or the end of the text.
+    std::size_t sectionEnd(std::uint32_t i, std::size_t textSize) const
+    {
+        return i + 1 < lines.size() ? lines[i + 1].begin : textSize;
+    }
+
+    // The lines whose path is path (ignoring ASCII case), added to out.
+    void linesNamed(std::string_view text, std::string_view path, bool deletesOnly, std::vector<std::uint32_t> &out) const
+    {
+        if (heads.empty())
+            return;
+        const auto hash = static_cast<std::uint32_t>(pathHash(path));
+        for (std::uint32_t i = heads[hash & (heads.size() - 1)]; i != kNoLine; i = next[i]) {
+            const KeyLine &line = lines[i];
+            if (line.hash == hash && (line.deletes || !deletesOnly) && equalsIgnoringAsciiCase(text.substr(line.pathBegin, line.pathSize), path))
+                out.push_back(i);
+        }
+    }
 };
 
 RegistryFile::RegistryFile() : m_index(std::make_shared<KeyIndex>()) {}
 
-const RegistryFile::KeyIndex &RegistryFile::keyIndex() const
+RegistryFile::KeyIndex &RegistryFile::keyIndex() const
 {
-    std::call_once(m_index->built, [this] {
-        std::vector<KeyLine> &lines = m_index->lines;
+    std::call_once(m_index->listed, [this] {
         EntryReader reader(m_text);
         for (Entry entry; reader.next(entry);) {
-            if (entry.kind != Entry::Kind::Key)
-                continue;
-            if (!lines.empty())
-                lines.back().sectionEnd = entry.begin;
-            lines.push_back({entry.begin, m_text.size(), static_cast<std::size_t>(entry.path.data() - m_text.data()),
-                             entry.path.size(), entry.deletes});
+            if (entry.kind == Entry::Kind::Key)
+                m_index->lines.push_back({entry.begin, static_cast<std::size_t>(entry.path.data() - m_text.data()),
+                                          entry.path.size(), static_cast<std::uint32_t>(pathHash(entry.path)),
+                                          entry.deletes});
         }
     });
     return *m_index;
@@ -488,18 +567,17 @@ bool RegistryFile::hasKey(std::string_view keyPath) const
 
 std::optional<std::string> RegistryFile::stringValue(std::string_view keyPath, std::string_view name) const
 {
+    KeyIndex &index = keyIndex();
+    const std::vector<std::uint32_t> matching = index.linesOf(m_text, keyPath);
     std::size_t found = kNone;
-    for (const KeyLine &line : keyIndex().lines) {
-        const std::string_view path = std::string_view(m_text).substr(line.pathBegin, line.pathSize);
+    for (const std::uint32_t i : matching) {
+        const KeyLine &line = index.lines[i];
         if (line.deletes) {
-            if (isKeyOrBelow(keyPath, path))
-                found = kNone;
+            found = kNone;
             continue;
         }
-        if (!equalsIgnoringAsciiCase(path, keyPath))
-            continue;
         // The entries of this key: the key line, then its values.
-        EntryReader reader(std::string_view(m_text).substr(0, line.sectionEnd), line.begin);
+        EntryReader reader(std::string_view(m_text).substr(0, index.sectionEnd(i, m_text.size())), line.begin);
         Entry entry;
         reader.next(entry);
         while (reader.next(entry)) {

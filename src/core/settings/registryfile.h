@@ -35,9 +35,10 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 
 // The file's bytes are kept once, as read. The first question walks its lines
-// once to note where each key line is; later questions read only the lines of
-// the keys they name, and only the value asked for has its data decoded. An
-// edit changes the bytes in place and drops those notes.
+// once to note where each key line is; from the second on, a hash table over
+// the key paths finds the lines of the key named, so a question reads only
+// those, and only the value asked for has its data decoded. An edit changes
+// the bytes in place and drops those notes.
 class RegistryFile {
 public:
     RegistryFile();
@@ -74,7 +75,7 @@ private:
     std::string lineBreak() const;
     // Where the key lines of m_text are, found on the first call; safe to call
     // from several threads at once.
-    const KeyIndex &keyIndex() const;
+    KeyIndex &keyIndex() const;
 
     std::string m_text; // UTF-8, its byte-order mark included
     bool m_utf16 = false;

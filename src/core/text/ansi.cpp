@@ -2,6 +2,7 @@
 // table here rather than a locale-dependent converter: every user sees the same keys.
 #include "core/text/ansi.h"
 
+#include <algorithm>
 #include <array>
 
 namespace umbrill {
@@ -256,7 +257,10 @@ std::string utf16LeFromUtf8(std::string_view text) { return utf16FromUtf8(text, 
 std::string utf8FromUtf16Be(std::string_view bytes) { return utf8FromUtf16(bytes, 1); }
 std::string utf16BeFromUtf8(std::string_view text) { return utf16FromUtf8(text, false); }
 
-bool holdsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool holdsLineBreakOrNul(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+}
 
 std::u16string wideFromCodePoint(long long code)
 {

@@ -12,6 +12,7 @@
 #include <QLockFile>
 #include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -32,8 +33,18 @@ constexpr auto kInterface = "org.example.Umbrill.Pad";
 // The running pad answers at once (it carries a command line out afterwards);
 // a long wait only covers a pad still starting on a loaded machine.
 constexpr int kAnswerTimeoutMs = 30000;
+// A program of another kind may hold the pad's bus name: it gets this long
+// to answer as a pad does. A pad of this very program gets the long wait.
+constexpr int kStrangerAnswerTimeoutMs = 1000;
 // A command line is a few words; a sender of more is not a start of ours.
 constexpr qint64 kLargestCommandLine = 64 * 1024;
+// A start sends its command line at once: a connection that has not sent a
+// whole one by then is dropped, and no more than so many are open at once.
+constexpr int kWholeCommandLineMs = 2000;
+constexpr int kMostConnections = 32;
+// Out of file descriptors, the socket stops being watched for this long
+// rather than be told again and again of a connection it cannot take.
+constexpr int kNoDescriptorPauseMs = 500;
 
 void say(const QString &text)
 {
@@ -60,21 +71,46 @@ bool sessionBusConfigured()
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
 
+// A folder of this user's own that no one else can enter (checked with lstat,
+// so a link is no such folder).
+bool isPrivateFolder(const QString &path)
+{
+    struct stat info {};
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
+        && (info.st_mode & 077) == 0;
+}
+
+// path, made private when it does not exist yet; empty when it is not private.
+QString madePrivate(const QString &path)
+{
+    mkdir(QFile::encodeName(path).constData(), 0700);
+    return isPrivateFolder(path) ? path : QString();
+}
+
 // A folder only this user can enter, for the socket: XDG_RUNTIME_DIR, else one
-// of our own in the temporary folder. Empty when there is none to trust.
+// of our own in the temporary folder, else one of our own in XDG_RUNTIME_DIR.
+// Empty, after a line on standard error, when there is none to trust.
 QString privateFolder()
 {
-    const auto trusted = [](const QString &path) {
-        struct stat info {};
-        return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
-            && info.st_uid == getuid() && (info.st_mode & 077) == 0;
-    };
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && trusted(runtime))
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
         return runtime;
-    const QString own = QDir::tempPath() + QStringLiteral("/umbrill-%1").arg(getuid());
-    mkdir(QFile::encodeName(own).constData(), 0700);
-    return trusted(own) ? own : QString();
+    const QString temporary = QDir::tempPath() + QStringLiteral("/umbrill-%1").arg(getuid());
+    if (const QString own = madePrivate(temporary); !own.isEmpty())
+        return own;
+    if (!runtime.isEmpty()) {
+        if (const QString own = madePrivate(runtime + QStringLiteral("/umbrill")); !own.isEmpty())
+            return own;
+    }
+    say(QStringLiteral("Umbrill: %1 is not a private folder of this user's; one pad per display is off.").arg(temporary));
+    return {};
+}
+
+// True when the process pid runs this very program.
+bool runsThisProgram(uint pid)
+{
+    const QString theirs = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    return !theirs.isEmpty() && theirs == QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
 }
 
 // A Unix stream socket at path, listening or connected to it; -1 when that fails.
@@ -145,6 +181,9 @@ public:
           m_received(std::move(received))
     {
         connect(m_notifier, &QSocketNotifier::activated, this, [this] { readSome(); });
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, &QObject::deleteLater);
+        m_deadline.start(kWholeCommandLineMs);
     }
     ~PadConnection() override { close(m_fd); }
     // Answers and ends the connection.
@@ -167,6 +206,7 @@ private:
         }
         m_bytes.append(chunk, n);
         if (const auto arguments = unstreamed<QStringList>(m_bytes)) {
+            m_deadline.stop();
             m_notifier->setEnabled(false);
             m_received(this, *arguments);
         }
@@ -176,6 +216,7 @@ private:
     QSocketNotifier *m_notifier;
     std::function<void(PadConnection *, const QStringList &)> m_received;
     QByteArray m_bytes;
+    QTimer m_deadline;
 };
 
 // The object that answers later starts on the bus.
@@ -255,12 +296,22 @@ std::optional<int> PadInstance::overBus(const QStringList &arguments)
         QDBusMessage call =
             QDBusMessage::createMethodCall(name, QLatin1String(kObjectPath), QLatin1String(kInterface), QStringLiteral("Activate"));
         call << arguments;
-        const QDBusMessage reply = bus.call(call, QDBus::Block, kAnswerTimeoutMs);
-        if (reply.type() == QDBusMessage::ReplyMessage)
+        // A pad still starting answers once it is up; any other holder of the
+        // name must answer as a pad at once.
+        const QDBusReply<uint> owner = bus.interface()->servicePid(name);
+        const bool ours = owner.isValid() && runsThisProgram(owner.value());
+        const QDBusMessage reply = bus.call(call, QDBus::Block, ours ? kAnswerTimeoutMs : kStrangerAnswerTimeoutMs);
+        if (reply.type() == QDBusMessage::ReplyMessage && reply.signature() == QLatin1String("s"))
             return answered(reply.arguments().value(0).toString());
-        if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-            && reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+        // The holder has just ended, or a pad of ours timed out as it ended.
+        if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+            || (ours && reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply")))
+            continue;
+        if (ours)
             return answered(QStringLiteral("Umbrill: the running pad did not answer (%1).").arg(reply.errorMessage()));
+        say(QStringLiteral("Umbrill: %1 on the session bus is held by a program that does not answer as a pad; "
+                           "this pad starts on its own.").arg(name));
+        break;
     }
     bus.unregisterObject(QLatin1String(kObjectPath));
     delete m_pending->busObject;
@@ -308,18 +359,34 @@ std::optional<int> PadInstance::overSocket(const QStringList &arguments)
     m_socketPath = path;
     m_channel = QStringLiteral("socket");
     m_incoming = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
-    connect(m_incoming, &QSocketNotifier::activated, this, [this] {
-        const int fd = accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            return;
-        new PadConnection(fd, this, [this](PadConnection *connection, const QStringList &args) {
-            if (m_handler)
-                connection->answer(m_handler(args));
-            else
-                m_pending->connections.emplace_back(args, connection);
-        });
-    });
+    connect(m_incoming, &QSocketNotifier::activated, this, [this] { acceptConnection(); });
     return std::nullopt;
+}
+
+void PadInstance::acceptConnection()
+{
+    const int fd = accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) {
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            // The connection stays queued and the socket readable: watched, it
+            // would wake this pad without end.
+            m_incoming->setEnabled(false);
+            QTimer::singleShot(kNoDescriptorPauseMs, m_incoming, [notifier = m_incoming] { notifier->setEnabled(true); });
+        }
+        return;
+    }
+    if (m_connections >= kMostConnections) {
+        close(fd);
+        return;
+    }
+    auto *connection = new PadConnection(fd, this, [this](PadConnection *from, const QStringList &args) {
+        if (m_handler)
+            from->answer(m_handler(args));
+        else
+            m_pending->connections.emplace_back(args, from);
+    });
+    ++m_connections;
+    connect(connection, &QObject::destroyed, this, [this] { --m_connections; });
 }
 
 void PadInstance::setHandler(Handler handler)

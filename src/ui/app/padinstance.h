@@ -47,6 +47,9 @@ public:
 private:
     std::optional<int> overBus(const QStringList &arguments);
     std::optional<int> overSocket(const QStringList &arguments);
+    // Takes a later start's connection to the socket (see padinstance.cpp for
+    // the limits).
+    void acceptConnection();
 
     struct Pending;
     std::string m_key;
@@ -57,6 +60,7 @@ private:
     int m_listening = -1;
     QSocketNotifier *m_incoming = nullptr;
     QString m_socketPath;
+    int m_connections = 0; // open connections of later starts
 };
 
 } // namespace umbrill

@@ -4,9 +4,13 @@
 #include "core/pad/padstate.h"
 #include "core/settings/profilefile.h"
 #include "core/text/commalist.h"
+#include "core/text/error.h"
 #include "settings/testfiles.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +18,7 @@
 namespace umbrill {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::readBytes;
 using testing::ScopedEnv;
 using testing::TempDir;
@@ -85,6 +90,47 @@ TEST(MyCharacters, AddsOnceRemovesAndKeepsTheLanguage)
     EXPECT_EQ(readProfileString(own, "Umbrill", "My Characters", ""), "\"DejaVu Sans\",12,8");
     EXPECT_TRUE(addToMyCharacters(own, 8364, "", 0));
     EXPECT_EQ(readProfileString(own, "Umbrill", "Languages", ""), "\"My Characters\""); // listed once
+}
+
+TEST(MyCharacters, AFileOfAnotherKindIsNeverWrittenInto)
+{
+    TempDir dir("umbrill-own");
+    const std::string passwd = "root:x:0:0:root:/root:/bin/bash\n; not ours\n";
+    const auto other = dir / "passwd";
+    writeBytes(other, passwd);
+    const auto linked = dir / "linked" / "languages.ini";
+    fs::create_directories(linked.parent_path());
+    fs::create_symlink(other, linked);
+    const auto plain = dir / "plain" / "languages.ini";
+    fs::create_directories(plain.parent_path());
+    writeBytes(plain, passwd);
+    for (const fs::path &own : {linked, plain}) {
+        SCOPED_TRACE(own.string());
+        const std::string unable = "Unable to write to " + own.string();
+        const auto failure = [&](const std::function<void()> &edit) {
+            try {
+                edit();
+            } catch (const Error &error) {
+                return std::string(error.what());
+            }
+            return std::string("no error");
+        };
+        EXPECT_EQ(failure([&] { addToMyCharacters(own, 233, "DejaVu Sans", 12); }), unable);
+        EXPECT_EQ(failure([&] { removeFromMyCharacters(own, 233); }), unable);
+        EXPECT_EQ(failure([&] { writeOwnEntry(own, "Mine", "Arial,12,8,65"); }), unable);
+        EXPECT_EQ(readBytes(own), passwd);
+    }
+    EXPECT_TRUE(fs::is_symlink(linked));
+
+    // A link to a file of ours is followed, and an empty file is filled.
+    writeBytes(other, "; mine\n[umbrill]\nLanguages=\n");
+    writeBytes(plain, "\n");
+    for (const fs::path &own : {linked, plain}) {
+        SCOPED_TRACE(own.string());
+        EXPECT_TRUE(addToMyCharacters(own, 233, "DejaVu Sans", 12));
+        EXPECT_EQ(ownEntry(own, "My Characters"), "\"DejaVu Sans\",12,8,233");
+    }
+    EXPECT_TRUE(fs::is_symlink(linked));
 }
 
 TEST(MyCharacters, TwoProgramsAddingAtOnceLoseNothing)
