@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace umbrill {
@@ -129,6 +130,7 @@ private:
     std::vector<Entry> m_names;
     std::vector<Entry> m_words;
     std::vector<Entry> m_sequences;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_variants;  // slots of a variant sign and its plain sign
     std::uint32_t m_slots = 0;
 };
 

@@ -159,10 +159,10 @@ TEST(NameSearch, EverydayQueriesFindWhatTheyMean)
         int rows = 0;
         int hits = 0;
     };
-    std::map<std::string, Language> languages = {{"en", {InterfaceLanguage::English, 75}},
-                                                 {"de", {InterfaceLanguage::German, 60}},
-                                                 {"fr", {InterfaceLanguage::French, 75}},
-                                                 {"es", {InterfaceLanguage::Spanish, 65}}};
+    std::map<std::string, Language> languages = {{"en", {InterfaceLanguage::English, 90}},
+                                                 {"de", {InterfaceLanguage::German, 90}},
+                                                 {"fr", {InterfaceLanguage::French, 90}},
+                                                 {"es", {InterfaceLanguage::Spanish, 90}}};
     int number = 0;
     for (std::string line; std::getline(file, line);) {
         ++number;
