@@ -167,8 +167,18 @@ bool isJoining(std::string_view word)
     return std::find(kJoiningWords.begin(), kJoiningWords.end(), word) != kJoiningWords.end();
 }
 
+// Every text's words are looked up here as the index is built: most are
+// ruled out by their first letter and length alone.
 bool isFiller(std::string_view word)
 {
+    static constexpr auto kShapes = [] {
+        std::array<std::uint16_t, 256> shapes{};  // for each first letter, the lengths of filler words
+        for (std::size_t i = 0; i < kFillerWords; ++i)
+            shapes[static_cast<unsigned char>(kJoiningWords[i].front())] |= static_cast<std::uint16_t>(1u << kJoiningWords[i].size());
+        return shapes;
+    }();
+    if (word.empty() || word.size() > 15 || !(kShapes[static_cast<unsigned char>(word.front())] >> word.size() & 1))
+        return false;
     return std::find(kJoiningWords.begin(), kJoiningWords.begin() + kFillerWords, word)
            != kJoiningWords.begin() + kFillerWords;
 }
@@ -324,18 +334,24 @@ struct TextMasks {
     std::uint64_t letters = 0;
     std::uint64_t wholeLetters = 0;
     std::uint64_t pairs = 0;
+    unsigned words = 0;  // its words, filler words left out ("NACH OBEN WEISENDER PFEIL" has two)
 };
 
 TextMasks masksOf(std::string_view text)
 {
     TextMasks masks;
     bool wordStart = true;
+    std::size_t start = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (isNameSeparator(c)) {
+            if (!wordStart)
+                masks.words += !isFiller(text.substr(start, at - start));
             wordStart = true;
             continue;
         }
+        if (wordStart)
+            start = at;
         const std::uint64_t bit = letterBit(c);
         masks.letters |= bit;
         if (wordStart && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
@@ -347,6 +363,8 @@ TextMasks masksOf(std::string_view text)
         }
         wordStart = false;
     }
+    if (!wordStart)
+        masks.words += !isFiller(text.substr(start));
     return masks;
 }
 
@@ -460,25 +478,13 @@ bool rareForm(char32_t c)
     const auto type = u_charType(static_cast<UChar32>(c));
     if (type == U_END_PUNCTUATION || type == U_FINAL_PUNCTUATION)
         return true;
+    // The Latin letters with marks: Latin-1, Latin Extended-A and -B, Latin Extended Additional.
+    const bool latin = (c >= 0x00C0 && c < 0x0250) || (c >= 0x1E00 && c < 0x1F00);
     const std::span<const char32_t> letters = everydayLetters();
-    UErrorCode status = U_ZERO_ERROR;
-    return u_isalpha(static_cast<UChar32>(c)) && uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_LATIN
+    return latin && (type == U_UPPERCASE_LETTER || type == U_LOWERCASE_LETTER)
            && !std::binary_search(letters.begin(), letters.end(), c);
 }
 
-// The words of a text, filler words left out ("NACH OBEN WEISENDER PFEIL" has two).
-unsigned wordCount(std::string_view text)
-{
-    unsigned count = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = at;
-        while (end < text.size() && !isNameSeparator(text[end]))
-            ++end;
-        count += end > at && !isFiller(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return count;
-}
 
 } // namespace
 
@@ -504,13 +510,12 @@ NameIndex::NameIndex()
             if (text.starts_with(prefix))
                 return true;
         }
-        const unsigned words = wordCount(text);
         const auto c = static_cast<char32_t>(code);
         const TextMasks masks = masksOf(text);
         const std::uint8_t tier = tierOf(c);
         const bool rare = rareForm(c);
         index->m_names.push_back({static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
-                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words), tier, 0,
+                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(masks.words), tier, 0,
                                   false, caseWordsOf(text), masks.letters, masks.wholeLetters, masks.pairs,
                                   entryRank(tier, false, false, rare, static_cast<unsigned>(text.size()), c)});
         index->m_nameText += text;
@@ -544,7 +549,7 @@ NameIndex::NameIndex()
         const bool sequence = word.kind() == EverydayKind::Sequence;
         const Entry entry{word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
-                          static_cast<std::uint8_t>(wordCount(words)), tier,
+                          static_cast<std::uint8_t>(masks.words), tier,
                           word.languages(), tag, 0, masks.letters, masks.wholeLetters, masks.pairs,
                           entryRank(tier, tag && tier == 2, !sequence, rareForm(word.character),
                                     static_cast<unsigned>(word.textLength()), word.character)};
@@ -629,7 +634,16 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         for (std::size_t k = 0; k < count; ++k) {
             Fit fit = Fit::None;
             bool lesserFit = false;
-            for (std::size_t j = 0; j < spellingCount[k]; ++j) {
+            if (spellingCount[k] == 1) {
+                const Searched &searched = spellings[k][0];
+                fit = (entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs
+                          ? Fit::None
+                      : searched.letter == 0                 ? fitOf(entryText, searched.text)
+                      : entry.wholeLetters & searched.letter ? Fit::Whole
+                                                             : Fit::Inside;
+                lesserFit = searched.lesser;
+            }
+            for (std::size_t j = 0; spellingCount[k] > 1 && j < spellingCount[k]; ++j) {
                 const Searched &searched = spellings[k][j];
                 if ((entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs)
                     continue;
@@ -716,9 +730,11 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     words.words = wordsOf(q, words.language);
     if (words.words.size() > 16)
         words.words.clear();  // a pasted text, not a name
-    // The longest word first: it rules most texts out soonest.
-    std::stable_sort(words.words.begin(), words.words.end(),
-                     [](const QueryWord &a, const QueryWord &b) { return a.folded.size() > b.folded.size(); });
+    // The longest word first: it rules most texts out soonest. Joining words,
+    // which rule nothing out, last.
+    std::stable_sort(words.words.begin(), words.words.end(), [](const QueryWord &a, const QueryWord &b) {
+        return std::make_pair(a.joining, b.folded.size()) < std::make_pair(b.joining, a.folded.size());
+    });
     if (words.words.size() == 1)
         words.joined = words.words.front().folded;
 
