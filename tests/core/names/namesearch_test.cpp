@@ -10,6 +10,7 @@
 #include "core/text/ansi.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <fstream>
@@ -226,6 +227,99 @@ TEST(NameSearch, InterfaceLanguageWordsComeFirst)
     EXPECT_EQ(tick.front(), 0x2714u) << shown(tick);  // HEAVY CHECK MARK, from German words
     // Without an interface language every language's words count alike.
     EXPECT_FALSE(index.find(u"Grad").empty());
+}
+
+// Within a meaning the plain sign comes first: the heavy, black or ornament
+// form and the single quotation mark go after the plain or double sign found
+// with them, and stay where they are when it is not found.
+TEST(NameSearch, PlainSignsComeBeforeTheirVariants)
+{
+    const NameIndex &index = NameIndex::shared();
+    auto place = [](const std::vector<char32_t> &found, char32_t c) {
+        return std::find(found.begin(), found.end(), c) - found.begin();
+    };
+    struct Row {
+        const char16_t *query;
+        InterfaceLanguage language;
+        char32_t plain;
+        char32_t variant;
+    };
+    const Row rows[] = {
+        {u"fl\u00E8che droite", InterfaceLanguage::French, 0x2192, 0x27A1},  // RIGHTWARDS ARROW, BLACK RIGHTWARDS ARROW
+        {u"right arrow", InterfaceLanguage::English, 0x2192, 0x27A1},
+        {u"Anf\u00FChrungszeichen unten", InterfaceLanguage::German, 0x201E, 0x201A},  // DOUBLE and SINGLE LOW-9
+        {u"comillas", InterfaceLanguage::Spanish, 0x201C, 0x0027},  // LEFT DOUBLE QUOTATION MARK, APOSTROPHE
+        {u"Pfeil rechts", InterfaceLanguage::German, 0x2192, 0x27A1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(utf8FromWide(row.query));
+        FindOptions options;
+        options.language = row.language;
+        const std::vector<char32_t> found = index.find(row.query, options);
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found.front(), row.plain) << shown(found);
+        EXPECT_GT(place(found, row.variant), place(found, row.plain)) << shown(found);
+        EXPECT_LT(place(found, row.variant), static_cast<std::ptrdiff_t>(found.size())) << "the variant is found too";
+    }
+    // No plain check mark is called "Häkchen": the heavy one stays first.
+    FindOptions german;
+    german.language = InterfaceLanguage::German;
+    EXPECT_EQ(index.find(u"H\u00E4kchen", german).front(), 0x2714u);
+    // The pairs come from the names, and a plain sign is never an emoji in colour.
+    const auto variants = signVariants();
+    EXPECT_TRUE(std::find_if(variants.begin(), variants.end(), [](const SignVariant &v) {
+                    return v.variant == 0x2714 && v.plain == 0x2713;  // HEAVY CHECK MARK of CHECK MARK
+                }) != variants.end());
+    for (const SignVariant &variant : variants) {
+        SCOPED_TRACE(codePointLabel(variant.variant));
+        EXPECT_NE(variant.variant, variant.plain);
+        EXPECT_FALSE(u_hasBinaryProperty(static_cast<UChar32>(variant.plain), UCHAR_EMOJI_PRESENTATION));
+    }
+}
+
+// Each language's words for accents and signs: a general word for an accent
+// is first the acute, Spanish "tilde" is the acute before the tilde (and
+// only in Spanish), words for "sign" and little words may go unmatched, a
+// word for a capital asks for the capital, and a letter of the four languages
+// comes before a rarer one of the same name.
+TEST(NameSearch, EachLanguagesWordsForAccentsAndSigns)
+{
+    const NameIndex &index = NameIndex::shared();
+    struct Row {
+        const char16_t *query;
+        InterfaceLanguage language;
+        char32_t first;
+    };
+    const Row rows[] = {
+        {u"e con tilde", InterfaceLanguage::Spanish, 0x00E9},   // é
+        {u"n con tilde", InterfaceLanguage::Spanish, 0x00F1},   // ñ, not the Polish ń
+        {u"e tilde", InterfaceLanguage::English, 0x1EBD},       // ẽ
+        {u"e mit Akzent", InterfaceLanguage::German, 0x00E9},
+        {u"e with accent", InterfaceLanguage::English, 0x00E9},
+        {u"e accent grave", InterfaceLanguage::French, 0x00E8},
+        {u"e mit Dach", InterfaceLanguage::German, 0x00EA},     // CLDR's German word for the circumflex
+        {u"a majuscule accent grave", InterfaceLanguage::French, 0x00C0},
+        {u"signo de euro", InterfaceLanguage::Spanish, 0x20AC},
+        {u"Pfeil nach oben", InterfaceLanguage::German, 0x2191},
+        {u"three dots", InterfaceLanguage::English, 0x2026},
+        {u"symbole euro", InterfaceLanguage::French, 0x20AC},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(utf8FromWide(row.query));
+        FindOptions options;
+        options.language = row.language;
+        const std::vector<char32_t> found = index.find(row.query, options);
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found.front(), row.first) << shown(found);
+    }
+    // A plural meets its singular only as a whole word.
+    EXPECT_TRUE(index.find(u"degrees").size() > 0 && index.find(u"degrees").front() == 0x00B0) << shown(index.find(u"degrees"));
+    const auto letters = everydayLetters();
+    EXPECT_TRUE(std::is_sorted(letters.begin(), letters.end()));
+    for (char32_t c : {U'\u00E9', U'\u00C9', U'\u00F1', U'\u00DF', U'\u0153'})
+        EXPECT_TRUE(std::binary_search(letters.begin(), letters.end(), c)) << codePointLabel(c);
+    for (char32_t c : {U'\u0144', U'\u1EBD'})
+        EXPECT_FALSE(std::binary_search(letters.begin(), letters.end(), c)) << codePointLabel(c);
 }
 
 // Characters no installed font draws come after every character one draws;
