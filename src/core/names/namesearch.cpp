@@ -601,7 +601,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     std::array<std::size_t, 16> spellingCount{};
     std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
     std::array<bool, 16> mayMiss{};           // a joining word among others
-    std::array<unsigned, 16> isJoiningWord{};  // a filler word, which texts do not count
+    std::array<unsigned, 16> fillerWord{};  // a filler word, which texts do not count
     // A text written apart holds the letters of the joined word, and no others.
     const std::uint64_t joinedLetters = masksOf(query.joined).letters;
     for (std::size_t k = 0; k < count; ++k) {
@@ -620,7 +620,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         }
         caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
         mayMiss[k] = word.joining && !allJoining;
-        isJoiningWord[k] = isFiller(word.folded);
+        fillerWord[k] = isFiller(word.folded);
     }
     for (const Entry &entry : entries) {
         const std::string_view entryText(text.data() + entry.offset, entry.length);
@@ -630,7 +630,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         bool allStart = true;
         bool found = true;
         bool lesser = false;
-        unsigned joiningFound = 0;  // filler words the text holds, which its word count leaves out
+        unsigned fillersFound = 0;  // filler words the text holds, which its word count leaves out
         for (std::size_t k = 0; k < count; ++k) {
             Fit fit = Fit::None;
             bool lesserFit = false;
@@ -666,14 +666,14 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
                 break;
             }
             whole += fit == Fit::Whole;
-            joiningFound += isJoiningWord[k];
+            fillersFound += fillerWord[k];
             allStart = allStart && fit >= Fit::Start;
             lesser = lesser || lesserFit;
             // Everyday words do not tell small from capital letters.
             caseMiss += caseWish[k] != 0 && !(entry.caseWords & caseWish[k]);
         }
         RankParts parts;
-        unsigned matched = count - missed - joiningFound;  // words of the text the query names
+        unsigned matched = count - missed - fillersFound;  // words of the text the query names
         if (found) {
             parts.group = (whole == count - missed && entry.words == matched) ? 0 : (allStart ? 1 : kRestGroup);
         } else if (!query.joined.empty() && entry.letters == joinedLetters && joinedEquals(entryText, query.joined)) {
