@@ -555,8 +555,12 @@ NameIndex::NameIndex()
                                     static_cast<unsigned>(word.textLength()), word.character)};
         (sequence ? m_sequences : m_words).push_back(entry);
     }
-    for (const SignVariant &variant : signVariants())
-        m_variants.emplace_back(slotOf(variant.variant), slotOf(variant.plain));
+    m_variantBits.assign(0x10000 / 64, 0);
+    for (const SignVariant &variant : signVariants()) {
+        m_variants.push_back({variant.variant, slotOf(variant.variant), slotOf(variant.plain)});
+        if (variant.variant < 0x10000)
+            m_variantBits[variant.variant / 64] |= std::uint64_t{1} << (variant.variant % 64);
+    }
 }
 
 const NameIndex &NameIndex::shared()
@@ -766,13 +770,29 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     }
     // Within a meaning the plain sign comes first: a heavy, ornament or single
     // form found with it goes right after it, unless the plain sign is found
-    // only inside words. Twice, for a variant of a variant.
+    // only inside words. Twice, for a variant of a variant. A search that
+    // finds few characters looks at each; one that finds many, at each pair.
+    auto demote = [&](std::uint32_t v, std::uint32_t plainSlot) {
+        const std::uint32_t p = bestOf[plainSlot];
+        if (p != UINT32_MAX && groupOf(hits[p].rank) != kRestGroup && hits[v].rank < hits[p].rank)
+            hits[v].rank = hits[p].rank + 1;
+    };
     for (int pass = 0; pass < 2; ++pass) {
-        for (const auto &[variant, plain] : m_variants) {
-            const std::uint32_t v = bestOf[variant];
-            const std::uint32_t p = bestOf[plain];
-            if (v != UINT32_MAX && p != UINT32_MAX && groupOf(hits[p].rank) != kRestGroup && hits[v].rank < hits[p].rank)
-                hits[v].rank = hits[p].rank + 1;
+        if (hits.size() < 4 * m_variants.size()) {
+            for (std::uint32_t h = 0; h < hits.size(); ++h) {
+                const char32_t c = hits[h].c;
+                if (c >= 0x10000 || !(m_variantBits[c / 64] >> (c % 64) & 1))
+                    continue;
+                auto pair = std::lower_bound(m_variants.begin(), m_variants.end(), c,
+                                             [](const Variant &variant, char32_t code) { return variant.variant < code; });
+                for (; pair != m_variants.end() && pair->variant == c; ++pair)
+                    demote(h, pair->plainSlot);
+            }
+        } else {
+            for (const Variant &pair : m_variants) {
+                if (const std::uint32_t v = bestOf[pair.variantSlot]; v != UINT32_MAX)
+                    demote(v, pair.plainSlot);
+            }
         }
     }
     const std::size_t keep = std::min(hits.size(), limit);

@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace umbrill {
@@ -141,7 +140,15 @@ private:
     std::vector<Entry> m_names;
     std::vector<Entry> m_words;
     std::vector<Entry> m_sequences;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_variants;  // slots of a variant sign and its plain sign
+    // A variant sign and its plain sign, in code order of the variant, and
+    // the variants of the first plane as bits, for searches that find few.
+    struct Variant {
+        char32_t variant;
+        std::uint32_t variantSlot;
+        std::uint32_t plainSlot;
+    };
+    std::vector<Variant> m_variants;
+    std::vector<std::uint64_t> m_variantBits;
     std::uint32_t m_slots = 0;
 };
 

@@ -250,6 +250,7 @@ TEST(NameSearch, PlainSignsComeBeforeTheirVariants)
         {u"Anf\u00FChrungszeichen unten", InterfaceLanguage::German, 0x201E, 0x201A},  // DOUBLE and SINGLE LOW-9
         {u"comillas", InterfaceLanguage::Spanish, 0x201C, 0x0027},  // LEFT DOUBLE QUOTATION MARK, APOSTROPHE
         {u"Pfeil rechts", InterfaceLanguage::German, 0x2192, 0x27A1},
+        {u"arrow", InterfaceLanguage::English, 0x2190, 0x2B05},  // thousands found: LEFTWARDS ARROW, LEFTWARDS BLACK ARROW
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(utf8FromWide(row.query));
