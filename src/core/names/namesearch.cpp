@@ -454,9 +454,9 @@ struct RankParts {
 
 Rank packRank(const RankParts &parts, Rank entry)
 {
-    return entry | field(parts.group == 2, 1) << 55 | field(parts.group, 2) << 51 | field(parts.otherLanguage, 1) << 50
+    return entry | Rank{parts.group == 2} << 55 | Rank{parts.group} << 51 | Rank{parts.otherLanguage} << 50
            | field(parts.caseMiss, 3) << 47 | field(parts.missed, 3) << 44 | field(parts.otherWords, 6) << 37
-           | field(parts.started, 5) << 32 | field(parts.lesser, 1) << 29;
+           | field(parts.started, 5) << 32 | Rank{parts.lesser} << 29;
 }
 constexpr unsigned kRestGroup = 2;
 unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 51) & 3; }
