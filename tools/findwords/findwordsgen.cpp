@@ -3,6 +3,9 @@
 // data: Unicode's names list, the CLDR annotations, the X11 Compose file, and
 // our own short list. Run at build time; prints the table's size.
 //
+// It also writes the letters of the four languages (CLDR's exemplar
+// characters) and the plainer sign of each heavy, ornament or single form.
+//
 // findwordsgen --names NamesList.txt --cldr <cldr common folder>
 //              --compose Compose --own everydaywords.txt --output table.cpp
 #include "core/names/everydaywords.h"
@@ -18,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -39,6 +43,8 @@ struct Key {
 };
 
 std::map<Key, unsigned> table;  // languages of each row
+std::set<char32_t> letters;      // the four languages' letters
+std::vector<std::pair<char32_t, char32_t>> variants;  // a variant and its plain sign
 
 std::string readFile(const std::string &path)
 {
@@ -261,6 +267,85 @@ void readOwn(const std::string &path)
     }
 }
 
+// <exemplarCharacters>[a ä b ...]</exemplarCharacters> and its auxiliary set:
+// every letter that stands alone (no range, no sequence in braces), small and
+// capital.
+void readExemplars(const std::string &path)
+{
+    const std::regex row("<exemplarCharacters(?: type=\"auxiliary\")?>\\[([^\\]]*)\\]</exemplarCharacters>");
+    const std::string text = readFile(path);
+    int sets = 0;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), row); it != std::sregex_iterator(); ++it) {
+        ++sets;
+        std::istringstream items((*it)[1].str());
+        for (std::string item; items >> item;) {
+            const long c = singleCharacter(item);
+            if (c < 0 || !u_isalpha(static_cast<UChar32>(c)))
+                continue;
+            letters.insert(static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+            letters.insert(static_cast<char32_t>(u_toupper(static_cast<UChar32>(c))));
+        }
+    }
+    if (sets == 0)
+        throw std::runtime_error(path + ": no exemplar characters");
+}
+
+// The words of a name in order, split at blanks.
+std::vector<std::string> wordsOf(const std::string &name)
+{
+    std::vector<std::string> words;
+    std::istringstream in(name);
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+// A sign whose name is a plainer sign's name with HEAVY, BLACK, WHITE or
+// ORNAMENT added ("HEAVY CHECK MARK", "LEFTWARDS BLACK ARROW"), or with
+// DOUBLE made SINGLE ("LEFT SINGLE QUOTATION MARK"), is a variant of it;
+// the typewriter's apostrophe is the single form of its quotation mark and of
+// the typographic double quotation marks. A plain sign is
+// neither an emoji in colour by default nor beyond the first plane.
+void findVariants()
+{
+    std::map<std::vector<std::string>, char32_t> byWords;
+    std::vector<std::pair<char32_t, std::string>> names;
+    for (UChar32 c = 0x20; c < 0x10000; ++c) {
+        std::array<char, 128> name{};
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t length = u_charName(c, U_UNICODE_CHAR_NAME, name.data(), static_cast<int32_t>(name.size()), &status);
+        if (U_FAILURE(status) || length <= 0 || u_isalpha(c))
+            continue;
+        const std::string text(name.data(), static_cast<std::size_t>(length));
+        names.emplace_back(static_cast<char32_t>(c), text);
+        if (!u_hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION))
+            byWords.emplace(wordsOf(text), static_cast<char32_t>(c));
+    }
+    static const std::set<std::string> heavier = {"HEAVY", "BLACK", "WHITE", "ORNAMENT"};
+    for (const auto &[c, name] : names) {
+        std::vector<std::string> plain;
+        bool changed = false;
+        for (const std::string &word : wordsOf(name)) {
+            if (heavier.count(word)) {
+                changed = true;
+            } else if (word == "SINGLE") {
+                plain.push_back("DOUBLE");
+                changed = true;
+            } else {
+                plain.push_back(word);
+            }
+        }
+        std::sort(plain.begin(), plain.end());
+        const auto found = byWords.find(plain);
+        if (changed && found != byWords.end() && found->second != c)
+            variants.emplace_back(c, found->second);
+    }
+    for (char32_t plain : {U'"', U'\u201C', U'\u201D', U'\u201E'})
+        variants.emplace_back(U'\'', plain);
+    std::sort(variants.begin(), variants.end());
+}
+
 std::string cString(const std::string &bytes)
 {
     std::string out;
@@ -340,9 +425,18 @@ void write(const std::string &path)
                                                     languages, kind)
             << "u,0x" << std::hex << static_cast<unsigned long>(key.character) << std::dec << "},\n";
     }
+    out << "};\n\n[[gnu::section(\"umbrill_everyday\")]] constexpr char32_t kLetters[] = {";
+    for (char32_t c : letters)
+        out << "0x" << std::hex << static_cast<unsigned long>(c) << std::dec << ",";
+    out << "};\n\n[[gnu::section(\"umbrill_everyday\")]] constexpr SignVariant kVariants[] = {\n";
+    for (const auto &[variant, plain] : variants)
+        out << "{0x" << std::hex << static_cast<unsigned long>(variant) << ",0x" << static_cast<unsigned long>(plain)
+            << std::dec << "},\n";
     out << "};\n\n} // namespace\n\n"
            "std::string_view everydayWordText() { return {kText, sizeof kText - 1}; }\n"
-           "std::span<const EverydayWord> everydayWords() { return kWords; }\n\n"
+           "std::span<const EverydayWord> everydayWords() { return kWords; }\n"
+           "std::span<const char32_t> everydayLetters() { return kLetters; }\n"
+           "std::span<const SignVariant> signVariants() { return kVariants; }\n\n"
            "} // namespace umbrill\n";
     const std::string written = out.str();
     if (std::ifstream old(path, std::ios::binary); old) {
@@ -356,7 +450,8 @@ void write(const std::string &path)
     if (!file)
         throw std::runtime_error("cannot write " + path);
     std::cout << "everyday words: " << table.size() << " rows, " << text.size() << " bytes of text, "
-              << table.size() * sizeof(umbrill::EverydayWord) + text.size() << " bytes in all\n";
+              << table.size() * sizeof(umbrill::EverydayWord) + text.size() << " bytes in all; " << letters.size()
+              << " everyday letters, " << variants.size() << " sign variants\n";
 }
 
 } // namespace
@@ -380,7 +475,9 @@ int main(int argc, char **argv)
         for (const auto &[name, mask] : languages) {
             readAnnotations(args["--cldr"] + "/annotations/" + name + ".xml", mask);
             readAnnotations(args["--cldr"] + "/annotationsDerived/" + name + ".xml", mask);
+            readExemplars(args["--cldr"] + "/main/" + name + ".xml");
         }
+        findVariants();
         readCompose(args["--compose"]);
         readOwn(args["--own"]);
         dropRedundant();

@@ -49,4 +49,20 @@ struct EverydayWord {
 std::string_view everydayWordText();
 std::span<const EverydayWord> everydayWords();
 
+// The letters of English, German, French and Spanish (CLDR's main and
+// auxiliary exemplar characters, small and capital), in code order. A letter
+// outside them is a rarer spelling of what a query names ("n tilde" is ñ
+// before ń).
+std::span<const char32_t> everydayLetters();
+
+// A sign and the plainer sign it is a variant of: a heavy, black, white or
+// ornament form ("BLACK RIGHTWARDS ARROW" of "RIGHTWARDS ARROW") or a single
+// quotation mark of its double one, from the Unicode names. In code order of
+// the variant.
+struct SignVariant {
+    char32_t variant;
+    char32_t plain;
+};
+std::span<const SignVariant> signVariants();
+
 } // namespace umbrill

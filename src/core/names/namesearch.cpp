@@ -115,29 +115,128 @@ std::vector<char32_t> entitiesOf(std::u16string_view q)
     return found;
 }
 
-// Words of other languages, and other spellings, for the words of the names.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 21> kNameWordFor = {{
-    {"UMLAUT", "DIAERESIS"},     {"TREMA", "DIAERESIS"},      {"DIERESIS", "DIAERESIS"},
-    {"DIARESE", "DIAERESIS"},    {"DIERESE", "DIAERESIS"},    {"AIGU", "ACUTE"},
-    {"AKUT", "ACUTE"},           {"AGUDO", "ACUTE"},          {"GRAVIS", "GRAVE"},
-    {"CIRCONFLEXE", "CIRCUMFLEX"}, {"ZIRKUMFLEX", "CIRCUMFLEX"}, {"CIRCUNFLEJO", "CIRCUMFLEX"},
-    {"CEDILLE", "CEDILLA"},      {"HATSCHEK", "CARON"},       {"HACEK", "CARON"},
-    {"SCHARFES", "SHARP"},       {"BARRE", "STROKE"},         {"DURCHGESTRICHEN", "STROKE"},
-    {"LIGATUR", "LIGATURE"},     {"KRINGEL", "RING"},         {"ROND", "RING"},
-}};
+// Words of the four languages, and other spellings, for the words of the
+// names. Most are CLDR's words for the accents and signs (the annotations of
+// ´ ` ^ ¨ ~ ¸ in English, German, French and Spanish); the general words for
+// an accent stand first for the acute, the accent these languages write most.
+// A word of some languages only means the name word when the interface
+// language is one of them: Spanish "tilde" is the acute ("e con tilde" is é)
+// and, after it, the tilde. A lesser meaning ranks after the word's first.
+struct NameWordFor {
+    std::string_view word;
+    std::string_view name;
+    std::uint8_t languages = 0;  // EverydayLanguage bits; none: every language
+    bool lesser = false;
+};
+constexpr NameWordFor kNameWordFor[] = {
+    {"UMLAUT", "DIAERESIS"},      {"TREMA", "DIAERESIS"},        {"DIERESIS", "DIAERESIS"},
+    {"DIARESE", "DIAERESIS"},     {"DIERESE", "DIAERESIS"},      {"CREMA", "DIAERESIS"},
+    {"AIGU", "ACUTE"},            {"AKUT", "ACUTE"},             {"AGUDO", "ACUTE"},
+    {"GRAVIS", "GRAVE"},          {"CIRCONFLEXE", "CIRCUMFLEX"}, {"ZIRKUMFLEX", "CIRCUMFLEX"},
+    {"CIRCUNFLEJO", "CIRCUMFLEX"}, {"DACH", "CIRCUMFLEX"},       {"CEDILLE", "CEDILLA"},
+    {"VIRGULILLA", "TILDE"},      {"HATSCHEK", "CARON"},         {"HACEK", "CARON"},
+    {"SCHARFES", "SHARP"},        {"BARRE", "STROKE"},           {"DURCHGESTRICHEN", "STROKE"},
+    {"DURCHGESTRICHENES", "STROKE"}, {"STRICH", "STROKE"},       {"LIGATUR", "LIGATURE"},
+    {"KRINGEL", "RING"},          {"ROND", "RING"},
+    {"ACCENT", "ACUTE"},          {"ACCENT", "GRAVE", 0, true},  {"ACCENT", "CIRCUMFLEX", 0, true},
+    {"AKZENT", "ACUTE"},          {"AKZENT", "GRAVE", 0, true},  {"AKZENT", "CIRCUMFLEX", 0, true},
+    {"ACENTO", "ACUTE"},          {"ACENTO", "GRAVE", 0, true},  {"ACENTO", "CIRCUMFLEX", 0, true},
+    {"TILDE", "ACUTE", kWordSpanish}, {"TILDE", "TILDE", kWordSpanish, true},
+    {"SYMBOL", "SIGN"},           {"ZEICHEN", "SIGN"},           {"SIGNE", "SIGN"},
+    {"SYMBOLE", "SIGN"},          {"SIGNO", "SIGN"},             {"SIMBOLO", "SIGN"},
+    {"QUOTE", "QUOTATION"},       {"QUOTES", "QUOTATION"},       {"OPENING", "LEFT"},
+    {"CLOSING", "RIGHT"},         {"UP", "UPWARDS"},             {"DOWN", "DOWNWARDS"},
+    {"LEFT", "LEFTWARDS"},        {"RIGHT", "RIGHTWARDS"},
+};
 
-// Words that join the others ("e accent aigu", "n con tilde", "a mit Akut"):
-// a text may lack them when it holds the other words.
-constexpr std::array<std::string_view, 5> kJoiningWords = {"ACCENT", "AVEC", "MIT", "CON", "WITH"};
+// Words that join the others ("e accent aigu", "n con tilde", "a mit Akut",
+// "signo de euro", "nach oben weisender Pfeil"): a text may lack them when it
+// holds the other words, and ranks after texts that hold them. The first of
+// them, words of direction and relation, do not count as other words of a
+// text either.
+constexpr std::size_t kFillerWords = 17;
+constexpr std::array<std::string_view, 35> kJoiningWords = {
+    "OF", "THE", "DE", "DEL", "LA", "LE", "D", "DU", "NACH", "VERS", "HACIA", "WEISEND", "WEISENDER", "APUNTANDO",
+    "POINTING", "AVEC", "CON",
+    "ACCENT", "AKZENT", "ACENTO", "MIT", "WITH",
+    "SIGN", "SYMBOL", "ZEICHEN", "SIGNE", "SYMBOLE", "SIGNO", "SIMBOLO",
+    "MAJUSCULE", "MAYUSCULA", "GROSSES", "MINUSCULE", "MINUSCULA", "KLEINES"};
+
+bool isJoining(std::string_view word)
+{
+    return std::find(kJoiningWords.begin(), kJoiningWords.end(), word) != kJoiningWords.end();
+}
+
+// Every text's words are looked up here as the index is built: most are
+// ruled out by their first letter and length alone.
+bool isFiller(std::string_view word)
+{
+    static constexpr auto kShapes = [] {
+        std::array<std::uint16_t, 256> shapes{};  // for each first letter, the lengths of filler words
+        for (std::size_t i = 0; i < kFillerWords; ++i)
+            shapes[static_cast<unsigned char>(kJoiningWords[i].front())] |= static_cast<std::uint16_t>(1u << kJoiningWords[i].size());
+        return shapes;
+    }();
+    if (word.empty() || word.size() > 15 || !(kShapes[static_cast<unsigned char>(word.front())] >> word.size() & 1))
+        return false;
+    return std::find(kJoiningWords.begin(), kJoiningWords.begin() + kFillerWords, word)
+           != kJoiningWords.begin() + kFillerWords;
+}
+
+// Words that ask for a capital (+1) or small (-1) letter, as its case does.
+int caseWishOf(std::string_view word)
+{
+    if (word == "MAJUSCULE" || word == "MAYUSCULA" || word == "GROSSES")
+        return 1;
+    if (word == "MINUSCULE" || word == "MINUSCULA" || word == "KLEINES")
+        return -1;
+    return 0;
+}
+
+// One way a query word may be written in a text.
+struct Spelling {
+    std::string text;
+    bool wholeOnly = false;  // a plural's singular: only a whole word of the text
+    bool lesser = false;     // a lesser meaning of the word
+};
 
 struct QueryWord {
-    std::string folded;   // what everyday words are searched for
-    std::string nameWord; // what names are searched for
+    std::string folded;              // as typed, folded
+    std::vector<Spelling> words;     // what everyday words are searched for
+    std::vector<Spelling> nameWords; // what names are searched for
     int caseWish = 0;     // a one-letter word: -1 lower case (SMALL), +1 upper case (CAPITAL)
     bool joining = false;
 };
 
-std::vector<QueryWord> wordsOf(std::u16string_view q)
+QueryWord queryWord(std::string folded, int caseWish, std::uint8_t language)
+{
+    QueryWord word;
+    word.folded = std::move(folded);
+    word.caseWish = caseWish;
+    word.joining = isJoining(word.folded);
+    word.words.push_back({word.folded});
+    // A plural meets its singular ("three dots", "grados"); words of four
+    // letters or more that end in one S.
+    const std::string_view text = word.folded;
+    const bool plural = text.size() >= 4 && text.back() == 'S' && text[text.size() - 2] != 'S';
+    if (plural)
+        word.words.push_back({std::string(text.substr(0, text.size() - 1)), true});
+    bool literalLesser = false;
+    for (const NameWordFor &row : kNameWordFor) {
+        if (row.word != word.folded || (row.languages != 0 && !(row.languages & language)))
+            continue;
+        if (row.name == word.folded)
+            literalLesser = row.lesser;
+        else
+            word.nameWords.push_back({std::string(row.name), false, row.lesser});
+    }
+    word.nameWords.insert(word.nameWords.begin(), word.words.begin(), word.words.end());
+    for (std::size_t k = 0; k < word.words.size(); ++k)
+        word.nameWords[k].lesser = literalLesser;
+    return word;
+}
+
+std::vector<QueryWord> wordsOf(std::u16string_view q, std::uint8_t language)
 {
     std::vector<QueryWord> words;
     std::size_t i = 0;
@@ -159,17 +258,17 @@ std::vector<QueryWord> wordsOf(std::u16string_view q)
         const std::string folded = foldForSearch(utf8FromWide(raw));
         for (std::size_t at = 0; at < folded.size();) {
             const std::size_t blank = std::min(folded.find(' ', at), folded.size());
-            QueryWord word;
-            word.folded = folded.substr(at, blank - at);
-            word.nameWord = word.folded;
-            word.caseWish = caseWish;
-            for (const auto &[other, name] : kNameWordFor) {
-                if (word.folded == other)
-                    word.nameWord = name;
-            }
-            word.joining = std::find(kJoiningWords.begin(), kJoiningWords.end(), word.folded) != kJoiningWords.end();
-            words.push_back(std::move(word));
+            words.push_back(queryWord(folded.substr(at, blank - at), caseWish, language));
             at = blank + 1;
+        }
+    }
+    // "a majuscule", "ñ mayúscula": the word asks for the letter's case.
+    for (const QueryWord &asking : words) {
+        if (const int wish = caseWishOf(asking.folded); wish != 0) {
+            for (QueryWord &word : words) {
+                if (word.folded.size() == 1)
+                    word.caseWish = wish;
+            }
         }
     }
     return words;
@@ -235,18 +334,24 @@ struct TextMasks {
     std::uint64_t letters = 0;
     std::uint64_t wholeLetters = 0;
     std::uint64_t pairs = 0;
+    unsigned words = 0;  // its words, filler words left out ("NACH OBEN WEISENDER PFEIL" has two)
 };
 
 TextMasks masksOf(std::string_view text)
 {
     TextMasks masks;
     bool wordStart = true;
+    std::size_t start = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (isNameSeparator(c)) {
+            if (!wordStart)
+                masks.words += !isFiller(text.substr(start, at - start));
             wordStart = true;
             continue;
         }
+        if (wordStart)
+            start = at;
         const std::uint64_t bit = letterBit(c);
         masks.letters |= bit;
         if (wordStart && (at + 1 == text.size() || isNameSeparator(text[at + 1])))
@@ -258,6 +363,8 @@ TextMasks masksOf(std::string_view text)
         }
         wordStart = false;
     }
+    if (!wordStart)
+        masks.words += !isFiller(text.substr(start));
     return masks;
 }
 
@@ -313,22 +420,25 @@ std::uint8_t tierOf(char32_t c)
 
 // A rank packed into one number, lower first. From the top: no font draws it
 // (1 bit), only inside words (1), tier (2), group (2), not the interface
-// language (1), case wishes missed (3), a loose tag (1), other words (6), words only
-// started (5), an everyday word rather than the Unicode name (1), text length
-// (8), code (21). Exact and word-start matches are
-// ordered by tier first, so that an emoji's exact words do not hide the
-// everyday character whose name starts the same.
+// language (1), case wishes missed (3), joining words missed (3), a loose tag
+// (1), other words (6), words only started (5), an everyday word rather than
+// the Unicode name (1), a rarer form (a letter none of the four languages
+// writes, a closing sign) (1), a
+// lesser meaning of a word (1), text length (8), code (21). Exact and
+// word-start matches are ordered by tier first, so that an emoji's exact words
+// do not hide the everyday character whose name starts the same.
 using Rank = std::uint64_t;
 
 Rank field(unsigned value, unsigned bits) { return static_cast<Rank>(std::min(value, (1u << bits) - 1)); }
 
 // What an entry brings to every rank it earns, whatever the query: its tier,
 // whether it is a loose tag (those of emoji: "heart" for a stethoscope; those
-// of everyday symbols are not), an everyday word, its length and its code.
-Rank entryRank(unsigned tier, bool looseTag, bool everyday, unsigned length, char32_t c)
+// of everyday symbols are not), an everyday word, a rare letter, its length
+// and its code.
+Rank entryRank(unsigned tier, bool looseTag, bool everyday, bool rare, unsigned length, char32_t c)
 {
-    return field(tier, 2) << 59 | field(looseTag, 1) << 52 | field(everyday, 1) << 40 | field(length, 8) << 32
-           | static_cast<Rank>(c);
+    return field(tier, 2) << 53 | field(looseTag, 1) << 43 | field(everyday, 1) << 31 | field(rare, 1) << 30
+           | field(length, 8) << 21 | static_cast<Rank>(c);
 }
 
 // What the query makes of an entry.
@@ -336,17 +446,20 @@ struct RankParts {
     unsigned group = 0;
     bool otherLanguage = false;
     unsigned caseMiss = 0;
+    unsigned missed = 0;
     unsigned otherWords = 0;
     unsigned started = 0;
+    bool lesser = false;
 };
 
 Rank packRank(const RankParts &parts, Rank entry)
 {
-    return entry | field(parts.group == 2, 1) << 61 | field(parts.group, 2) << 57 | field(parts.otherLanguage, 1) << 56
-           | field(parts.caseMiss, 3) << 53 | field(parts.otherWords, 6) << 46 | field(parts.started, 5) << 41;
+    return entry | Rank{parts.group == 2} << 55 | Rank{parts.group} << 51 | Rank{parts.otherLanguage} << 50
+           | field(parts.caseMiss, 3) << 47 | field(parts.missed, 3) << 44 | field(parts.otherWords, 6) << 37
+           | field(parts.started, 5) << 32 | Rank{parts.lesser} << 29;
 }
 constexpr unsigned kRestGroup = 2;
-unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 57) & 3; }
+unsigned groupOf(Rank rank) { return static_cast<unsigned>(rank >> 51) & 3; }
 
 std::u16string_view trimmed(std::u16string_view q)
 {
@@ -357,6 +470,21 @@ std::u16string_view trimmed(std::u16string_view q)
         q.remove_suffix(1);
     return q;
 }
+
+// A Latin letter that none of English, German, French and Spanish writes, or
+// the closing sign of a pair (», ”), which comes after the opening one.
+bool rareForm(char32_t c)
+{
+    const auto type = u_charType(static_cast<UChar32>(c));
+    if (type == U_END_PUNCTUATION || type == U_FINAL_PUNCTUATION)
+        return true;
+    // The Latin letters with marks: Latin-1, Latin Extended-A and -B, Latin Extended Additional.
+    const bool latin = (c >= 0x00C0 && c < 0x0250) || (c >= 0x1E00 && c < 0x1F00);
+    const std::span<const char32_t> letters = everydayLetters();
+    return latin && (type == U_UPPERCASE_LETTER || type == U_LOWERCASE_LETTER)
+           && !std::binary_search(letters.begin(), letters.end(), c);
+}
+
 
 } // namespace
 
@@ -382,14 +510,14 @@ NameIndex::NameIndex()
             if (text.starts_with(prefix))
                 return true;
         }
-        const auto words = 1 + std::count_if(text.begin(), text.end(), isNameSeparator);
         const auto c = static_cast<char32_t>(code);
         const TextMasks masks = masksOf(text);
         const std::uint8_t tier = tierOf(c);
+        const bool rare = rareForm(c);
         index->m_names.push_back({static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
-                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(words), tier, 0,
+                                  static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(masks.words), tier, 0,
                                   false, caseWordsOf(text), masks.letters, masks.wholeLetters, masks.pairs,
-                                  entryRank(tier, false, false, static_cast<unsigned>(text.size()), c)});
+                                  entryRank(tier, false, false, rare, static_cast<unsigned>(text.size()), c)});
         index->m_nameText += text;
         return true;
     };
@@ -421,11 +549,17 @@ NameIndex::NameIndex()
         const bool sequence = word.kind() == EverydayKind::Sequence;
         const Entry entry{word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
-                          static_cast<std::uint8_t>(1 + std::count(words.begin(), words.end(), ' ')), tier,
+                          static_cast<std::uint8_t>(masks.words), tier,
                           word.languages(), tag, 0, masks.letters, masks.wholeLetters, masks.pairs,
-                          entryRank(tier, tag && tier == 2, !sequence, static_cast<unsigned>(word.textLength()),
-                                    word.character)};
+                          entryRank(tier, tag && tier == 2, !sequence, rareForm(word.character),
+                                    static_cast<unsigned>(word.textLength()), word.character)};
         (sequence ? m_sequences : m_words).push_back(entry);
+    }
+    m_variantBits.assign(0x10000 / 64, 0);
+    for (const SignVariant &variant : signVariants()) {
+        m_variants.push_back({variant.variant, slotOf(variant.variant), slotOf(variant.plain)});
+        if (variant.variant < 0x10000)
+            m_variantBits[variant.variant / 64] |= std::uint64_t{1} << (variant.variant % 64);
     }
 }
 
@@ -458,23 +592,39 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
                                         [](const QueryWord &word) { return word.joining; });
     // A one-letter word fits as the entry's letters say; a longer one cannot
     // fit a text that lacks one of its letters or digits, or of its pairs.
-    std::array<std::uint64_t, 16> letter{};
-    std::array<std::uint64_t, 16> needs{};
-    std::array<std::uint64_t, 16> needsPairs{};
-    std::array<std::string_view, 16> searched{};
+    struct Searched {
+        std::string_view text;
+        std::uint64_t letter = 0;
+        std::uint64_t needs = 0;
+        std::uint64_t pairs = 0;
+        bool wholeOnly = false;
+        bool lesser = false;
+    };
+    constexpr std::size_t kSpellings = 6;
+    std::array<std::array<Searched, kSpellings>, 16> spellings{};
+    std::array<std::size_t, 16> spellingCount{};
     std::array<std::uint8_t, 16> caseWish{};  // the SMALL or CAPITAL bit a one-letter word wishes for
     std::array<bool, 16> mayMiss{};           // a joining word among others
+    std::array<unsigned, 16> fillerWord{};  // a filler word, which texts do not count
     // A text written apart holds the letters of the joined word, and no others.
     const std::uint64_t joinedLetters = masksOf(query.joined).letters;
     for (std::size_t k = 0; k < count; ++k) {
         const QueryWord &word = query.words[k];
-        searched[k] = names ? word.nameWord : word.folded;
-        letter[k] = searched[k].size() == 1 ? letterBit(searched[k].front()) : 0;
-        const TextMasks masks = masksOf(searched[k]);
-        needs[k] = masks.letters;
-        needsPairs[k] = masks.pairs;
+        const std::vector<Spelling> &ways = names ? word.nameWords : word.words;
+        spellingCount[k] = std::min(ways.size(), kSpellings);
+        for (std::size_t j = 0; j < spellingCount[k]; ++j) {
+            Searched &searched = spellings[k][j];
+            searched.text = ways[j].text;
+            searched.letter = searched.text.size() == 1 ? letterBit(searched.text.front()) : 0;
+            const TextMasks masks = masksOf(searched.text);
+            searched.needs = masks.letters;
+            searched.pairs = masks.pairs;
+            searched.wholeOnly = ways[j].wholeOnly;
+            searched.lesser = ways[j].lesser;
+        }
         caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
         mayMiss[k] = word.joining && !allJoining;
+        fillerWord[k] = isFiller(word.folded);
     }
     for (const Entry &entry : entries) {
         const std::string_view entryText(text.data() + entry.offset, entry.length);
@@ -483,12 +633,34 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         unsigned caseMiss = 0;
         bool allStart = true;
         bool found = true;
+        bool lesser = false;
+        unsigned fillersFound = 0;  // filler words the text holds, which its word count leaves out
         for (std::size_t k = 0; k < count; ++k) {
-            const Fit fit = (entry.letters & needs[k]) != needs[k] || (entry.pairs & needsPairs[k]) != needsPairs[k]
-                                ? Fit::None
-                            : letter[k] == 0                       ? fitOf(entryText, searched[k])
-                            : entry.wholeLetters & letter[k]       ? Fit::Whole
-                                                                   : Fit::Inside;
+            Fit fit = Fit::None;
+            bool lesserFit = false;
+            if (spellingCount[k] == 1) {
+                const Searched &searched = spellings[k][0];
+                fit = (entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs
+                          ? Fit::None
+                      : searched.letter == 0                 ? fitOf(entryText, searched.text)
+                      : entry.wholeLetters & searched.letter ? Fit::Whole
+                                                             : Fit::Inside;
+                lesserFit = searched.lesser;
+            }
+            for (std::size_t j = 0; spellingCount[k] > 1 && j < spellingCount[k]; ++j) {
+                const Searched &searched = spellings[k][j];
+                if ((entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs)
+                    continue;
+                Fit one = searched.letter == 0                 ? fitOf(entryText, searched.text)
+                          : entry.wholeLetters & searched.letter ? Fit::Whole
+                                                                 : Fit::Inside;
+                if (searched.wholeOnly)
+                    one = one == Fit::Whole ? Fit::Start : Fit::None;
+                if (one > fit || (one == fit && one != Fit::None && lesserFit && !searched.lesser)) {
+                    fit = one;
+                    lesserFit = searched.lesser;
+                }
+            }
             if (mayMiss[k] && fit < Fit::Start) {
                 ++missed;
                 continue;
@@ -498,17 +670,21 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
                 break;
             }
             whole += fit == Fit::Whole;
+            fillersFound += fillerWord[k];
             allStart = allStart && fit >= Fit::Start;
+            lesser = lesser || lesserFit;
             // Everyday words do not tell small from capital letters.
             caseMiss += caseWish[k] != 0 && !(entry.caseWords & caseWish[k]);
         }
         RankParts parts;
+        unsigned matched = count - missed - fillersFound;  // words of the text the query names
         if (found) {
-            parts.group = (whole == count && entry.words == count) ? 0 : (allStart ? 1 : kRestGroup);
+            parts.group = (whole == count - missed && entry.words == matched) ? 0 : (allStart ? 1 : kRestGroup);
         } else if (!query.joined.empty() && entry.letters == joinedLetters && joinedEquals(entryText, query.joined)) {
             parts.group = 0;
             whole = count;
             missed = 0;
+            matched = entry.words;
         } else {
             continue;
         }
@@ -517,7 +693,8 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             parts.group = 1;
         parts.otherLanguage = entry.languages != 0 && query.language != 0 && !(entry.languages & query.language);
         parts.caseMiss = caseMiss;
-        const unsigned matched = count - missed;
+        parts.missed = missed;
+        parts.lesser = lesser;
         parts.otherWords = entry.words > matched ? entry.words - matched : 0;
         parts.started = count - whole - missed;
         keepBest(hits, bestOf, entry, packRank(parts, entry.rank));
@@ -550,18 +727,20 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
         add(*labelled);
 
     Query words;
-    words.words = wordsOf(q);
-    if (words.words.size() > 16)
-        words.words.clear();  // a pasted text, not a name
-    // The longest word first: it rules most texts out soonest.
-    std::stable_sort(words.words.begin(), words.words.end(),
-                     [](const QueryWord &a, const QueryWord &b) { return a.folded.size() > b.folded.size(); });
-    if (words.words.size() == 1)
-        words.joined = words.words.front().folded;
     if (options.language) {
         constexpr std::array<std::uint8_t, 4> bits = {kWordEnglish, kWordGerman, kWordFrench, kWordSpanish};
         words.language = bits[static_cast<std::size_t>(*options.language)];
     }
+    words.words = wordsOf(q, words.language);
+    if (words.words.size() > 16)
+        words.words.clear();  // a pasted text, not a name
+    // The longest word first: it rules most texts out soonest. Joining words,
+    // which rule nothing out, last.
+    std::stable_sort(words.words.begin(), words.words.end(), [](const QueryWord &a, const QueryWord &b) {
+        return std::make_pair(a.joining, b.folded.size()) < std::make_pair(b.joining, a.folded.size());
+    });
+    if (words.words.size() == 1)
+        words.joined = words.words.front().folded;
 
     std::vector<Hit> hits;
     hits.reserve(m_slots);  // at most one a character: never moved while it grows
@@ -587,6 +766,33 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
             if (text.substr(entry.offset, entry.length) != keys)
                 continue;
             keepBest(hits, bestOf, entry, entry.rank);
+        }
+    }
+    // Within a meaning the plain sign comes first: a heavy, ornament or single
+    // form found with it goes right after it, unless the plain sign is found
+    // only inside words. Twice, for a variant of a variant. A search that
+    // finds few characters looks at each; one that finds many, at each pair.
+    auto demote = [&](std::uint32_t v, std::uint32_t plainSlot) {
+        const std::uint32_t p = bestOf[plainSlot];
+        if (p != UINT32_MAX && groupOf(hits[p].rank) != kRestGroup && hits[v].rank < hits[p].rank)
+            hits[v].rank = hits[p].rank + 1;
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        if (hits.size() < 4 * m_variants.size()) {
+            for (std::uint32_t h = 0; h < hits.size(); ++h) {
+                const char32_t c = hits[h].c;
+                if (c >= 0x10000 || !(m_variantBits[c / 64] >> (c % 64) & 1))
+                    continue;
+                auto pair = std::lower_bound(m_variants.begin(), m_variants.end(), c,
+                                             [](const Variant &variant, char32_t code) { return variant.variant < code; });
+                for (; pair != m_variants.end() && pair->variant == c; ++pair)
+                    demote(h, pair->plainSlot);
+            }
+        } else {
+            for (const Variant &pair : m_variants) {
+                if (const std::uint32_t v = bestOf[pair.variantSlot]; v != UINT32_MAX)
+                    demote(v, pair.plainSlot);
+            }
         }
     }
     const std::size_t keep = std::min(hits.size(), limit);

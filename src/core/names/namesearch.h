@@ -78,13 +78,24 @@ public:
     //     - words of the interface language before words of the others;
     //     - a one-letter word in lower case prefers SMALL letters, in upper
     //       case CAPITAL ones (everyday words meet neither wish);
+    //     - fewer joining words left unmatched;
     //     - the loose tags of emoji after other texts;
     //     - fewer other words, whole words, Unicode names before everyday
-    //       words, shorter texts, lower codes.
-    //     A few words in the four languages stand for the words of the names
-    //     ("umlaut" and "tréma" for "diaeresis", "aigu" for "acute", see
-    //     namesearch.cpp), and "accent", "avec", "mit", "con" and "with" may be
-    //     left unmatched when other words match ("e accent aigu", "n con tilde").
+    //       words; a letter of English, German, French or Spanish before a
+    //       rarer Latin letter and an opening sign before its closing one; a
+    //       word's first meaning before its lesser ones; shorter texts, lower
+    //       codes;
+    //     - then the plain sign before its heavy, ornament or single form
+    //       found with it (see signVariants() in everydaywords.h).
+    //     Words in the four languages stand for the words of the names
+    //     ("umlaut" and "tréma" for "diaeresis", "aigu" for "acute", "Zeichen"
+    //     for "sign", see namesearch.cpp); "accent", "Akzent", "acento" and,
+    //     in Spanish, "tilde" mean the acute first. Joining words ("avec",
+    //     "mit", "con", "with", "de", "nach", "sign") may be left unmatched when
+    //     other words match ("e accent aigu", "signo de euro"), and rank after
+    //     texts that hold them; little words of a text ("vers", "la", "nach")
+    //     are not counted as other words. A plural of four letters or more
+    //     also meets its singular as a whole word ("three dots").
     //  5. hexadecimal of letters alone ("face"), after the word-start names.
     // A query beginning "U+", "0x" or "&#" is a code and nothing else. Codes
     // of surrogates, of unassigned characters and beyond U+10FFFF find
@@ -129,6 +140,15 @@ private:
     std::vector<Entry> m_names;
     std::vector<Entry> m_words;
     std::vector<Entry> m_sequences;
+    // A variant sign and its plain sign, in code order of the variant, and
+    // the variants of the first plane as bits, for searches that find few.
+    struct Variant {
+        char32_t variant;
+        std::uint32_t variantSlot;
+        std::uint32_t plainSlot;
+    };
+    std::vector<Variant> m_variants;
+    std::vector<std::uint64_t> m_variantBits;
     std::uint32_t m_slots = 0;
 };
 
