@@ -51,14 +51,14 @@ bool KeyLender::wantsToBind() const
     return !isBound(m_queue.front().keysym);
 }
 
-std::vector<KeyAction> KeyLender::hold(std::span<const Keysym> keysyms, Millis now)
+std::vector<KeyAction> KeyLender::hold(std::span<const Keysym> keysyms, Millis now, bool mayBind)
 {
     m_holding = true;
     m_held.clear();
     for (const Keysym keysym : keysyms)
         if (!m_layout.count(keysym) && std::find(m_held.begin(), m_held.end(), keysym) == m_held.end())
             m_held.push_back(keysym);
-    return run(now);
+    return run(now, mayBind);
 }
 
 void KeyLender::bindHeld(Millis now, std::vector<KeyAction> &binds)

@@ -65,8 +65,8 @@ public:
     // Typing turned on, or the pad's characters changed: binds the keysyms
     // not on the layout as far as unbound spare keycodes go (the first ones
     // first), and keeps every binding until release. Returns the Binds, all
-    // before any Press, as run does.
-    std::vector<KeyAction> hold(std::span<const Keysym> keysyms, Millis now);
+    // before any Press, as run does; mayBind as for run.
+    std::vector<KeyAction> hold(std::span<const Keysym> keysyms, Millis now, bool mayBind = true);
     // Typing turned off: every binding given back, the queue dropped.
     std::vector<KeyAction> release() { return restoreAll(); }
     bool holding() const { return m_holding; }

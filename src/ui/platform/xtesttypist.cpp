@@ -189,12 +189,37 @@ XTestTypist::XTestTypist(_XDisplay *display, KeyLendingTiming timing)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &XTestTypist::run);
     m_clock.start();
+    // A new layout drops the bindings: told at once, the held ones are bound
+    // again before the next click rather than on it.
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (XkbQueryExtension(display, &opcode, &m_xkbEvent, &error, &major, &minor)) {
+        const unsigned long mask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(display, XkbUseCoreKbd, mask, mask);
+    } else {
+        m_xkbEvent = -1;
+    }
+    m_events = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, this);
+    connect(m_events, &QSocketNotifier::activated, this, &XTestTypist::readEvents);
     followKeymap();
+}
+
+void XTestTypist::readEvents()
+{
+    bool keymap = false;
+    while (XPending(m_display)) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        keymap = keymap || event.type == MappingNotify || event.type == m_xkbEvent;
+    }
+    // Our own changes come back too; run then finds nothing to do.
+    if (keymap && m_lender.holding())
+        run();
 }
 
 XTestTypist::~XTestTypist()
 {
     finish();
+    delete m_events;
     XDestroyWindow(m_display, m_owner);
     XCloseDisplay(m_display);
 }
@@ -209,10 +234,12 @@ void XTestTypist::hold(const std::vector<Keysym> &keysyms)
 {
     followKeymap();
     acquire();
-    apply(m_lender.hold(keysyms, Millis(m_clock.elapsed())));
-    if (m_owning && m_lent.empty() && !m_lender.wantsToBind())
+    apply(m_lender.hold(keysyms, Millis(m_clock.elapsed()), m_owning));
+    if (m_owning && m_lent.empty() && !m_lender.wantsToBind() && !m_lender.holding())
         release();
     schedule();
+    if (XEventsQueued(m_display, QueuedAlready) > 0)
+        QMetaObject::invokeMethod(this, &XTestTypist::readEvents, Qt::QueuedConnection);
 }
 
 void XTestTypist::followKeymap()
@@ -323,7 +350,7 @@ void XTestTypist::reclaimLeftovers()
         std::filesystem::remove(m_recordFile, ignored);
     // A new owner, a new token: a list copied from an earlier one names no record.
     m_token = newLenderToken();
-    XSync(m_display, True);
+    XSync(m_display, False);
 }
 
 void XTestTypist::run()
@@ -332,9 +359,11 @@ void XTestTypist::run()
     if (m_lender.wantsToBind())
         acquire();
     apply(m_lender.run(Millis(m_clock.elapsed()), m_owning));
-    if (m_owning && m_lent.empty() && !m_lender.wantsToBind())
+    if (m_owning && m_lent.empty() && !m_lender.wantsToBind() && !m_lender.holding())
         release();
     schedule();
+    if (XEventsQueued(m_display, QueuedAlready) > 0)
+        QMetaObject::invokeMethod(this, &XTestTypist::readEvents, Qt::QueuedConnection);
     if (const std::vector<Keysym> late = m_lender.takeLate(); !late.empty()) {
         std::u32string text;
         for (const Keysym keysym : late)
@@ -429,7 +458,7 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
     if (lentChanged)
         publishLent();
     // Our own MappingNotify events are of no use on this connection: dropped.
-    XSync(m_display, True);
+    XSync(m_display, False);
 }
 
 void XTestTypist::bind(const std::vector<KeyAction> &binds)
@@ -454,7 +483,7 @@ void XTestTypist::bind(const std::vector<KeyAction> &binds)
         ++m_mappingChanges;
     }
     // The presses must find the new mapping in place at the server.
-    XSync(m_display, True);
+    XSync(m_display, False);
 }
 
 void XTestTypist::publishLent()
@@ -492,7 +521,7 @@ void XTestTypist::finish()
         publishLent();
     }
     release();
-    XSync(m_display, True);
+    XSync(m_display, False);
 }
 
 } // namespace umbrill

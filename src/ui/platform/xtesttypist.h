@@ -27,6 +27,7 @@
 #include "ui/platform/typist.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <filesystem>
@@ -81,6 +82,8 @@ private:
     void release();
     void reclaimLeftovers();
     void publishLent();
+    // Reads the connection's events: a keyboard change runs the lender.
+    void readEvents();
     void bind(const std::vector<KeyAction> &binds);
 
     _XDisplay *m_display;
@@ -95,6 +98,8 @@ private:
     LenderToken m_token{};
     std::filesystem::path m_recordFile;
     int m_mappingChanges = 0;
+    int m_xkbEvent = -1;
+    QSocketNotifier *m_events = nullptr;
     QTimer m_timer;
     QElapsedTimer m_clock;
 };
