@@ -12,7 +12,9 @@ set -uo pipefail
 
 exe=$1
 . "$(dirname "$0")/../lib/xsession.sh"
-need_tools Xvfb xdotool xclip xmodmap setxkbmap openbox xterm xprop
+need_tools Xvfb xdotool xclip xmodmap setxkbmap openbox xterm xprop xwininfo python3
+py=python3
+[ -x /usr/bin/python3 ] && py=/usr/bin/python3
 start_x
 # The lender's record goes in a runtime folder of the test's own.
 export XDG_RUNTIME_DIR="$work/xdg-runtime"
@@ -61,10 +63,15 @@ start_pad() {
   poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
 }
 
-click_key() {  # key index from 0: 42 pixels, below the menu bar
-  local k=$1 height
-  height=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')
-  xdotool mousemove --window "$main" $((k * 42 + 21)) $((height - 21)) click 1
+click_key() {  # key index from 0: 42 pixels, in the row at the bottom of the pad
+  # Once the window manager has let go of the pointer (see xclick.py): after
+  # a layout change it catches up with the new keyboard mapping first.
+  local info x y height
+  info=$(xwininfo -id "$main")
+  x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  height=$(sed -n 's/.*Height: *//p' <<<"$info")
+  "$py" "$(dirname "$0")/xclick.py" 0 "$((x + $1 * 42 + 21)),$((y + height - 21))"
 }
 
 type_all_keys() {  # what: clicks every key; checks the text arrives and the focus stays
