@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-noto-mono fonts-liberation2 fonts-noto-core
   xvfb xdotool xclip x11-utils x11-apps
-  openbox xterm x11-xserver-utils x11-xkb-utils dbus python3 python3-dbus python3-gi
+  openbox metacity stress-ng xterm x11-xserver-utils x11-xkb-utils dbus python3 python3-dbus python3-gi
   libx11-dev libxtst-dev libxdamage-dev libicu-dev libfontconfig-dev fontconfig
   unicode-data unicode-cldr-core libx11-data
   at-spi2-core python3-pyatspi

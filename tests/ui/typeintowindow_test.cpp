@@ -25,6 +25,7 @@ class RecordingTypist : public Typist {
 public:
     explicit RecordingTypist(std::vector<Keysym> *typed) : m_typed(typed) {}
     void type(const std::vector<Keysym> &keysyms) override { m_typed->insert(m_typed->end(), keysyms.begin(), keysyms.end()); }
+    void hold(const std::vector<Keysym> &keysyms) override { held.push_back(keysyms); }
     void endNow() { emit ended(); }
     void closeNow()
     {
@@ -32,6 +33,8 @@ public:
         emit ended();
     }
     void cannotType(const std::u32string &characters) { emit notTyped(characters); }
+
+    std::vector<std::vector<Keysym>> held;  // what each hold made ready
 
 private:
     std::vector<Keysym> *m_typed;
@@ -131,6 +134,10 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     EXPECT_TRUE(form.typing().isOn());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(form.isVisible());
+    // Turned on: the keys' characters are made ready at once, in key order.
+    ASSERT_EQ(recorder->held.size(), 1u);
+    ASSERT_EQ(recorder->held[0].size(), 7u);
+    EXPECT_EQ(recorder->held[0][1], 0xe9u);
     for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"1\""));
@@ -169,11 +176,15 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     EXPECT_TRUE(item(form)->isChecked());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); });
+    ASSERT_NE(recorder, nullptr);
+    const std::size_t holds = recorder->held.size();
     form.LanguageClick();  // the first language, Twelve: keys made while on
     ASSERT_FALSE(form.keys().isEmpty());
     EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::NoFocus);
+    // Another language while on: its characters are made ready.
+    ASSERT_GT(recorder->held.size(), holds);
+    EXPECT_EQ(recorder->held.back().size(), static_cast<std::size_t>(form.keys().size()));
 
-    ASSERT_NE(recorder, nullptr);
     recorder->endNow();  // as when the user refuses the desktop's consent
     EXPECT_FALSE(item(form)->isChecked());
     EXPECT_FALSE(form.typing().isOn());

@@ -219,6 +219,16 @@ void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipbo
     noteOutput(character);
 }
 
+std::vector<Keysym> PadState::typedKeysyms() const
+{
+    std::vector<Keysym> keysyms;
+    for (const std::int32_t code : m_currentLanguage.KeyCodes) {
+        const std::vector<Keysym> key = keysymsFor(typedText(keyCharacter(code), PasteFormatCode()));
+        keysyms.insert(keysyms.end(), key.begin(), key.end());
+    }
+    return keysyms;
+}
+
 std::u32string PadState::typeClick(std::u16string_view character)
 {
     noteOutput(character);

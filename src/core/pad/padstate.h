@@ -17,6 +17,7 @@
 #include "core/pad/owncollections.h"
 #include "core/pad/padmemory.h"
 #include "core/settings/settingsstore.h"
+#include "core/typing/typedtext.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -155,6 +156,8 @@ public:
     // typedText). The clipboard, Mode and the collections are left alone; the
     // character goes into Recent like any output.
     std::u32string typeClick(std::u16string_view character);
+    // The keysyms that clicks on the keys shown would type, in key order.
+    std::vector<Keysym> typedKeysyms() const;
 
     // Remembering, beside the three settings: each is stored when it changes
     // (see PadMemory::remember).

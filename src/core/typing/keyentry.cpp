@@ -3,6 +3,8 @@
 
 #include "core/typing/typedtext.h"
 
+#include <algorithm>
+
 namespace umbrill {
 
 namespace {
@@ -36,25 +38,33 @@ bool hasWord(std::string_view list, std::string_view word)
 
 std::unordered_set<Keysym> typeableKeysyms(const KeyboardLayouts &keys, std::size_t active)
 {
-    std::unordered_set<Keysym> first;
-    std::unordered_set<Keysym> elsewhere;  // in the first layout, but not in the same place in the active one
+    constexpr std::size_t kShiftLevels = 2;  // plain and Shift
+    std::unordered_set<Keysym> candidates;
+    std::unordered_set<Keysym> unsafe;  // somewhere it would come out otherwise
     for (const auto &layouts : keys) {
         if (layouts.empty())
             continue;
         const std::vector<Keysym> &inFirst = layouts.front();
         const std::vector<Keysym> &inActive = layouts[active % layouts.size()];
-        for (std::size_t level = 0; level < inFirst.size(); ++level) {
-            const Keysym keysym = inFirst[level];
-            if (keysym == 0)  // NoSymbol
-                continue;
-            first.insert(keysym);
-            if (level >= inActive.size() || inActive[level] != keysym)
-                elsewhere.insert(keysym);
+        const auto at = [](const std::vector<Keysym> &levels, std::size_t level) {
+            return level < levels.size() ? levels[level] : Keysym{0};
+        };
+        for (std::size_t level = 0; level < std::max(inFirst.size(), inActive.size()); ++level) {
+            const Keysym first = at(inFirst, level);
+            const Keysym now = at(inActive, level);
+            for (const Keysym keysym : {first, now}) {
+                if (keysym == 0)  // NoSymbol
+                    continue;
+                if (level < kShiftLevels && first == now)
+                    candidates.insert(keysym);
+                else
+                    unsafe.insert(keysym);
+            }
         }
     }
-    for (const Keysym keysym : elsewhere)
-        first.erase(keysym);
-    return first;
+    for (const Keysym keysym : unsafe)
+        candidates.erase(keysym);
+    return candidates;
 }
 
 bool appendKeyEvents(char32_t cp, const LayoutHas &layoutHas, bool unicodeEntry, std::vector<KeyEvent> &events)

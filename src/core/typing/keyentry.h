@@ -34,10 +34,12 @@ using LayoutHas = std::function<bool(Keysym)>;
 using KeyboardLayouts = std::vector<std::vector<std::vector<Keysym>>>;
 
 // The keysyms that a keyboard of keysyms types right while layout `active` is
-// on: those that, wherever the first layout has them, sit on the same key and
-// level in the active layout too. A desktop may look a keysym up in either
-// (KWin 5.27 looks in the first, and the window reads the key in the active
-// one); a keysym the active layout has elsewhere, or only it has, would come
+// on: those on the plain or the Shift level of a key in the active layout
+// that, wherever either layout has them, sit on that key and level in both.
+// A desktop may look a keysym up in either layout (KWin 5.27 looks in the
+// first, and the window reads the key in the active one), and presses the key
+// without the modifier of a higher level (GNOME 43 typed € as e and { as 7
+// under de); a keysym elsewhere, on AltGr, or only in one layout would come
 // out as another character or not at all.
 std::unordered_set<Keysym> typeableKeysyms(const KeyboardLayouts &keys, std::size_t active);
 

@@ -3,14 +3,29 @@
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <memory>
+#include <random>
+#include <sstream>
 
 namespace umbrill {
 
-std::vector<long> encodeLentKeys(std::span<const LentKey> keys)
+LenderToken newLenderToken()
 {
-    std::vector<long> values;
+    std::random_device random;
+    LenderToken token{};
+    for (std::uint32_t &word : token)
+        word = static_cast<std::uint32_t>(random());
+    return token;
+}
+
+std::vector<long> encodeLentKeys(const LenderToken &token, std::span<const LentKey> keys)
+{
+    std::vector<long> values(token.begin(), token.end());
     for (const LentKey &k : keys) {
         values.push_back(k.keycode);
         values.push_back(static_cast<long>(k.keysym));
@@ -18,12 +33,91 @@ std::vector<long> encodeLentKeys(std::span<const LentKey> keys)
     return values;
 }
 
+std::optional<LenderToken> lentKeysToken(std::span<const long> values)
+{
+    LenderToken token{};
+    if (values.size() < token.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < token.size(); ++i)
+        token[i] = static_cast<std::uint32_t>(values[i] & 0xffffffff);
+    return token;
+}
+
 std::vector<LentKey> decodeLentKeys(std::span<const long> values)
 {
     std::vector<LentKey> keys;
-    for (std::size_t i = 0; i + 1 < values.size(); i += 2)
+    for (std::size_t i = LenderToken().size(); i + 1 < values.size(); i += 2)
         keys.push_back({static_cast<int>(values[i]), static_cast<Keysym>(values[i + 1] & 0xffffffff)});
     return keys;
+}
+
+std::filesystem::path lentRecordFile(std::string_view runtimeDir, std::string_view displayName)
+{
+    if (runtimeDir.empty() || displayName.empty())
+        return {};
+    std::string name = "umbrill-lent-";
+    for (const char c : displayName)
+        name.push_back(c == '/' ? '_' : c);
+    return std::filesystem::path(runtimeDir) / name;
+}
+
+bool writeLentRecord(const std::filesystem::path &file, const LentRecord &record)
+{
+    std::string text;
+    for (const std::uint32_t word : record.token)
+        text += std::to_string(word) + ' ';
+    text.back() = '\n';
+    for (const LentKey &key : record.keys)
+        text += std::to_string(key.keycode) + ' ' + std::to_string(key.keysym) + '\n';
+    const std::string temporary = file.string() + ".new";
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<LentRecord> readLentRecord(const std::filesystem::path &file)
+{
+    if (file.empty())
+        return std::nullopt;
+    // Only a file of this user's, that no one else may have written.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    std::string text;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid()
+        && (status.st_mode & 0077) == 0 && status.st_size < 65536) {
+        text.resize(static_cast<std::size_t>(status.st_size));
+        if (::read(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            text.clear();
+    }
+    ::close(fd);
+    std::istringstream in(text);
+    LentRecord record;
+    for (std::uint32_t &word : record.token)
+        if (!(in >> word))
+            return std::nullopt;
+    int keycode = 0;
+    Keysym keysym = 0;
+    while (in >> keycode >> keysym)
+        record.keys.push_back({keycode, keysym});
+    if (!in.eof())
+        return std::nullopt;
+    return record;
+}
+
+std::vector<LentKey> leftoverKeys(const std::optional<LentRecord> &record, std::span<const long> displayList)
+{
+    if (!record || lentKeysToken(displayList) != record->token)
+        return {};
+    return record->keys;
 }
 
 bool isLendableKeysym(Keysym keysym)

@@ -44,4 +44,6 @@ std::vector<Keysym> keysymsFor(std::u32string_view text)
     return keysyms;
 }
 
+char32_t characterOf(Keysym keysym) { return xkb_keysym_to_utf32(keysym); }
+
 } // namespace umbrill

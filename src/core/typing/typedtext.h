@@ -27,6 +27,9 @@ Keysym keysymFor(char32_t codePoint);
 // character. Nothing is collected and nothing becomes "?".
 std::u32string typedText(std::u16string_view character, PasteFormat format);
 
+// The character a keysym types (0 for none): the reverse of keysymFor.
+char32_t characterOf(Keysym keysym);
+
 // The keysyms that type the text, one per code point, in order.
 std::vector<Keysym> keysymsFor(std::u32string_view text);
 

@@ -19,6 +19,12 @@ void SplitTypist::type(const std::vector<Keysym> &keysyms) { current().type(keys
 
 void SplitTypist::typeText(const std::u32string &text) { current().typeText(text); }
 
+void SplitTypist::hold(const std::vector<Keysym> &keysyms)
+{
+    m_desktop->hold(keysyms);
+    m_x11->hold(keysyms);
+}
+
 void SplitTypist::start()
 {
     m_desktop->start();

@@ -22,6 +22,7 @@ public:
 
     void type(const std::vector<Keysym> &keysyms) override;
     void typeText(const std::u32string &text) override;
+    void hold(const std::vector<Keysym> &keysyms) override;
     void start() override;
     void stop() override;
     void finish() override;

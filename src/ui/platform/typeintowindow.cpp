@@ -22,6 +22,9 @@ TypeIntoWindow::TypeIntoWindow(QMainWindow &window, PadModel &model, Desktop &de
     m_window.setAttribute(Qt::WA_AlwaysShowToolTips);
     m_factory = [this] { return m_desktop->typist(m_model.state()); };
     connect(m_action, &QAction::triggered, this, [this](bool checked) { setOn(checked); });
+    // The keys the pad shows changed: their characters are made ready to type.
+    connect(&m_model, &PadModel::languageLoaded, this, &TypeIntoWindow::holdKeys);
+    connect(&m_model, &PadModel::myCharactersChanged, this, &TypeIntoWindow::holdKeys);
     setLanguage(m_language);
 }
 
@@ -70,6 +73,7 @@ void TypeIntoWindow::setOn(bool on)
         m_quitOnSignal = std::make_unique<QuitOnSignal>();
         connect(m_quitOnSignal.get(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
         m_typist->start();
+        holdKeys();
     } else {
         m_typist->stop();
         m_typist->finish();
@@ -77,6 +81,12 @@ void TypeIntoWindow::setOn(bool on)
     }
     m_desktop->refuseFocus(m_window, on);
     m_model.setTyping(on);
+}
+
+void TypeIntoWindow::holdKeys()
+{
+    if (m_on && m_typist)
+        m_typist->hold(m_model.state().typedKeysyms());
 }
 
 void TypeIntoWindow::prepareKey(QWidget *key) const

@@ -65,6 +65,8 @@ signals:
     void notice(const QString &text);
 
 private:
+    void holdKeys();
+
     QMainWindow &m_window;
     PadModel &m_model;
     Desktop *m_desktop;

@@ -24,6 +24,9 @@ public:
     // Types the text after any still queued; a typist that cannot type some
     // of it emits notTyped with those characters.
     virtual void typeText(const std::u32string &text) { type(keysymsFor(text)); }
+    // The keysyms of the pad's keys, while typing is on: a typist may make
+    // them ready at once rather than on each click.
+    virtual void hold(const std::vector<Keysym> &keysyms) { (void)keysyms; }
     // Typing is turned on (the portal asks for the user's consent here) or off.
     virtual void start() {}
     virtual void stop() {}

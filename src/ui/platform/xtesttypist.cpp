@@ -10,6 +10,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace umbrill {
@@ -143,23 +144,14 @@ std::vector<std::string> ruleNames(Display *display)
 }
 
 Atom lentAtom(Display *display) { return XInternAtom(display, XTestTypist::kLentProperty, False); }
-} // namespace
 
-std::vector<LentKey> XTestTypist::listedLent(Display *display)
+KeyLendingTiming withGiveUp(KeyLendingTiming timing)
 {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    std::vector<LentKey> keys;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), lentAtom(display), 0, 4096, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success && data) {
-        if (format == 32)
-            keys = decodeLentKeys({reinterpret_cast<const long *>(data), count});
-        XFree(data);
-    }
-    return keys;
+    if (!timing.giveUpAfter)
+        timing.giveUpAfter = XTestTypist::kGiveUpAfter;
+    return timing;
 }
+} // namespace
 
 namespace {
 
@@ -188,7 +180,8 @@ std::variant<std::unique_ptr<XTestTypist>, TypingUnavailable> XTestTypist::open(
 }
 
 XTestTypist::XTestTypist(_XDisplay *display, KeyLendingTiming timing)
-    : m_display(display), m_lender({}, timing)
+    : m_display(display), m_lender({}, withGiveUp(timing)),
+      m_recordFile(lentRecordFile(qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString(), DisplayString(display)))
 {
     m_owner = XCreateWindow(display, DefaultRootWindow(display), -1, -1, 1, 1, 0, CopyFromParent, InputOnly,
                             CopyFromParent, 0, nullptr);
@@ -196,20 +189,57 @@ XTestTypist::XTestTypist(_XDisplay *display, KeyLendingTiming timing)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &XTestTypist::run);
     m_clock.start();
+    // A new layout drops the bindings: told at once, the held ones are bound
+    // again before the next click rather than on it.
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (XkbQueryExtension(display, &opcode, &m_xkbEvent, &error, &major, &minor)) {
+        const unsigned long mask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(display, XkbUseCoreKbd, mask, mask);
+    } else {
+        m_xkbEvent = -1;
+    }
+    m_events = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, this);
+    connect(m_events, &QSocketNotifier::activated, this, &XTestTypist::readEvents);
     followKeymap();
+}
+
+void XTestTypist::readEvents()
+{
+    bool keymap = false;
+    while (XPending(m_display)) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        keymap = keymap || event.type == MappingNotify || event.type == m_xkbEvent;
+    }
+    // Our own changes come back too; run then finds nothing to do.
+    if (keymap && m_lender.holding())
+        run();
 }
 
 XTestTypist::~XTestTypist()
 {
     finish();
+    delete m_events;
     XDestroyWindow(m_display, m_owner);
     XCloseDisplay(m_display);
 }
 
 void XTestTypist::type(const std::vector<Keysym> &keysyms)
 {
-    m_lender.enqueue(keysyms);
+    m_lender.enqueue(keysyms, Millis(m_clock.elapsed()));
     run();
+}
+
+void XTestTypist::hold(const std::vector<Keysym> &keysyms)
+{
+    followKeymap();
+    acquire();
+    apply(m_lender.hold(keysyms, Millis(m_clock.elapsed()), m_owning));
+    if (m_owning && m_lent.empty() && !m_lender.wantsToBind() && !m_lender.holding())
+        release();
+    schedule();
+    if (XEventsQueued(m_display, QueuedAlready) > 0)
+        QMetaObject::invokeMethod(this, &XTestTypist::readEvents, Qt::QueuedConnection);
 }
 
 void XTestTypist::followKeymap()
@@ -274,10 +304,34 @@ void XTestTypist::release()
     m_owning = false;
 }
 
+namespace {
+
+std::vector<long> displayList(Display *display)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), lentAtom(display), 0, 4096, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success && data) {
+        if (format == 32)
+            values.assign(reinterpret_cast<const long *>(data), reinterpret_cast<const long *>(data) + count);
+        XFree(data);
+    }
+    return values;
+}
+
+} // namespace
+
+std::vector<LentKey> XTestTypist::listedLent(Display *display) { return decodeLentKeys(displayList(display)); }
+
 void XTestTypist::reclaimLeftovers()
 {
+    std::error_code ignored;
     const Window root = DefaultRootWindow(m_display);
-    if (const std::vector<LentKey> leftovers = listedLent(m_display); !leftovers.empty()) {
+    const std::vector<LentKey> leftovers = leftoverKeys(readLentRecord(m_recordFile), displayList(m_display));
+    if (!leftovers.empty()) {
         const Mapping m = readMapping(m_display);
         const Modifiers mods = readModifiers(m_display);
         const std::optional<std::set<int>> layout = layoutKeycodes(ruleNames(m_display));
@@ -292,7 +346,11 @@ void XTestTypist::reclaimLeftovers()
         }
     }
     XDeleteProperty(m_display, root, lentAtom(m_display));
-    XSync(m_display, True);
+    if (!m_recordFile.empty())
+        std::filesystem::remove(m_recordFile, ignored);
+    // A new owner, a new token: a list copied from an earlier one names no record.
+    m_token = newLenderToken();
+    XSync(m_display, False);
 }
 
 void XTestTypist::run()
@@ -301,9 +359,18 @@ void XTestTypist::run()
     if (m_lender.wantsToBind())
         acquire();
     apply(m_lender.run(Millis(m_clock.elapsed()), m_owning));
-    if (m_owning && m_lent.empty() && !m_lender.wantsToBind())
+    if (m_owning && m_lent.empty() && !m_lender.wantsToBind() && !m_lender.holding())
         release();
     schedule();
+    if (XEventsQueued(m_display, QueuedAlready) > 0)
+        QMetaObject::invokeMethod(this, &XTestTypist::readEvents, Qt::QueuedConnection);
+    if (const std::vector<Keysym> late = m_lender.takeLate(); !late.empty()) {
+        std::u32string text;
+        for (const Keysym keysym : late)
+            if (const char32_t cp = characterOf(keysym))
+                text.push_back(cp);
+        emit notTyped(text);
+    }
 }
 
 void XTestTypist::schedule()
@@ -311,7 +378,7 @@ void XTestTypist::schedule()
     auto at = m_lender.wakeAt();
     // Another typist lends now: try again shortly.
     if (m_lender.wantsToBind() && !m_owning)
-        at = Millis(m_clock.elapsed() + 50);
+        at = std::min(at.value_or(Millis::max()), Millis(m_clock.elapsed() + 50));
     if (at)
         m_timer.start(static_cast<int>(std::max<Millis::rep>(0, at->count() - m_clock.elapsed())));
     else
@@ -369,18 +436,20 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
     if (lentChanged)
         publishLent();
     lentChanged = false;
+    std::vector<KeyAction> binds;
+    std::copy_if(actions.begin(), actions.end(), std::back_inserter(binds),
+                 [](const KeyAction &a) { return a.kind == KeyAction::Kind::Bind; });
+    bind(binds);
     for (const KeyAction &a : actions) {
         switch (a.kind) {
         case KeyAction::Kind::Bind:
-            setKeycode(m_display, a.keycode, a.keysym);
-            // The press must find the new mapping in place at the server.
-            XSync(m_display, True);
             break;
         case KeyAction::Kind::Press:
             press(a);
             break;
         case KeyAction::Kind::Restore:
             setKeycode(m_display, a.keycode, NoSymbol);
+            ++m_mappingChanges;
             m_lent.erase(a.keycode);
             lentChanged = true;
             break;
@@ -389,20 +458,51 @@ void XTestTypist::apply(const std::vector<KeyAction> &actions)
     if (lentChanged)
         publishLent();
     // Our own MappingNotify events are of no use on this connection: dropped.
-    XSync(m_display, True);
+    XSync(m_display, False);
+}
+
+void XTestTypist::bind(const std::vector<KeyAction> &binds)
+{
+    if (binds.empty())
+        return;
+    // One request for each run of adjacent key codes; one request over the
+    // key codes between would rewrite the layout's keys from their core
+    // mapping and lose their XKB levels.
+    std::map<int, KeySym> wanted;
+    for (const KeyAction &a : binds)
+        wanted[a.keycode] = a.keysym;
+    for (auto it = wanted.begin(); it != wanted.end();) {
+        const int first = it->first;
+        std::vector<KeySym> syms;
+        int next = first;
+        for (; it != wanted.end() && it->first == next; ++it, ++next) {
+            syms.push_back(it->second);
+            syms.push_back(it->second);
+        }
+        XChangeKeyboardMapping(m_display, first, 2, syms.data(), next - first);
+        ++m_mappingChanges;
+    }
+    // The presses must find the new mapping in place at the server.
+    XSync(m_display, False);
 }
 
 void XTestTypist::publishLent()
 {
     const Window root = DefaultRootWindow(m_display);
+    std::error_code ignored;
     if (m_lent.empty()) {
         XDeleteProperty(m_display, root, lentAtom(m_display));
+        if (!m_recordFile.empty())
+            std::filesystem::remove(m_recordFile, ignored);
         return;
     }
     std::vector<LentKey> keys;
     for (const auto &[keycode, keysym] : m_lent)
         keys.push_back({keycode, keysym});
-    const std::vector<long> values = encodeLentKeys(keys);
+    // The record, then the list with its token, and only then the bindings.
+    if (!m_recordFile.empty())
+        writeLentRecord(m_recordFile, LentRecord{m_token, keys});
+    const std::vector<long> values = encodeLentKeys(m_token, keys);
     XChangeProperty(m_display, root, lentAtom(m_display), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char *>(values.data()), static_cast<int>(values.size()));
 }
@@ -421,7 +521,7 @@ void XTestTypist::finish()
         publishLent();
     }
     release();
-    XSync(m_display, True);
+    XSync(m_display, False);
 }
 
 } // namespace umbrill

@@ -7,11 +7,18 @@
 // is pressed with exactly the modifiers of its level, so a click types exactly
 // the character on the key.
 //
+// While typing is on, the pad's characters that the layout lacks stay bound
+// (hold), so that clicks change no mapping; see KeyLender. A click that cannot
+// be typed within kGiveUpAfter (another program holds the selection below, or
+// the server is too slow) is reported by notTyped and never typed later.
+//
 // One lender per display: a typist lends key codes only while it owns the X
-// selection _UMBRILL_KEY_LENDER, and keeps the key codes it lends, with their
-// keysyms, on the root window, so that the next owner gives back what a
-// killed run left lent. That list is anyone's to write, so a key code on it
-// is given back only when it still holds exactly what was lent (lentkeys.h).
+// selection _UMBRILL_KEY_LENDER. It lists the key codes it lends on the root
+// window, for other programs to know they are no keys of the layout, and
+// records them with a random token in a file of the user's runtime folder,
+// so that the next owner gives back what a killed run left lent. The list is
+// anyone's to write; only the record is believed, and only where a key code
+// still holds exactly what was lent (lentkeys.h).
 #pragma once
 
 #include "core/interface/interfacestrings.h"
@@ -20,8 +27,10 @@
 #include "ui/platform/typist.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -43,7 +52,13 @@ public:
     ~XTestTypist() override;
 
     void type(const std::vector<Keysym> &keysyms) override;
+    void hold(const std::vector<Keysym> &keysyms) override;
     void finish() override;
+
+    // How long a click may wait for its key.
+    static constexpr Millis kGiveUpAfter{300};
+    // Changes of the keyboard mapping this typist has made.
+    int mappingChanges() const { return m_mappingChanges; }
 
     // The root-window property that lists the lent key codes and their keysyms.
     static constexpr const char *kLentProperty = "_UMBRILL_LENT_KEYCODES";
@@ -67,6 +82,9 @@ private:
     void release();
     void reclaimLeftovers();
     void publishLent();
+    // Reads the connection's events: a keyboard change runs the lender.
+    void readEvents();
+    void bind(const std::vector<KeyAction> &binds);
 
     _XDisplay *m_display;
     unsigned long m_owner = 0;  // the window that owns the selection for us
@@ -77,6 +95,11 @@ private:
     int m_groupSeen = -1;
     std::set<int> m_modifierKeys;
     unsigned m_numLock = 0;  // Num Lock's modifier, left as the user has it
+    LenderToken m_token{};
+    std::filesystem::path m_recordFile;
+    int m_mappingChanges = 0;
+    int m_xkbEvent = -1;
+    QSocketNotifier *m_events = nullptr;
     QTimer m_timer;
     QElapsedTimer m_clock;
 };

@@ -94,6 +94,59 @@ TEST(TypeableKeysyms, AreThoseInTheSamePlaceInTheFirstAndTheActiveLayout)
     EXPECT_TRUE(typeableKeysyms(keys, 2).contains('y'));
 }
 
+TEST(TypeableKeysyms, OnlyThePlainAndShiftLevelsCountAndTheRestGoesByTheUnicodeEntry)
+{
+    // de alone, as GNOME holds it: a keysym on AltGr is pressed without AltGr
+    // by the desktop, so it would come out as the key's plain character.
+    const KeyboardLayouts de = {
+        {{'q', 'Q', '@', 0x7d9}},          // @ on AltGr+q
+        {{'e', 'E', 0x20ac, 0x20ac}},      // € on AltGr+e
+        {{'7', '/', '{', 0xaca}},          // { on AltGr+7
+        {{'+', '*', '~', 0xaf0}},          // ~ on AltGr++
+        {{0xe4, 0xc4, 0xfe51, 0xfe58}},    // ä, Ä; dead keys on AltGr
+        {{0xfe51, 0xfe50, 0xfe51}},        // dead acute: é is on no key
+        {{'<', '>', '|', 0xa6}},
+        {{0x7c, 0xa6}},                    // | also on the plain level of another key: ambiguous
+        {{0xffe1}},                        // Shift_L
+        {{0xfe03}},                        // ISO_Level3_Shift (AltGr) itself
+    };
+    const auto typeable = typeableKeysyms(de, 0);
+    for (const Keysym keysym : {Keysym{'q'}, Keysym{'Q'}, Keysym{'e'}, Keysym{'7'}, Keysym{'/'}, Keysym{'+'},
+                                Keysym{'*'}, Keysym{0xe4}, Keysym{0xc4}, Keysym{'<'}, Keysym{'>'}, Keysym{0xffe1}})
+        EXPECT_TRUE(typeable.contains(keysym)) << std::hex << keysym;
+    for (const Keysym keysym : {Keysym{'@'}, Keysym{0x20ac}, Keysym{'{'}, Keysym{'~'}, Keysym{0xe9}, Keysym{0x7c},
+                                Keysym{0xa6}, Keysym{0xfe51}, Keysym{0x7d9}})
+        EXPECT_FALSE(typeable.contains(keysym)) << std::hex << keysym;
+
+    // € { @ ~ ä é: ä on its key; the others by the Unicode entry where the
+    // session takes it, else not at all; none as another character.
+    const LayoutHas layoutHas = [&typeable](Keysym k) {
+        return typeable.contains(k) || (k >= '0' && k <= '9') || (k >= 'a' && k <= 'f') || k == 'u' || k == 0xffe3
+            || k == 0xff0d;
+    };
+    const auto unicodeEntry = [](std::initializer_list<Keysym> digits) {
+        std::vector<KeyEvent> events{{0xffe3, true}, {0xffe1, true}, {'u', true}, {'u', false}, {0xffe1, false}, {0xffe3, false}};
+        for (const Keysym d : digits) {
+            events.push_back({d, true});
+            events.push_back({d, false});
+        }
+        events.push_back({0xff0d, true});
+        events.push_back({0xff0d, false, kUnicodeEntryPauseMs});
+        return events;
+    };
+    const std::pair<char32_t, std::vector<KeyEvent>> rows[] = {
+        {U'€', unicodeEntry({'2', '0', 'a', 'c'})}, {U'{', unicodeEntry({'7', 'b'})}, {U'@', unicodeEntry({'4', '0'})},
+        {U'~', unicodeEntry({'7', 'e'})},           {U'ä', taps({0xe4})},              {U'é', unicodeEntry({'e', '9'})},
+    };
+    for (const auto &[cp, expected] : rows) {
+        std::vector<KeyEvent> events;
+        EXPECT_TRUE(appendKeyEvents(cp, layoutHas, true, events)) << static_cast<unsigned>(cp);
+        EXPECT_EQ(events, expected) << static_cast<unsigned>(cp);
+        std::vector<KeyEvent> without;
+        EXPECT_EQ(appendKeyEvents(cp, layoutHas, false, without), cp == U'ä') << static_cast<unsigned>(cp);
+    }
+}
+
 TEST(SessionTakesUnicodeEntry, WhereIBusIsTheInputMethod)
 {
     EXPECT_TRUE(sessionTakesUnicodeEntry("GNOME", "", ""));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace umbrill {
@@ -164,6 +165,106 @@ TEST(KeyLender, LayoutKeysTypeInTurnWithLentOnesAndWaitForTheLenderToLend)
     lender.enqueue(std::vector<Keysym>{0xe9});
     EXPECT_FALSE(lender.wantsToBind());
     EXPECT_EQ(lender.run(30ms, false), (std::vector<KeyAction>{{Kind::Press, 8, 0xe9}}));
+}
+
+TEST(KeyLender, WhileTypingIsOnThePadsCharactersStayBoundAndABurstChangesNoMapping)
+{
+    const std::vector<int> spare{8, 93, 97, 103, 120, 132, 149, 154, 168, 178, 183, 184, 197, 202, 217, 219, 222, 230, 248};
+    const auto kinds = [](const std::vector<KeyAction> &actions, Kind kind) {
+        return std::count_if(actions.begin(), actions.end(), [kind](const KeyAction &a) { return a.kind == kind; });
+    };
+
+    // Five characters, and a, which the layout has: the five bound at once, in one batch.
+    const std::vector<Keysym> five{0xe9, 0x20ac, 0x7e1, 0x01000219, 0x1b3};
+    KeyLender lender(spare);
+    lender.setLayoutKeys({{0x61, {38, 0}}});
+    std::vector<Keysym> pad = five;
+    pad.push_back(0x61);
+    FakeServer server;
+    server.mapping[38] = 0x61;
+    const auto bound = lender.hold(pad, 0ms);
+    EXPECT_EQ(bound.size(), 5u);
+    EXPECT_EQ(kinds(bound, Kind::Bind), 5);
+    server.apply(bound, 0ms);
+    // 30 clicks at a human pace, then a minute idle: not one mapping change.
+    std::vector<Keysym> clicked;
+    Millis now = 0ms;
+    for (int i = 0; i < 30; ++i) {
+        now += 250ms;
+        const std::vector<Keysym> one{pad[i % pad.size()]};
+        clicked.push_back(one[0]);
+        lender.enqueue(one, now);
+        const auto actions = lender.run(now);
+        EXPECT_EQ(kinds(actions, Kind::Bind) + kinds(actions, Kind::Restore), 0) << "click " << i;
+        server.apply(actions, now);
+    }
+    EXPECT_EQ(lender.wakeAt(), std::nullopt);
+    EXPECT_TRUE(lender.run(now + 60000ms).empty());
+    EXPECT_EQ(server.typed, clicked);
+    EXPECT_EQ(lender.bindings().size(), 5u);
+    // Typing off gives every one back.
+    server.apply(lender.release(), now + 60000ms);
+    EXPECT_EQ(server.mapping, (std::map<int, Keysym>{{38, 0x61}}));
+    EXPECT_FALSE(lender.holding());
+
+    // A pad of 255 characters over 19 keycodes: the first 19 bound; a click
+    // on another takes the least recently used keycode, clicks that come
+    // together bind together, before any press, and no keycode is rebound
+    // within 100 ms of its press.
+    std::vector<Keysym> big;
+    for (Keysym k = 0; k < 255; ++k)
+        big.push_back(0x01000400 + k);
+    KeyLender many(spare);
+    FakeServer bigServer;
+    const auto first = many.hold(big, 0ms);
+    EXPECT_EQ(kinds(first, Kind::Bind), 19);
+    bigServer.apply(first, 0ms);
+    many.enqueue(std::vector<Keysym>{big[5]}, 200ms);  // bound: typed at once
+    EXPECT_EQ(many.run(200ms), (std::vector<KeyAction>{{Kind::Press, spare[5], big[5]}}));
+    many.enqueue(std::vector<Keysym>{big[100], big[101], big[5]}, 300ms);
+    const auto together = many.run(300ms);
+    ASSERT_EQ(together.size(), 5u);
+    EXPECT_EQ(together[0], (KeyAction{Kind::Bind, spare[0], big[100]}));  // the least recently used
+    EXPECT_EQ(together[1], (KeyAction{Kind::Bind, spare[1], big[101]}));
+    EXPECT_EQ(kinds({together.begin() + 2, together.end()}, Kind::Press), 3);
+    bigServer.apply(together, 300ms);
+    // A human-paced walk over the whole pad: every click typed, in order.
+    std::vector<Keysym> walk;
+    now = 1000ms;
+    for (int i = 0; i < 600; ++i) {
+        const std::vector<Keysym> one{big[(i * 37) % big.size()]};
+        walk.push_back(one[0]);
+        many.enqueue(one, now);
+        now = drain(many, bigServer, now) + 250ms;
+    }
+    EXPECT_EQ(std::vector<Keysym>(bigServer.typed.end() - 600, bigServer.typed.end()), walk);
+    EXPECT_EQ(bigServer.faults, std::vector<std::string>{});
+    EXPECT_EQ(many.bindings().size(), 19u);
+}
+
+TEST(KeyLender, AClickNotTypedInTimeIsGivenUpAndNeverTypedLater)
+{
+    KeyLendingTiming timing;
+    timing.giveUpAfter = 300ms;
+    KeyLender lender({8}, timing);
+    lender.setLayoutKeys({{0x61, {38, 0}}});
+    // Another program holds the lender's selection: nothing can be bound.
+    EXPECT_TRUE(lender.hold(std::vector<Keysym>{0xe9, 0x61}, 900ms, false).empty());
+    lender.enqueue(std::vector<Keysym>{0xe9, 0x61}, 1000ms);
+    EXPECT_TRUE(lender.run(1000ms, false).empty());
+    EXPECT_EQ(lender.wakeAt(), 1300ms);
+    EXPECT_TRUE(lender.run(1299ms, false).empty());
+    EXPECT_TRUE(lender.takeLate().empty());
+    EXPECT_TRUE(lender.run(1300ms, false).empty());
+    // Both are given up: a typed behind a lost é would be wrong text.
+    EXPECT_EQ(lender.takeLate(), (std::vector<Keysym>{0xe9, 0x61}));
+    EXPECT_TRUE(lender.takeLate().empty());
+    EXPECT_EQ(lender.queued(), 0u);
+    // Free again later: the held é is bound, nothing of the clicks is typed; the next click is.
+    EXPECT_EQ(lender.run(5000ms, true), (std::vector<KeyAction>{{Kind::Bind, 8, 0xe9}}));
+    lender.enqueue(std::vector<Keysym>{0xe9}, 5000ms);
+    EXPECT_EQ(lender.run(5000ms, true), (std::vector<KeyAction>{{Kind::Press, 8, 0xe9}}));
+    EXPECT_TRUE(lender.takeLate().empty());
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace umbrill {
 namespace {
 
@@ -44,14 +47,67 @@ TEST(LentKeys, OnlyAKeyCodeThatStillHoldsWhatWasLentIsGivenBack)
     }
 }
 
-TEST(LentKeys, TheListReadsBackInPairsAndIgnoresAnOddValue)
+TEST(LentKeys, TheListReadsBackInPairsAfterItsTokenAndIgnoresAnOddValue)
 {
+    const LenderToken token{1, 2, 3, 0xffffffff};
     const std::vector<LentKey> keys{{8, 0xe9}, {93, 0x20ac}, {248, 0x0101f600}};
-    EXPECT_EQ(decodeLentKeys(encodeLentKeys(keys)), keys);
+    const std::vector<long> list = encodeLentKeys(token, keys);
+    EXPECT_EQ(decodeLentKeys(list), keys);
+    EXPECT_EQ(lentKeysToken(list), token);
     // A list of bare key codes, as older runs and forgers write it.
-    const std::vector<long> bare{36, 65, 22, 9, 50};
-    EXPECT_EQ(decodeLentKeys(bare), (std::vector<LentKey>{{36, 65}, {22, 9}}));
+    const std::vector<long> bare{36, 65, 22, 9, 50, 51, 52};
+    EXPECT_EQ(decodeLentKeys(bare), (std::vector<LentKey>{{50, 51}}));
     EXPECT_TRUE(decodeLentKeys(std::vector<long>{}).empty());
+    EXPECT_EQ(lentKeysToken(std::vector<long>{1, 2, 3}), std::nullopt);
+    EXPECT_NE(newLenderToken(), newLenderToken());
+}
+
+TEST(LentKeys, OnlyTheLendersOwnRecordIsBelievedAndOnlyWithTheDisplaysToken)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "lentkeys-record";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path file = lentRecordFile(dir.string(), ":7");
+    EXPECT_EQ(file, dir / "umbrill-lent-:7");
+    EXPECT_EQ(lentRecordFile(dir.string(), "host/x:7.0").filename(), "umbrill-lent-host_x:7.0");
+    EXPECT_TRUE(lentRecordFile("", ":7").empty());
+
+    const LentRecord record{newLenderToken(), {{8, 0xe9}, {93, 0x20ac}}};
+    ASSERT_TRUE(writeLentRecord(file, record));
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const auto read = readLentRecord(file);
+    EXPECT_EQ(read, record);
+    const LentRecord none{record.token, {}};
+    ASSERT_TRUE(writeLentRecord(file, none));
+    EXPECT_EQ(readLentRecord(file), none);
+    ASSERT_TRUE(writeLentRecord(file, record));
+
+    // The display's list carries the token: the record's own keys come back,
+    // never the keys a list names, token or not.
+    const std::vector<LentKey> forged{{36, 0xff0d}, {50, 0xffe1}};
+    EXPECT_EQ(leftoverKeys(read, encodeLentKeys(record.token, forged)), record.keys);
+    // Another token (an earlier X server's record), a bare list, no list, no record.
+    EXPECT_TRUE(leftoverKeys(read, encodeLentKeys(newLenderToken(), record.keys)).empty());
+    EXPECT_TRUE(leftoverKeys(read, std::vector<long>{8, 0xe9, 93, 0x20ac}).empty());
+    EXPECT_TRUE(leftoverKeys(read, std::vector<long>{}).empty());
+    EXPECT_TRUE(leftoverKeys(std::nullopt, encodeLentKeys(record.token, record.keys)).empty());
+
+    // A record someone else could have written, or that is no record, is not believed.
+    std::filesystem::permissions(file, std::filesystem::perms::group_write, std::filesystem::perm_options::add);
+    EXPECT_EQ(readLentRecord(file), std::nullopt);
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink(dir / "elsewhere", file);
+    ASSERT_TRUE(writeLentRecord(dir / "elsewhere", record));
+    EXPECT_EQ(readLentRecord(file), std::nullopt);
+    std::filesystem::remove(file);
+    for (const char *text : {"1 2 3\n", "1 2 3 4\n8 233\nReturn\n"}) {
+        std::ofstream(file) << text;
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        EXPECT_EQ(readLentRecord(file), std::nullopt) << text;
+    }
+    EXPECT_EQ(readLentRecord(dir / "missing"), std::nullopt);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(LentKeys, TheLayoutsOwnKeysAreKnownAndTheSpareOnesAreNot)

@@ -56,7 +56,13 @@ TEST(TypedText, KeysymsAtTheEdgesOfTheRanges)
     for (const Row &row : rows) {
         SCOPED_TRACE(static_cast<unsigned>(row.codePoint));
         EXPECT_EQ(keysymFor(row.codePoint), row.keysym);
+        // What a click gives up goes on the clipboard as the character it was.
+        if (row.codePoint >= 0x20 && row.codePoint != 0x7f && row.codePoint < 0xd800) {
+            EXPECT_EQ(characterOf(row.keysym), row.codePoint);
+        }
     }
+    EXPECT_EQ(characterOf(0x20ac), U'€');
+    EXPECT_EQ(characterOf(0x7e1), U'α');
 }
 
 } // namespace
