@@ -36,49 +36,40 @@ KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string
     setCursor(Qt::PointingHandCursor);
 }
 
-void KeyButton::showCharacter(char32_t c)
-{
-    m_character = utf16Of(c);
-    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
-    m_face = visibleFace(c);
-    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
-    setToolTip(QString());
-    QAccessibleEvent changed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
-}
-
 bool KeyButton::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && toolTip().isEmpty())
-        setToolTip(keyToolTip(*this));
+        setToolTip(keyToolTip(m_character, font().family()));
     return QPushButton::event(event);
 }
 
-void KeyButton::paintEvent(QPaintEvent *event)
+void paintKey(QPainter &painter, QStyleOptionButton option, const std::optional<KeyFace> &face, const QWidget *widget)
 {
-    if (!m_face) {
-        QPushButton::paintEvent(event);
-        return;
+    if (face) {
+        option.text = qs(face->text);
+        if (face->label) {
+            // A label is a word, not a glyph: smaller, so that it fits the key.
+            QFont small = painter.font();
+            small.setPixelSize(std::max(6, option.rect.height() / 4));
+            const QFontMetrics metrics(small);
+            const int room = option.rect.width() - 4;
+            if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
+                small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
+            painter.setFont(small);
+            option.fontMetrics = QFontMetrics(small);
+        }
     }
+    widget->style()->drawControl(QStyle::CE_PushButton, &option, &painter, widget);
+}
+
+void KeyButton::paintEvent(QPaintEvent *)
+{
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    option.text = qs(m_face->text);
-    if (m_face->label) {
-        // A label is a word, not a glyph: smaller, so that it fits the key.
-        QFont small = font();
-        small.setPixelSize(std::max(6, height() / 4));
-        const QFontMetrics metrics(small);
-        const int room = width() - 4;
-        if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
-            small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
-        painter.setFont(small);
-        option.fontMetrics = QFontMetrics(small);
-    }
-    painter.drawControl(QStyle::CE_PushButton, option);
+    paintKey(painter, option, m_face, this);
 }
 
-namespace {
 std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
 {
     if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
@@ -93,7 +84,6 @@ std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
     default: return std::nullopt;
     }
 }
-} // namespace
 
 void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 {

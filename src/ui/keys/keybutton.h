@@ -6,12 +6,23 @@
 #include "core/names/keyface.h"
 
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace umbrill {
+
+// Paints a key as the style paints a push button in option, in painter's
+// font: with face, where given, in place of option's text. The keys of the
+// pad and Find's results are painted by this one function.
+void paintKey(QPainter &painter, QStyleOptionButton option, const std::optional<KeyFace> &face,
+              const QWidget *widget);
+
+// The grid move an arrow key, Home or End asks for (no modifier but the
+// keypad's); nullopt for any other key.
+std::optional<GridMove> gridMoveFor(const QKeyEvent &event);
 
 // One key of the grid, or of Find's results. character() is what a click
 // outputs (never the caption). Where the character would show nothing, the
@@ -25,8 +36,6 @@ public:
     KeyButton(std::int32_t code, QWidget *parent);
     // A key for the Unicode character c (Find's results): no code of the data file.
     KeyButton(char32_t c, QWidget *parent);
-    // Such a key takes another character, as a new search reuses it.
-    void showCharacter(char32_t c);
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
     // The character as one code point.
