@@ -9,6 +9,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QDrag>
+#include <QMimeData>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,6 +332,65 @@ TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
     EXPECT_EQ(menus[0][0].value<std::u16string>(), u"\u20AC");
     EXPECT_EQ(menuShown, "KeyMenu");
     EXPECT_EQ(clipboardText(), "before");
+}
+
+// What a drag pressed at from on target carries: each format of its data with
+// its bytes (none when no drag started). The press moves past the start
+// distance and is released there, as a drop ends it.
+QMap<QString, QByteArray> dragOut(QWidget *target, QPoint from)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the drags before this one
+    const auto send = [target](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    const QPoint to = from + QPoint(3 * QApplication::startDragDistance(), 0);
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, from + QPoint(1, 0), Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    QMap<QString, QByteArray> formats;
+    for (QDrag *drag : target->window()->findChildren<QDrag *>())
+        for (const QString &format : drag->mimeData()->formats())
+            formats[format] = drag->mimeData()->data(format);
+    return formats;
+}
+
+// A key of the pad or a result of Find dragged out carries its character as
+// text and as rich text in the key font (the Unicode format); the drag is no
+// click: the clipboard, Recent and the collection stay as they were.
+TEST_F(FindCharacter, ADraggedKeyOrResultCarriesItsCharacterAndOutputsNothing)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    QGuiApplication::clipboard()->setText("before");
+    KeyButton *eAcute = form.keys()[4];
+    QMap<QString, QByteArray> dragged = dragOut(eAcute, QPoint(5, 5));
+    EXPECT_EQ(QString::fromUtf8(dragged.value("text/plain;charset=utf-8")), QString::fromUtf8("é"));
+    EXPECT_TRUE(dragged.value("text/html").contains("DejaVu Sans")) << dragged.value("text/html").toStdString();
+    EXPECT_TRUE(dragged.contains("text/rtf"));
+    EXPECT_FALSE(eAcute->isDown());
+    EXPECT_EQ(clipboardText(), "before");
+    EXPECT_FALSE(std::as_const(form).state().recentUnsaved()) << "the drag went into Recent";
+
+    // In Multiple Char, from Find: the collection stays.
+    form.MultipleCharClick();
+    form.keys()[7]->click();
+    const std::u16string collected = std::as_const(form).state().collection();
+    ASSERT_EQ(collected, u"\u2014");
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    find->searchField()->setText("euro sign");
+    ASSERT_GE(find->results().size(), 1);
+    QApplication::processEvents();
+    dragged = dragOut(find->resultView()->viewport(), resultRect(find, 0).center());
+    EXPECT_EQ(QString::fromUtf8(dragged.value("text/plain;charset=utf-8")), QString::fromUtf8("€"));
+    EXPECT_TRUE(dragged.contains("text/html"));
+    EXPECT_EQ(std::as_const(form).state().collection(), collected);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u2014"));
+    // A plain click on the result still outputs it.
+    clickResult(find, 0);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u2014\u20AC"));
 }
 
 // The window searches with the interface language's words first, and follows

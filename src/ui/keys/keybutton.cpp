@@ -6,8 +6,11 @@
 #include "ui/keys/keyinfo.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -70,6 +73,17 @@ void KeyButton::paintEvent(QPaintEvent *)
     paintKey(painter, option, m_face, this);
 }
 
+void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot)
+{
+    if (!data)
+        return;
+    auto *drag = new QDrag(source);
+    drag->setMimeData(data);
+    drag->setPixmap(picture);
+    drag->setHotSpot(hotSpot);
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
 std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
 {
     if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
@@ -89,6 +103,40 @@ void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 {
     emit menuRequested(event->globalPos());
     event->accept();
+}
+
+void KeyButton::mousePressEvent(QMouseEvent *event)
+{
+    m_dragged = false;
+    m_pressedAt.reset();
+    if (event->button() == Qt::LeftButton)
+        m_pressedAt = event->position().toPoint();
+    QPushButton::mousePressEvent(event);
+}
+
+void KeyButton::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragged)
+        return;
+    const QPoint at = event->position().toPoint();
+    if (m_pressedAt && (event->buttons() & Qt::LeftButton)
+        && (at - *m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        // A drag is no click: the key comes up, and its release clicks nothing.
+        m_dragged = true;
+        setDown(false);
+        emit dragRequested(*m_pressedAt);
+        return;
+    }
+    QPushButton::mouseMoveEvent(event);
+}
+
+void KeyButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_dragged)
+        setDown(false);
+    m_dragged = false;
+    m_pressedAt.reset();
+    QPushButton::mouseReleaseEvent(event);
 }
 
 void KeyButton::keyPressEvent(QKeyEvent *event)

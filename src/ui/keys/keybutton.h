@@ -9,8 +9,12 @@
 #include <QStyleOptionButton>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+
+class QMimeData;
 
 namespace umbrill {
 
@@ -19,6 +23,13 @@ namespace umbrill {
 // pad and Find's results are painted by this one function.
 void paintKey(QPainter &painter, QStyleOptionButton option, const std::optional<KeyFace> &face,
               const QWidget *widget);
+
+// What a drag of character carries; the caller owns the result.
+using DragData = std::function<QMimeData *(std::u16string_view character)>;
+
+// Drags data out of source, as a copy, showing picture under the pointer at
+// hotSpot; returns when it is dropped or given up.
+void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot);
 
 // The grid move an arrow key, Home or End asks for (no modifier but the
 // keypad's); nullopt for any other key.
@@ -48,12 +59,18 @@ signals:
     void moveRequested(umbrill::GridMove move);
     // A right click or the Menu key asks for the key's menu at a point of the screen.
     void menuRequested(QPoint globalPos);
+    // The key was pressed and moved past the start distance: its character is
+    // to be dragged out, held at hotSpot. The press clicks nothing.
+    void dragRequested(QPoint hotSpot);
 
 protected:
     // Enter and Return press a key like Space does; the arrow keys, Home and
     // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     // The tooltip is made on the first ToolTip event.
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -66,6 +83,10 @@ private:
     std::u16string m_character;
     char32_t m_codePoint;
     std::optional<KeyFace> m_face;
+    // Where the left button went down, while it is down; a drag's press is
+    // done with once the drag starts.
+    std::optional<QPoint> m_pressedAt;
+    bool m_dragged = false;
 };
 
 } // namespace umbrill

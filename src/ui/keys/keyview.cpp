@@ -200,8 +200,10 @@ void KeyView::keyPressEvent(QKeyEvent *event)
 
 void KeyView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        setPressedRow(indexAt(event->position().toPoint()).row());
+    if (event->button() == Qt::LeftButton) {
+        m_pressedAt = event->position().toPoint();
+        setPressedRow(indexAt(m_pressedAt).row());
+    }
     QListView::mousePressEvent(event);
 }
 
@@ -221,11 +223,15 @@ void KeyView::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
 }
 
-void KeyView::startDrag(Qt::DropActions supportedActions)
+void KeyView::startDrag(Qt::DropActions)
 {
-    // The drop ends the press: the key comes up and nothing is chosen.
+    // The drag ends the press: the key comes up and nothing is chosen.
+    const QModelIndex index = model()->index(m_pressedRow, 0);
     setPressedRow(-1);
-    QListView::startDrag(supportedActions);
+    if (!index.isValid())
+        return;
+    const QRect rect = visualRect(index);
+    dragCharacter(this, model()->mimeData({index}), viewport()->grab(rect), m_pressedAt - rect.topLeft());
 }
 
 void KeyView::setPressedRow(int row)

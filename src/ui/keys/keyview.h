@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/keypad/keygrid.h"
+#include "ui/keys/keybutton.h"
 
 #include <QAbstractListModel>
 #include <QFont>
@@ -14,12 +15,7 @@
 #include <string_view>
 #include <vector>
 
-class QMimeData;
-
 namespace umbrill {
-
-// What a drag of character carries; the caller owns the result.
-using DragData = std::function<QMimeData *(std::u16string_view character)>;
 
 // One row per character. DisplayRole is the character, FontRole the key font,
 // ToolTipRole the key's tooltip, and a screen reader hears the Unicode name
@@ -90,6 +86,7 @@ private:
 
     int m_keySize = 42;
     int m_pressedRow = -1;
+    QPoint m_pressedAt;
 };
 
 } // namespace umbrill

@@ -50,6 +50,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
     connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key->character(), at, true); });
+    m_keys->setDragData([this](std::u16string_view character) { return m_model->dragData(character); });
     m_place = new WindowPlace(*this, m_state);
     m_model->storeWhenShown(*this);
     buildMenus();
@@ -346,6 +347,7 @@ void TMainForm::FindCharacterClick()
                 [this](const std::u16string &character) { guard(this, [&] { findResultChosen(character); }); });
         connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,
                 [this](const std::u16string &character, QPoint at) { keyMenu(character, at, false); });
+        m_findWindow->setDragData([this](std::u16string_view character) { return m_model->dragData(character); });
     }
     m_find->open(windowFlags() & Qt::WindowStaysOnTopHint);
 }
