@@ -144,6 +144,12 @@ void KeyView::setKeySize(int keySize)
     setGridSize(QSize(keySize, keySize));
 }
 
+void KeyView::reset()
+{
+    QListView::reset();
+    executeDelayedItemsLayout();
+}
+
 int KeyView::keysPerRow() const
 {
     const int count = model() ? model()->rowCount() : 0;

@@ -68,6 +68,8 @@ public:
     void focusKey(int k);
     // The row pressed by the mouse, -1 when none: it is painted sunken.
     int pressedRow() const { return m_pressedRow; }
+    // New contents are laid out at once, so that the next paint shows them.
+    void reset() override;
 
 signals:
     void chosen(int row);
