@@ -119,12 +119,12 @@ void KeyButton::mouseMoveEvent(QMouseEvent *event)
     if (m_dragged)
         return;
     const QPoint at = event->position().toPoint();
-    if (m_pressedAt && (event->buttons() & Qt::LeftButton)
+    if (m_pressedAt && m_dragData && *m_dragData && (event->buttons() & Qt::LeftButton)
         && (at - *m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
         // A drag is no click: the key comes up, and its release clicks nothing.
         m_dragged = true;
         setDown(false);
-        emit dragRequested(*m_pressedAt);
+        dragCharacter(this, (*m_dragData)(m_character), grab(), *m_pressedAt);
         return;
     }
     QPushButton::mouseMoveEvent(event);

@@ -53,15 +53,16 @@ public:
     char32_t codePoint() const { return m_codePoint; }
     // The face painted instead of the caption; nullopt: the caption shows.
     const std::optional<KeyFace> &face() const { return m_face; }
+    // Pressed and moved past the start distance, the key drags its character
+    // out with what dragData makes (it must outlive the key), and the press
+    // clicks nothing. Without dragData, or while it is empty, it does not drag.
+    void setDragData(const DragData *dragData) { m_dragData = dragData; }
 
 signals:
     // An arrow key, Home or End asks the window to move the focus on the grid.
     void moveRequested(umbrill::GridMove move);
     // A right click or the Menu key asks for the key's menu at a point of the screen.
     void menuRequested(QPoint globalPos);
-    // The key was pressed and moved past the start distance: its character is
-    // to be dragged out, held at hotSpot. The press clicks nothing.
-    void dragRequested(QPoint hotSpot);
 
 protected:
     // Enter and Return press a key like Space does; the arrow keys, Home and
@@ -87,6 +88,7 @@ private:
     // done with once the drag starts.
     std::optional<QPoint> m_pressedAt;
     bool m_dragged = false;
+    const DragData *m_dragData = nullptr;
 };
 
 } // namespace umbrill
