@@ -153,9 +153,8 @@ void BM_Click(benchmark::State &state)
 }
 BENCHMARK(BM_Click)->DenseRange(0, 3)->ArgName("format")->Unit(benchmark::kMicrosecond);
 
-// A keystroke in Find: the search and its result keys shown and laid out,
-// after the query less its last letter (as typing goes): "e" after an empty
-// field makes all 300 keys; the others reuse the keys of the query before.
+// A keystroke in Find: the search and its results shown, laid out and
+// painted, after the query less its last letter (as typing goes).
 void BM_FindKeystroke(benchmark::State &state)
 {
     Program &p = program();
@@ -172,7 +171,7 @@ void BM_FindKeystroke(benchmark::State &state)
         field->setText(query);
         QApplication::processEvents();
         state.PauseTiming();
-        shown = main.findWindow()->resultCount();
+        shown = main.findWindow()->results().size();
         field->setText(query.chopped(1));
         QApplication::processEvents();
         state.ResumeTiming();
@@ -259,9 +258,8 @@ void BM_Find1000Uses(benchmark::State &state)
     state.counters["rss_after_MiB"] = static_cast<double>(after) / 1024;
     state.counters["grown_kB_per_use"] = static_cast<double>(after - before) / 1000;
     // The face the key font resolves to.
-    const KeyButton *key = main.findWindow()->resultKey(0);
-    state.SetLabel(std::string(pads[state.range(0)]) + " as "
-                   + (key ? QFontInfo(key->font()).family().toStdString() : std::string("?")));
+    const QFont font = main.findWindow()->results().index(0).data(Qt::FontRole).value<QFont>();
+    state.SetLabel(std::string(pads[state.range(0)]) + " as " + QFontInfo(font).family().toStdString());
 }
 BENCHMARK(BM_Find1000Uses)->DenseRange(0, 2)->ArgName("font")->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
 

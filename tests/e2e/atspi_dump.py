@@ -2,10 +2,11 @@
 """Prints the push buttons of a running program as a screen reader sees them,
 through the AT-SPI registry: one line per button, "name<TAB>description".
 Waits (polling) until the program shows at least the given number of buttons.
-With --roles, prints every node as "role<TAB>name" instead, and waits until
-one of them is "role<TAB>name" as given.
+With --roles, prints every node as "role<TAB>name<TAB>description" instead,
+and waits until one of them starts with "role<TAB>name" (or is
+"role<TAB>name<TAB>description") as given.
 Usage: atspi_dump.py <process id> <minimum buttons> [seconds]
-       atspi_dump.py --roles <process id> <role<TAB>name> [seconds]"""
+       atspi_dump.py --roles <process id> <role<TAB>name[<TAB>description]> [seconds]"""
 import sys
 import time
 
@@ -32,7 +33,7 @@ def roles(app):
     while stack:
         node = stack.pop()
         try:
-            found.append((node.getRoleName(), node.name))
+            found.append((node.getRoleName(), node.name, node.description))
             stack.extend(node[i] for i in range(node.childCount))
         except Exception:  # a node that went away while walking
             continue
@@ -53,7 +54,7 @@ def apps_of(pid):
 
 def main():
     if sys.argv[1] == "--roles":
-        return main_roles(int(sys.argv[2]), tuple(sys.argv[3].split("\t", 1)),
+        return main_roles(int(sys.argv[2]), tuple(sys.argv[3].split("\t", 2)),
                           float(sys.argv[4]) if len(sys.argv) > 4 else 30)
     pid, minimum = int(sys.argv[1]), int(sys.argv[2])
     deadline = time.monotonic() + (float(sys.argv[3]) if len(sys.argv) > 3 else 30)
@@ -75,12 +76,16 @@ def main_roles(pid, wanted, seconds):
     while time.monotonic() < deadline:
         for app in apps_of(pid):
             seen = roles(app)
-        if wanted in seen:
-            break
+        if any(node[:len(wanted)] == wanted for node in seen):
+            return report(seen, 0)
         time.sleep(0.05)
-    for role, name in seen:
-        print(f"{role}\t{name}")
-    return 0 if wanted in seen else 1
+    return report(seen, 1)
+
+
+def report(seen, status):
+    for role, name, description in seen:
+        print(f"{role}\t{name}\t{description}")
+    return status
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 # The real program under a private X server and its own session bus: a screen
 # reader's view of the French pad (every key named by its Unicode name, its
 # code as description), read through AT-SPI; then Find Character opened with
-# Ctrl+F, a name typed, Enter pressed, and the character read back with xclip.
+# Ctrl+F, a name typed, its results heard by name and code, Enter pressed, and
+# the character read back with xclip.
 # Usage: findcharacter_e2e.sh <path of the built Umbrill05> <its data file>
 set -uo pipefail
 
@@ -71,6 +72,12 @@ if poll find_window '^Find Character$'; then
   done
   timeout 5 xdotool windowfocus --sync "$find" 2>/dev/null
   xdotool type --delay 20 "euro sign"
+  # Each result is heard by its Unicode name, its code the description.
+  if "$py" "$here/atspi_dump.py" --roles "$app_pid" "list item	EURO SIGN	U+20AC" 30 >"$work/roles.txt" 2>>"$work/atspi.err"; then
+    pass
+  else
+    fail "AT-SPI does not hear the result EURO SIGN: $(grep '^list item' "$work/roles.txt" | head -n 3 | tr '\n\t' '; ')"
+  fi
   xdotool key Return
   if poll bash -c '[ "$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)" = "€" ]'; then
     pass

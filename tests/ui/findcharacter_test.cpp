@@ -9,13 +9,17 @@
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QDrag>
+#include <QMimeData>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QTimer>
+#include <QToolTip>
 
 namespace umbrill::test {
 namespace {
@@ -36,6 +40,16 @@ protected:
         return form;
     }
     static QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+    // Result k (0 for the best) as Find shows it.
+    static QString resultText(FindCharacterWindow *find, int k) { return QString::fromStdU16String(find->results().text(k)); }
+    static QRect resultRect(FindCharacterWindow *find, int k)
+    {
+        return find->resultView()->visualRect(find->results().index(k));
+    }
+    static void clickResult(FindCharacterWindow *find, int k, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(find->resultView()->viewport(), button, {}, resultRect(find, k).center());
+    }
 };
 
 TEST_F(FindCharacter, KeysTellTheirNameAndCodeAndStillOutputTheBareCharacter)
@@ -96,9 +110,9 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     EXPECT_TRUE(find->windowFlags() & Qt::WindowStaysOnTopHint);
 
     QTest::keyClicks(find->searchField(), "s comma below");
-    ASSERT_FALSE(find->results().isEmpty());
-    EXPECT_EQ(find->results().front()->character(), u"\u0219");
-    EXPECT_EQ(find->results().front()->font().family(), "DejaVu Sans");  // the pad's key font
+    ASSERT_GT(find->results().size(), 0);
+    EXPECT_EQ(find->results().text(0), u"\u0219");
+    EXPECT_EQ(find->results().index(0).data(Qt::FontRole).value<QFont>().family(), "DejaVu Sans");  // the pad's key font
     QTest::keyClick(find->searchField(), Qt::Key_Return);
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u0219"));
 
@@ -106,13 +120,13 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     form.MultipleCharClick();
     find->searchField()->setText("U+20AC");
     ASSERT_EQ(find->results().size(), 1);
-    find->results().front()->click();
-    find->results().front()->click();
+    clickResult(find, 0);
+    clickResult(find, 0);
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC\u20AC"));
 
     // A page pasted in finds nothing and says so.
     find->searchField()->setText(QString(10000, QLatin1Char('x')));
-    EXPECT_TRUE(find->results().isEmpty());
+    EXPECT_EQ(find->results().size(), 0);
     EXPECT_TRUE(find->findChild<QLabel *>("NothingFound")->isVisibleTo(find));
 
     // Escape closes; the size comes back next time.
@@ -139,15 +153,18 @@ TEST_F(FindCharacter, TheKeyboardGoesFromTheFieldToTheResultsAndAmongThem)
     find->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(find));
     QTest::keyClicks(find->searchField(), "arrow");
-    const QList<KeyButton *> &results = find->results();
-    ASSERT_GT(results.size(), 12);
+    ASSERT_GT(find->results().size(), 12);
     // The results per row, as laid out.
     int perRow = 1;
-    while (perRow < results.size() && results[perRow]->y() == results[0]->y())
+    while (perRow < find->results().size() && resultRect(find, perRow).y() == resultRect(find, 0).y())
         ++perRow;
     ASSERT_GT(perRow, 2);
+    KeyView *view = find->resultView();
+    // The focused result as ResultN (1 for the first), or the focused widget's name.
     const auto focused = [&]() -> QString {
         QWidget *widget = QApplication::focusWidget();
+        if (widget == view)
+            return QStringLiteral("Result%1").arg(view->currentIndex().row() + 1);
         return widget ? widget->objectName() : QStringLiteral("<none>");
     };
     const auto result = [](int k) { return QStringLiteral("Result%1").arg(k); };
@@ -165,14 +182,14 @@ TEST_F(FindCharacter, TheKeyboardGoesFromTheFieldToTheResultsAndAmongThem)
     }
 
     // Tab from the field: the first result, not the one last focused.
-    results[2]->setFocus(Qt::MouseFocusReason);
+    view->setCurrentIndex(find->results().index(2));
     find->searchField()->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(find->searchField(), Qt::Key_Tab);
     EXPECT_EQ(focused(), result(1));
     // Enter on a focused result outputs it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    const QString second = QString::fromStdU16String(results[1]->character());
+    const QString second = resultText(find, 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return clipboardText() == second; }, 5000)) << clipboardText().toStdString();
 }
 
@@ -205,9 +222,41 @@ QStringList describe(KeyButton *key)
             key->font().family(), QString::number(key->width())};
 }
 
-// Keys are made for the rows that show; one made later, as the list scrolls
-// or the keyboard reaches it, is the key it would have been made at once.
-TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
+// What result k tells a user and a screen reader, in describe's order.
+QStringList describe(FindCharacterWindow *find, int k)
+{
+    KeyView *view = find->resultView();
+    const QModelIndex index = find->results().index(k);
+    const QRect rect = view->visualRect(index);
+    const QPoint at = rect.topLeft() + QPoint(2, 2);
+    QHelpEvent ask(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &ask);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+    QAccessibleInterface *cell = list ? list->child(k) : nullptr;
+    const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    return {index.data().toString().replace(QLatin1Char('&'), QStringLiteral("&&")), tip,
+            cell ? cell->text(QAccessible::Name) : QString(), cell ? cell->text(QAccessible::Description) : QString(),
+            index.data(Qt::FontRole).value<QFont>().family(), QString::number(rect.width())};
+}
+
+// Result k as the view shows it, and a key on the window's colour, as the pad shows it.
+QImage shown(KeyView *view, int k)
+{
+    return view->viewport()->grab(view->visualRect(view->model()->index(k, 0))).toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage onWindowColour(KeyButton &key)
+{
+    QPixmap picture(key.size());
+    picture.fill(key.palette().color(QPalette::Window));
+    key.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    return picture.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Each result is a key of the pad in all but being a widget: painted the
+// same, with the same tooltip and the same screen-reader name and code; the
+// rows fill the width beside the scroll bar, and all of it without one.
+TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
 {
     TMainForm &form = startWith("English");
     form.show();
@@ -215,63 +264,133 @@ TEST_F(FindCharacter, ResultKeysComeAsTheyShowAndAreTheSameWhenTheyCome)
     FindCharacterWindow *find = form.findWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(find));
     QLineEdit *field = find->searchField();
+    KeyView *view = find->resultView();
     field->setText("e");
-    ASSERT_EQ(find->resultCount(), 300);
-    // Ten keys fill the width exactly, and the scroll bar leaves room for nine.
-    auto *scroll = find->findChild<QScrollArea *>("FindResults");
-    const int keyWidth = find->results().first()->width();
-    field->clear();
-    find->resize(find->width() + 10 * keyWidth - scroll->maximumViewportSize().width(), find->height());
-    QApplication::processEvents();
-    field->setText("e");
-    const qsizetype shown = find->results().size();
-    EXPECT_GT(shown, 0);
-    EXPECT_LT(shown, 300);
-    const QRect view(QPoint(0, 0), scroll->viewport()->size());
-    EXPECT_TRUE(view.intersects(find->results().last()->geometry()));
-    // The rows fill the width left beside the scroll bar, and all of it without one.
+    ASSERT_EQ(find->results().size(), 300);
+    const int keyWidth = resultRect(find, 0).width();
     auto rowsFill = [&] {
-        const QList<KeyButton *> keys = find->results();
-        qsizetype perRow = 1;
-        while (perRow < keys.size() && keys[perRow]->y() == keys[0]->y())
+        int perRow = 1;
+        while (perRow < find->results().size() && resultRect(find, perRow).y() == resultRect(find, 0).y())
             ++perRow;
-        return perRow == scroll->viewport()->width() / keyWidth;
+        return perRow == view->viewport()->width() / keyWidth && perRow == view->keysPerRow();
     };
-    QApplication::processEvents();  // the scroll bar comes with the next events
-    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    QApplication::processEvents();
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
     EXPECT_TRUE(rowsFill());
 
-    // Keyboard: Tab from the last key made reaches the next result.
-    find->results().last()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result%1").arg(shown + 1));
-    // Shift+Tab from the search field goes round to the last result of all.
-    field->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(field, Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Result300"));
-
-    // Scrolled to the end: every key, each as a key made for its character at once.
-    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-    ASSERT_EQ(find->results().size(), 300);
-    for (qsizetype k : {qsizetype(0), shown, qsizetype(299)}) {
+    // Scrolled to the end: each result as a key made for its character.
+    view->scrollToBottom();
+    QApplication::processEvents();
+    for (int k : {0, 1, 299}) {
         SCOPED_TRACE(k);
-        KeyButton *key = find->results()[k];
-        EXPECT_EQ(key->objectName(), QStringLiteral("Result%1").arg(k + 1));
-        KeyButton atOnce(key->codePoint(), key->parentWidget());
-        atOnce.setFont(key->font());
-        atOnce.resize(key->size());
-        EXPECT_EQ(describe(key), describe(&atOnce));
+        view->scrollTo(find->results().index(k));
+        QApplication::processEvents();
+        KeyButton key(find->results().at(k), view->viewport());
+        key.setFont(find->results().index(k).data(Qt::FontRole).value<QFont>());
+        key.setGeometry(resultRect(find, k));
+        EXPECT_EQ(describe(find, k), describe(&key));
+        key.hide();
+        EXPECT_EQ(shown(view, k), onWindowColour(key)) << "result " << k << " is not painted as a key";
     }
+    // A face for a character that shows nothing, as on the pad.
+    field->setText("U+00A0");
+    ASSERT_EQ(find->results().size(), 1);
+    KeyButton blank(U' ', view->viewport());
+    blank.setFont(find->results().index(0).data(Qt::FontRole).value<QFont>());
+    blank.setGeometry(resultRect(find, 0));
+    blank.hide();
+    QApplication::processEvents();
+    EXPECT_NE(shown(view, 0), onWindowColour(blank)) << "no label painted";
+
     // Fewer results: the scroll bar goes and the rows fill the whole width.
     field->setText("cedilla");
     QApplication::processEvents();
-    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
     EXPECT_TRUE(rowsFill());
-    // A new search takes the keys it needs again; Enter still outputs the first.
+    // A new search shows its results; Enter still outputs the first.
     field->setText("euro sign");
-    ASSERT_GE(find->resultCount(), 1);
+    ASSERT_GE(find->results().size(), 1);
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u20AC"));
+
+    // A right click asks for the result's menu; it outputs nothing.
+    QSignalSpy menus(find, &FindCharacterWindow::keyMenuRequested);
+    QString menuShown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&menuShown] {
+        if (QWidget *menu = QApplication::activePopupWidget()) {
+            menuShown = menu->objectName();
+            menu->close();
+        }
+    });
+    closer.start(5);
+    QGuiApplication::clipboard()->setText("before");
+    QContextMenuEvent ask(QContextMenuEvent::Mouse, resultRect(find, 0).center(),
+                          view->viewport()->mapToGlobal(resultRect(find, 0).center()));
+    QApplication::sendEvent(view->viewport(), &ask);
+    ASSERT_EQ(menus.size(), 1);
+    EXPECT_EQ(menus[0][0].value<std::u16string>(), u"\u20AC");
+    EXPECT_EQ(menuShown, "KeyMenu");
+    EXPECT_EQ(clipboardText(), "before");
+}
+
+// What a drag pressed at from on target carries: each format of its data with
+// its bytes (none when no drag started). The press moves past the start
+// distance and is released there, as a drop ends it.
+QMap<QString, QByteArray> dragOut(QWidget *target, QPoint from)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the drags before this one
+    const auto send = [target](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    const QPoint to = from + QPoint(3 * QApplication::startDragDistance(), 0);
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, from + QPoint(1, 0), Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    QMap<QString, QByteArray> formats;
+    for (QDrag *drag : target->window()->findChildren<QDrag *>())
+        for (const QString &format : drag->mimeData()->formats())
+            formats[format] = drag->mimeData()->data(format);
+    return formats;
+}
+
+// A key of the pad or a result of Find dragged out carries its character as
+// text and as rich text in the key font (the Unicode format); the drag is no
+// click: the clipboard, Recent and the collection stay as they were.
+TEST_F(FindCharacter, ADraggedKeyOrResultCarriesItsCharacterAndOutputsNothing)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    QGuiApplication::clipboard()->setText("before");
+    KeyButton *eAcute = form.keys()[4];
+    QMap<QString, QByteArray> dragged = dragOut(eAcute, QPoint(5, 5));
+    EXPECT_EQ(QString::fromUtf8(dragged.value("text/plain;charset=utf-8")), QString::fromUtf8("é"));
+    EXPECT_TRUE(dragged.value("text/html").contains("DejaVu Sans")) << dragged.value("text/html").toStdString();
+    EXPECT_TRUE(dragged.contains("text/rtf"));
+    EXPECT_FALSE(eAcute->isDown());
+    EXPECT_EQ(clipboardText(), "before");
+    EXPECT_FALSE(std::as_const(form).state().recentUnsaved()) << "the drag went into Recent";
+
+    // In Multiple Char, from Find: the collection stays.
+    form.MultipleCharClick();
+    form.keys()[7]->click();
+    const std::u16string collected = std::as_const(form).state().collection();
+    ASSERT_EQ(collected, u"\u2014");
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    find->searchField()->setText("euro sign");
+    ASSERT_GE(find->results().size(), 1);
+    QApplication::processEvents();
+    dragged = dragOut(find->resultView()->viewport(), resultRect(find, 0).center());
+    EXPECT_EQ(QString::fromUtf8(dragged.value("text/plain;charset=utf-8")), QString::fromUtf8("€"));
+    EXPECT_TRUE(dragged.contains("text/html"));
+    EXPECT_EQ(std::as_const(form).state().collection(), collected);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u2014"));
+    // A plain click on the result still outputs it.
+    clickResult(find, 0);
+    EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u2014\u20AC"));
 }
 
 // The window searches with the interface language's words first, and follows
@@ -283,11 +402,11 @@ TEST_F(FindCharacter, SearchesInTheInterfaceLanguage)
     FindCharacterWindow *find = form.findWindow();
     ASSERT_NE(find, nullptr);
     find->searchField()->setText("Grad");
-    ASSERT_FALSE(find->results().isEmpty());
-    EXPECT_EQ(find->results().front()->character(), u"\u00B0");  // DEGREE SIGN, "Grad" in German
+    ASSERT_GT(find->results().size(), 0);
+    EXPECT_EQ(find->results().text(0), u"\u00B0");  // DEGREE SIGN, "Grad" in German
     form.SetEnglish();
-    ASSERT_FALSE(find->results().isEmpty());
-    EXPECT_EQ(find->results().front()->character(), u"\u2207");  // NABLA, "grad" in English
+    ASSERT_GT(find->results().size(), 0);
+    EXPECT_EQ(find->results().text(0), u"\u2207");  // NABLA, "grad" in English
 }
 
 } // namespace

@@ -243,7 +243,7 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
     desktop.focused = 42;
     form.FindCharacterClick();
     ASSERT_NE(form.findWindow(), nullptr);
-    form.findResultChosen(form.keys()[1]);  // é
+    form.findResultChosen(form.keys()[1]->character());  // é
     EXPECT_EQ(desktop.handedBackTo, 42u);
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
@@ -251,7 +251,7 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
 
     // The window never comes back.
     desktop.comesBack = false;
-    form.findResultChosen(form.keys()[1]);
+    form.findResultChosen(form.keys()[1]->character());
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("é"));
     EXPECT_TRUE(form.notice()->isVisible());
@@ -260,7 +260,7 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
 
     // Without X11 (the widget tests' own platform): nothing to give back to.
     form.setDesktop(thisDesktop());
-    form.findResultChosen(form.keys()[4]);  // &
+    form.findResultChosen(form.keys()[4]->character());  // &
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("&"));
     EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "&"));
 }

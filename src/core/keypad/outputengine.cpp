@@ -40,17 +40,34 @@ void placeRich(ClipboardSink &clipboard, std::u16string_view text, const KeyFont
     clipboard.set(richTextPayload(text, font.face, font.pointSize));
 }
 
+// What the HTML format outputs for character: its entity, else its ANSI form.
+std::string htmlText(std::u16string_view character)
+{
+    const auto entity = GetHtmlEntity(character);
+    return entity ? std::string(*entity) : ansiFromWide(character);
+}
+
 } // namespace
+
+ClipboardPayload clickPayload(std::u16string_view character, PasteFormat format, const KeyFont &font)
+{
+    if (format == PasteFormat::Html)
+        return plainTextPayload(htmlText(character));
+    switch (outputFor(format)) {
+    case Output::Plain: return plainTextPayload(ansiFromWide(character));
+    case Output::Rich: return richTextPayload(wideFromAnsi(ansiFromWide(character)), font.face, font.pointSize);
+    case Output::Unicode: break;
+    }
+    return richTextPayload(character, font.face, font.pointSize);
+}
 
 void OutputEngine::Button1Click(std::u16string_view character, PasteFormat format, const KeyFont &font,
                                 ClipboardSink &clipboard)
 {
     if (format == PasteFormat::Html) {
-        const auto entity = GetHtmlEntity(character);
-        std::string text = entity ? std::string(*entity) : ansiFromWide(character);
         if (effectiveMode(m_mode) == InputMode::MultipleChar)
-            m_lastHtmlText = text;
-        placePlain(clipboard, text);
+            m_lastHtmlText = htmlText(character);
+        clipboard.set(clickPayload(character, format, font));
         return;
     }
 
@@ -73,11 +90,7 @@ void OutputEngine::Button1Click(std::u16string_view character, PasteFormat forma
         clipboard.clear();
     if (mode == InputMode::SingleChar)
         clearCollections();
-    switch (output) {
-    case Output::Plain: placePlain(clipboard, ansiFromWide(character)); break;
-    case Output::Rich: placeRich(clipboard, wideFromAnsi(ansiFromWide(character)), font); break;
-    case Output::Unicode: placeRich(clipboard, character, font); break;
-    }
+    clipboard.set(clickPayload(character, format, font));
 }
 
 void OutputEngine::SingleCharClick(ClipboardSink &clipboard) { chooseMode(InputMode::SingleChar, clipboard); }

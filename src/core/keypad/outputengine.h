@@ -22,6 +22,13 @@ struct KeyFont {
     std::int32_t pointSize;
 };
 
+// What a Single Char click of character places in format, in font (see
+// OutputEngine::Button1Click): in HTML the entity text, else the ANSI form, as
+// plain text; in plain text the ANSI form; in rich text the ANSI form in the
+// key font; in Unicode the character whole in the key font. A character
+// dragged out of the pad carries this.
+ClipboardPayload clickPayload(std::u16string_view character, PasteFormat format, const KeyFont &font);
+
 class OutputEngine {
 public:
     InputMode Mode() const { return m_mode; }

@@ -86,6 +86,13 @@ void PadModel::click(std::u16string_view character)
     storeRecentSoon();
 }
 
+QMimeData *PadModel::dragData(std::u16string_view character) const
+{
+    const LanguageRecord &language = m_state.CurrentLanguage();
+    return toMimeData(
+        clickPayload(character, m_state.PasteFormatCode(), KeyFont{language.KeyFontName, language.KeyFontSize}));
+}
+
 std::u32string PadModel::typeClick(std::u16string_view character)
 {
     std::u32string text = m_state.typeClick(character);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class QMimeData;
 class QTimer;
 class QWidget;
 
@@ -55,6 +56,12 @@ public:
     ShowLanguage showLanguage();
     // Type into Window was turned on or off: announced, then remembered.
     void setTyping(bool on);
+
+    // What character dragged out of the pad carries: the one character as a
+    // Single Char click would place it, in the paste format and key font of
+    // the moment. Nothing changes: no clipboard, collection or Recent. The
+    // caller owns the result.
+    QMimeData *dragData(std::u16string_view character) const;
 
     // My Characters: a key's character goes in or out (see PadState). Throws
     // the store's Error. When My Characters is the pad shown, it changed.

@@ -3,29 +3,23 @@
 // Enter for the first, asks the pad to output it as a pad key does. Escape
 // closes the window. Down or Tab in the field goes to the first result; the
 // arrow keys, Home and End move among the results as on the pad, and Up from
-// their first row goes back to the field. The name index and the installed
-// fonts' coverage are gathered right after the window first paints, while the
-// user starts to type (or by a search that comes sooner).
-// Keys are made for the rows that show (and those above them) as they come
-// into view or the keyboard reaches them; a key made later is the key made at once.
+// their first row goes back to the field. A result dragged out carries what
+// the pad gives it (setDragData). The name index and the installed fonts'
+// coverage are gathered right after the window first paints, while the user
+// starts to type (or by a search that comes sooner).
 #pragma once
 
 #include "core/interface/interfacestrings.h"
-#include "core/keypad/keygrid.h"
+#include "ui/keys/keyview.h"
 
-#include <QList>
 #include <optional>
+#include <string>
 #include <QWidget>
-
-#include <vector>
 
 class QLabel;
 class QLineEdit;
-class QScrollArea;
 
 namespace umbrill {
-
-class KeyButton;
 
 class FindCharacterWindow : public QWidget {
     Q_OBJECT
@@ -38,21 +32,18 @@ public:
     void setSearchLanguage(std::optional<InterfaceLanguage> language);
     // The font and size of the result keys: the pad's key font.
     void setKeyFont(const QFont &font, int keySize);
+    void setDragData(DragData dragData) { m_results->setDragData(std::move(dragData)); }
 
-    // The keys made for the results, best first: those of the rows shown so
-    // far and of every row above them.
-    const QList<KeyButton *> &results() const { return m_results; }
-    // How many characters the last search found (at most its limit of 300).
-    qsizetype resultCount() const { return static_cast<qsizetype>(m_found.size()); }
-    // The key of result k (0 for the best), made now with those before it.
-    KeyButton *resultKey(qsizetype k);
+    // The characters the last search found, best first (at most its limit of 300).
+    const CharacterModel &results() const { return *m_results; }
+    KeyView *resultView() const { return m_view; }
     QLineEdit *searchField() const { return m_field; }
 
 signals:
     // A result was clicked, or Enter chose the first.
-    void chosen(umbrill::KeyButton *key);
+    void chosen(const std::u16string &character);
     // A result's menu was asked for (right click or the Menu key).
-    void keyMenuRequested(umbrill::KeyButton *key, QPoint globalPos);
+    void keyMenuRequested(const std::u16string &character, QPoint globalPos);
     // The window was closed or hidden (its size is worth remembering).
     void closed();
 
@@ -64,32 +55,12 @@ protected:
 
 private:
     void search(const QString &text);
-    void layOutResults();
-    // Gives key the focus as a key press does: with the focus frame, scrolled into view.
-    void focusResult(KeyButton *key);
-    void moveFrom(KeyButton *key, GridMove move);
-    // Makes the keys of the first count results that are not made yet.
-    void makeKeys(qsizetype count);
-    // Makes the keys of the rows that show, and of those above them.
-    void makeVisibleKeys();
-    // A result key took the focus: the keys of the next row are made, so
-    // that Tab and the arrows find them; Shift+Tab into the results from
-    // the start reaches the last one.
-    void resultFocused(KeyButton *key, Qt::FocusReason reason);
 
     QLineEdit *m_field = nullptr;
-    QScrollArea *m_scroll = nullptr;
-    QWidget *m_grid = nullptr;
+    CharacterModel *m_results = nullptr;
+    KeyView *m_view = nullptr;
     QLabel *m_nothing = nullptr;
-    std::vector<char32_t> m_found;
-    QList<KeyButton *> m_results;
-    // Keys of an earlier, longer result, hidden; the last one was made first.
-    QList<KeyButton *> m_spare;
     std::optional<InterfaceLanguage> m_searchLanguage;
-    QFont m_keyFont;
-    int m_keySize = 42;
-    // The results per row of the last layout, which the arrow keys follow.
-    int m_perRow = 1;
     bool m_painted = false;
 };
 

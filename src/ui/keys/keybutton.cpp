@@ -6,8 +6,11 @@
 #include "ui/keys/keyinfo.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -36,49 +39,51 @@ KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string
     setCursor(Qt::PointingHandCursor);
 }
 
-void KeyButton::showCharacter(char32_t c)
-{
-    m_character = utf16Of(c);
-    m_codePoint = firstCodePoint(m_character).value_or(0xFFFD);
-    m_face = visibleFace(c);
-    setText(c == U'&' ? QStringLiteral("&&") : qs(m_character));
-    setToolTip(QString());
-    QAccessibleEvent changed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
-}
-
 bool KeyButton::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && toolTip().isEmpty())
-        setToolTip(keyToolTip(*this));
+        setToolTip(keyToolTip(m_character, font().family()));
     return QPushButton::event(event);
 }
 
-void KeyButton::paintEvent(QPaintEvent *event)
+void paintKey(QPainter &painter, QStyleOptionButton option, const std::optional<KeyFace> &face, const QWidget *widget)
 {
-    if (!m_face) {
-        QPushButton::paintEvent(event);
-        return;
+    if (face) {
+        option.text = qs(face->text);
+        if (face->label) {
+            // A label is a word, not a glyph: smaller, so that it fits the key.
+            QFont small = painter.font();
+            small.setPixelSize(std::max(6, option.rect.height() / 4));
+            const QFontMetrics metrics(small);
+            const int room = option.rect.width() - 4;
+            if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
+                small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
+            painter.setFont(small);
+            option.fontMetrics = QFontMetrics(small);
+        }
     }
+    widget->style()->drawControl(QStyle::CE_PushButton, &option, &painter, widget);
+}
+
+void KeyButton::paintEvent(QPaintEvent *)
+{
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    option.text = qs(m_face->text);
-    if (m_face->label) {
-        // A label is a word, not a glyph: smaller, so that it fits the key.
-        QFont small = font();
-        small.setPixelSize(std::max(6, height() / 4));
-        const QFontMetrics metrics(small);
-        const int room = width() - 4;
-        if (const int wide = metrics.horizontalAdvance(option.text); wide > room && room > 0)
-            small.setPixelSize(std::max(5, small.pixelSize() * room / wide));
-        painter.setFont(small);
-        option.fontMetrics = QFontMetrics(small);
-    }
-    painter.drawControl(QStyle::CE_PushButton, option);
+    paintKey(painter, option, m_face, this);
 }
 
-namespace {
+void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot)
+{
+    if (!data)
+        return;
+    auto *drag = new QDrag(source);
+    drag->setMimeData(data);
+    drag->setPixmap(picture);
+    drag->setHotSpot(hotSpot);
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
 std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
 {
     if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier)
@@ -93,12 +98,45 @@ std::optional<GridMove> gridMoveFor(const QKeyEvent &event)
     default: return std::nullopt;
     }
 }
-} // namespace
 
 void KeyButton::contextMenuEvent(QContextMenuEvent *event)
 {
     emit menuRequested(event->globalPos());
     event->accept();
+}
+
+void KeyButton::mousePressEvent(QMouseEvent *event)
+{
+    m_dragged = false;
+    m_pressedAt.reset();
+    if (event->button() == Qt::LeftButton)
+        m_pressedAt = event->position().toPoint();
+    QPushButton::mousePressEvent(event);
+}
+
+void KeyButton::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragged)
+        return;
+    const QPoint at = event->position().toPoint();
+    if (m_pressedAt && m_dragData && *m_dragData && (event->buttons() & Qt::LeftButton)
+        && (at - *m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        // A drag is no click: the key comes up, and its release clicks nothing.
+        m_dragged = true;
+        setDown(false);
+        dragCharacter(this, (*m_dragData)(m_character), grab(), *m_pressedAt);
+        return;
+    }
+    QPushButton::mouseMoveEvent(event);
+}
+
+void KeyButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_dragged)
+        setDown(false);
+    m_dragged = false;
+    m_pressedAt.reset();
+    QPushButton::mouseReleaseEvent(event);
 }
 
 void KeyButton::keyPressEvent(QKeyEvent *event)

@@ -6,12 +6,34 @@
 #include "core/names/keyface.h"
 
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+
+class QMimeData;
 
 namespace umbrill {
+
+// Paints a key as the style paints a push button in option, in painter's
+// font: with face, where given, in place of option's text. The keys of the
+// pad and Find's results are painted by this one function.
+void paintKey(QPainter &painter, QStyleOptionButton option, const std::optional<KeyFace> &face,
+              const QWidget *widget);
+
+// What a drag of character carries; the caller owns the result.
+using DragData = std::function<QMimeData *(std::u16string_view character)>;
+
+// Drags data out of source, as a copy, showing picture under the pointer at
+// hotSpot; returns when it is dropped or given up.
+void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot);
+
+// The grid move an arrow key, Home or End asks for (no modifier but the
+// keypad's); nullopt for any other key.
+std::optional<GridMove> gridMoveFor(const QKeyEvent &event);
 
 // One key of the grid, or of Find's results. character() is what a click
 // outputs (never the caption). Where the character would show nothing, the
@@ -25,14 +47,16 @@ public:
     KeyButton(std::int32_t code, QWidget *parent);
     // A key for the Unicode character c (Find's results): no code of the data file.
     KeyButton(char32_t c, QWidget *parent);
-    // Such a key takes another character, as a new search reuses it.
-    void showCharacter(char32_t c);
     std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
     // The character as one code point.
     char32_t codePoint() const { return m_codePoint; }
     // The face painted instead of the caption; nullopt: the caption shows.
     const std::optional<KeyFace> &face() const { return m_face; }
+    // Pressed and moved past the start distance, the key drags its character
+    // out with what dragData makes (it must outlive the key), and the press
+    // clicks nothing. Without dragData, or while it is empty, it does not drag.
+    void setDragData(const DragData *dragData) { m_dragData = dragData; }
 
 signals:
     // An arrow key, Home or End asks the window to move the focus on the grid.
@@ -45,6 +69,9 @@ protected:
     // End move on the grid (see moveRequested).
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     // The tooltip is made on the first ToolTip event.
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -57,6 +84,11 @@ private:
     std::u16string m_character;
     char32_t m_codePoint;
     std::optional<KeyFace> m_face;
+    // Where the left button went down, while it is down; a drag's press is
+    // done with once the drag starts.
+    std::optional<QPoint> m_pressedAt;
+    bool m_dragged = false;
+    const DragData *m_dragData = nullptr;
 };
 
 } // namespace umbrill

@@ -12,16 +12,16 @@
 
 namespace umbrill {
 
-QString keyToolTip(const KeyButton &key)
+QString keyToolTip(std::u16string_view character, const QString &family)
 {
-    const char32_t c = key.codePoint();
+    const char32_t c = firstCodePoint(character).value_or(0xFFFD);
     // Marks on a dotted circle here also where the key keeps its own caption (1611 to 1618).
     const auto face = visibleFace(c);
-    const QString large = face ? qs(face->text) : qs(key.character());
+    const QString large = face ? qs(face->text) : qs(character);
     QString tip = QStringLiteral("<p style=\"font-family:'%1'; font-size:32pt\" align=\"center\">%2</p><p>%3<br>%4 · %5")
-                      .arg(key.font().family().toHtmlEscaped(), large.toHtmlEscaped(),
+                      .arg(family.toHtmlEscaped(), large.toHtmlEscaped(),
                            qs(characterName(c)).toHtmlEscaped(), qs(codePointLabel(c)), QString::number(c));
-    if (const auto entity = GetHtmlEntity(key.character()))
+    if (const auto entity = GetHtmlEntity(character))
         tip += QStringLiteral("<br>") + qs(*entity).toHtmlEscaped();
     return tip + QStringLiteral("</p>");
 }

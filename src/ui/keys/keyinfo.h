@@ -5,14 +5,14 @@
 
 #include <QString>
 
+#include <string_view>
+
 namespace umbrill {
 
-class KeyButton;
-
-// Rich text: the character large in the key's font (its visible face where it
-// would show nothing), its Unicode name, "U+00E9 · 233", and the HTML entity where
-// the entity table has one.
-QString keyToolTip(const KeyButton &key);
+// Rich text: character large in the key's font family (its visible face where
+// it would show nothing), its Unicode name, "U+00E9 · 233", and the HTML
+// entity where the entity table has one.
+QString keyToolTip(std::u16string_view character, const QString &family);
 
 // Screen readers hear a key by its character's Unicode name (the accessible
 // name) and its code "U+00E9" (the accessible description). Installs, once,

@@ -14,6 +14,7 @@ KeyButton *PadKeys::add(std::int32_t code, int size, const QFont &font, QWidget 
     connect(key, &QPushButton::clicked, this, [this, key] { emit clicked(key); });
     connect(key, &KeyButton::moveRequested, this, [this, key](GridMove move) { moveFocusFrom(key, move); });
     connect(key, &KeyButton::menuRequested, this, [this, key](QPoint at) { emit menuRequested(key, at); });
+    key->setDragData(&m_dragData);
     key->show();
     QWidget::setTabOrder(key, next);
     m_keys.append(key);

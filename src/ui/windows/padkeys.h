@@ -27,6 +27,8 @@ public:
     void clear();
     // Places the keys on grid; returns the room they take.
     GridSize place(const FittedGrid &grid);
+    // What a key dragged out carries; without it a key does not drag.
+    void setDragData(DragData dragData) { m_dragData = std::move(dragData); }
 
 signals:
     void clicked(KeyButton *key);
@@ -39,6 +41,7 @@ private:
     QWidget &m_area;
     QList<KeyButton *> m_keys;
     int m_keysPerRow = 0;
+    DragData m_dragData;
 };
 
 } // namespace umbrill

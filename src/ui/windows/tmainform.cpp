@@ -51,7 +51,8 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_strip, &CollectionStrip::placeRequested, this, [this] { guard(this, [this] { placeCollection(); }); });
     connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
-    connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key, at, true); });
+    connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key->character(), at, true); });
+    m_keys->setDragData([this](std::u16string_view character) { return m_model->dragData(character); });
     m_place = new WindowPlace(*this, m_state);
     m_model->storeWhenShown(*this);
     buildMenus();
@@ -364,9 +365,10 @@ void TMainForm::FindCharacterClick()
     if (!m_findWindow) {
         m_findWindow = m_find->make(m_state.ControlLanguage());
         connect(m_findWindow, &FindCharacterWindow::chosen, this,
-                [this](KeyButton *key) { guard(this, [&] { findResultChosen(key); }); });
+                [this](const std::u16string &character) { guard(this, [&] { findResultChosen(character); }); });
         connect(m_findWindow, &FindCharacterWindow::keyMenuRequested, this,
-                [this](KeyButton *key, QPoint at) { keyMenu(key, at, false); });
+                [this](const std::u16string &character, QPoint at) { keyMenu(character, at, false); });
+        m_findWindow->setDragData([this](std::u16string_view character) { return m_model->dragData(character); });
     }
     m_find->open(windowFlags() & Qt::WindowStaysOnTopHint);
 }
@@ -392,18 +394,17 @@ void TMainForm::showCollection()
         PaintKeys();
 }
 
-void TMainForm::findResultChosen(KeyButton *key)
+void TMainForm::findResultChosen(const std::u16string &character)
 {
     if (!m_typing->isOn()) {
-        Button1Click(key);
+        m_model->click(character);
         return;
     }
-    m_find->typeBack(m_model->typeClick(key->character()));
+    m_find->typeBack(m_model->typeClick(character));
 }
 
-void TMainForm::keyMenu(KeyButton *key, QPoint globalPos, bool onPad)
+void TMainForm::keyMenu(const std::u16string &character, QPoint globalPos, bool onPad)
 {
-    const std::u16string character = key->character();
     std::function<void()> remove;
     if (onPad && m_state.showsMyCharacters())
         remove = [this, character] { guard(this, [&] { removeFromMyCharacters(character); }); };

@@ -141,12 +141,12 @@ public:
     void Button1Click(KeyButton *key);
     // The key's menu: Add to My Characters, and on My Characters' own pad
     // Remove from My Characters. Tests call the two commands directly.
-    void keyMenu(KeyButton *key, QPoint globalPos, bool onPad);
+    void keyMenu(const std::u16string &character, QPoint globalPos, bool onPad);
     // A result of Find was clicked or Entered: output as a pad key is, but
     // with Type into Window on, typed into the window that had the focus when
     // Find opened, once it has it back; where the desktop cannot give it
     // back, put on the clipboard, as the notice line says.
-    void findResultChosen(KeyButton *key);
+    void findResultChosen(const std::u16string &character);
     // Multiple Char's collection, shown in the strip under the keys while
     // Multiple Char is on: Backspace (on a key or the strip) takes back its
     // last character, a click on the strip places it again, its clear button

@@ -391,5 +391,21 @@ TEST(OutputEngine, RichOutputUsesTheFontOfTheMoment)
     EXPECT_EQ(*clipboard.content->find(kMimeRtf), rtfFromText(u"é", "New Face", 24));
 }
 
+// A drag carries the one character as a Single Char click places it, in every format.
+TEST(OutputEngine, ADragCarriesTheOneCharacterAsASingleCharClickPlacesIt)
+{
+    for (PasteFormat format : {P, R, U, H, UnknownFormat}) {
+        for (std::u16string_view character : {u"é", u"ș", u"\U0001F600", u"&"}) {
+            SCOPED_TRACE(testing::Message() << "format " << static_cast<int>(format) << ", "
+                                            << utf8FromWide(character));
+            OutputEngine engine;
+            FakeClipboard clipboard;
+            engine.Button1Click(character, format, kFont, clipboard);
+            ASSERT_TRUE(clipboard.content.has_value());
+            EXPECT_EQ(clickPayload(character, format, kFont).formats, clipboard.content->formats);
+        }
+    }
+}
+
 } // namespace
 } // namespace umbrill

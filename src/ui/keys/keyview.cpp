@@ -1,0 +1,251 @@
+// Characters as a list model, and the view that shows them as keys.
+#include "ui/keys/keyview.h"
+
+#include "core/names/charnames.h"
+#include "core/names/keyface.h"
+#include "ui/common/qtext.h"
+#include "ui/keys/keybutton.h"
+#include "ui/keys/keyinfo.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace umbrill {
+
+void CharacterModel::setCharacters(std::vector<char32_t> characters)
+{
+    beginResetModel();
+    m_characters = std::move(characters);
+    endResetModel();
+}
+
+void CharacterModel::setKeyFont(const QFont &font)
+{
+    m_font = font;
+    if (!m_characters.empty())
+        emit dataChanged(index(0), index(static_cast<int>(m_characters.size()) - 1));
+}
+
+char32_t CharacterModel::at(qsizetype k) const
+{
+    return k >= 0 && k < size() ? m_characters[static_cast<std::size_t>(k)] : 0;
+}
+
+std::u16string CharacterModel::text(qsizetype k) const { return k >= 0 && k < size() ? utf16Of(at(k)) : std::u16string(); }
+
+int CharacterModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_characters.size());
+}
+
+QVariant CharacterModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= size())
+        return {};
+    const char32_t c = at(index.row());
+    switch (role) {
+    case Qt::DisplayRole: return qs(utf16Of(c));
+    case Qt::FontRole: return m_font;
+    case Qt::ToolTipRole: return keyToolTip(utf16Of(c), m_font.family());
+    case Qt::AccessibleTextRole: return qs(characterName(c));
+    case Qt::AccessibleDescriptionRole: return qs(codePointLabel(c));
+    default: return {};
+    }
+}
+
+Qt::ItemFlags CharacterModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+QMimeData *CharacterModel::mimeData(const QModelIndexList &indexes) const
+{
+    if (indexes.isEmpty() || !indexes.front().isValid())
+        return nullptr;
+    const std::u16string character = text(indexes.front().row());
+    if (m_dragData)
+        return m_dragData(character);
+    auto *data = new QMimeData;
+    data->setText(qs(character));
+    return data;
+}
+
+namespace {
+
+// Paints each row as the pad's KeyButton paints itself: the same push-button
+// face, state and focus frame, in the model's key font.
+class KeyDelegate : public QStyledItemDelegate {
+public:
+    explicit KeyDelegate(KeyView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &item, const QModelIndex &index) const override
+    {
+        const char32_t c = static_cast<const CharacterModel *>(index.model())->at(index.row());
+        const QFont font = index.data(Qt::FontRole).value<QFont>();
+        QStyleOptionButton option;
+        option.direction = item.direction;
+        option.rect = item.rect;
+        option.palette = m_view->palette();
+        option.fontMetrics = QFontMetrics(font);
+        option.state = item.state & (QStyle::State_Enabled | QStyle::State_Active | QStyle::State_HasFocus
+                                     | QStyle::State_MouseOver | QStyle::State_KeyboardFocusChange);
+        option.state |= m_view->pressedRow() == index.row() ? QStyle::State_Sunken : QStyle::State_Raised;
+        // A button's caption takes "&" as the mark of an access key.
+        option.text = c == U'&' ? QStringLiteral("&&") : qs(utf16Of(c));
+        painter->save();
+        painter->setFont(font);
+        paintKey(*painter, option, visibleFace(c), m_view);
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return {m_view->keySize(), m_view->keySize()};
+    }
+
+private:
+    KeyView *m_view;
+};
+
+} // namespace
+
+KeyView::KeyView(QWidget *parent) : QListView(parent)
+{
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setSpacing(0);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A click leaves the focus in the search field, as a key's click leaves it.
+    setFocusPolicy(Qt::TabFocus);
+    viewport()->setAttribute(Qt::WA_Hover);
+    // The keys stand on the window's colour, as on the pad.
+    viewport()->setBackgroundRole(QPalette::Window);
+    viewport()->setCursor(Qt::PointingHandCursor);
+    setItemDelegate(new KeyDelegate(this));
+    setKeySize(m_keySize);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) { emit chosen(index.row()); });
+}
+
+void KeyView::setKeySize(int keySize)
+{
+    m_keySize = keySize;
+    setGridSize(QSize(keySize, keySize));
+}
+
+void KeyView::reset()
+{
+    QListView::reset();
+    executeDelayedItemsLayout();
+}
+
+int KeyView::keysPerRow() const
+{
+    const int count = model() ? model()->rowCount() : 0;
+    if (count == 0)
+        return 1;
+    const int top = visualRect(model()->index(0, 0)).top();
+    int perRow = 1;
+    while (perRow < count && visualRect(model()->index(perRow, 0)).top() == top)
+        ++perRow;
+    return perRow;
+}
+
+void KeyView::focusKey(int k)
+{
+    const QModelIndex index = model()->index(k, 0);
+    if (!index.isValid())
+        return;
+    // Qt draws the focus frame once the window knows the keyboard moved the focus.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    setCurrentIndex(index);
+    scrollTo(index);
+    setFocus(Qt::TabFocusReason);
+}
+
+void KeyView::keyPressEvent(QKeyEvent *event)
+{
+    // Any key pressed on a key shows the focus frame, as on the pad.
+    if (QWidget *top = window(); !top->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        top->setAttribute(Qt::WA_KeyboardFocusChange);
+        viewport()->update();
+    }
+    const int row = currentIndex().row();
+    const int count = model() ? model()->rowCount() : 0;
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
+        if (row >= 0)
+            emit chosen(row);
+        return;
+    }
+    if (const auto move = gridMoveFor(*event)) {
+        const int perRow = keysPerRow();
+        if (*move == GridMove::Up && row < perRow) {
+            emit upFromFirstRow();
+            return;
+        }
+        const int target = moveOnGrid(std::max(row, 0), *move, count, perRow);
+        if (target >= 0 && target < count)
+            focusKey(target);
+        return;
+    }
+    // Other keys go to the window (Escape closes it).
+    event->ignore();
+}
+
+void KeyView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressedAt = event->position().toPoint();
+        setPressedRow(indexAt(m_pressedAt).row());
+    }
+    QListView::mousePressEvent(event);
+}
+
+void KeyView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListView::mouseReleaseEvent(event);
+    setPressedRow(-1);
+}
+
+void KeyView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const bool mouse = event->reason() == QContextMenuEvent::Mouse;
+    const QModelIndex index = mouse ? indexAt(event->pos()) : currentIndex();
+    if (!index.isValid())
+        return;
+    emit menuRequested(index.row(), mouse ? event->globalPos() : viewport()->mapToGlobal(visualRect(index).center()));
+    event->accept();
+}
+
+void KeyView::startDrag(Qt::DropActions)
+{
+    // The drag ends the press: the key comes up and nothing is chosen.
+    const QModelIndex index = model()->index(m_pressedRow, 0);
+    setPressedRow(-1);
+    if (!index.isValid())
+        return;
+    const QRect rect = visualRect(index);
+    dragCharacter(this, model()->mimeData({index}), viewport()->grab(rect), m_pressedAt - rect.topLeft());
+}
+
+void KeyView::setPressedRow(int row)
+{
+    if (row == m_pressedRow)
+        return;
+    m_pressedRow = row;
+    viewport()->update();
+}
+
+} // namespace umbrill
