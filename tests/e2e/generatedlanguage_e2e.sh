@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # A generated keyboard language from outside: the Language dialog's filter
 # finds Yoruba, Enter loads it, a click on ẹ reaches another program's
-# clipboard, and the next start brings Yoruba back (remembered by its code).
+# clipboard, and the next start brings Yoruba back (remembered by its code),
+# where with Type into Window on a click types ẹ into a terminal.
 # Usage: generatedlanguage_e2e.sh <path of the built Umbrill05> <generated-languages.ini>
 set -uo pipefail
 
 exe=$1
 generated=$2
 . "$(dirname "$0")/../lib/xsession.sh"
-need_tools Xvfb xdotool xclip
+need_tools Xvfb xdotool xclip xterm xmodmap
 [ -f "$generated" ] || skip "no $generated"
 start_x
+# The typist's record of lent key codes goes in a runtime folder of the test's own.
+export XDG_RUNTIME_DIR="$work/xdg-runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 program_folder '[Umbrill]\r\nLanguages=Test\r\nTest="DejaVu Sans",12,4,233,8364,38\r\n'
 cp "$generated" "$prog/generated-languages.ini"
@@ -49,10 +53,31 @@ else
 fi
 exit_program
 
-"$prog/Umbrill05" >"$work/app.log" 2>&1 &
+# A terminal whose cat writes each byte as it comes holds the focus.
+out="$work/typed.txt"
+: >"$out"
+LC_ALL=C.UTF-8 xterm -u8 -title typing-target -geometry 40x3+0+0 \
+  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$out" &
+term_pid=$!
+stop_term() { kill "$term_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_term)
+poll find_window '^typing-target$' || { fail "no terminal"; finish; exit; }
+term=$wid
+
+"$prog/Umbrill05" --type-into-window on >"$work/app.log" 2>&1 &
 app_pid=$!
 wait_for_caption 'Yoruba Umbrill' || { fail "Yoruba not back after a restart"; cat "$work/app.log"; finish; exit; }
 pass
+poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+timeout 5 xdotool windowfocus --sync "$term" 2>/dev/null
+# Typing binds the pad's characters the layout lacks as it turns on: ẹ (ebelowdot) among them.
+check "ẹ is bound while typing is on" poll bash -c 'xmodmap -pke | grep -qw ebelowdot'
+click_key 4 $(((keycount + 8) / 9)) 9
+if poll bash -c '[ "$(cat "$0")" = "ẹ" ]' "$out"; then
+  pass
+else
+  fail "the terminal got '$(cat "$out")', expected ẹ"
+fi
 exit_program
 check "the shipped files are unchanged" cmp -s "$generated" "$prog/generated-languages.ini"
 finish
