@@ -101,7 +101,7 @@ BENCHMARK(BM_GeneratedLanguagesRead)->Unit(benchmark::kMicrosecond);
 void BM_GeneratedCatalogue(benchmark::State &state)
 {
     const GeneratedLanguages generated = GeneratedLanguages::load(UMBRILL_GENERATED_LANGUAGES);
-    const std::vector<CatalogueEntry> listed = listedEntries({"French", "German", "My Characters"}, 2, "");
+    const std::vector<CatalogueEntry> listed = listedEntries({"French", "German", "My Characters"}, 2);
     for (auto _ : state) {
         std::vector<CatalogueEntry> entries = listed;
         appendGenerated(entries, generated, InterfaceLanguage::German);

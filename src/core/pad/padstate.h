@@ -43,15 +43,22 @@ public:
     // start are made (see PadMemory::storeStartup). Throws the store's Error.
     void storeStartup() { m_memory.storeStartup(); }
 
-    // The catalogue: read afresh when the data file was found at start-up
-    // (the shipped list, then the user's own languages, then Recent once a
-    // character has been output),
-    // otherwise the text of the last reading.
-    const std::string &GetLanguages();
-    // The same catalogue as typed entries (read afresh as GetLanguages reads
-    // it); withGenerated adds the generated languages (see appendGenerated),
-    // reading their file when no earlier call has.
+    // The catalogue, read afresh when the data file was found at start-up
+    // (otherwise as last read): the shipped list, then the user's own
+    // languages, then Recent once a character has been output (found by its
+    // kind and key, shown by its caption in the interface language: an own
+    // language of that name is another entry). withGenerated adds the
+    // generated languages (see appendGenerated), reading their file when no
+    // earlier call has.
     std::vector<CatalogueEntry> catalogue(bool withGenerated);
+    // The language a command line names: its position in the catalogue and
+    // its key. A shown name (see findEntry) comes first, then a generated
+    // language (see generatedNamed), whose position is -1.
+    struct NamedLanguage {
+        int position;
+        std::string key;
+    };
+    std::optional<NamedLanguage> namedLanguage(std::string_view wanted);
     // The generated languages, read from the program folder on the first call
     // (a missing file: none).
     const GeneratedLanguages &generated();
@@ -70,11 +77,11 @@ public:
     // (it would be overridden or override), and addOwnLanguage's Error.
     std::string copyToOwnLanguages(const std::string &key);
 
-    // Names the keyboard language shown (empty: none).
+    // Names the keyboard language shown (empty: none): its shown name.
     void SetLanguage(const std::string &name);
 
-    // Loads the keyboard language name (a load name: see
-    // CatalogueEntry::loadName; a generated language's key loads its entry,
+    // Loads the keyboard language name (a key: see CatalogueEntry::key;
+    // kRecentLanguageKey loads Recent, a generated language's key its entry,
     // "not found" when the file lacks it): reads the three settings and its entry,
     // shows the stored interface language, then takes the paste format, the
     // entry's fields and the key size its font asks for. Throws Error for an
@@ -159,12 +166,8 @@ public:
     // Remembering, beside the three settings: each is stored when it changes
     // (see PadMemory::remember).
     Remembered readRemembered() const { return m_memory.lastRun(); }
-    // Recent is remembered by a fixed key (kRecentLanguageKey), not by its
-    // caption, which follows the interface language.
-    void rememberLanguage(const std::string &name) const;
-    // The catalogue's name of a remembered language: Recent's caption in the
-    // interface language for its key, any other name as it is.
-    std::string rememberedLanguageName(const std::string &remembered) const;
+    // The language confirmed, by its key (see CatalogueEntry::key).
+    void rememberLanguage(const std::string &key) const { m_memory.remember(kLastLanguage, key); }
     // The window moved: its place is written by savePosition (the window
     // does so once it has rested) or savePending, not on every move.
     void notePosition(KeyPlacement position) { m_pendingPosition = position; }
@@ -182,11 +185,11 @@ public:
     // none is stored or it is damaged or not positive.
     std::optional<GridSize> rememberedFindSize() const { return m_memory.remembered(kFindSize); }
     void rememberFindSize(GridSize size) const { m_memory.remember(kFindSize, size); }
-    // The position of name in the catalogue (read afresh), or nullopt. A
+    // The position of the key in the catalogue (read afresh), or nullopt. A
     // generated language's key gives -1 when the generated file holds it: its
     // place follows the interface language, and the dialog finds it by its
     // key (currentKey).
-    std::optional<int> catalogueIndex(const std::string &name);
+    std::optional<int> catalogueIndex(const std::string &key);
     // The mode of the last run comes back; the clipboard and the collections
     // are left alone.
     void restoreMode(InputMode mode);
@@ -214,6 +217,8 @@ private:
     {
         return interfaceTexts(ControlLanguage()).SearchWords.value_or(InterfaceLanguage::English);
     }
+    // The shipped and own languages, read afresh (see catalogue).
+    const std::vector<std::string> &listedNames();
     // Recent's caption in the interface language.
     std::string_view recentName() const { return interfaceTexts(ControlLanguage()).Pad.RecentName; }
     KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
@@ -224,7 +229,8 @@ private:
     std::filesystem::path m_iniFileName;
     std::filesystem::path m_helpFileName;
     bool m_iniFileFound = false;
-    std::string m_languagesText;
+    // The shipped and own languages of the last reading (see catalogue).
+    std::vector<std::string> m_listed;
     std::size_t m_shippedCount = 0;
     std::optional<GeneratedLanguages> m_generated;
     // The load name of the language shown.

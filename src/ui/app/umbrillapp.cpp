@@ -3,7 +3,6 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/pad/onepad.h"
-#include "core/text/commalist.h"
 #include "ui/common/guard.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
@@ -76,12 +75,10 @@ void UmbrillApp::show()
 QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
-        const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-        if (!findLanguageName(names, utf8(*request.language))
-            && !mainForm.state().generatedNamed(utf8(*request.language))) {
+        if (!mainForm.state().namedLanguage(utf8(*request.language))) {
             QStringList listed;
-            for (const std::string &name : names)
-                listed << qs(name);
+            for (const CatalogueEntry &entry : mainForm.state().catalogue(false))
+                listed << qs(entry.shown);
             return QStringLiteral("Umbrill: there is no keyboard language '%1'. The Language list holds: %2.")
                 .arg(*request.language, listed.join(QStringLiteral(", ")));
         }
@@ -101,14 +98,9 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
 {
     if (request.language)
         guard(&mainForm, [&] {
-            const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-            const std::string wanted = utf8(*request.language);
-            if (const auto position = findLanguageName(names, wanted)) {
-                mainForm.confirmLanguage(static_cast<int>(*position), names[*position]);
-            } else if (const auto key = mainForm.state().generatedNamed(wanted)) {
-                // A shipped or own language of that name came first.
-                mainForm.confirmLanguage(mainForm.state().catalogueIndex(*key).value_or(-1), *key);
-            }
+            // A shipped or own language, or Recent, comes before a generated language of that name.
+            if (const auto named = mainForm.state().namedLanguage(utf8(*request.language)))
+                mainForm.confirmLanguage(named->position, named->key);
         });
     if (request.typeIntoWindow)
         mainForm.typing().setOn(*request.typeIntoWindow);

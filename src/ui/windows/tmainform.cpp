@@ -236,9 +236,8 @@ void TMainForm::restoreRemembered()
     if (last.typeIntoWindow.value_or(false))
         m_typing->setOn(true);
     if (last.language) {
-        const std::string name = m_state.rememberedLanguageName(*last.language);
-        if (const auto position = m_state.catalogueIndex(name))
-            guard(this, [&] { confirmLanguage(*position, name); });
+        if (const auto position = m_state.catalogueIndex(*last.language))
+            guard(this, [&] { confirmLanguage(*position, *last.language); });
     }
     m_place->restore(last.position);
 }
