@@ -23,7 +23,7 @@ class PadModelTest : public UiFixture {};
 TEST_F(PadModelTest, AnnouncesEveryChangeAlsoWhenTheClipboardRefuses)
 {
     PadModel model(GetProgramDir());
-    ASSERT_TRUE(model.state().CheckForIniFile());
+    ASSERT_TRUE(model.checkForIniFile());
     QSignalSpy loaded(&model, &PadModel::languageLoaded);
     QSignalSpy collection(&model, &PadModel::collectionChanged);
     QSignalSpy language(&model, &PadModel::interfaceLanguageChanged);

@@ -4,6 +4,7 @@
 #include "core/interface/interfacestrings.h"
 #include "core/pad/onepad.h"
 #include "ui/common/guard.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
@@ -43,11 +44,11 @@ UmbrillApp::Title::Title()
 namespace {
 
 // The pad whose pending writes an exit still makes; null once it is gone.
-PadState *g_pendingAtExit = nullptr;
+PadModel *g_pendingAtExit = nullptr;
 
 void savePendingAtExit()
 {
-    if (PadState *pad = std::exchange(g_pendingAtExit, nullptr))
+    if (PadModel *pad = std::exchange(g_pendingAtExit, nullptr))
         pad->savePending();
 }
 
@@ -59,7 +60,7 @@ UmbrillApp::UmbrillApp()
     // and Recent, Find its size) before the application quits.
     QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, [] { QApplication::closeAllWindows(); });
     // Qt ends the process with exit() when the display connection breaks.
-    g_pendingAtExit = &mainForm.state();
+    g_pendingAtExit = &mainForm.model();
     static const bool registered = std::atexit(savePendingAtExit) == 0;
     static_cast<void>(registered);
 }
@@ -75,9 +76,9 @@ void UmbrillApp::show()
 QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
-        if (!mainForm.state().namedLanguage(utf8(*request.language))) {
+        if (!mainForm.model().namedLanguage(utf8(*request.language))) {
             QStringList listed;
-            for (const CatalogueEntry &entry : mainForm.state().catalogue(false))
+            for (const CatalogueEntry &entry : mainForm.model().catalogue(false))
                 listed << qs(entry.shown);
             return QStringLiteral("Umbrill: there is no keyboard language '%1'. The Language list holds: %2.")
                 .arg(*request.language, listed.join(QStringLiteral(", ")));
@@ -99,7 +100,7 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
     if (request.language)
         guard(&mainForm, [&] {
             // A shipped or own language, or Recent, comes before a generated language of that name.
-            if (const auto named = mainForm.state().namedLanguage(utf8(*request.language)))
+            if (const auto named = mainForm.model().namedLanguage(utf8(*request.language)))
                 mainForm.confirmLanguage(named->position, named->key);
         });
     if (request.typeIntoWindow)

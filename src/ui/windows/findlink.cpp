@@ -4,6 +4,7 @@
 #include "core/interface/interfacestrings.h"
 #include "core/pad/padstate.h"
 #include "core/settings/settingnames.h"
+#include "ui/common/padmodel.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/keys/keyfont.h"
 #include "ui/platform/desktop.h"
@@ -16,8 +17,8 @@
 
 namespace umbrill {
 
-FindLink::FindLink(QWidget &pad, PadState &state, TypeIntoWindow &typing, Desktop &desktop)
-    : QObject(&pad), m_pad(pad), m_state(state), m_typing(typing), m_desktop(&desktop)
+FindLink::FindLink(QWidget &pad, PadModel &model, TypeIntoWindow &typing, Desktop &desktop)
+    : QObject(&pad), m_pad(pad), m_model(model), m_state(model.state()), m_typing(typing), m_desktop(&desktop)
 {
 }
 
@@ -37,7 +38,7 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
         m_window->resize(fitted.width, fitted.height);
     }
     connect(m_window, &FindCharacterWindow::closed, this,
-            [this] { m_state.rememberFindSize({m_window->width(), m_window->height()}); });
+            [this] { m_model.rememberFindSize({m_window->width(), m_window->height()}); });
     return m_window;
 }
 

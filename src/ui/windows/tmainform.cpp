@@ -52,10 +52,10 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_strip, &CollectionStrip::clearRequested, this, [this] { guard(this, [this] { clearCollection(); }); });
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
     connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key, at, true); });
-    m_place = new WindowPlace(*this, m_state);
+    m_place = new WindowPlace(*this, *m_model);
     m_model->storeWhenShown(*this);
     buildMenus();
-    m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
+    m_find = new FindLink(*this, *m_model, *m_typing, *m_desktop);
     keepFollowingDesktop(*this, *m_hint);
     applyMainStrings(kMainFormDefault, interfaceLanguages().front());
     m_notice = new NoticeLine(*this);
@@ -127,7 +127,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::CheckForIniFile()
 {
-    if (!m_state.CheckForIniFile()) {
+    if (!m_model->checkForIniFile()) {
         tell(this, qs(kMissingDataFileMessage), QStringLiteral("MissingDataFileBox"));
         return;
     }
@@ -180,18 +180,18 @@ void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 
 ShowLanguage TMainForm::showLanguage() { return m_model->showLanguage(); }
 
-OptionsChoice TMainForm::optionsOpening() { return m_state.openOptions(); }
+OptionsChoice TMainForm::optionsOpening() { return m_model->openOptions(); }
 
 void TMainForm::interfaceLanguagePicked(const std::string &controlLanguage)
 {
-    m_state.pickControlLanguage(controlLanguage, showLanguage());
+    m_model->pickControlLanguage(controlLanguage);
 }
 
-void TMainForm::optionsCancelled() { m_state.cancelOptions(showLanguage()); }
+void TMainForm::optionsCancelled() { m_model->cancelOptions(); }
 
 void TMainForm::optionsChosen(const OptionsChoice &choice)
 {
-    m_state.storeOptions(choice, showLanguage());
+    m_model->storeOptions(choice);
     showCollection();
     PaintKeys();
 }
@@ -199,44 +199,41 @@ void TMainForm::optionsChosen(const OptionsChoice &choice)
 void TMainForm::confirmLanguage(int position, const std::optional<std::string> &name)
 {
     setFontEnabled(false);
-    m_state.setLanguageIndex(name ? position : -1);
-    if (!name)
+    if (!name) {
+        m_model->setLanguageIndex(-1);
         return;
+    }
     ClearButtonList();
-    SetLanguage(m_state.shownName(*name));
-    m_state.rememberLanguage(*name);
+    showLanguageName(m_model->nameLanguage(position, *name));
     GetLanguageData(*name);
     setFontEnabled(true);
 }
 
 void TMainForm::copyToOwnLanguages(const std::string &key)
 {
-    const std::string name = m_state.copyToOwnLanguages(key);
-    const std::optional<int> position = m_state.catalogueIndex(name);
-    if (m_state.CurrentLanguage().LanguageName == name && position)
-        m_state.setLanguageIndex(*position);
+    const std::string name = m_model->copyToOwnLanguages(key);
+    const std::optional<int> position = m_model->catalogueIndex(name);
     TLanguageDlg *dialog = languageDlg();
-    dialog->showCatalogue(m_state.catalogue(true));
+    dialog->showCatalogue(m_model->catalogue(true));
     dialog->selectRow(position.value_or(-1));
 }
 
 void TMainForm::restoreRemembered()
 {
     const Remembered last = m_state.readRemembered();
-    m_state.loadRecent(last.recent);
+    m_model->loadRecent(last.recent);
     if (last.keepOnTop && !*last.keepOnTop) {
         m_desktop->keepOnTop(*this, false);
         m_keepOnTop->setChecked(false);
     }
     if (last.mode) {
-        m_state.restoreMode(*last.mode);
         checkMode(*last.mode);
-        showCollection();
+        m_model->restoreMode(*last.mode);
     }
     if (last.typeIntoWindow.value_or(false))
         m_typing->setOn(true);
     if (last.language) {
-        if (const auto position = m_state.catalogueIndex(*last.language))
+        if (const auto position = m_model->catalogueIndex(*last.language))
             guard(this, [&] { confirmLanguage(*position, *last.language); });
     }
     m_place->restore(last.position);
@@ -244,7 +241,12 @@ void TMainForm::restoreRemembered()
 
 void TMainForm::SetLanguage(const std::string &name)
 {
-    m_state.SetLanguage(name);
+    m_model->setLanguageName(name);
+    showLanguageName(name);
+}
+
+void TMainForm::showLanguageName(const std::string &name)
+{
     setWindowTitle(qs(name) + QLatin1Char(' ') + m_baseCaption);
     setApplicationTitle(qs(name));
 }
@@ -271,7 +273,7 @@ void TMainForm::PaintKeys()
 {
     if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    if (m_client->fitWindow(*this, m_client->layOut(m_state, m_client->room(*this))))
+    if (m_client->fitWindow(*this, m_client->layOut(*m_model, m_client->room(*this))))
         m_place->keepOnScreen();
 }
 
@@ -288,7 +290,7 @@ void TMainForm::LanguageClick()
     setWindowTitle(m_baseCaption);
     setFontEnabled(false);
     TLanguageDlg *dialog = languageDlg();
-    std::vector<CatalogueEntry> entries = m_state.catalogue(true);
+    std::vector<CatalogueEntry> entries = m_model->catalogue(true);
     int position = m_state.LanguageIndex();
     // A generated language's place follows the interface language's order: it is found by its key.
     if (generatedCode(m_state.currentKey())) {
@@ -304,12 +306,12 @@ void TMainForm::LanguageClick()
 void TMainForm::FontClick()
 {
     const QFont chosen = m_chooseFont(keyFont(m_state.CurrentLanguage()));
-    m_state.applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
+    m_model->applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
     PaintKeys();
     const auto question = fontQuestion(m_state.ControlLanguage());
     if (!question || !m_confirm(qs(*question)))
         return;
-    m_state.writeKeyFontEntry();
+    m_model->writeKeyFontEntry();
 }
 
 void TMainForm::KeeponTopClick()
@@ -317,7 +319,7 @@ void TMainForm::KeeponTopClick()
     const bool onTop = !(windowFlags() & Qt::WindowStaysOnTopHint);
     m_desktop->keepOnTop(*this, onTop);
     m_keepOnTop->setChecked(onTop);
-    m_state.rememberKeepOnTop(onTop);
+    m_model->setKeepOnTop(onTop);
     m_find->keepOnTop(onTop);
 }
 
@@ -356,7 +358,7 @@ void TMainForm::SingleCharClick() { chooseMode(InputMode::SingleChar); }
 void TMainForm::MultipleCharClick() { chooseMode(InputMode::MultipleChar); }
 void TMainForm::DirectPasteClick() { chooseMode(InputMode::DirectPaste); }
 
-void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(m_model->clipboard()); }
+void TMainForm::ClearClipboardClick() { m_model->clearClipboard(); }
 
 void TMainForm::FindCharacterClick()
 {
