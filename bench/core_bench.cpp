@@ -279,16 +279,10 @@ void BM_RememberedStart(benchmark::State &state)
         state.ResumeTiming();
         PadState pad(program / "", store);
         pad.CheckForIniFile();
-        const Remembered last = pad.readRemembered();
-        pad.loadRecent(last.recent);
-        pad.rememberKeepOnTop(last.keepOnTop.value_or(true));
-        pad.rememberMode(last.mode.value_or(InputMode::SingleChar));
-        pad.rememberTypeIntoWindow(last.typeIntoWindow.value_or(false));
-        if (last.language && pad.catalogueIndex(*last.language)) {
-            pad.SetLanguage(*last.language);
-            pad.rememberLanguage(*last.language);
-            pad.GetLanguageData(*last.language, [](const std::string &) {});
-        }
+        static_cast<void>(pad.remembered(kKeepOnTop));
+        pad.remember(kTypeIntoWindow, pad.remembered(kTypeIntoWindow).value_or(false));
+        if (const auto language = pad.restoreStart())
+            pad.GetLanguageData(language->key, [](const std::string &) {});
         pad.storeStartup();
         ++starts;
     }

@@ -119,7 +119,7 @@ std::string PadState::copyToOwnLanguages(const std::string &key)
     if (m_currentKey == key) {
         m_currentKey = name;
         m_currentLanguage.LanguageName = name;
-        rememberLanguage(name);
+        remember(kLastLanguage, name);
     }
     return name;
 }
@@ -211,7 +211,19 @@ std::optional<int> PadState::catalogueIndex(const std::string &key)
     return static_cast<int>(found - entries.begin());
 }
 
-void PadState::restoreMode(InputMode mode) { m_output.setMode(mode); }
+std::optional<PadState::NamedLanguage> PadState::restoreStart()
+{
+    m_own.loadRecent(remembered(kRecent));
+    if (const auto mode = remembered(kInputMode))
+        m_output.setMode(*mode);
+    const std::optional<std::string> key = remembered(kLastLanguage);
+    const std::optional<int> position = key ? catalogueIndex(*key) : std::nullopt;
+    if (!position)
+        return std::nullopt;
+    m_languageIndex = *position;
+    SetLanguage(shownName(*key));
+    return NamedLanguage{*position, *key};
+}
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
 {

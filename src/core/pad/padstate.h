@@ -138,7 +138,6 @@ public:
     // Recent: every character output is noted at once, in memory; saveRecent
     // stores the list when it changed (the window does so now and then and at
     // exit, never on the click itself).
-    void loadRecent(const std::optional<std::string> &text) { m_own.loadRecent(text); }
     void saveRecent() { m_own.saveRecent(m_memory); }
     bool recentUnsaved() const { return m_own.recentUnsaved(); }
 
@@ -163,11 +162,25 @@ public:
     // character goes into Recent like any output.
     std::u32string typeClick(std::u16string_view character);
 
-    // Remembering, beside the three settings: each is stored when it changes
-    // (see PadMemory::remember).
-    Remembered readRemembered() const { return m_memory.lastRun(); }
-    // The language confirmed, by its key (see CatalogueEntry::key).
-    void rememberLanguage(const std::string &key) const { m_memory.remember(kLastLanguage, key); }
+    // Remembering, beside the three settings: a value declared in
+    // storedvalues.h, read (nullopt when none is remembered) and stored when
+    // it changes (see PadMemory::remember).
+    template <class T>
+    std::optional<T> remembered(const RememberedValue<T> &declared) const
+    {
+        return m_memory.remembered(declared);
+    }
+    template <class T>
+    void remember(const RememberedValue<T> &declared, const T &value) const
+    {
+        m_memory.remember(declared, value);
+    }
+    // Restoring a start: Recent and the mode of the last run come back (the
+    // clipboard and the collections are left alone), and the language last
+    // confirmed, when the catalogue still holds it, is named and given its
+    // place; it is returned for the caller to load (GetLanguageData).
+    // Nothing is written.
+    std::optional<NamedLanguage> restoreStart();
     // The window moved: its place is written by savePosition (the window
     // does so once it has rested) or savePending, not on every move.
     void notePosition(KeyPlacement position) { m_pendingPosition = position; }
@@ -175,24 +188,11 @@ public:
     // Writes what is noted and not yet stored (the place, Recent), as the
     // session ends: on closing, on a signal to end, and at exit.
     void savePending();
-    void rememberKeepOnTop(bool onTop) const { m_memory.remember(kKeepOnTop, onTop); }
-    void rememberMode(InputMode mode) const { m_memory.remember(kInputMode, mode); }
-    void rememberTypeIntoWindow(bool on) const { m_memory.remember(kTypeIntoWindow, on); }
-    void rememberPortalRestoreToken(const std::string &token) const { m_memory.remember(kPortalRestoreToken, token); }
-    // The portal's token as stored; nullopt when none is.
-    std::optional<std::string> rememberedPortalRestoreToken() const { return m_memory.remembered(kPortalRestoreToken); }
-    // The Find Character window's size, as it was last closed; nullopt when
-    // none is stored or it is damaged or not positive.
-    std::optional<GridSize> rememberedFindSize() const { return m_memory.remembered(kFindSize); }
-    void rememberFindSize(GridSize size) const { m_memory.remember(kFindSize, size); }
     // The position of the key in the catalogue (read afresh), or nullopt. A
     // generated language's key gives -1 when the generated file holds it: its
     // place follows the interface language, and the dialog finds it by its
     // key (currentKey).
     std::optional<int> catalogueIndex(const std::string &key);
-    // The mode of the last run comes back; the clipboard and the collections
-    // are left alone.
-    void restoreMode(InputMode mode);
 
     void setUnicodeEnabled(bool enabled) { m_unicodeEnabled = enabled; }
     void setLanguageIndex(int position) { m_languageIndex = position; }

@@ -70,7 +70,7 @@ void PadModel::changeCollection(Change change)
 void PadModel::chooseMode(InputMode mode)
 {
     changeCollection([&] {
-        m_state.rememberMode(mode); // Direct Paste is not remembered
+        m_state.remember(kInputMode, mode); // Direct Paste is not remembered
         if (mode == InputMode::SingleChar)
             m_state.SingleCharClick(*m_clipboard);
         else if (mode == InputMode::MultipleChar)
@@ -125,7 +125,7 @@ ShowLanguage PadModel::showLanguage()
 void PadModel::setTyping(bool on)
 {
     emit typingChanged(on);
-    m_state.rememberTypeIntoWindow(on);
+    m_state.remember(kTypeIntoWindow, on);
 }
 
 std::string PadModel::nameLanguage(int position, const std::string &key)
@@ -133,7 +133,7 @@ std::string PadModel::nameLanguage(int position, const std::string &key)
     std::string shown = m_state.shownName(key);
     m_state.setLanguageIndex(position);
     m_state.SetLanguage(shown);
-    m_state.rememberLanguage(key);
+    m_state.remember(kLastLanguage, key);
     emit languageChanged();
     return shown;
 }
@@ -188,7 +188,7 @@ void PadModel::applyKeyFont(const std::string &face, std::int32_t points, double
 void PadModel::setKeepOnTop(bool onTop)
 {
     emit keepOnTopChanged(onTop);
-    m_state.rememberKeepOnTop(onTop);
+    m_state.remember(kKeepOnTop, onTop);
 }
 
 void PadModel::notePosition(KeyPlacement position)
@@ -197,10 +197,13 @@ void PadModel::notePosition(KeyPlacement position)
     emit placeChanged(position);
 }
 
-void PadModel::restoreMode(InputMode mode)
+std::optional<PadState::NamedLanguage> PadModel::restoreStart()
 {
-    m_state.restoreMode(mode);
+    std::optional<PadState::NamedLanguage> language = m_state.restoreStart();
     emit collectionChanged();
+    if (language)
+        emit languageChanged();
+    return language;
 }
 
 void PadModel::addToMyCharacters(const std::u16string &character)

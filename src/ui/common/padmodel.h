@@ -101,15 +101,18 @@ public:
     // announced; savePosition stores it.
     void notePosition(KeyPlacement position);
     void savePosition() { m_state.savePosition(); }
-    // The Find Character window closed at this size: remembered.
-    void rememberFindSize(GridSize size) { m_state.rememberFindSize(size); }
-    // The portal's token for typing: remembered.
-    void rememberPortalRestoreToken(const std::string &token) { m_state.rememberPortalRestoreToken(token); }
+    // A value that only its own window shows (the Find window's size, the
+    // portal's token), remembered; see storedvalues.h.
+    template <class T>
+    void remember(const RememberedValue<T> &declared, const T &value)
+    {
+        m_state.remember(declared, value);
+    }
 
-    // What the last run left (see PadState::readRemembered): Recent comes
-    // back, and the mode, announced as the collection's change.
-    void loadRecent(const std::optional<std::string> &text) { m_state.loadRecent(text); }
-    void restoreMode(InputMode mode);
+    // Restoring a start (see PadState::restoreStart): Recent and the mode,
+    // announced as the collection's change, and the language last confirmed,
+    // named, announced and returned for loading (see loadLanguage).
+    std::optional<PadState::NamedLanguage> restoreStart();
     // Clear Clipboard: the clipboard is emptied.
     void clearClipboard() { m_state.ClearClipboardClick(*m_clipboard); }
 

@@ -46,9 +46,9 @@ std::optional<TypistOffer> portalOffer(PadModel &model)
 {
     if (!waylandSession() || !PortalTypist::available(QDBusConnection::sessionBus()))
         return std::nullopt;
-    const QString token = qs(model.state().rememberedPortalRestoreToken().value_or(std::string()));
+    const QString token = qs(model.state().remembered(kPortalRestoreToken).value_or(std::string()));
     auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&model](const QString &t) {
-        model.rememberPortalRestoreToken(utf8(t));
+        model.remember(kPortalRestoreToken, utf8(t));
     });
     // Without an X display to read the layout from, only what every layout has.
     LayoutHas layoutHas = x11LayoutHas().value_or([](Keysym k) {

@@ -28,7 +28,7 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
     m_window->setStrings(findStrings(controlLanguage));
     const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage);
     m_window->setSearchLanguage(texts ? texts->SearchWords : std::nullopt);
-    if (const auto size = m_state.rememberedFindSize()) {
+    if (const auto size = m_state.remembered(kFindSize)) {
         // Bounded by the screen it comes back on: a damaged or outgrown
         // size never makes a window larger than the screen.
         const QRect area = m_pad.screen() ? m_pad.screen()->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -38,7 +38,7 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
         m_window->resize(fitted.width, fitted.height);
     }
     connect(m_window, &FindCharacterWindow::closed, this,
-            [this] { m_model.rememberFindSize({m_window->width(), m_window->height()}); });
+            [this] { m_model.remember(kFindSize, GridSize{m_window->width(), m_window->height()}); });
     return m_window;
 }
 

@@ -220,23 +220,23 @@ void TMainForm::copyToOwnLanguages(const std::string &key)
 
 void TMainForm::restoreRemembered()
 {
-    const Remembered last = m_state.readRemembered();
-    m_model->loadRecent(last.recent);
-    if (last.keepOnTop && !*last.keepOnTop) {
+    if (m_state.remembered(kKeepOnTop) == false) {
         m_desktop->keepOnTop(*this, false);
         m_keepOnTop->setChecked(false);
     }
-    if (last.mode) {
-        checkMode(*last.mode);
-        m_model->restoreMode(*last.mode);
-    }
-    if (last.typeIntoWindow.value_or(false))
+    if (m_state.remembered(kTypeIntoWindow).value_or(false))
         m_typing->setOn(true);
-    if (last.language) {
-        if (const auto position = m_model->catalogueIndex(*last.language))
-            guard(this, [&] { confirmLanguage(*position, *last.language); });
-    }
-    m_place->restore(last.position);
+    // The core restores the rest, writing nothing; the window shows it.
+    const auto language = m_model->restoreStart();
+    if (m_state.remembered(kInputMode))
+        checkMode(m_state.Output().Mode());
+    if (language)
+        guard(this, [&] {
+            showLanguageName(m_state.CurrentLanguage().LanguageName);
+            GetLanguageData(language->key);
+            setFontEnabled(true);
+        });
+    m_place->restore(m_state.remembered(kWindowPosition));
 }
 
 void TMainForm::SetLanguage(const std::string &name)

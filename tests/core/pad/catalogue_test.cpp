@@ -246,8 +246,8 @@ TEST_F(GeneratedInPad, LoadsByItsKeyIsRememberedByItAndShownInTheInterfaceLangua
     m_pad.SetLanguage(m_pad.shownName(key));
     m_pad.GetLanguageData(key, m_show);
     EXPECT_EQ(m_pad.CurrentLanguage().KeyCodes, (std::vector<std::int32_t>{257, 256}));
-    m_pad.rememberLanguage(key);
-    EXPECT_EQ(m_pad.readRemembered().language, key);
+    m_pad.remember(kLastLanguage, key);
+    EXPECT_EQ(m_pad.remembered(kLastLanguage), key);
     EXPECT_EQ(m_pad.catalogueIndex(key), -1); // held, and found by its key
     EXPECT_EQ(m_pad.generatedNamed("HAW"), key);
     EXPECT_EQ(m_pad.generatedNamed("Hawaiian"), key);
@@ -273,14 +273,14 @@ TEST_F(GeneratedInPad, ACopyBecomesTheUsersOwnAndTheShippedFilesStayAsTheyAre)
     const std::string key = "[generated:yo]";
     m_pad.SetLanguage(m_pad.shownName(key));
     m_pad.GetLanguageData(key, m_show);
-    m_pad.rememberLanguage(key);
+    m_pad.remember(kLastLanguage, key);
 
     EXPECT_EQ(m_pad.copyToOwnLanguages(key), "Yoruba");
     // The own name wins: Yoruba is listed once, as the user's own, and the pad
     // shown goes on with the copy.
     EXPECT_EQ(shown(true), (std::vector<std::string>{"Pad", "Yoruba", "Hawaiian"}));
     EXPECT_EQ(m_pad.catalogue(true)[1].kind, CatalogueKind::Own);
-    EXPECT_EQ(m_pad.readRemembered().language, "Yoruba");
+    EXPECT_EQ(m_pad.remembered(kLastLanguage), "Yoruba");
     EXPECT_EQ(ownEntry(m_pad.ownLanguagesFile(), "Yoruba"), "\"DejaVu Sans\",12,8,7865,7864,7885");
 
     // The font command on a generated language writes the user's file, never the shipped ones.

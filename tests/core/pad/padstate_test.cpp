@@ -125,7 +125,7 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
     dataFile("Pad=Arial,8,5,65\r\n");
     ASSERT_TRUE(m_pad.CheckForIniFile());
     EXPECT_EQ(m_pad.ControlLanguage(), "English");
-    EXPECT_FALSE(m_pad.readRemembered().language);
+    EXPECT_FALSE(m_pad.remembered(kLastLanguage));
     m_pad.SetLanguage("Pad");
     m_pad.GetLanguageData("Pad", m_show);
     EXPECT_FALSE(std::filesystem::exists(file));
@@ -138,7 +138,7 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
     std::filesystem::remove(file);
     PadState early{m_home.path() / ""};
     ASSERT_TRUE(early.CheckForIniFile());
-    early.rememberKeepOnTop(false);
+    early.remember(kKeepOnTop, false);
     EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
     early.storeStartup();
     EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
@@ -156,9 +156,9 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
 
 TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
 {
-    EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
-    m_pad.rememberFindSize({420, 310});
-    const auto size = m_pad.rememberedFindSize();
+    EXPECT_EQ(m_pad.remembered(kFindSize), std::nullopt);
+    m_pad.remember(kFindSize, GridSize{420, 310});
+    const auto size = m_pad.remembered(kFindSize);
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 420);
     EXPECT_EQ(size->height, 310);
@@ -167,7 +167,7 @@ TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
         writeBytes(m_home / "config" / "umbrill" / "user.reg",
                    std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
                                "\"FindWindowSize\"=\"") + damaged + "\"\r\n");
-        EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
+        EXPECT_EQ(m_pad.remembered(kFindSize), std::nullopt);
     }
 }
 
@@ -214,15 +214,16 @@ TEST_F(PadStateTest, RecentIsFoundByItsKindAndAnOwnLanguageNamedLikeItsCaptionKe
         pad.GetLanguageData(std::string(kRecentLanguageKey), m_show);
         EXPECT_EQ(pad.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{233});
         EXPECT_EQ(pad.shownName(std::string(kRecentLanguageKey)), caption);
-        pad.rememberLanguage(entries[2].key);
+        pad.remember(kLastLanguage, entries[2].key);
 
-        // The next start finds Recent by the key it remembered.
+        // The next start restores Recent by the key it remembered.
         PadState next(m_home.path() / "");
         ASSERT_TRUE(next.CheckForIniFile());
-        const Remembered last = next.readRemembered();
-        next.loadRecent(last.recent);
-        EXPECT_EQ(last.language, std::string(kRecentLanguageKey));
-        EXPECT_EQ(next.catalogueIndex(*last.language), 2);
+        const auto restored = next.restoreStart();
+        ASSERT_TRUE(restored);
+        EXPECT_EQ(restored->key, kRecentLanguageKey);
+        EXPECT_EQ(restored->position, 2);
+        EXPECT_EQ(next.CurrentLanguage().LanguageName, caption);
         EXPECT_EQ(next.catalogueIndex(caption), 1);
     }
 }
