@@ -88,7 +88,7 @@ try {
         mainForm.typing().probe();
         if (!mainForm.typing().typist())
             return QStringLiteral("Umbrill: Type into Window is not available here: %1")
-                .arg(mainForm.typing().action()->toolTip());
+                .arg(mainForm.typing().unavailableReason());
     }
     return {};
 } catch (const std::exception &error) {
