@@ -101,7 +101,7 @@ BENCHMARK(BM_GeneratedLanguagesRead)->Unit(benchmark::kMicrosecond);
 void BM_GeneratedCatalogue(benchmark::State &state)
 {
     const GeneratedLanguages generated = GeneratedLanguages::load(UMBRILL_GENERATED_LANGUAGES);
-    const std::vector<CatalogueEntry> listed = listedEntries({"French", "German", "My Characters"}, 2, "");
+    const std::vector<CatalogueEntry> listed = listedEntries({"French", "German", "My Characters"}, 2);
     for (auto _ : state) {
         std::vector<CatalogueEntry> entries = listed;
         appendGenerated(entries, generated, InterfaceLanguage::German);
@@ -279,16 +279,10 @@ void BM_RememberedStart(benchmark::State &state)
         state.ResumeTiming();
         PadState pad(program / "", store);
         pad.CheckForIniFile();
-        const Remembered last = pad.readRemembered();
-        pad.loadRecent(last.recent);
-        pad.rememberKeepOnTop(last.keepOnTop.value_or(true));
-        pad.rememberMode(last.mode.value_or(InputMode::SingleChar));
-        pad.rememberTypeIntoWindow(last.typeIntoWindow.value_or(false));
-        if (last.language && pad.catalogueIndex(*last.language)) {
-            pad.SetLanguage(*last.language);
-            pad.rememberLanguage(*last.language);
-            pad.GetLanguageData(*last.language, [](const std::string &) {});
-        }
+        static_cast<void>(pad.remembered(kKeepOnTop));
+        pad.remember(kTypeIntoWindow, pad.remembered(kTypeIntoWindow).value_or(false));
+        if (const auto language = pad.restoreStart())
+            pad.GetLanguageData(language->key, [](const std::string &) {});
         pad.storeStartup();
         ++starts;
     }

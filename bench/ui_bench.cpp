@@ -10,6 +10,7 @@
 // platform is Qt's offscreen one unless QT_QPA_PLATFORM names another: under
 // an X server with QT_QPA_PLATFORM=xcb the clicks take the real X clipboard.
 #include "core/settings/settingnames.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/shell.h"
 #include "ui/windows/tmainform.h"
 #include "benchfolders.h"
@@ -298,7 +299,7 @@ void BM_LanguageFilterKeystroke(benchmark::State &state)
 {
     TMainForm &main = program().main();
     TLanguageDlg *dialog = main.languageDlg();
-    dialog->showCatalogue(main.state().catalogue(true));
+    dialog->showCatalogue(main.model().catalogue(true));
     dialog->show();
     QApplication::processEvents();
     auto *filter = dialog->findChild<QLineEdit *>(QStringLiteral("LanguageFilter"));

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         UMBRILL_FUZZ_CHECK(generatedCode(generatedKey(language.code)) == language.code);
     }
     for (InterfaceLanguage language : {InterfaceLanguage::English, InterfaceLanguage::German}) {
-        std::vector<CatalogueEntry> entries = listedEntries({"Shipped"}, 1, "");
+        std::vector<CatalogueEntry> entries = listedEntries({"Shipped"}, 1);
         appendGenerated(entries, read, language);
         UMBRILL_FUZZ_CHECK(entries.size() <= read.languages().size() + 1);
         const std::string query = filterQuery(input.substr(0, input.find('\n')));

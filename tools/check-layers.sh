@@ -1,8 +1,10 @@
 #!/bin/sh
 # Checks the order of the source folders: the core includes nothing of the
 # widgets and no Qt, and a widget folder includes only from the folders before
-# it (common < keys < platform < dialogs < windows < app). Prints each wrong
-# include and exits 1 when there is one.
+# it (common < keys < platform < dialogs < windows < app). Besides, only the
+# pad's model (ui/common/padmodel.*) names a mutable PadState, and no header
+# outside ui/platform names an X11 or XCB type. Prints each fault and exits 1
+# when there is one.
 # Usage: check-layers.sh SRC_DIR
 set -eu
 src=${1:?usage: check-layers.sh SRC_DIR}
@@ -37,6 +39,19 @@ for room in $rooms; do
         done
     done
 done
+# A mutable PadState: "PadState &" or "PadState *" without "const" before it.
+for file in $(find "$src/ui" -name '*.h' -o -name '*.cpp' | sort); do
+    case "${file#$src/}" in ui/common/padmodel.*) continue ;; esac
+    grep -nE '(^|[^A-Za-z0-9_])PadState[[:space:]]*[&*]' "$file" | grep -vE 'const[[:space:]]+PadState[[:space:]]*[&*]' \
+        | while IFS= read -r line; do echo "${file#$src/}:$line: only the pad's model changes the PadState"; done
+done | grep . && bad=1
+
+for file in $(find "$src" -name '*.h' | sort); do
+    case "${file#$src/}" in ui/platform/*) continue ;; esac
+    grep -nE '<X11/|<xcb/|(^|[^A-Za-z0-9_])((XID|Atom|XEvent)([^A-Za-z0-9_]|$)|Display[[:space:]]*\*)|xcb_[a-z_]+_t' "$file" \
+        | while IFS= read -r line; do echo "${file#$src/}:$line: an X11 type outside ui/platform"; done
+done | grep . && bad=1
+
 for folder in "$src"/ui/*/; do
     name=$(basename "$folder")
     [ "$(rank "$name")" = 99 ] && complain "ui/$name" "a folder outside the order ($rooms)"

@@ -3,6 +3,7 @@
 #include "uifixture.h"
 
 #include "core/interface/interfacestrings.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 
 #include <QLabel>
@@ -92,7 +93,7 @@ TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
     }
 
     // Without Unicode the note takes three lines, each shown as a line of the label.
-    app->mainForm.state().setUnicodeEnabled(false);
+    app->mainForm.model().setUnicodeEnabled(false);
     app->mainForm.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
     EXPECT_EQ(textOf(&box, "Label5"), "Not Unicode enabled\nSome characters may not\nwork correctly");
 }

@@ -5,6 +5,7 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 
 #include <QAccessible>
@@ -134,7 +135,7 @@ TEST_F(Options, WithAKeyboardLanguageLoadedTheWindowsKeySizeCounts)
     writeSettings(settingsWith("\"KeySize\"=\"20\"\r\n"));
     start();
     app->mainForm.SetLanguage("Twelve");
-    app->mainForm.state().ChangeKeySize(44);  // to 64, as a large key font raises it
+    app->mainForm.model().applyKeyFont("Arial", 44, 72.0);  // to 64, as a large key font raises it
     withOptions([](TOptionsForm &dialog) {
         EXPECT_EQ(child<QSpinBox>(&dialog, "KeySizeSpinEdit")->value(), 50);
         clickOk(dialog);
@@ -203,7 +204,7 @@ TEST_F(Options, OkStoresTheUsersChoicesAndCancelStoresNothing)
 TEST_F(Options, OnAPlatformWithoutUnicodeItsButtonIsCheckedButDisabled)
 {
     start();
-    app->mainForm.state().setUnicodeEnabled(false);
+    app->mainForm.model().setUnicodeEnabled(false);
     withOptions([](TOptionsForm &dialog) {
         auto *unicode = child<QRadioButton>(&dialog, "UnicodeTextRadioButton");
         EXPECT_TRUE(unicode->isChecked());

@@ -23,7 +23,7 @@ class PadModelTest : public UiFixture {};
 TEST_F(PadModelTest, AnnouncesEveryChangeAlsoWhenTheClipboardRefuses)
 {
     PadModel model(GetProgramDir());
-    ASSERT_TRUE(model.state().CheckForIniFile());
+    ASSERT_TRUE(model.checkForIniFile());
     QSignalSpy loaded(&model, &PadModel::languageLoaded);
     QSignalSpy collection(&model, &PadModel::collectionChanged);
     QSignalSpy language(&model, &PadModel::interfaceLanguageChanged);
@@ -58,6 +58,55 @@ TEST_F(PadModelTest, AnnouncesEveryChangeAlsoWhenTheClipboardRefuses)
     EXPECT_FALSE(readSettings().contains("\"Recent\""));
     model.savePending();
     EXPECT_TRUE(readSettings().contains("\"Recent\""));
+}
+
+TEST_F(PadModelTest, EachCommandAnnouncesWhatItChanged)
+{
+    PadModel model(GetProgramDir());
+    ASSERT_TRUE(model.checkForIniFile());
+    QSignalSpy languageChanged(&model, &PadModel::languageChanged);
+    QSignalSpy options(&model, &PadModel::optionsChanged);
+    QSignalSpy keyFont(&model, &PadModel::keyFontChanged);
+    QSignalSpy keepOnTop(&model, &PadModel::keepOnTopChanged);
+    QSignalSpy place(&model, &PadModel::placeChanged);
+
+    EXPECT_EQ(model.nameLanguage(0, "French"), "French");
+    EXPECT_EQ(languageChanged.count(), 1);
+    EXPECT_EQ(model.state().LanguageIndex(), 0);
+    EXPECT_TRUE(readSettings().contains("\"LastLanguage\"=\"French\""));
+    model.setLanguageIndex(-1);
+    EXPECT_EQ(languageChanged.count(), 2);
+
+    model.storeOptions({PasteFormat::Html, 30, "English"});
+    EXPECT_EQ(options.count(), 1);
+    EXPECT_EQ(model.state().PasteFormatCode(), PasteFormat::Html);
+
+    model.applyKeyFont("Arial", 44, 72.0);
+    EXPECT_EQ(keyFont.count(), 1);
+    EXPECT_EQ(model.state().KeySize(), 64);
+
+    model.setKeepOnTop(false);
+    ASSERT_EQ(keepOnTop.count(), 1);
+    EXPECT_FALSE(keepOnTop.at(0).at(0).toBool());
+    EXPECT_TRUE(readSettings().contains("\"KeepOnTop\"=\"0\""));
+
+    model.notePosition({120, 80});
+    EXPECT_EQ(place.count(), 1);
+    EXPECT_FALSE(readSettings().contains("\"WindowPosition\""));
+    model.savePosition();
+    EXPECT_TRUE(readSettings().contains("\"WindowPosition\"=\"120,80\""));
+
+    // The next start: the model names the language remembered, and announces it.
+    PadModel next(GetProgramDir());
+    ASSERT_TRUE(next.checkForIniFile());
+    QSignalSpy nextLanguage(&next, &PadModel::languageChanged);
+    QSignalSpy nextCollection(&next, &PadModel::collectionChanged);
+    const auto restored = next.restoreStart();
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->key, "French");
+    EXPECT_EQ(next.state().CurrentLanguage().LanguageName, "French");
+    EXPECT_EQ(nextLanguage.count(), 1);
+    EXPECT_EQ(nextCollection.count(), 1);
 }
 
 } // namespace

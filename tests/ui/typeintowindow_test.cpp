@@ -53,7 +53,7 @@ private:
 // A desktop that records what the pad asks of it and answers as told.
 class FakeDesktop : public Desktop {
 public:
-    TypistOffer typist(PadState &) override
+    TypistOffer typist(PadModel &) override
     {
         auto offered = std::make_unique<RecordingTypist>(typed);
         return {std::move(offered), std::nullopt};

@@ -199,35 +199,45 @@ std::optional<std::string> generatedCode(std::string_view key)
     return std::string(key.substr(kGeneratedPrefix.size(), key.size() - kGeneratedPrefix.size() - 1));
 }
 
-std::vector<CatalogueEntry> listedEntries(const std::vector<std::string> &names, std::size_t shippedCount,
-                                          std::string_view recentName)
+std::vector<CatalogueEntry> listedEntries(const std::vector<std::string> &names, std::size_t shippedCount)
 {
     std::vector<CatalogueEntry> entries;
-    entries.reserve(names.size());
+    entries.reserve(names.size() + 1);
     for (std::size_t k = 0; k < names.size(); ++k) {
         CatalogueEntry entry;
+        entry.kind = k < shippedCount ? CatalogueKind::Shipped : CatalogueKind::Own;
         entry.shown = names[k];
         entry.key = names[k];
-        if (k < shippedCount) {
-            entry.kind = CatalogueKind::Shipped;
-        } else if (!recentName.empty() && names[k] == recentName) {
-            entry.kind = CatalogueKind::Recent;
-            entry.key = std::string(kRecentLanguageKey);
-        } else {
-            entry.kind = CatalogueKind::Own;
-        }
         entry.filterText = folded(entry.shown);
         entries.push_back(std::move(entry));
     }
     return entries;
 }
 
+CatalogueEntry recentEntry(std::string_view caption)
+{
+    CatalogueEntry entry{CatalogueKind::Recent, std::string(kRecentLanguageKey), std::string(caption), {}, {}};
+    entry.filterText = folded(entry.shown);
+    return entry;
+}
+
+std::optional<std::size_t> findEntry(const std::vector<CatalogueEntry> &entries, std::string_view wanted)
+{
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (const CatalogueEntry &entry : entries)
+        names.push_back(entry.shown);
+    return findLanguageName(names, wanted);
+}
+
 void appendGenerated(std::vector<CatalogueEntry> &entries, const GeneratedLanguages &generated,
                      InterfaceLanguage language)
 {
     std::unordered_set<std::string> listed;
-    for (const CatalogueEntry &entry : entries)
-        listed.insert(lowered(entry.shown));
+    for (const CatalogueEntry &entry : entries) {
+        if (entry.kind != CatalogueKind::Recent)
+            listed.insert(lowered(entry.shown));
+    }
     struct Sorted {
         std::string sortKey;
         CatalogueEntry entry;

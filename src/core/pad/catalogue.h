@@ -63,17 +63,17 @@ enum class CatalogueKind { Shipped, Own, Recent, Generated };
 
 struct CatalogueEntry {
     CatalogueKind kind = CatalogueKind::Shipped;
-    // What the language is remembered by: a shipped or own language's name,
-    // kRecentLanguageKey, or a generated language's generatedKey.
+    // What the language is loaded and remembered by: a shipped or own
+    // language's name, kRecentLanguageKey, or a generated language's
+    // generatedKey. Never a caption: those follow the interface language.
     std::string key;
     std::string shown;  // the name in the list and the caption
     std::string own;    // a generated language's name in itself; else empty
     // The texts the dialog's filter looks in (see filterMatches).
     std::string filterText;
 
-    // What confirming the row loads by: the key of a generated language, the
-    // shown name of any other (as the pad has always loaded them).
-    const std::string &loadName() const { return kind == CatalogueKind::Generated ? key : shown; }
+    // What confirming the row loads by: its key.
+    const std::string &loadName() const { return key; }
 };
 
 // A generated language's key: its code in brackets behind "generated:", so
@@ -84,15 +84,22 @@ std::string generatedKey(std::string_view code);
 std::optional<std::string> generatedCode(std::string_view key);
 
 // The rows of names, the merged catalogue's list (see mergedCatalogue):
-// the first shippedCount are shipped, recentName (when not empty) is Recent,
-// the others are the user's own.
-std::vector<CatalogueEntry> listedEntries(const std::vector<std::string> &names, std::size_t shippedCount,
-                                          std::string_view recentName);
+// the first shippedCount are shipped, the others are the user's own, each
+// keyed by its name.
+std::vector<CatalogueEntry> listedEntries(const std::vector<std::string> &names, std::size_t shippedCount);
+// Recent's row, shown by its caption in the interface language.
+CatalogueEntry recentEntry(std::string_view caption);
+
+// The position of the entry a command line names by its shown name (see
+// findLanguageName, the one rule for a name typed by the user); nullopt when
+// none or several match.
+std::optional<std::size_t> findEntry(const std::vector<CatalogueEntry> &entries, std::string_view wanted);
 
 // Appends the generated languages to entries, sorted by their name in the
 // interface language (accents and case aside, then byte for byte), each shown
 // by that name. A generated language whose shown name is already listed
-// (ignoring ASCII case) is left out: the shipped or own language wins.
+// (ignoring ASCII case) as a shipped or own language is left out: that
+// language wins. Recent's caption hides nothing.
 void appendGenerated(std::vector<CatalogueEntry> &entries, const GeneratedLanguages &generated,
                      InterfaceLanguage language);
 

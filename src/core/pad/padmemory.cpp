@@ -57,12 +57,4 @@ void PadMemory::rememberText(std::string_view key, const std::string &text) cons
     }
 }
 
-Remembered PadMemory::lastRun() const
-{
-    const SettingsSection read = section();
-    return Remembered{kLastLanguage.in(read),       kWindowPosition.in(read), kKeepOnTop.in(read),
-                      kInputMode.in(read),          kTypeIntoWindow.in(read), kPortalRestoreToken.in(read),
-                      kRecent.in(read)};
-}
-
 } // namespace umbrill

@@ -20,17 +20,6 @@
 
 namespace umbrill {
 
-// What the last run left, read at start-up.
-struct Remembered {
-    std::optional<std::string> language; // the keyboard language last confirmed
-    std::optional<KeyPlacement> position; // the window's top left corner
-    std::optional<bool> keepOnTop;
-    std::optional<InputMode> mode;       // Single Char or Multiple Char
-    std::optional<bool> typeIntoWindow;
-    std::optional<std::string> portalRestoreToken;
-    std::optional<std::string> recent;   // as stored; see RecentCharacters
-};
-
 class PadMemory {
 public:
     explicit PadMemory(SettingsStore store) : m_store(std::move(store)) {}
@@ -66,8 +55,6 @@ public:
     {
         return declared.in(section());
     }
-    // Every value of the last run, in one read.
-    Remembered lastRun() const;
     // Stores a remembered value when it changes; one that cannot be stored is
     // dropped: remembering never stands in the user's way.
     template <class T>

@@ -48,24 +48,34 @@ bool PadState::CheckForIniFile()
     return true;
 }
 
-const std::string &PadState::GetLanguages()
+const std::vector<std::string> &PadState::listedNames()
 {
     if (m_iniFileFound) {
         const std::string shipped = readProfileString(m_iniFileName, kDataSection, kLanguagesKey, kNotFound);
         m_shippedCount = splitCommaList(shipped).size();
-        m_languagesText = mergedCatalogue(shipped, ownLanguagesList(m_own.file()),
-                                          m_own.hasRecent() ? recentName() : "");
+        m_listed = splitCommaList(mergedCatalogue(shipped, ownLanguagesList(m_own.file()), ""));
     }
-    return m_languagesText;
+    return m_listed;
 }
 
 std::vector<CatalogueEntry> PadState::catalogue(bool withGenerated)
 {
-    std::vector<CatalogueEntry> entries =
-        listedEntries(splitCommaList(GetLanguages()), m_shippedCount, m_own.hasRecent() ? recentName() : "");
+    std::vector<CatalogueEntry> entries = listedEntries(listedNames(), m_shippedCount);
+    if (m_iniFileFound && m_own.hasRecent())
+        entries.push_back(recentEntry(recentName()));
     if (withGenerated && m_iniFileFound)
         appendGenerated(entries, generated(), interfaceLanguage());
     return entries;
+}
+
+std::optional<PadState::NamedLanguage> PadState::namedLanguage(std::string_view wanted)
+{
+    const std::vector<CatalogueEntry> entries = catalogue(false);
+    if (const auto position = findEntry(entries, wanted))
+        return NamedLanguage{static_cast<int>(*position), entries[*position].key};
+    if (auto key = generatedNamed(wanted))
+        return NamedLanguage{-1, std::move(*key)};
+    return std::nullopt;
 }
 
 const GeneratedLanguages &PadState::generated()
@@ -101,7 +111,7 @@ std::string PadState::copyToOwnLanguages(const std::string &key)
         throw Error("'" + key + "' is no generated keyboard language");
     const std::string name = language->name(interfaceLanguage());
     // A shipped or own language of that name would be overridden or lost.
-    const std::vector<std::string> listed = splitCommaList(GetLanguages());
+    const std::vector<std::string> &listed = listedNames();
     if (std::any_of(listed.begin(), listed.end(), [&name](const std::string &n) { return equalsIgnoringAsciiCase(n, name); })
         || ownEntry(m_own.file(), name))
         throw Error("There is already a keyboard language named '" + name + "'");
@@ -109,7 +119,7 @@ std::string PadState::copyToOwnLanguages(const std::string &key)
     if (m_currentKey == key) {
         m_currentKey = name;
         m_currentLanguage.LanguageName = name;
-        rememberLanguage(name);
+        remember(kLastLanguage, name);
     }
     return name;
 }
@@ -122,7 +132,7 @@ void PadState::GetLanguageData(const std::string &name, const ShowLanguage &show
     m_preferences.keySize = m_memory.setting(kKeySize);
     m_currentLanguage.PasteFormatName = m_memory.setting(kPasteFormat);
     m_currentKey = name;
-    if (name == recentName() || name == kRecentLanguageKey) {
+    if (name == kRecentLanguageKey) {
         m_currentLanguage.LanguageEntry = m_own.recentEntry();
     } else if (const auto code = generatedCode(name)) {
         const GeneratedLanguage *language = generated().byCode(*code);
@@ -175,17 +185,6 @@ void PadState::writeKeyFontEntry()
     writeOwnEntry(m_own.file(), m_currentLanguage.LanguageName, writtenEntry(written));
 }
 
-void PadState::rememberLanguage(const std::string &name) const
-{
-    m_memory.remember(kLastLanguage,
-                      name == recentName() ? std::string(kRecentLanguageKey) : name);
-}
-
-std::string PadState::rememberedLanguageName(const std::string &remembered) const
-{
-    return remembered == kRecentLanguageKey ? std::string(recentName()) : remembered;
-}
-
 void PadState::savePosition()
 {
     if (const auto position = std::exchange(m_pendingPosition, std::nullopt))
@@ -198,20 +197,33 @@ void PadState::savePending()
     saveRecent();
 }
 
-std::optional<int> PadState::catalogueIndex(const std::string &name)
+std::optional<int> PadState::catalogueIndex(const std::string &key)
 {
     // A generated language's place depends on the interface language's
     // order: the dialog finds it by its key, and the start pays no sort.
-    if (const auto code = generatedCode(name))
+    if (const auto code = generatedCode(key))
         return generated().byCode(*code) ? std::optional<int>(-1) : std::nullopt;
-    const std::vector<std::string> names = splitCommaList(GetLanguages());
-    const auto found = std::find(names.begin(), names.end(), name);
-    if (found == names.end())
+    const std::vector<CatalogueEntry> entries = catalogue(false);
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&key](const CatalogueEntry &entry) { return entry.key == key; });
+    if (found == entries.end())
         return std::nullopt;
-    return static_cast<int>(found - names.begin());
+    return static_cast<int>(found - entries.begin());
 }
 
-void PadState::restoreMode(InputMode mode) { m_output.setMode(mode); }
+std::optional<PadState::NamedLanguage> PadState::restoreStart()
+{
+    m_own.loadRecent(remembered(kRecent));
+    if (const auto mode = remembered(kInputMode))
+        m_output.setMode(*mode);
+    const std::optional<std::string> key = remembered(kLastLanguage);
+    const std::optional<int> position = key ? catalogueIndex(*key) : std::nullopt;
+    if (!position)
+        return std::nullopt;
+    m_languageIndex = *position;
+    SetLanguage(shownName(*key));
+    return NamedLanguage{*position, *key};
+}
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)
 {

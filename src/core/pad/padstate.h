@@ -44,15 +44,22 @@ public:
     // start are made (see PadMemory::storeStartup). Throws the store's Error.
     void storeStartup() { m_memory.storeStartup(); }
 
-    // The catalogue: read afresh when the data file was found at start-up
-    // (the shipped list, then the user's own languages, then Recent once a
-    // character has been output),
-    // otherwise the text of the last reading.
-    const std::string &GetLanguages();
-    // The same catalogue as typed entries (read afresh as GetLanguages reads
-    // it); withGenerated adds the generated languages (see appendGenerated),
-    // reading their file when no earlier call has.
+    // The catalogue, read afresh when the data file was found at start-up
+    // (otherwise as last read): the shipped list, then the user's own
+    // languages, then Recent once a character has been output (found by its
+    // kind and key, shown by its caption in the interface language: an own
+    // language of that name is another entry). withGenerated adds the
+    // generated languages (see appendGenerated), reading their file when no
+    // earlier call has.
     std::vector<CatalogueEntry> catalogue(bool withGenerated);
+    // The language a command line names: its position in the catalogue and
+    // its key. A shown name (see findEntry) comes first, then a generated
+    // language (see generatedNamed), whose position is -1.
+    struct NamedLanguage {
+        int position;
+        std::string key;
+    };
+    std::optional<NamedLanguage> namedLanguage(std::string_view wanted);
     // The generated languages, read from the program folder on the first call
     // (a missing file: none).
     const GeneratedLanguages &generated();
@@ -71,11 +78,11 @@ public:
     // (it would be overridden or override), and addOwnLanguage's Error.
     std::string copyToOwnLanguages(const std::string &key);
 
-    // Names the keyboard language shown (empty: none).
+    // Names the keyboard language shown (empty: none): its shown name.
     void SetLanguage(const std::string &name);
 
-    // Loads the keyboard language name (a load name: see
-    // CatalogueEntry::loadName; a generated language's key loads its entry,
+    // Loads the keyboard language name (a key: see CatalogueEntry::key;
+    // kRecentLanguageKey loads Recent, a generated language's key its entry,
     // "not found" when the file lacks it): reads the three settings and its entry,
     // shows the stored interface language, then takes the paste format, the
     // entry's fields and the key size its font asks for. Throws Error for an
@@ -132,7 +139,6 @@ public:
     // Recent: every character output is noted at once, in memory; saveRecent
     // stores the list when it changed (the window does so now and then and at
     // exit, never on the click itself).
-    void loadRecent(const std::optional<std::string> &text) { m_own.loadRecent(text); }
     void saveRecent() { m_own.saveRecent(m_memory); }
     bool recentUnsaved() const { return m_own.recentUnsaved(); }
 
@@ -159,15 +165,25 @@ public:
     // The keysyms that clicks on the keys shown would type, in key order.
     std::vector<Keysym> typedKeysyms() const;
 
-    // Remembering, beside the three settings: each is stored when it changes
-    // (see PadMemory::remember).
-    Remembered readRemembered() const { return m_memory.lastRun(); }
-    // Recent is remembered by a fixed key (kRecentLanguageKey), not by its
-    // caption, which follows the interface language.
-    void rememberLanguage(const std::string &name) const;
-    // The catalogue's name of a remembered language: Recent's caption in the
-    // interface language for its key, any other name as it is.
-    std::string rememberedLanguageName(const std::string &remembered) const;
+    // Remembering, beside the three settings: a value declared in
+    // storedvalues.h, read (nullopt when none is remembered) and stored when
+    // it changes (see PadMemory::remember).
+    template <class T>
+    std::optional<T> remembered(const RememberedValue<T> &declared) const
+    {
+        return m_memory.remembered(declared);
+    }
+    template <class T>
+    void remember(const RememberedValue<T> &declared, const T &value) const
+    {
+        m_memory.remember(declared, value);
+    }
+    // Restoring a start: Recent and the mode of the last run come back (the
+    // clipboard and the collections are left alone), and the language last
+    // confirmed, when the catalogue still holds it, is named and given its
+    // place; it is returned for the caller to load (GetLanguageData).
+    // Nothing is written.
+    std::optional<NamedLanguage> restoreStart();
     // The window moved: its place is written by savePosition (the window
     // does so once it has rested) or savePending, not on every move.
     void notePosition(KeyPlacement position) { m_pendingPosition = position; }
@@ -175,24 +191,11 @@ public:
     // Writes what is noted and not yet stored (the place, Recent), as the
     // session ends: on closing, on a signal to end, and at exit.
     void savePending();
-    void rememberKeepOnTop(bool onTop) const { m_memory.remember(kKeepOnTop, onTop); }
-    void rememberMode(InputMode mode) const { m_memory.remember(kInputMode, mode); }
-    void rememberTypeIntoWindow(bool on) const { m_memory.remember(kTypeIntoWindow, on); }
-    void rememberPortalRestoreToken(const std::string &token) const { m_memory.remember(kPortalRestoreToken, token); }
-    // The portal's token as stored; nullopt when none is.
-    std::optional<std::string> rememberedPortalRestoreToken() const { return m_memory.remembered(kPortalRestoreToken); }
-    // The Find Character window's size, as it was last closed; nullopt when
-    // none is stored or it is damaged or not positive.
-    std::optional<GridSize> rememberedFindSize() const { return m_memory.remembered(kFindSize); }
-    void rememberFindSize(GridSize size) const { m_memory.remember(kFindSize, size); }
-    // The position of name in the catalogue (read afresh), or nullopt. A
+    // The position of the key in the catalogue (read afresh), or nullopt. A
     // generated language's key gives -1 when the generated file holds it: its
     // place follows the interface language, and the dialog finds it by its
     // key (currentKey).
-    std::optional<int> catalogueIndex(const std::string &name);
-    // The mode of the last run comes back; the clipboard and the collections
-    // are left alone.
-    void restoreMode(InputMode mode);
+    std::optional<int> catalogueIndex(const std::string &key);
 
     void setUnicodeEnabled(bool enabled) { m_unicodeEnabled = enabled; }
     void setLanguageIndex(int position) { m_languageIndex = position; }
@@ -217,6 +220,8 @@ private:
     {
         return interfaceTexts(ControlLanguage()).SearchWords.value_or(InterfaceLanguage::English);
     }
+    // The shipped and own languages, read afresh (see catalogue).
+    const std::vector<std::string> &listedNames();
     // Recent's caption in the interface language.
     std::string_view recentName() const { return interfaceTexts(ControlLanguage()).Pad.RecentName; }
     KeyFont keyFont() const { return {m_currentLanguage.KeyFontName, m_currentLanguage.KeyFontSize}; }
@@ -227,7 +232,8 @@ private:
     std::filesystem::path m_iniFileName;
     std::filesystem::path m_helpFileName;
     bool m_iniFileFound = false;
-    std::string m_languagesText;
+    // The shipped and own languages of the last reading (see catalogue).
+    std::vector<std::string> m_listed;
     std::size_t m_shippedCount = 0;
     std::optional<GeneratedLanguages> m_generated;
     // The load name of the language shown.

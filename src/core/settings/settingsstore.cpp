@@ -78,6 +78,13 @@ fs::path defaultSettingsFile()
     return base / "umbrill" / "user.reg";
 }
 
+std::int64_t systemStoreClock()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 namespace {
 
 // The file as last parsed, with the identity it had when read: a read of an
@@ -90,6 +97,7 @@ struct ParsedStore {
 };
 std::mutex g_parsedMutex;
 ParsedStore g_parsed;
+std::atomic<StoreClock> g_clock{systemStoreClock};
 
 struct ReadRegistry {
     std::shared_ptr<const RegistryFile> registry; // null: the file could not be read
@@ -122,10 +130,8 @@ ReadRegistry readRegistry(const fs::path &file, FreshProfile fresh, std::atomic<
     // File times tick coarsely (a few milliseconds): a file changed just now
     // may change again, in place and at the same size, within the same tick,
     // so it is taken again only once it has rested.
-    timespec now {};
-    ::clock_gettime(CLOCK_REALTIME, &now);
     constexpr std::int64_t kRested = 100'000'000; // nanoseconds
-    if (std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec - std::max(identity.modified, identity.changed) < kRested)
+    if (g_clock.load()() - std::max(identity.modified, identity.changed) < kRested)
         return {registry, identity};
     const std::lock_guard guard(g_parsedMutex);
     g_parsed = {target, identity, registry};
@@ -133,6 +139,8 @@ ReadRegistry readRegistry(const fs::path &file, FreshProfile fresh, std::atomic<
 }
 
 } // namespace
+
+void setStoreClock(StoreClock clock) { g_clock = clock ? clock : systemStoreClock; }
 
 std::string SettingsSection::value(std::string_view key, std::string_view dflt) const
 {

@@ -93,6 +93,14 @@ private:
     std::shared_ptr<std::atomic<int>> m_accesses;
 };
 
+// The wall clock by which a read tells whether the file has rested long
+// enough to be taken again unread (see lockedAccesses): nanoseconds since the
+// epoch, as the file's times count them. The system's clock unless another is
+// set; nullptr sets the system's again. Tests set their own.
+using StoreClock = std::int64_t (*)();
+void setStoreClock(StoreClock clock);
+std::int64_t systemStoreClock();
+
 // One read or write on an explicit file, for tests and tools.
 std::string readSettingFrom(const std::filesystem::path &file, std::string_view section,
                             std::string_view key, std::string_view dflt,

@@ -3,8 +3,8 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/pad/onepad.h"
-#include "core/text/commalist.h"
 #include "ui/common/guard.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/common/shell.h"
 #include "ui/dialogs/findcharacterwindow.h"
@@ -44,11 +44,11 @@ UmbrillApp::Title::Title()
 namespace {
 
 // The pad whose pending writes an exit still makes; null once it is gone.
-PadState *g_pendingAtExit = nullptr;
+PadModel *g_pendingAtExit = nullptr;
 
 void savePendingAtExit()
 {
-    if (PadState *pad = std::exchange(g_pendingAtExit, nullptr))
+    if (PadModel *pad = std::exchange(g_pendingAtExit, nullptr))
         pad->savePending();
 }
 
@@ -60,7 +60,7 @@ UmbrillApp::UmbrillApp()
     // and Recent, Find its size) before the application quits.
     QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, [] { QApplication::closeAllWindows(); });
     // Qt ends the process with exit() when the display connection breaks.
-    g_pendingAtExit = &mainForm.state();
+    g_pendingAtExit = &mainForm.model();
     static const bool registered = std::atexit(savePendingAtExit) == 0;
     static_cast<void>(registered);
 }
@@ -76,12 +76,10 @@ void UmbrillApp::show()
 QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
-        const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-        if (!findLanguageName(names, utf8(*request.language))
-            && !mainForm.state().generatedNamed(utf8(*request.language))) {
+        if (!mainForm.model().namedLanguage(utf8(*request.language))) {
             QStringList listed;
-            for (const std::string &name : names)
-                listed << qs(name);
+            for (const CatalogueEntry &entry : mainForm.model().catalogue(false))
+                listed << qs(entry.shown);
             return QStringLiteral("Umbrill: there is no keyboard language '%1'. The Language list holds: %2.")
                 .arg(*request.language, listed.join(QStringLiteral(", ")));
         }
@@ -90,7 +88,7 @@ try {
         mainForm.typing().probe();
         if (!mainForm.typing().typist())
             return QStringLiteral("Umbrill: Type into Window is not available here: %1")
-                .arg(mainForm.typing().action()->toolTip());
+                .arg(mainForm.typing().unavailableReason());
     }
     return {};
 } catch (const std::exception &error) {
@@ -101,14 +99,9 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
 {
     if (request.language)
         guard(&mainForm, [&] {
-            const std::vector<std::string> names = splitCommaList(mainForm.state().GetLanguages());
-            const std::string wanted = utf8(*request.language);
-            if (const auto position = findLanguageName(names, wanted)) {
-                mainForm.confirmLanguage(static_cast<int>(*position), names[*position]);
-            } else if (const auto key = mainForm.state().generatedNamed(wanted)) {
-                // A shipped or own language of that name came first.
-                mainForm.confirmLanguage(mainForm.state().catalogueIndex(*key).value_or(-1), *key);
-            }
+            // A shipped or own language, or Recent, comes before a generated language of that name.
+            if (const auto named = mainForm.model().namedLanguage(utf8(*request.language)))
+                mainForm.confirmLanguage(named->position, named->key);
         });
     if (request.typeIntoWindow)
         mainForm.typing().setOn(*request.typeIntoWindow);

@@ -70,7 +70,7 @@ void PadModel::changeCollection(Change change)
 void PadModel::chooseMode(InputMode mode)
 {
     changeCollection([&] {
-        m_state.rememberMode(mode); // Direct Paste is not remembered
+        m_state.remember(kInputMode, mode); // Direct Paste is not remembered
         if (mode == InputMode::SingleChar)
             m_state.SingleCharClick(*m_clipboard);
         else if (mode == InputMode::MultipleChar)
@@ -132,7 +132,85 @@ ShowLanguage PadModel::showLanguage()
 void PadModel::setTyping(bool on)
 {
     emit typingChanged(on);
-    m_state.rememberTypeIntoWindow(on);
+    m_state.remember(kTypeIntoWindow, on);
+}
+
+std::string PadModel::nameLanguage(int position, const std::string &key)
+{
+    std::string shown = m_state.shownName(key);
+    m_state.setLanguageIndex(position);
+    m_state.SetLanguage(shown);
+    m_state.remember(kLastLanguage, key);
+    emit languageChanged();
+    return shown;
+}
+
+void PadModel::setLanguageIndex(int position)
+{
+    m_state.setLanguageIndex(position);
+    emit languageChanged();
+}
+
+void PadModel::setLanguageName(const std::string &name)
+{
+    m_state.SetLanguage(name);
+    emit languageChanged();
+}
+
+std::string PadModel::copyToOwnLanguages(const std::string &key)
+{
+    std::string name = m_state.copyToOwnLanguages(key);
+    if (m_state.CurrentLanguage().LanguageName == name)
+        if (const std::optional<int> position = m_state.catalogueIndex(name))
+            m_state.setLanguageIndex(*position);
+    emit languageChanged();
+    return name;
+}
+
+void PadModel::pickControlLanguage(const std::string &controlLanguage)
+{
+    m_state.pickControlLanguage(controlLanguage, showLanguage());
+}
+
+void PadModel::cancelOptions() { m_state.cancelOptions(showLanguage()); }
+
+void PadModel::storeOptions(const OptionsChoice &choice)
+{
+    m_state.storeOptions(choice, showLanguage());
+    emit optionsChanged();
+}
+
+void PadModel::setUnicodeEnabled(bool enabled)
+{
+    m_state.setUnicodeEnabled(enabled);
+    emit optionsChanged();
+}
+
+void PadModel::applyKeyFont(const std::string &face, std::int32_t points, double dotsPerInch)
+{
+    m_state.applyKeyFont(face, points, dotsPerInch);
+    emit keyFontChanged();
+}
+
+void PadModel::setKeepOnTop(bool onTop)
+{
+    emit keepOnTopChanged(onTop);
+    m_state.remember(kKeepOnTop, onTop);
+}
+
+void PadModel::notePosition(KeyPlacement position)
+{
+    m_state.notePosition(position);
+    emit placeChanged(position);
+}
+
+std::optional<PadState::NamedLanguage> PadModel::restoreStart()
+{
+    std::optional<PadState::NamedLanguage> language = m_state.restoreStart();
+    emit collectionChanged();
+    if (language)
+        emit languageChanged();
+    return language;
 }
 
 void PadModel::addToMyCharacters(const std::u16string &character)

@@ -1,6 +1,7 @@
-// The pad's state (PadState) for the windows: the commands that change it go
-// through here, and each change is announced, so that every window that shows
-// some of it redraws itself.
+// The pad's state (PadState) for the windows: it owns the state and hands out
+// only a const view of it. Each command that changes it is one of the user's
+// intents, and announces by a signal what it changed, so that every window
+// that shows some of it can redraw itself.
 #pragma once
 
 #include "core/keypad/outputengine.h"
@@ -10,7 +11,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class QMimeData;
 class QTimer;
@@ -27,7 +31,6 @@ public:
     explicit PadModel(const std::filesystem::path &programDir, QObject *parent = nullptr);
     ~PadModel() override;
 
-    PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
     ClipboardSink &clipboard() { return *m_clipboard; }
     void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
@@ -63,6 +66,63 @@ public:
     // caller owns the result.
     QMimeData *dragData(std::u16string_view character) const;
 
+    // Start-up: whether the data file exists (see PadState::CheckForIniFile).
+    bool checkForIniFile() { return m_state.CheckForIniFile(); }
+    // The catalogue, read afresh, and lookups in it (see PadState).
+    std::vector<CatalogueEntry> catalogue(bool withGenerated) { return m_state.catalogue(withGenerated); }
+    std::optional<int> catalogueIndex(const std::string &key) { return m_state.catalogueIndex(key); }
+    std::optional<PadState::NamedLanguage> namedLanguage(std::string_view wanted) { return m_state.namedLanguage(wanted); }
+    // The language of key was confirmed at position: it is named by its shown
+    // name, which is returned, and remembered by its key. Announced.
+    std::string nameLanguage(int position, const std::string &key);
+    // No language is confirmed (the dialog was cancelled), or the one shown
+    // is named name (its shown name). Announced.
+    void setLanguageIndex(int position);
+    void setLanguageName(const std::string &name);
+    // Copies a generated language into the user's own (see
+    // PadState::copyToOwnLanguages) and returns its name. Announced.
+    std::string copyToOwnLanguages(const std::string &key);
+
+    // The Options dialog (see OptionsSession): opening, picking an interface
+    // language, cancelling and storing. Storing announces optionsChanged.
+    OptionsChoice openOptions() { return m_state.openOptions(); }
+    void pickControlLanguage(const std::string &controlLanguage);
+    void cancelOptions();
+    void storeOptions(const OptionsChoice &choice);
+    // Whether the platform shows Unicode text (see the Options dialog). Announced.
+    void setUnicodeEnabled(bool enabled);
+
+    // The font command (see PadState::applyKeyFont), and writing the
+    // language's entry with it. Announced as keyFontChanged.
+    void applyKeyFont(const std::string &face, std::int32_t points, double dotsPerInch);
+    void writeKeyFontEntry() { m_state.writeKeyFontEntry(); }
+    // The grid of keyCount keys on a screen area of the given size (see PadState::layOut).
+    FittedGrid layOut(int keyCount, int screenWidth, int screenHeight)
+    {
+        return m_state.layOut(keyCount, screenWidth, screenHeight);
+    }
+
+    // Keep on Top was turned on or off: announced, then remembered.
+    void setKeepOnTop(bool onTop);
+    // The window moved to position: noted (see PadState::notePosition), and
+    // announced; savePosition stores it.
+    void notePosition(KeyPlacement position);
+    void savePosition() { m_state.savePosition(); }
+    // A value that only its own window shows (the Find window's size, the
+    // portal's token), remembered; see storedvalues.h.
+    template <class T>
+    void remember(const RememberedValue<T> &declared, const T &value)
+    {
+        m_state.remember(declared, value);
+    }
+
+    // Restoring a start (see PadState::restoreStart): Recent and the mode,
+    // announced as the collection's change, and the language last confirmed,
+    // named, announced and returned for loading (see loadLanguage).
+    std::optional<PadState::NamedLanguage> restoreStart();
+    // Clear Clipboard: the clipboard is emptied.
+    void clearClipboard() { m_state.ClearClipboardClick(*m_clipboard); }
+
     // My Characters: a key's character goes in or out (see PadState). Throws
     // the store's Error. When My Characters is the pad shown, it changed.
     void addToMyCharacters(const std::u16string &character);
@@ -75,6 +135,13 @@ signals:
     void collectionChanged();
     void interfaceLanguageChanged(const std::string &controlLanguage);
     void typingChanged(bool on);
+    // The language confirmed, its name, or its place in the catalogue changed.
+    void languageChanged();
+    // The Options dialog stored its choice, or Unicode's availability changed.
+    void optionsChanged();
+    void keyFontChanged();
+    void keepOnTopChanged(bool onTop);
+    void placeChanged(KeyPlacement position);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

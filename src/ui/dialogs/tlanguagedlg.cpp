@@ -115,7 +115,7 @@ void TLanguageDlg::showTexts(const InterfaceTexts &texts) { applyStrings(texts.L
 void TLanguageDlg::ConvertCSVtoStrings(const std::string &catalogue)
 {
     const std::vector<std::string> names = splitCommaList(catalogue);
-    showCatalogue(listedEntries(names, names.size(), ""));
+    showCatalogue(listedEntries(names, names.size()));
 }
 
 void TLanguageDlg::showCatalogue(std::vector<CatalogueEntry> entries)

@@ -1,7 +1,7 @@
 // The two desktops: an X11 display, and a desktop without X11.
 #include "ui/platform/desktop.h"
 
-#include "core/pad/padstate.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/platform/portaltypist.h"
 #include "ui/platform/splittypist.h"
@@ -42,13 +42,13 @@ namespace {
 bool waylandSession() { return qEnvironmentVariableIsSet("WAYLAND_DISPLAY"); }
 
 // On Wayland the portal reaches every window; XTest through XWayland only X11 ones.
-std::optional<TypistOffer> portalOffer(PadState &state)
+std::optional<TypistOffer> portalOffer(PadModel &model)
 {
     if (!waylandSession() || !PortalTypist::available(QDBusConnection::sessionBus()))
         return std::nullopt;
-    const QString token = qs(state.rememberedPortalRestoreToken().value_or(std::string()));
-    auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&state](const QString &t) {
-        state.rememberPortalRestoreToken(utf8(t));
+    const QString token = qs(model.state().remembered(kPortalRestoreToken).value_or(std::string()));
+    auto typist = std::make_unique<PortalTypist>(QDBusConnection::sessionBus(), token, [&model](const QString &t) {
+        model.remember(kPortalRestoreToken, utf8(t));
     });
     // Without an X display to read the layout from, only what every layout has.
     LayoutHas layoutHas = x11LayoutHas().value_or([](Keysym k) {
@@ -64,9 +64,9 @@ std::optional<TypistOffer> portalOffer(PadState &state)
 // The pad on an X display: its own, or XWayland's.
 class X11Desktop : public Desktop {
 public:
-    TypistOffer typist(PadState &state) override
+    TypistOffer typist(PadModel &model) override
     {
-        auto portal = portalOffer(state);
+        auto portal = portalOffer(model);
         auto opened = XTestTypist::open();
         auto *xtest = std::get_if<std::unique_ptr<XTestTypist>>(&opened);
         // XWayland: X11 programs are typed into through XTest, the desktop's
@@ -123,9 +123,9 @@ public:
 // compositor's alone.
 class PortalDesktop : public Desktop {
 public:
-    TypistOffer typist(PadState &state) override
+    TypistOffer typist(PadModel &model) override
     {
-        if (auto portal = portalOffer(state))
+        if (auto portal = portalOffer(model))
             return std::move(*portal);
         return {nullptr, waylandSession() ? TypingUnavailable::NoPortal : TypingUnavailable::NoDisplay};
     }

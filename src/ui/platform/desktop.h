@@ -16,14 +16,14 @@ class QWidget;
 
 namespace umbrill {
 
-class PadState;
+class PadModel;
 
 class Desktop {
 public:
     virtual ~Desktop() = default;
 
     // A typist for this desktop, or why there is none.
-    virtual TypistOffer typist(PadState &state) = 0;
+    virtual TypistOffer typist(PadModel &model) = 0;
 
     // The window the user is writing in; 0 where the desktop does not tell.
     virtual unsigned long focusedWindow() = 0;

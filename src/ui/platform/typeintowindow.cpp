@@ -20,7 +20,7 @@ TypeIntoWindow::TypeIntoWindow(QMainWindow &window, PadModel &model, Desktop &de
     m_action->setCheckable(true);
     // A pad that takes no focus is never the active window; its keys explain themselves all the same.
     m_window.setAttribute(Qt::WA_AlwaysShowToolTips);
-    m_factory = [this] { return m_desktop->typist(m_model.state()); };
+    m_factory = [this] { return m_desktop->typist(m_model); };
     connect(m_action, &QAction::triggered, this, [this](bool checked) { setOn(checked); });
     // The keys the pad shows changed: their characters are made ready to type.
     connect(&m_model, &PadModel::languageLoaded, this, &TypeIntoWindow::holdKeys);

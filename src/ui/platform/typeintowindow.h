@@ -38,6 +38,8 @@ public:
 
     QAction *action() const { return m_action; }
     bool isOn() const { return m_on; }
+    // Why there is no way to type, as the item's tooltip says it; empty when there is one (or none was looked for).
+    QString unavailableReason() const { return m_reason ? QString::fromUtf8(typingUnavailableReason(m_language, *m_reason)) : QString(); }
 
     // Looks for a way to type, once: when the menu is first opened, or when
     // the item comes on. Disables the item, with the reason as tooltip, when

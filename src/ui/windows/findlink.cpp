@@ -4,6 +4,7 @@
 #include "core/interface/interfacestrings.h"
 #include "core/pad/padstate.h"
 #include "core/settings/settingnames.h"
+#include "ui/common/padmodel.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/keys/keyfont.h"
 #include "ui/platform/desktop.h"
@@ -16,8 +17,8 @@
 
 namespace umbrill {
 
-FindLink::FindLink(QWidget &pad, PadState &state, TypeIntoWindow &typing, Desktop &desktop)
-    : QObject(&pad), m_pad(pad), m_state(state), m_typing(typing), m_desktop(&desktop)
+FindLink::FindLink(QWidget &pad, PadModel &model, TypeIntoWindow &typing, Desktop &desktop)
+    : QObject(&pad), m_pad(pad), m_model(model), m_state(model.state()), m_typing(typing), m_desktop(&desktop)
 {
 }
 
@@ -27,7 +28,7 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
     m_window->setStrings(findStrings(controlLanguage));
     const InterfaceTexts *texts = matchInterfaceTexts(controlLanguage);
     m_window->setSearchLanguage(texts ? texts->SearchWords : std::nullopt);
-    if (const auto size = m_state.rememberedFindSize()) {
+    if (const auto size = m_state.remembered(kFindSize)) {
         // Bounded by the screen it comes back on: a damaged or outgrown
         // size never makes a window larger than the screen.
         const QRect area = m_pad.screen() ? m_pad.screen()->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -37,7 +38,7 @@ FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
         m_window->resize(fitted.width, fitted.height);
     }
     connect(m_window, &FindCharacterWindow::closed, this,
-            [this] { m_state.rememberFindSize({m_window->width(), m_window->height()}); });
+            [this] { m_model.remember(kFindSize, GridSize{m_window->width(), m_window->height()}); });
     return m_window;
 }
 

@@ -14,13 +14,14 @@ namespace umbrill {
 
 class Desktop;
 class FindCharacterWindow;
+class PadModel;
 class PadState;
 class TypeIntoWindow;
 
 class FindLink : public QObject {
     Q_OBJECT
 public:
-    FindLink(QWidget &pad, PadState &state, TypeIntoWindow &typing, Desktop &desktop);
+    FindLink(QWidget &pad, PadModel &model, TypeIntoWindow &typing, Desktop &desktop);
     void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
 
     // The window, made when first asked for (showing controlLanguage's texts); nullptr before.
@@ -35,7 +36,8 @@ public:
 
 private:
     QWidget &m_pad;
-    PadState &m_state;
+    PadModel &m_model;
+    const PadState &m_state;
     TypeIntoWindow &m_typing;
     Desktop *m_desktop;
     FindCharacterWindow *m_window = nullptr;

@@ -2,6 +2,7 @@
 #include "ui/windows/padarea.h"
 
 #include "core/pad/padstate.h"
+#include "ui/common/padmodel.h"
 #include "ui/keys/keyfont.h"
 #include "ui/platform/typeintowindow.h"
 #include "ui/windows/collectionstrip.h"
@@ -44,9 +45,9 @@ void PadArea::makeKeys(const PadState &state, QSize room, const TypeIntoWindow &
     updateHint();
 }
 
-GridSize PadArea::layOut(PadState &state, QSize room)
+GridSize PadArea::layOut(PadModel &model, QSize room)
 {
-    return m_keys->place(state.layOut(static_cast<int>(m_keys->keys().size()), room.width(), room.height()));
+    return m_keys->place(model.layOut(static_cast<int>(m_keys->keys().size()), room.width(), room.height()));
 }
 
 bool PadArea::showCollection(const QString &collection, bool collecting)

@@ -13,6 +13,7 @@ namespace umbrill {
 
 class CollectionStrip;
 class PadKeys;
+class PadModel;
 class PadState;
 class TypeIntoWindow;
 
@@ -29,7 +30,7 @@ public:
     // The keys of the language state has loaded, fitted to room, ready for typing's focus rule.
     void makeKeys(const PadState &state, QSize room, const TypeIntoWindow &typing);
     // Lays the keys out on the grid that fits room; returns the room they take.
-    GridSize layOut(PadState &state, QSize room);
+    GridSize layOut(PadModel &model, QSize room);
     // The strip shows the collection, and shows while collecting; true when
     // it came or went, and the window must grow or shrink by its height.
     bool showCollection(const QString &collection, bool collecting);

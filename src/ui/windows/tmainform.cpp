@@ -53,10 +53,10 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_keys, &PadKeys::clicked, this, [this](KeyButton *key) { guard(this, [&] { Button1Click(key); }); });
     connect(m_keys, &PadKeys::menuRequested, this, [this](KeyButton *key, QPoint at) { keyMenu(key->character(), at, true); });
     m_keys->setDragData([this](std::u16string_view character) { return m_model->dragData(character); });
-    m_place = new WindowPlace(*this, m_state);
+    m_place = new WindowPlace(*this, *m_model);
     m_model->storeWhenShown(*this);
     buildMenus();
-    m_find = new FindLink(*this, m_state, *m_typing, *m_desktop);
+    m_find = new FindLink(*this, *m_model, *m_typing, *m_desktop);
     keepFollowingDesktop(*this, *m_hint);
     applyMainStrings(kMainFormDefault, interfaceLanguages().front());
     m_notice = new NoticeLine(*this);
@@ -128,7 +128,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::CheckForIniFile()
 {
-    if (!m_state.CheckForIniFile()) {
+    if (!m_model->checkForIniFile()) {
         tell(this, qs(kMissingDataFileMessage), QStringLiteral("MissingDataFileBox"));
         return;
     }
@@ -181,18 +181,18 @@ void TMainForm::applyInterfaceLanguageToAll(const std::string &controlLanguage)
 
 ShowLanguage TMainForm::showLanguage() { return m_model->showLanguage(); }
 
-OptionsChoice TMainForm::optionsOpening() { return m_state.openOptions(); }
+OptionsChoice TMainForm::optionsOpening() { return m_model->openOptions(); }
 
 void TMainForm::interfaceLanguagePicked(const std::string &controlLanguage)
 {
-    m_state.pickControlLanguage(controlLanguage, showLanguage());
+    m_model->pickControlLanguage(controlLanguage);
 }
 
-void TMainForm::optionsCancelled() { m_state.cancelOptions(showLanguage()); }
+void TMainForm::optionsCancelled() { m_model->cancelOptions(); }
 
 void TMainForm::optionsChosen(const OptionsChoice &choice)
 {
-    m_state.storeOptions(choice, showLanguage());
+    m_model->storeOptions(choice);
     showCollection();
     PaintKeys();
 }
@@ -200,53 +200,54 @@ void TMainForm::optionsChosen(const OptionsChoice &choice)
 void TMainForm::confirmLanguage(int position, const std::optional<std::string> &name)
 {
     setFontEnabled(false);
-    m_state.setLanguageIndex(name ? position : -1);
-    if (!name)
+    if (!name) {
+        m_model->setLanguageIndex(-1);
         return;
+    }
     ClearButtonList();
-    SetLanguage(m_state.shownName(*name));
-    m_state.rememberLanguage(*name);
+    showLanguageName(m_model->nameLanguage(position, *name));
     GetLanguageData(*name);
     setFontEnabled(true);
 }
 
 void TMainForm::copyToOwnLanguages(const std::string &key)
 {
-    const std::string name = m_state.copyToOwnLanguages(key);
-    const std::optional<int> position = m_state.catalogueIndex(name);
-    if (m_state.CurrentLanguage().LanguageName == name && position)
-        m_state.setLanguageIndex(*position);
+    const std::string name = m_model->copyToOwnLanguages(key);
+    const std::optional<int> position = m_model->catalogueIndex(name);
     TLanguageDlg *dialog = languageDlg();
-    dialog->showCatalogue(m_state.catalogue(true));
+    dialog->showCatalogue(m_model->catalogue(true));
     dialog->selectRow(position.value_or(-1));
 }
 
 void TMainForm::restoreRemembered()
 {
-    const Remembered last = m_state.readRemembered();
-    m_state.loadRecent(last.recent);
-    if (last.keepOnTop && !*last.keepOnTop) {
+    if (m_state.remembered(kKeepOnTop) == false) {
         m_desktop->keepOnTop(*this, false);
         m_keepOnTop->setChecked(false);
     }
-    if (last.mode) {
-        m_state.restoreMode(*last.mode);
-        checkMode(*last.mode);
-        showCollection();
-    }
-    if (last.typeIntoWindow.value_or(false))
+    if (m_state.remembered(kTypeIntoWindow).value_or(false))
         m_typing->setOn(true);
-    if (last.language) {
-        const std::string name = m_state.rememberedLanguageName(*last.language);
-        if (const auto position = m_state.catalogueIndex(name))
-            guard(this, [&] { confirmLanguage(*position, name); });
-    }
-    m_place->restore(last.position);
+    // The core restores the rest, writing nothing; the window shows it.
+    const auto language = m_model->restoreStart();
+    if (m_state.remembered(kInputMode))
+        checkMode(m_state.Output().Mode());
+    if (language)
+        guard(this, [&] {
+            showLanguageName(m_state.CurrentLanguage().LanguageName);
+            GetLanguageData(language->key);
+            setFontEnabled(true);
+        });
+    m_place->restore(m_state.remembered(kWindowPosition));
 }
 
 void TMainForm::SetLanguage(const std::string &name)
 {
-    m_state.SetLanguage(name);
+    m_model->setLanguageName(name);
+    showLanguageName(name);
+}
+
+void TMainForm::showLanguageName(const std::string &name)
+{
     setWindowTitle(qs(name) + QLatin1Char(' ') + m_baseCaption);
     setApplicationTitle(qs(name));
 }
@@ -273,7 +274,7 @@ void TMainForm::PaintKeys()
 {
     if (m_state.CurrentLanguage().LanguageName.empty())
         return;
-    if (m_client->fitWindow(*this, m_client->layOut(m_state, m_client->room(*this))))
+    if (m_client->fitWindow(*this, m_client->layOut(*m_model, m_client->room(*this))))
         m_place->keepOnScreen();
 }
 
@@ -290,7 +291,7 @@ void TMainForm::LanguageClick()
     setWindowTitle(m_baseCaption);
     setFontEnabled(false);
     TLanguageDlg *dialog = languageDlg();
-    std::vector<CatalogueEntry> entries = m_state.catalogue(true);
+    std::vector<CatalogueEntry> entries = m_model->catalogue(true);
     int position = m_state.LanguageIndex();
     // A generated language's place follows the interface language's order: it is found by its key.
     if (generatedCode(m_state.currentKey())) {
@@ -306,12 +307,12 @@ void TMainForm::LanguageClick()
 void TMainForm::FontClick()
 {
     const QFont chosen = m_chooseFont(keyFont(m_state.CurrentLanguage()));
-    m_state.applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
+    m_model->applyKeyFont(utf8(chosen.family()), chosen.pointSize(), screen() ? screen()->logicalDotsPerInchY() : 96.0);
     PaintKeys();
     const auto question = fontQuestion(m_state.ControlLanguage());
     if (!question || !m_confirm(qs(*question)))
         return;
-    m_state.writeKeyFontEntry();
+    m_model->writeKeyFontEntry();
 }
 
 void TMainForm::KeeponTopClick()
@@ -319,7 +320,7 @@ void TMainForm::KeeponTopClick()
     const bool onTop = !(windowFlags() & Qt::WindowStaysOnTopHint);
     m_desktop->keepOnTop(*this, onTop);
     m_keepOnTop->setChecked(onTop);
-    m_state.rememberKeepOnTop(onTop);
+    m_model->setKeepOnTop(onTop);
     m_find->keepOnTop(onTop);
 }
 
@@ -358,7 +359,7 @@ void TMainForm::SingleCharClick() { chooseMode(InputMode::SingleChar); }
 void TMainForm::MultipleCharClick() { chooseMode(InputMode::MultipleChar); }
 void TMainForm::DirectPasteClick() { chooseMode(InputMode::DirectPaste); }
 
-void TMainForm::ClearClipboardClick() { m_state.ClearClipboardClick(m_model->clipboard()); }
+void TMainForm::ClearClipboardClick() { m_model->clearClipboard(); }
 
 void TMainForm::FindCharacterClick()
 {

@@ -61,7 +61,6 @@ public:
     const QLabel *notice() const;
 
     // The pad's state and rules, and the model that announces their changes; the window shows them.
-    PadState &state() { return m_state; }
     const PadState &state() const { return m_state; }
     PadModel &model() const { return *m_model; }
     // The caption without the language's name, and the keys as laid out.
@@ -161,6 +160,8 @@ public:
     FindCharacterWindow *findWindow() const { return m_findWindow; }
 
 private:
+    // The captions name the language shown.
+    void showLanguageName(const std::string &name);
     void FormCreate();
     void CheckForIniFile();
     // The menus' captions, with the hint, strip and Find texts of language.
@@ -187,7 +188,7 @@ private:
     NoticeLine *m_notice = nullptr;
     CollectionStrip *m_strip = nullptr;
     PadModel *m_model;
-    PadState &m_state;
+    const PadState &m_state;
     std::unique_ptr<Desktop> m_desktop;
     PadKeys *m_keys = nullptr;
     WindowPlace *m_place = nullptr;

@@ -1,7 +1,7 @@
 // The window's place.
 #include "ui/windows/windowplace.h"
 
-#include "core/pad/padstate.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/shell.h"
 
 #include <QEvent>
@@ -12,12 +12,12 @@
 
 namespace umbrill {
 
-WindowPlace::WindowPlace(QWidget &window, PadState &state)
-    : QObject(&window), m_window(window), m_state(state), m_saver(new QTimer(this))
+WindowPlace::WindowPlace(QWidget &window, PadModel &model)
+    : QObject(&window), m_window(window), m_model(model), m_saver(new QTimer(this))
 {
     m_saver->setSingleShot(true);
     m_saver->setInterval(500);
-    connect(m_saver, &QTimer::timeout, this, [this] { m_state.savePosition(); });
+    connect(m_saver, &QTimer::timeout, this, [this] { m_model.savePosition(); });
     m_window.installEventFilter(this);
 }
 
@@ -63,7 +63,7 @@ void WindowPlace::keepOnScreen()
 void WindowPlace::moved()
 {
     if (m_window.isVisible() && !m_window.isMinimized()) {
-        m_state.notePosition({m_window.x(), m_window.y()});
+        m_model.notePosition({m_window.x(), m_window.y()});
         m_saver->start();
     }
 }

@@ -14,12 +14,12 @@ class QWidget;
 
 namespace umbrill {
 
-class PadState;
+class PadModel;
 
 class WindowPlace : public QObject {
     Q_OBJECT
 public:
-    WindowPlace(QWidget &window, PadState &state);
+    WindowPlace(QWidget &window, PadModel &model);
 
     // Back on the screen its centre lies on; where nothing was remembered, or
     // that screen has gone: centred. Then kept on its screen.
@@ -36,7 +36,7 @@ private:
     void stop();
 
     QWidget &m_window;
-    PadState &m_state;
+    PadModel &m_model;
     QTimer *m_saver;
 };
 

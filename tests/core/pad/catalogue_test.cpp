@@ -132,13 +132,14 @@ TEST(Catalogue, GeneratedLanguagesFollowSortedByTheirShownNameUnlessANameIsTaken
         "[cy]\nEntry=A,1,1,65\nen=Welsh\n"
         "[eu]\nEntry=A,1,1,65\nen=Basque\nde=Baskisch\n"
         "[yo]\nEntry=A,1,1,65\nen=\xC3\x89yoruba\n"); // an accent does not move it to the end
-    std::vector<CatalogueEntry> entries = listedEntries({"French", "Euro", "Mine", "Recent"}, 2, "Recent");
+    std::vector<CatalogueEntry> entries = listedEntries({"French", "Euro", "Mine"}, 2);
+    entries.push_back(recentEntry("Recent"));
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[1].kind, CatalogueKind::Shipped);
     EXPECT_EQ(entries[2].kind, CatalogueKind::Own);
     EXPECT_EQ(entries[3].kind, CatalogueKind::Recent);
     EXPECT_EQ(entries[3].key, kRecentLanguageKey);
-    EXPECT_EQ(entries[3].loadName(), "Recent");
+    EXPECT_EQ(entries[3].loadName(), kRecentLanguageKey);
 
     std::vector<CatalogueEntry> english = entries;
     appendGenerated(english, read, InterfaceLanguage::English);
@@ -155,7 +156,7 @@ TEST(Catalogue, GeneratedLanguagesFollowSortedByTheirShownNameUnlessANameIsTaken
 
     // In German the names differ, and nothing takes Französisch; an own
     // language named "WELSH" takes Welsh (names compare ignoring ASCII case).
-    std::vector<CatalogueEntry> german = listedEntries({"French", "WELSH"}, 1, "");
+    std::vector<CatalogueEntry> german = listedEntries({"French", "WELSH"}, 1);
     appendGenerated(german, read, InterfaceLanguage::German);
     shown.clear();
     for (const CatalogueEntry &entry : german)
@@ -170,7 +171,7 @@ TEST(Catalogue, TheFilterFindsTheShownEnglishOrOwnNameOrTheCodeInAnyCase)
         "[Umbrill]\nLanguages=sr_Latn,yo\n"
         "[sr_Latn]\nEntry=A,1,1,65\nen=Serbian (Latin)\nde=Serbisch (lateinisch)\nOwn=srpski (latinica)\n"
         "[yo]\nEntry=A,1,1,65\nen=Yoruba\nOwn=\xC3\x88\x64\xC3\xA8 Yor\xC3\xB9\x62\xC3\xA1\n");
-    std::vector<CatalogueEntry> entries = listedEntries({"Czech", "My Characters"}, 1, "");
+    std::vector<CatalogueEntry> entries = listedEntries({"Czech", "My Characters"}, 1);
     appendGenerated(entries, read, InterfaceLanguage::German);
     const auto matching = [&entries](std::string_view typed) {
         std::vector<std::string> keys;
@@ -245,8 +246,8 @@ TEST_F(GeneratedInPad, LoadsByItsKeyIsRememberedByItAndShownInTheInterfaceLangua
     m_pad.SetLanguage(m_pad.shownName(key));
     m_pad.GetLanguageData(key, m_show);
     EXPECT_EQ(m_pad.CurrentLanguage().KeyCodes, (std::vector<std::int32_t>{257, 256}));
-    m_pad.rememberLanguage(key);
-    EXPECT_EQ(m_pad.readRemembered().language, key);
+    m_pad.remember(kLastLanguage, key);
+    EXPECT_EQ(m_pad.remembered(kLastLanguage), key);
     EXPECT_EQ(m_pad.catalogueIndex(key), -1); // held, and found by its key
     EXPECT_EQ(m_pad.generatedNamed("HAW"), key);
     EXPECT_EQ(m_pad.generatedNamed("Hawaiian"), key);
@@ -272,14 +273,14 @@ TEST_F(GeneratedInPad, ACopyBecomesTheUsersOwnAndTheShippedFilesStayAsTheyAre)
     const std::string key = "[generated:yo]";
     m_pad.SetLanguage(m_pad.shownName(key));
     m_pad.GetLanguageData(key, m_show);
-    m_pad.rememberLanguage(key);
+    m_pad.remember(kLastLanguage, key);
 
     EXPECT_EQ(m_pad.copyToOwnLanguages(key), "Yoruba");
     // The own name wins: Yoruba is listed once, as the user's own, and the pad
     // shown goes on with the copy.
     EXPECT_EQ(shown(true), (std::vector<std::string>{"Pad", "Yoruba", "Hawaiian"}));
     EXPECT_EQ(m_pad.catalogue(true)[1].kind, CatalogueKind::Own);
-    EXPECT_EQ(m_pad.readRemembered().language, "Yoruba");
+    EXPECT_EQ(m_pad.remembered(kLastLanguage), "Yoruba");
     EXPECT_EQ(ownEntry(m_pad.ownLanguagesFile(), "Yoruba"), "\"DejaVu Sans\",12,8,7865,7864,7885");
 
     // The font command on a generated language writes the user's file, never the shipped ones.

@@ -3,6 +3,7 @@
 #include "core/pad/padstate.h"
 
 #include "core/keypad/clipboardpayload.h"
+#include "core/pad/ownlanguages.h"
 #include "core/settings/settingsstore.h"
 #include "settings/testfiles.h"
 
@@ -124,7 +125,7 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
     dataFile("Pad=Arial,8,5,65\r\n");
     ASSERT_TRUE(m_pad.CheckForIniFile());
     EXPECT_EQ(m_pad.ControlLanguage(), "English");
-    EXPECT_FALSE(m_pad.readRemembered().language);
+    EXPECT_FALSE(m_pad.remembered(kLastLanguage));
     m_pad.SetLanguage("Pad");
     m_pad.GetLanguageData("Pad", m_show);
     EXPECT_FALSE(std::filesystem::exists(file));
@@ -137,7 +138,7 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
     std::filesystem::remove(file);
     PadState early{m_home.path() / ""};
     ASSERT_TRUE(early.CheckForIniFile());
-    early.rememberKeepOnTop(false);
+    early.remember(kKeepOnTop, false);
     EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
     early.storeStartup();
     EXPECT_EQ(readBytes(file), storedAtStartUp + "\"KeepOnTop\"=\"0\"\n");
@@ -155,9 +156,9 @@ TEST_F(PadStateTest, AFirstStartWritesNothingUntilItsWritesAreDue)
 
 TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
 {
-    EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
-    m_pad.rememberFindSize({420, 310});
-    const auto size = m_pad.rememberedFindSize();
+    EXPECT_EQ(m_pad.remembered(kFindSize), std::nullopt);
+    m_pad.remember(kFindSize, GridSize{420, 310});
+    const auto size = m_pad.remembered(kFindSize);
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 420);
     EXPECT_EQ(size->height, 310);
@@ -166,35 +167,65 @@ TEST_F(PadStateTest, TheFindWindowsSizeIsRememberedUnlessDamaged)
         writeBytes(m_home / "config" / "umbrill" / "user.reg",
                    std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n"
                                "\"FindWindowSize\"=\"") + damaged + "\"\r\n");
-        EXPECT_EQ(m_pad.rememberedFindSize(), std::nullopt);
+        EXPECT_EQ(m_pad.remembered(kFindSize), std::nullopt);
     }
 }
 
-TEST_F(PadStateTest, RecentIsRememberedByItsKeyWhateverTheInterfaceLanguage)
+TEST_F(PadStateTest, RecentIsFoundByItsKindAndAnOwnLanguageNamedLikeItsCaptionKeepsItsKeys)
 {
-    dataFile("Pad=Arial,8,5,65\r\n");
-    ASSERT_TRUE(m_pad.CheckForIniFile()); // English
-    m_pad.typeClick(u"é");
-    m_pad.saveRecent();
-    m_pad.rememberLanguage("Recent");
-    EXPECT_EQ(m_pad.readRemembered().language, std::string(kRecentLanguageKey));
-    m_pad.rememberLanguage("Pad");
-    EXPECT_EQ(m_pad.readRemembered().language, "Pad");
-    m_pad.rememberLanguage("Recent");
+    struct Row {
+        const char *interfaceLanguage;
+        const char *caption;
+    };
+    const Row rows[] = {
+        {"English", "Recent"},
+        {"Deutsch", "Zuletzt verwendet"},
+        {"Fran\xC3\xA7\x61is", "R\xC3\xA9\x63\x65nts"},
+        {"Espa\xC3\xB1ol", "Recientes"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.interfaceLanguage);
+        std::filesystem::remove_all(m_home / "config");
+        dataFile("Pad=Arial,8,5,65\r\n");
+        PadState pad(m_home.path() / "");
+        ASSERT_TRUE(pad.CheckForIniFile());
+        pad.storeOptions({PasteFormat::Unicode, 42, row.interfaceLanguage}, m_show);
+        const std::string caption(interfaceTexts(pad.ControlLanguage()).Pad.RecentName);
+        EXPECT_EQ(caption, row.caption);
+        addOwnLanguage(pad.ownLanguagesFile(), caption, "Arial,8,5,66");
+        pad.typeClick(u"\u00E9");
+        pad.saveRecent();
 
-    // The next start shows German: Recent comes back under its German caption.
-    m_pad.storeOptions({PasteFormat::Unicode, 42, "Deutsch"}, m_show);
-    PadState next(m_home.path() / "");
-    ASSERT_TRUE(next.CheckForIniFile());
-    const Remembered last = next.readRemembered();
-    next.loadRecent(last.recent);
-    ASSERT_TRUE(last.language);
-    const std::string name = next.rememberedLanguageName(*last.language);
-    EXPECT_EQ(name, "Zuletzt verwendet");
-    EXPECT_EQ(next.catalogueIndex(name), 1);
-    next.GetLanguageData(name, m_show);
-    EXPECT_EQ(next.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{233});
-    EXPECT_EQ(next.rememberedLanguageName("Pad"), "Pad");
+        // Both are listed: the own language by its name, Recent by its kind.
+        const std::vector<CatalogueEntry> entries = pad.catalogue(false);
+        ASSERT_EQ(entries.size(), 3u);
+        EXPECT_EQ(entries[1].kind, CatalogueKind::Own);
+        EXPECT_EQ(entries[1].key, caption);
+        EXPECT_EQ(entries[2].kind, CatalogueKind::Recent);
+        EXPECT_EQ(entries[2].key, kRecentLanguageKey);
+        EXPECT_EQ(entries[2].shown, caption);
+        // A command line naming the caption gets the own language, listed first.
+        ASSERT_TRUE(pad.namedLanguage(caption));
+        EXPECT_EQ(pad.namedLanguage(caption)->key, caption);
+
+        // Each loads its own keys and is remembered by its own key.
+        pad.GetLanguageData(caption, m_show);
+        EXPECT_EQ(pad.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{66});
+        pad.GetLanguageData(std::string(kRecentLanguageKey), m_show);
+        EXPECT_EQ(pad.CurrentLanguage().KeyCodes, std::vector<std::int32_t>{233});
+        EXPECT_EQ(pad.shownName(std::string(kRecentLanguageKey)), caption);
+        pad.remember(kLastLanguage, entries[2].key);
+
+        // The next start restores Recent by the key it remembered.
+        PadState next(m_home.path() / "");
+        ASSERT_TRUE(next.CheckForIniFile());
+        const auto restored = next.restoreStart();
+        ASSERT_TRUE(restored);
+        EXPECT_EQ(restored->key, kRecentLanguageKey);
+        EXPECT_EQ(restored->position, 2);
+        EXPECT_EQ(next.CurrentLanguage().LanguageName, caption);
+        EXPECT_EQ(next.catalogueIndex(caption), 1);
+    }
 }
 
 TEST_F(PadStateTest, HelpOpensTheInterfaceLanguagesDocumentWhenPresentElseTheEnglishOne)

@@ -89,24 +89,25 @@ TEST(StoredValues, ARememberedStartReadsTheStoreOnce)
 
     PadState pad(dir.path() / "", store);
     ASSERT_TRUE(pad.CheckForIniFile());
-    const Remembered last = pad.readRemembered();
-    ASSERT_EQ(last.language, "Pad");
-    // The window replays what it read: each handler remembers its value.
-    pad.restoreMode(*last.mode);
-    pad.rememberMode(*last.mode);
-    pad.rememberKeepOnTop(*last.keepOnTop);
-    pad.rememberTypeIntoWindow(*last.typeIntoWindow);
-    pad.SetLanguage(*last.language);
-    pad.rememberLanguage(*last.language);
-    pad.GetLanguageData(*last.language, [](const std::string &) {});
+    const auto restored = pad.restoreStart();
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->key, "Pad");
+    EXPECT_EQ(restored->position, 0);
+    EXPECT_EQ(pad.LanguageIndex(), 0);
+    EXPECT_EQ(pad.CurrentLanguage().LanguageName, "Pad");
+    EXPECT_EQ(pad.Output().Mode(), InputMode::MultipleChar);
+    pad.GetLanguageData(restored->key, [](const std::string &) {});
+    // Typing comes back on as the window turns it on: it remembers its value.
+    ASSERT_EQ(pad.remembered(kTypeIntoWindow), true);
+    pad.remember(kTypeIntoWindow, true);
     EXPECT_EQ(pad.KeySize(), 30);
     EXPECT_EQ(store.lockedAccesses(), 1);
     EXPECT_EQ(readBytes(store.file()), stored);
 
     // A value the start changes is written at once.
-    pad.rememberKeepOnTop(false);
+    pad.remember(kKeepOnTop, false);
     EXPECT_EQ(store.lockedAccesses(), 2);
-    EXPECT_EQ(pad.readRemembered().keepOnTop, false);
+    EXPECT_EQ(pad.remembered(kKeepOnTop), false);
 
     // Over: another program's edit is read, whatever the start held.
     pad.storeStartup();

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <thread>
 #include <cstdlib>
 #include <new>
 
@@ -170,8 +169,11 @@ TEST(StoreMemory, ReadsOfAnUnchangedStoreParseItOnce)
     writeBytes(settings, bytes + "\r\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\r\n\"KeySize\"=\"42\"\r\n");
     const std::size_t size = fs::file_size(settings);
     // A file changed a moment ago is read afresh each time (its times may not
-    // have ticked yet): this one is left to rest first.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // have ticked yet): the clock says this one has rested.
+    setStoreClock([] { return systemStoreClock() + 300'000'000; });
+    struct SystemClockAgain {
+        ~SystemClockAgain() { setStoreClock(nullptr); }
+    } systemClockAgain;
 
     EXPECT_GE(heapUseOf([&] { readSettingFrom(settings, "Settings", "KeySize", ""); }).allocated, size);
     const HeapUse again = heapUseOf([&] {
@@ -183,7 +185,6 @@ TEST(StoreMemory, ReadsOfAnUnchangedStoreParseItOnce)
     // A write, or another program's edit in place at the same size, is seen at once.
     writeSettingTo(settings, "Settings", "KeySize", "50");
     EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "50");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "50");
     std::string edited = readBytes(settings);
     edited.replace(edited.rfind("\"50\""), 4, "\"44\"");
@@ -191,6 +192,8 @@ TEST(StoreMemory, ReadsOfAnUnchangedStoreParseItOnce)
         std::fstream in(settings, std::ios::in | std::ios::out | std::ios::binary);
         in.write(edited.data(), static_cast<std::streamsize>(edited.size()));
     }
+    // The edit comes a moment later than the write, as another program's does.
+    fs::last_write_time(settings, fs::last_write_time(settings) + std::chrono::seconds(1));
     EXPECT_EQ(readSettingFrom(settings, "Settings", "KeySize", ""), "44");
 }
 
