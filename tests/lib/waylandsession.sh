@@ -4,7 +4,8 @@
 # length. Sourced after xsession.sh (whose helpers and clean-up it uses).
 # start_gnome_session (mutter) needs the path of the built xwaylandpin
 # library; start_kwin_session (kwin_wayland --virtual) skips where KWin or its
-# portal cannot run here. Both type with the `us` layout.
+# portal cannot run here. Both type with the `us` layout; in mutter's session
+# gnome_layout sets another one.
 
 lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # The system python, for which Debian installs python3-dbus and python3-gi.
@@ -100,7 +101,7 @@ start_gnome_session() {  # pin library
 
   display=$(free_x_display) || skip "no free X display between :40 and :99"
   export WAYLAND_DISPLAY=umbrill-wayland
-  UMBRILL_XWAYLAND_DISPLAY=$display LD_PRELOAD=$pin \
+  UMBRILL_XWAYLAND_DISPLAY=$display UMBRILL_XKB_LAYOUT_FILE="$work/xkb-layout" LD_PRELOAD=$pin \
     mutter --wayland --headless --virtual-monitor 1280x800 --wayland-display "$WAYLAND_DISPLAY" --sm-disable \
     >"$work/mutter.log" 2>&1 &
   session_pids+=($!)
@@ -114,6 +115,16 @@ start_gnome_session() {  # pin library
 
   start_portals /usr/libexec/xdg-desktop-portal-gnome org.freedesktop.impl.portal.desktop.gnome gnome.portal
   start_session_input
+}
+
+# Sets mutter's keyboard layout (through the preloaded library) and waits
+# until XWayland has it too, seen by a keysym that only one of the layouts
+# has: the pad reads the layout there.
+gnome_layout() {  # layout keysym [--without]
+  printf '%s\n' "$1" >"$work/xkb-layout.tmp" && mv "$work/xkb-layout.tmp" "$work/xkb-layout"
+  poll grep -q "^umbrill: keymap $1\$" "$work/mutter.log" || { fail "mutter did not take the layout $1: $(grep '^umbrill:' "$work/mutter.log")"; return 1; }
+  poll bash -c 'xmodmap -pke | grep -qw "$0"; [ $? -eq "$1" ]' "$2" "$([ "${3:-}" = --without ] && echo 1 || echo 0)" \
+    || { fail "XWayland did not take the layout $1"; return 1; }
 }
 
 # The KDE portal, wherever the distribution puts its helpers.
