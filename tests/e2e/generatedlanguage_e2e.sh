@@ -53,16 +53,9 @@ else
 fi
 exit_program
 
-# A terminal whose cat writes each byte as it comes holds the focus.
+# A terminal that keeps what is typed into it holds the focus.
 out="$work/typed.txt"
-: >"$out"
-LC_ALL=C.UTF-8 xterm -u8 -title typing-target -geometry 40x3+0+0 \
-  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$out" &
-term_pid=$!
-stop_term() { kill "$term_pid" 2>/dev/null; }
-cleanup_hooks+=(stop_term)
-poll find_window '^typing-target$' || { fail "no terminal"; finish; exit; }
-term=$wid
+start_cat_terminal typing-target "$out" || { fail "no terminal"; finish; exit; }
 
 "$prog/Umbrill05" --type-into-window on >"$work/app.log" 2>&1 &
 app_pid=$!

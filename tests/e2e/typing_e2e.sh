@@ -41,14 +41,7 @@ poll bash -c '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "kept by anothe
 
 # The terminal: cat writes each byte as it comes (no line buffering).
 out="$work/typed.txt"
-: >"$out"
-LC_ALL=C.UTF-8 xterm -u8 -title typing-target -geometry 60x5+0+0 \
-  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$out" &
-term_pid=$!
-stop_term() { kill "$term_pid" 2>/dev/null; }
-cleanup_hooks+=(stop_term)
-poll bash -c 'xdotool search --onlyvisible --name "^typing-target$" >/dev/null' || { echo "FAIL: no terminal"; exit 1; }
-term=$(xdotool search --onlyvisible --name '^typing-target$' | head -n1)
+start_cat_terminal typing-target "$out" || { echo "FAIL: no terminal"; exit 1; }
 
 focus_terminal() {
   xdotool windowactivate --sync "$term" >/dev/null 2>&1

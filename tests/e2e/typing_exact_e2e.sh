@@ -44,16 +44,12 @@ term_out="$work/term.txt"
 gtk_out="$work/gtk.txt"
 : >"$term_out"
 : >"$gtk_out"
-LC_ALL=C.UTF-8 xterm -u8 -title term-target -geometry 60x5+0+0 \
-  -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$term_out" &
-term_pid=$!
 "$py" "$here/gtk_entry.py" gtk-target "$gtk_out" &
 gtk_pid=$!
-stop_targets() { kill "$term_pid" "$gtk_pid" 2>/dev/null; }
-cleanup_hooks+=(stop_targets)
-poll bash -c 'xdotool search --onlyvisible --name "^term-target$" >/dev/null' || { echo "FAIL: no terminal"; exit 1; }
+stop_gtk() { kill "$gtk_pid" 2>/dev/null; }
+cleanup_hooks+=(stop_gtk)
+start_cat_terminal term-target "$term_out" || { echo "FAIL: no terminal"; exit 1; }
 poll bash -c 'xdotool search --onlyvisible --name "^gtk-target$" >/dev/null' || { echo "FAIL: no GTK entry"; exit 1; }
-term=$(xdotool search --onlyvisible --name '^term-target$' | head -n1)
 gtk=$(xdotool search --onlyvisible --name '^gtk-target$' | head -n1)
 
 # A forged list of lent key codes, as any program on the display can write:

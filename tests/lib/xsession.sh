@@ -84,6 +84,20 @@ write_store() {
     >"$XDG_CONFIG_HOME/umbrill/user.reg"
 }
 
+# A terminal that keeps what is typed into it: its cat writes each byte to
+# the file $2 as it comes (no line buffering). Window title $1; sets $term.
+cat_terminal_pids=()
+stop_cat_terminals() { [ ${#cat_terminal_pids[@]} -eq 0 ] || kill "${cat_terminal_pids[@]}" 2>/dev/null; }
+cleanup_hooks+=(stop_cat_terminals)
+start_cat_terminal() {  # title file
+  : >"$2"
+  LC_ALL=C.UTF-8 xterm -u8 -title "$1" -geometry 60x5+0+0 \
+    -e sh -c 'stty -icanon -echo min 1; exec cat >"$0"' "$2" &
+  cat_terminal_pids+=($!)
+  poll bash -c 'xdotool search --onlyvisible --name "^$0\$" >/dev/null' "$1" || return 1
+  term=$(xdotool search --onlyvisible --name "^$1\$" | head -n1)
+}
+
 find_window() { wid=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$wid" ]; }
 
 # The program's own window of that name, mapped (a window of that name not
