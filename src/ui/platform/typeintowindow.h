@@ -53,7 +53,8 @@ public:
     void prepareKey(QWidget *key) const;
     // Types text into the focused window.
     void type(const std::u32string &text);
-    // Puts text that could not be typed on the clipboard, and says so on the pad.
+    // Puts text that could not be typed on the model's clipboard, and says so
+    // on the pad; a clipboard that refuses it is shown as the error it is.
     void putOnClipboard(const std::u32string &text);
     // The desktop that offers the typist when typing is first looked for.
     void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
