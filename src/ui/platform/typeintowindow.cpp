@@ -70,14 +70,13 @@ void TypeIntoWindow::setOn(bool on)
     if (on) {
         m_closed = false;
         setLanguage(m_language);
-        m_quitOnSignal = std::make_unique<QuitOnSignal>();
-        connect(m_quitOnSignal.get(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
+        m_finishOnSignal = connect(&QuitOnSignal::instance(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
         m_typist->start();
         holdKeys();
     } else {
         m_typist->stop();
         m_typist->finish();
-        m_quitOnSignal.reset();
+        disconnect(m_finishOnSignal);
     }
     m_desktop->refuseFocus(m_window, on);
     m_model.setTyping(on);

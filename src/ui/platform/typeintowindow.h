@@ -22,7 +22,6 @@ namespace umbrill {
 
 class Desktop;
 class PadModel;
-class QuitOnSignal;
 
 class TypeIntoWindow : public QObject {
     Q_OBJECT
@@ -80,7 +79,7 @@ private:
     bool m_closed = false;  // the desktop ended the last typing session
     std::optional<TypingUnavailable> m_reason;
     std::unique_ptr<Typist> m_typist;
-    std::unique_ptr<QuitOnSignal> m_quitOnSignal;
+    QMetaObject::Connection m_finishOnSignal;  // while on: a quit by signal gives the keys back
     TypistFactory m_factory;
 };
 
