@@ -25,8 +25,8 @@ class TargetWindow {
 public:
     virtual ~TargetWindow() = default;
 
-    // Asks the desktop to raise the window and make it the active one;
-    // returns at once.
+    // Asks the desktop to make the window the active one (a window manager
+    // raises it too); returns at once.
     virtual void activate() = 0;
     // Whether it is the desktop's active window now.
     virtual bool isActive() const = 0;
