@@ -56,4 +56,12 @@ for folder in "$src"/ui/*/; do
     name=$(basename "$folder")
     [ "$(rank "$name")" = 99 ] && complain "ui/$name" "a folder outside the order ($rooms)"
 done
+# A raw window id stays in ui/platform too: Qt's WId or winId(), or an
+# unsigned long, the type of Xlib's ids, which the widgets have no other use
+# for. The rest of the program holds a TargetWindow or the QWidget itself.
+for file in $(find "$src/ui" -name '*.h' -o -name '*.cpp' | sort); do
+    case "${file#$src/}" in ui/platform/*) continue ;; esac
+    grep -nE '(^|[^A-Za-z0-9_])(WId|winId|unsigned[[:space:]]+long)([^A-Za-z0-9_]|$)' "$file" \
+        | while IFS= read -r line; do echo "${file#$src/}:$line: a raw window id outside ui/platform"; done
+done | grep . && bad=1
 exit $bad

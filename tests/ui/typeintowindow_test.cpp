@@ -5,6 +5,7 @@
 #include "uifixture.h"
 
 #include "core/keypad/clipboardpayload.h"
+#include "core/text/error.h"
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/platform/desktop.h"
 #include "ui/platform/splittypist.h"
@@ -14,6 +15,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
@@ -40,29 +42,54 @@ private:
     std::vector<Keysym> *m_typed;
 };
 
+// Counts what the pad asks of its clipboard and keeps the text of each
+// payload placed; refuses, as a busy clipboard does, while told to.
 class CountingClipboard : public ClipboardSink {
 public:
-    explicit CountingClipboard(int *calls) : m_calls(calls) {}
+    CountingClipboard(int *calls, std::vector<std::string> *placed = nullptr, const bool *refuses = nullptr)
+        : m_calls(calls), m_placed(placed), m_refuses(refuses)
+    {
+    }
     void clear() override { ++*m_calls; }
-    void set(const ClipboardPayload &) override { ++*m_calls; }
+    void set(const ClipboardPayload &payload) override
+    {
+        if (m_refuses && *m_refuses)
+            throw Error(std::string(kCannotOpenClipboard));
+        ++*m_calls;
+        const std::string *text = payload.find(kMimePlainTextUtf8);
+        if (m_placed)
+            m_placed->push_back(text ? *text : std::string());
+    }
 
 private:
     int *m_calls;
+    std::vector<std::string> *m_placed;
+    const bool *m_refuses;
 };
 
-// A desktop that records what the pad asks of it and answers as told.
+// A desktop that records what the pad asks of it and answers as told: its
+// windows are numbers, and one asked to be active becomes so if comesBack.
 class FakeDesktop : public Desktop {
 public:
+    class Window : public TargetWindow {
+    public:
+        Window(FakeDesktop &desktop, int id) : m_desktop(desktop), m_id(id) {}
+        void activate() override { m_desktop.handedBackTo = m_id; }
+        bool isActive() const override { return m_desktop.comesBack && m_desktop.handedBackTo == m_id; }
+
+    private:
+        FakeDesktop &m_desktop;
+        int m_id;
+    };
+
     TypistOffer typist(PadModel &) override
     {
         auto offered = std::make_unique<RecordingTypist>(typed);
         return {std::move(offered), std::nullopt};
     }
-    unsigned long focusedWindow() override { return focused; }
-    void handFocusBack(unsigned long window, QObject *, std::function<void(bool)> done) override
+    std::unique_ptr<TargetWindow> focusedWindow() override
     {
-        handedBackTo = window;
-        done(comesBack);
+        return focused ? std::make_unique<Window>(*this, focused) : nullptr;
     }
     void toCurrentWorkspace(QWidget &) override {}
     void makeActive(QWidget &) override {}
@@ -79,9 +106,9 @@ public:
     }
 
     std::vector<Keysym> *typed = nullptr;
-    unsigned long focused = 0;
+    int focused = 0;  // no window the desktop tells of
     bool comesBack = true;
-    unsigned long handedBackTo = 0;
+    int handedBackTo = 0;
     std::vector<std::pair<QWidget *, bool>> keptOnTop;
     std::vector<std::pair<QWidget *, bool>> refused;
 };
@@ -97,7 +124,7 @@ protected:
             recorder = typist.get();
             return TypeIntoWindow::Offer{std::move(typist), std::nullopt};
         });
-        form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls));
+        form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed, &clipboardRefuses));
         app->show();
         return form;
     }
@@ -105,6 +132,8 @@ protected:
     std::vector<Keysym> typed;
     RecordingTypist *recorder = nullptr;
     int clipboardCalls = 0;
+    std::vector<std::string> placed;  // the text of each payload the pad's clipboard took
+    bool clipboardRefuses = false;
 };
 
 TEST_F(TypeIntoWindowTest, WithoutADesktopToTypeIntoTheItemIsOffDisabledAndSaysWhy)
@@ -201,7 +230,7 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     EXPECT_FALSE(notice->isVisible());
 
     recorder->cannotType(U"ș😀");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ș😀"));
+    EXPECT_EQ(placed, (std::vector<std::string>{"ș😀"}));
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->text().toStdString(), onClipboardNotice("Deutsch", "ș😀"));
     EXPECT_EQ(notice->text().toStdString(), "ș😀 ließ sich nicht tippen: es liegt in der Zwischenablage (Strg+V).");
@@ -218,6 +247,33 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
 }
 
+// What could not be typed goes where a click's output goes: the pad's own
+// clipboard, never past it to the desktop's. A clipboard that refuses is shown
+// as the error it is, and no line on the pad claims the text waits there.
+TEST_F(TypeIntoWindowTest, WhatCannotBeTypedGoesToThePadsClipboardAndARefusalIsNeverReportedAsDone)
+{
+    TMainForm &form = startWithTypist("\"ControlLanguage\"=\"English\"\r\n\"LastLanguage\"=\"French\"\r\n");
+    item(form)->trigger();
+    ASSERT_NE(recorder, nullptr);
+    QGuiApplication::clipboard()->setText(QStringLiteral("another program's"));
+
+    recorder->cannotType(U"€ș");
+    EXPECT_EQ(placed, (std::vector<std::string>{"€ș"}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("another program's"));
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "€ș"));
+
+    clipboardRefuses = true;
+    auto shown = std::make_shared<QString>();
+    whenModal([shown](QWidget *w) {
+        *shown = w->objectName() + QStringLiteral(": ") + qobject_cast<QMessageBox *>(w)->text();
+        w->close();
+    });
+    recorder->cannotType(U"α");
+    EXPECT_EQ(shown->toStdString(), "ErrorDisplay: " + errorDisplayText(kCannotOpenClipboard));
+    EXPECT_EQ(placed.size(), 1u);
+    EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "€ș")) << "no line for α";
+}
+
 // Typing, the focus and keep-on-top go through the desktop. A result of Find
 // goes back to the window that had the focus when Find opened; where the
 // desktop cannot give it back (as without X11), it waits on the clipboard and
@@ -230,7 +286,7 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
     FakeDesktop &desktop = *owned;
     desktop.typed = &typed;
     form.setDesktop(std::move(owned));
-    form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls));
+    form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed));
     app->show();
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
 
@@ -244,24 +300,28 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
     form.FindCharacterClick();
     ASSERT_NE(form.findWindow(), nullptr);
     form.findResultChosen(form.keys()[1]->character());  // é
-    EXPECT_EQ(desktop.handedBackTo, 42u);
+    EXPECT_EQ(desktop.handedBackTo, 42);
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_TRUE(placed.empty());
     EXPECT_FALSE(form.notice()->isVisible());
 
-    // The window never comes back.
+    // The window never comes back: after a while, the clipboard.
     desktop.comesBack = false;
+    desktop.handedBackTo = 0;
     form.findResultChosen(form.keys()[1]->character());
+    EXPECT_EQ(desktop.handedBackTo, 42);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !placed.empty(); }, 5000));
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("é"));
+    EXPECT_EQ(placed, (std::vector<std::string>{"é"}));
     EXPECT_TRUE(form.notice()->isVisible());
     EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "é"));
-    EXPECT_EQ(clipboardCalls, 0) << "the pad's own output is left alone";
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before")) << "only through the pad's clipboard";
 
-    // Without X11 (the widget tests' own platform): nothing to give back to.
+    // Without X11 (the widget tests' own platform): nothing to give back to,
+    // and the window noted on the desktop before means nothing here.
     form.setDesktop(thisDesktop());
     form.findResultChosen(form.keys()[4]->character());  // &
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("&"));
+    EXPECT_EQ(placed.back(), "&");
     EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "&"));
 }
 

@@ -162,12 +162,14 @@ namespace {
 std::string_view upToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 } // namespace
 
-ClipboardPayload plainTextPayload(std::string_view ansi)
+ClipboardPayload plainTextPayload(std::string_view ansi) { return utf8TextPayload(utf8FromAnsi(upToNul(ansi))); }
+
+ClipboardPayload utf8TextPayload(std::string_view utf8)
 {
-    const std::string utf8 = utf8FromAnsi(upToNul(ansi));
+    const std::string text(upToNul(utf8));
     return ClipboardPayload{{
-        {std::string(kMimePlainText), utf8},
-        {std::string(kMimePlainTextUtf8), utf8},
+        {std::string(kMimePlainText), text},
+        {std::string(kMimePlainTextUtf8), text},
     }};
 }
 

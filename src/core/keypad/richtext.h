@@ -35,6 +35,9 @@ std::string htmlFromText(std::u16string_view text, std::string_view face, std::i
 // both the UTF-8 of the text (so a character the page lacked is already "?")
 // up to its first NUL.
 ClipboardPayload plainTextPayload(std::string_view ansi);
+// Plain text already in UTF-8, every character whole (what could not be typed
+// into a window): text/plain and text/plain;charset=utf-8, up to its first NUL.
+ClipboardPayload utf8TextPayload(std::string_view utf8);
 
 // Rich text: text/rtf and application/rtf (one document), text/html, and
 // text/plain and text/plain;charset=utf-8 (UTF-8 of text, every character

@@ -289,10 +289,8 @@ std::optional<int> PadInstance::overBus(const QStringList &arguments)
             name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
         if (!claimed.isValid())
             break;
-        if (claimed.value() == QDBusConnectionInterface::ServiceRegistered) {
-            m_channel = QStringLiteral("bus");
+        if (claimed.value() == QDBusConnectionInterface::ServiceRegistered)
             return std::nullopt;
-        }
         QDBusMessage call =
             QDBusMessage::createMethodCall(name, QLatin1String(kObjectPath), QLatin1String(kInterface), QStringLiteral("Activate"));
         call << arguments;
@@ -357,7 +355,6 @@ std::optional<int> PadInstance::overSocket(const QStringList &arguments)
     if (m_listening < 0)
         return std::nullopt;
     m_socketPath = path;
-    m_channel = QStringLiteral("socket");
     m_incoming = new QSocketNotifier(m_listening, QSocketNotifier::Read, this);
     connect(m_incoming, &QSocketNotifier::activated, this, [this] { acceptConnection(); });
     return std::nullopt;

@@ -41,9 +41,6 @@ public:
     // while there was no handler are handled first.
     void setHandler(Handler handler);
 
-    // How the pad was claimed, for tests: "bus", "socket" or "none".
-    QString channel() const { return m_channel; }
-
 private:
     std::optional<int> overBus(const QStringList &arguments);
     std::optional<int> overSocket(const QStringList &arguments);
@@ -53,7 +50,6 @@ private:
 
     struct Pending;
     std::string m_key;
-    QString m_channel = QStringLiteral("none");
     Handler m_handler;
     std::unique_ptr<Pending> m_pending;
     // The socket this pad listens on, when it was claimed by socket.

@@ -10,6 +10,7 @@
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/platform/typeintowindow.h"
 #include "ui/platform/desktop.h"
+#include "ui/platform/quitonsignal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,7 +59,7 @@ UmbrillApp::UmbrillApp()
 {
     // Closing every window writes what each has pending (the pad its place
     // and Recent, Find its size) before the application quits.
-    QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, [] { QApplication::closeAllWindows(); });
+    QObject::connect(&QuitOnSignal::instance(), &QuitOnSignal::signalled, &mainForm, [] { QApplication::closeAllWindows(); });
     // Qt ends the process with exit() when the display connection breaks.
     g_pendingAtExit = &mainForm.model();
     static const bool registered = std::atexit(savePendingAtExit) == 0;

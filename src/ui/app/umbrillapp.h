@@ -9,7 +9,6 @@
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
-#include "ui/platform/quitonsignal.h"
 
 namespace umbrill {
 
@@ -51,7 +50,6 @@ struct UmbrillApp {
     TAbout &about() { return *mainForm.aboutBox(); }
     TLanguageDlg &languageDlg() { return *mainForm.languageDlg(); }
     TOptionsForm &optionsForm() { return *mainForm.optionsForm(); }
-    QuitOnSignal quitOnSignal;
 };
 
 } // namespace umbrill

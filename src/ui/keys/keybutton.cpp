@@ -19,18 +19,17 @@
 namespace umbrill {
 
 KeyButton::KeyButton(std::int32_t code, QWidget *parent)
-    : KeyButton(code, keyCharacter(code), keyCaption(code), keyFace(code), parent)
+    : KeyButton(keyCharacter(code), keyCaption(code), keyFace(code), parent)
 {
 }
 
 KeyButton::KeyButton(char32_t c, QWidget *parent)
-    : KeyButton(-1, utf16Of(c), c == U'&' ? u"&&" : utf16Of(c), visibleFace(c), parent)
+    : KeyButton(utf16Of(c), c == U'&' ? u"&&" : utf16Of(c), visibleFace(c), parent)
 {
 }
 
-KeyButton::KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
-                     QWidget *parent)
-    : QPushButton(parent), m_code(code), m_character(std::move(character)),
+KeyButton::KeyButton(std::u16string character, std::u16string caption, std::optional<KeyFace> face, QWidget *parent)
+    : QPushButton(parent), m_character(std::move(character)),
       m_codePoint(firstCodePoint(m_character).value_or(0xFFFD)), m_face(std::move(face))
 {
     installKeyAccessibility();

@@ -47,12 +47,9 @@ public:
     KeyButton(std::int32_t code, QWidget *parent);
     // A key for the Unicode character c (Find's results): no code of the data file.
     KeyButton(char32_t c, QWidget *parent);
-    std::int32_t code() const { return m_code; }
     const std::u16string &character() const { return m_character; }
     // The character as one code point.
     char32_t codePoint() const { return m_codePoint; }
-    // The face painted instead of the caption; nullopt: the caption shows.
-    const std::optional<KeyFace> &face() const { return m_face; }
     // Pressed and moved past the start distance, the key drags its character
     // out with what dragData makes (it must outlive the key), and the press
     // clicks nothing. Without dragData, or while it is empty, it does not drag.
@@ -77,10 +74,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    KeyButton(std::int32_t code, std::u16string character, std::u16string caption, std::optional<KeyFace> face,
-              QWidget *parent);
+    KeyButton(std::u16string character, std::u16string caption, std::optional<KeyFace> face, QWidget *parent);
 
-    std::int32_t m_code;
     std::u16string m_character;
     char32_t m_codePoint;
     std::optional<KeyFace> m_face;

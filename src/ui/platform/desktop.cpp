@@ -10,7 +10,6 @@
 #include "ui/platform/xtesttypist.h"
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -32,6 +31,31 @@ void setFlagInPlace(QWidget &window, Qt::WindowType flag, bool on)
 }
 
 } // namespace
+
+void handFocusBack(std::shared_ptr<TargetWindow> window, QObject *context, std::function<void(bool)> done)
+{
+    if (!window) {
+        done(false);
+        return;
+    }
+    window->activate();
+    if (window->isActive()) {
+        done(true);
+        return;
+    }
+    // The window manager takes a moment: asked every 10 ms, for half a second.
+    auto *wait = new QTimer(context);
+    wait->setInterval(10);
+    QObject::connect(wait, &QTimer::timeout, wait, [window, wait, done = std::move(done), tries = 0]() mutable {
+        const bool back = window->isActive();
+        if (back || ++tries >= 50) {
+            wait->stop();
+            wait->deleteLater();
+            done(back);
+        }
+    });
+    wait->start();
+}
 
 void Desktop::keepOnTop(QWidget &window, bool onTop) { setFlagInPlace(window, Qt::WindowStaysOnTopHint, onTop); }
 
@@ -61,6 +85,17 @@ std::optional<TypistOffer> portalOffer(PadModel &model)
     return TypistOffer{std::move(typist), std::nullopt};
 }
 
+// A window on the X display, by its id.
+class X11Window : public TargetWindow {
+public:
+    explicit X11Window(unsigned long id) : m_id(id) {}
+    void activate() override { x11focus::activate(m_id); }
+    bool isActive() const override { return x11focus::focusedWindow() == m_id; }
+
+private:
+    unsigned long m_id;
+};
+
 // The pad on an X display: its own, or XWayland's.
 class X11Desktop : public Desktop {
 public:
@@ -83,27 +118,10 @@ public:
         return {nullptr, std::get<TypingUnavailable>(opened)};
     }
 
-    unsigned long focusedWindow() override { return x11focus::focusedWindow(); }
-
-    void handFocusBack(unsigned long window, QObject *context, std::function<void(bool)> done) override
+    std::unique_ptr<TargetWindow> focusedWindow() override
     {
-        if (!window) {
-            done(false);
-            return;
-        }
-        x11focus::activate(window);
-        // The window manager takes a moment: asked every 10 ms, for half a second.
-        auto *wait = new QTimer(context);
-        wait->setInterval(10);
-        QObject::connect(wait, &QTimer::timeout, wait, [wait, window, done = std::move(done), tries = 0]() mutable {
-            const bool back = x11focus::focusedWindow() == window;
-            if (back || ++tries >= 50) {
-                wait->stop();
-                wait->deleteLater();
-                done(back);
-            }
-        });
-        wait->start();
+        const unsigned long window = x11focus::focusedWindow();
+        return window ? std::make_unique<X11Window>(window) : nullptr;
     }
 
     void toCurrentWorkspace(QWidget &window) override { x11focus::moveToCurrentDesktop(window.winId()); }
@@ -129,8 +147,7 @@ public:
             return std::move(*portal);
         return {nullptr, waylandSession() ? TypingUnavailable::NoPortal : TypingUnavailable::NoDisplay};
     }
-    unsigned long focusedWindow() override { return 0; }
-    void handFocusBack(unsigned long, QObject *, std::function<void(bool)> done) override { done(false); }
+    std::unique_ptr<TargetWindow> focusedWindow() override { return nullptr; }
     void toCurrentWorkspace(QWidget &) override {}
     void makeActive(QWidget &window) override { window.activateWindow(); }
     void endStartup(const std::string &) override {}

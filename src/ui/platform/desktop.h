@@ -18,6 +18,26 @@ namespace umbrill {
 
 class PadModel;
 
+// A window of another program, as the desktop knows it: the one the user was
+// writing in, to hand the keyboard focus back to. How the desktop names it
+// stays here; it means nothing to another desktop.
+class TargetWindow {
+public:
+    virtual ~TargetWindow() = default;
+
+    // Asks the desktop to make the window the active one (a window manager
+    // raises it too); returns at once.
+    virtual void activate() = 0;
+    // Whether it is the desktop's active window now.
+    virtual bool isActive() const = 0;
+};
+
+// Activates window, then calls done(true) once it is active (at once when it
+// already is), or done(false) when it has not become so within half a second;
+// done(false) at once for no window. The wait keeps the window; done is not
+// called after context is gone.
+void handFocusBack(std::shared_ptr<TargetWindow> window, QObject *context, std::function<void(bool back)> done);
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -25,12 +45,8 @@ public:
     // A typist for this desktop, or why there is none.
     virtual TypistOffer typist(PadModel &model) = 0;
 
-    // The window the user is writing in; 0 where the desktop does not tell.
-    virtual unsigned long focusedWindow() = 0;
-    // Gives the focus back to window, then calls done(true) once it has it,
-    // or done(false) when it cannot be given back or never arrives. done is
-    // not called after context is gone.
-    virtual void handFocusBack(unsigned long window, QObject *context, std::function<void(bool back)> done) = 0;
+    // The window the user is writing in; nullptr where the desktop does not tell.
+    virtual std::unique_ptr<TargetWindow> focusedWindow() = 0;
 
     // Brings window onto the workspace the user is on; makes it the active window.
     virtual void toCurrentWorkspace(QWidget &window) = 0;

@@ -53,7 +53,6 @@ public:
     void setSettleDelay(int milliseconds) { m_settleDelay = milliseconds; }
 
     State state() const { return m_state; }
-    std::uint32_t version() const { return m_version; }
 
 private slots:
     void onResponse(uint code, const QVariantMap &results);

@@ -1,4 +1,4 @@
-// The self-pipes that turn SIGINT, SIGTERM and SIGHUP into an orderly quit.
+// The self-pipe that turns SIGINT, SIGTERM and SIGHUP into an orderly quit.
 #include "ui/platform/quitonsignal.h"
 
 #include <QCoreApplication>
@@ -17,27 +17,19 @@ namespace {
 
 constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
 
-// One pipe per slot, made when the slot is first taken and never closed, so
-// that the handler never writes to a descriptor that has come to mean
-// something else; a slot is told only while an instance listens on it.
-constexpr std::size_t kSlots = 8;
-std::array<std::array<int, 2>, kSlots> g_pipes = [] {
-    std::array<std::array<int, 2>, kSlots> pipes;
-    for (auto &ends : pipes)
-        ends = {-1, -1};
-    return pipes;
-}();
-std::array<std::atomic<bool>, kSlots> g_listening{};
-int g_living = 0;
+// Made with the first instance and never closed, so that the handler never
+// writes to a descriptor that has come to mean something else; written to
+// only while an instance listens.
+std::array<int, 2> g_pipe = {-1, -1};
+std::atomic<bool> g_listening{false};
 std::array<struct sigaction, kSignals.size()> g_before{};
+QuitOnSignal *g_instance = nullptr;
 
 void onSignal(int signal)
 {
     const char byte = static_cast<char>(signal);
-    for (std::size_t i = 0; i < kSlots; ++i) {
-        if (g_listening[i].load())
-            [[maybe_unused]] const auto written = ::write(g_pipes[i][1], &byte, 1);
-    }
+    if (g_listening.load())
+        [[maybe_unused]] const auto written = ::write(g_pipe[1], &byte, 1);
 }
 
 void drain(int fd)
@@ -49,30 +41,29 @@ void drain(int fd)
 
 } // namespace
 
-QuitOnSignal::QuitOnSignal(QObject *parent) : QObject(parent)
+QuitOnSignal &QuitOnSignal::instance()
 {
-    for (std::size_t i = 0; i < kSlots && m_slot < 0; ++i) {
-        if (!g_listening[i].load())
-            m_slot = static_cast<int>(i);
-    }
-    if (m_slot < 0)
+    if (!g_instance)
+        g_instance = new QuitOnSignal;
+    return *g_instance;
+}
+
+QuitOnSignal::QuitOnSignal() : QObject(QCoreApplication::instance())
+{
+    // Without a pipe no signal reaches the program this way: the signals keep
+    // their handlers.
+    if (g_pipe[0] < 0 && ::pipe2(g_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        g_pipe = {-1, -1};
         return;
-    std::array<int, 2> &ends = g_pipes[m_slot];
-    if (ends[0] < 0 && ::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        ends = {-1, -1};
-        m_slot = -1;
-        return;
     }
-    drain(ends[0]); // what an earlier instance left unread
-    m_notifier = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        drain(g_pipes[m_slot][0]);
+    drain(g_pipe[0]); // what an instance before this one left unread
+    auto *notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        drain(g_pipe[0]);
         emit signalled();
         QCoreApplication::quit();
     });
-    g_listening[m_slot].store(true);
-    if (g_living++ > 0)
-        return;
+    g_listening.store(true);
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -83,13 +74,12 @@ QuitOnSignal::QuitOnSignal(QObject *parent) : QObject(parent)
 
 QuitOnSignal::~QuitOnSignal()
 {
-    if (m_slot < 0)
+    if (g_instance == this)
+        g_instance = nullptr;
+    if (!g_listening.exchange(false))
         return;
-    g_listening[m_slot].store(false);
-    if (--g_living == 0) {
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            sigaction(kSignals[i], &g_before[i], nullptr);
-    }
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &g_before[i], nullptr);
 }
 
 } // namespace umbrill

@@ -1,22 +1,22 @@
 // Ends the program in order on SIGINT, SIGTERM and SIGHUP (how a terminal, a
-// desktop session or a service manager asks a program to end) while it
-// lives: the signal handler only writes a byte to a pipe, and the event loop
-// reads it, emits signalled (where what is pending is written and borrowed
-// keycodes are given back) and quits the application. Several may live at
-// once (the program's own and the typist's); each is told. The handlers
-// before the first come back when the last is destroyed.
+// desktop session or a service manager asks a program to end): the signal
+// handler only writes a byte to a pipe, and the event loop reads it, emits
+// signalled (where what is pending is written and borrowed keycodes are given
+// back) and quits the application. There is one per process, made when first
+// asked for and ended with the application; whatever must be done before the
+// end connects to signalled. The handlers before it come back when it ends.
 #pragma once
 
 #include <QObject>
-
-class QSocketNotifier;
 
 namespace umbrill {
 
 class QuitOnSignal : public QObject {
     Q_OBJECT
 public:
-    explicit QuitOnSignal(QObject *parent = nullptr);
+    // The process's one instance, a child of the application. Needs a
+    // QCoreApplication.
+    static QuitOnSignal &instance();
     ~QuitOnSignal() override;
 
 signals:
@@ -24,8 +24,7 @@ signals:
     void signalled();
 
 private:
-    QSocketNotifier *m_notifier = nullptr;
-    int m_slot = -1; // -1: no signal reaches this one (more than eight at once, or no pipe)
+    QuitOnSignal();
 };
 
 } // namespace umbrill

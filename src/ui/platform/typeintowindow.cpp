@@ -1,14 +1,14 @@
 // Type into Window.
 #include "ui/platform/typeintowindow.h"
 
+#include "core/keypad/richtext.h"
+#include "ui/common/guard.h"
 #include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/platform/desktop.h"
 #include "ui/platform/quitonsignal.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QMainWindow>
 
 namespace umbrill {
@@ -70,14 +70,13 @@ void TypeIntoWindow::setOn(bool on)
     if (on) {
         m_closed = false;
         setLanguage(m_language);
-        m_quitOnSignal = std::make_unique<QuitOnSignal>();
-        connect(m_quitOnSignal.get(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
+        m_finishOnSignal = connect(&QuitOnSignal::instance(), &QuitOnSignal::signalled, this, [this] { m_typist->finish(); });
         m_typist->start();
         holdKeys();
     } else {
         m_typist->stop();
         m_typist->finish();
-        m_quitOnSignal.reset();
+        disconnect(m_finishOnSignal);
     }
     m_desktop->refuseFocus(m_window, on);
     m_model.setTyping(on);
@@ -110,10 +109,14 @@ void TypeIntoWindow::setLanguage(std::string_view controlLanguage)
 
 void TypeIntoWindow::putOnClipboard(const std::u32string &characters)
 {
-    // Never lost: what could not be typed waits on the clipboard.
-    const QString text = QString::fromUcs4(characters.data(), static_cast<qsizetype>(characters.size()));
-    QGuiApplication::clipboard()->setText(text);
-    emit notice(qs(onClipboardNotice(m_language, utf8(text))));
+    // Never lost: what could not be typed waits on the clipboard, placed as a
+    // click places it. Where the clipboard refuses, the error display says so
+    // and no line claims it is there.
+    const std::string text = utf8(QString::fromUcs4(characters.data(), static_cast<qsizetype>(characters.size())));
+    guard(&m_window, [&] {
+        m_model.clipboard().set(utf8TextPayload(text));
+        emit notice(qs(onClipboardNotice(m_language, text)));
+    });
 }
 
 void TypeIntoWindow::type(const std::u32string &text)

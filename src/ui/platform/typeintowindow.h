@@ -22,7 +22,6 @@ namespace umbrill {
 
 class Desktop;
 class PadModel;
-class QuitOnSignal;
 
 class TypeIntoWindow : public QObject {
     Q_OBJECT
@@ -53,7 +52,8 @@ public:
     void prepareKey(QWidget *key) const;
     // Types text into the focused window.
     void type(const std::u32string &text);
-    // Puts text that could not be typed on the clipboard, and says so on the pad.
+    // Puts text that could not be typed on the model's clipboard, and says so
+    // on the pad; a clipboard that refuses it is shown as the error it is.
     void putOnClipboard(const std::u32string &text);
     // The desktop that offers the typist when typing is first looked for.
     void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
@@ -79,7 +79,7 @@ private:
     bool m_closed = false;  // the desktop ended the last typing session
     std::optional<TypingUnavailable> m_reason;
     std::unique_ptr<Typist> m_typist;
-    std::unique_ptr<QuitOnSignal> m_quitOnSignal;
+    QMetaObject::Connection m_finishOnSignal;  // while on: a quit by signal gives the keys back
     TypistFactory m_factory;
 };
 

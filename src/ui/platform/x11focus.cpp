@@ -1,8 +1,12 @@
 // The focus on X11, through a connection of this module's own.
 #include "ui/platform/x11focus.h"
 
+#include "ui/platform/x11property.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+#include <optional>
 
 namespace umbrill::x11focus {
 namespace {
@@ -13,24 +17,15 @@ Display *display()
     return connection;
 }
 
-// The manager's active window: nullopt-like false when the manager does not say.
-bool activeWindow(Display *dpy, Window &window)
+// The manager's active window (None when it says there is none); nullopt
+// when the manager does not say.
+std::optional<Window> activeWindow(Display *dpy)
 {
-    const Atom active = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char *data = nullptr;
-    const bool read = XGetWindowProperty(dpy, DefaultRootWindow(dpy), active, 0, 1, False, XA_WINDOW, &type, &format,
-                                         &count, &after, &data)
-                          == Success
-                      && type == XA_WINDOW && format == 32 && count == 1 && data;
-    if (read)
-        window = *reinterpret_cast<Window *>(data);
-    if (data)
-        XFree(data);
-    return read;
+    const X11Property active(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False), XA_WINDOW,
+                             32, 1);
+    if (active.longs().size() != 1)
+        return std::nullopt;
+    return static_cast<Window>(active.longs()[0]);
 }
 
 // Asks the window manager, by a client message to the root window, to apply
@@ -55,12 +50,12 @@ unsigned long focusedWindow()
     Display *dpy = display();
     if (!dpy)
         return 0;
-    Window window = None;
-    if (!activeWindow(dpy, window)) {
+    std::optional<Window> window = activeWindow(dpy);
+    if (!window) {
         int revert = 0;
-        XGetInputFocus(dpy, &window, &revert);
+        XGetInputFocus(dpy, &window.emplace(), &revert);
     }
-    return window == PointerRoot ? 0 : window;
+    return *window == PointerRoot ? 0 : *window;
 }
 
 void activate(unsigned long window)
@@ -68,8 +63,7 @@ void activate(unsigned long window)
     Display *dpy = display();
     if (!dpy || !window)
         return;
-    Window active = None;
-    if (!activeWindow(dpy, active)) {
+    if (!activeWindow(dpy)) {
         XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
         XFlush(dpy);
         return;
@@ -86,21 +80,11 @@ void moveToCurrentDesktop(unsigned long window)
     Display *dpy = display();
     if (!dpy || !window)
         return;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char *data = nullptr;
-    const bool read = XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False),
-                                         0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data)
-                          == Success
-                      && type == XA_CARDINAL && format == 32 && count == 1 && data;
-    const long desktop = read ? *reinterpret_cast<long *>(data) : -1;
-    if (data)
-        XFree(data);
-    if (!read)
+    const X11Property current(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_CURRENT_DESKTOP", False),
+                              XA_CARDINAL, 32, 1);
+    if (current.longs().size() != 1)
         return;
-    askWindowManager(dpy, window, "_NET_WM_DESKTOP", desktop, 2 /* from a pager */);
+    askWindowManager(dpy, window, "_NET_WM_DESKTOP", current.longs()[0], 2 /* from a pager */);
 }
 
 } // namespace umbrill::x11focus

@@ -4,6 +4,7 @@
 #include "core/typing/lentkeys.h"
 
 // Xlib after Qt: its macros (None, Bool, Status) would break Qt's headers.
+#include "ui/platform/x11property.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -123,22 +124,15 @@ std::vector<std::string> ruleNames(Display *display)
     std::vector<std::string> result;
     if (names == None)
         return result;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), names, 0, 1024, False, XA_STRING, &type, &format,
-                           &count, &after, &data) == Success && data) {
-        if (format == 8) {
-            std::string all(reinterpret_cast<const char *>(data), count);
-            std::size_t start = 0;
-            while (start <= all.size()) {
-                const std::size_t end = std::min(all.find('\0', start), all.size());
-                result.push_back(all.substr(start, end - start));
-                start = end + 1;
-            }
-        }
-        XFree(data);
+    const X11Property property(display, DefaultRootWindow(display), names, XA_STRING, 8, 1024);
+    const std::string_view all = property.bytes();
+    if (all.empty())
+        return result;
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        const std::size_t end = std::min(all.find('\0', start), all.size());
+        result.emplace_back(all.substr(start, end - start));
+        start = end + 1;
     }
     return result;
 }
@@ -308,18 +302,8 @@ namespace {
 
 std::vector<long> displayList(Display *display)
 {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    std::vector<long> values;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), lentAtom(display), 0, 4096, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success && data) {
-        if (format == 32)
-            values.assign(reinterpret_cast<const long *>(data), reinterpret_cast<const long *>(data) + count);
-        XFree(data);
-    }
-    return values;
+    const X11Property property(display, DefaultRootWindow(display), lentAtom(display), XA_CARDINAL, 32, 4096);
+    return {property.longs().begin(), property.longs().end()};
 }
 
 } // namespace

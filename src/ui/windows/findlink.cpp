@@ -22,6 +22,12 @@ FindLink::FindLink(QWidget &pad, PadModel &model, TypeIntoWindow &typing, Deskto
 {
 }
 
+void FindLink::setDesktop(Desktop &desktop)
+{
+    m_desktop = &desktop;
+    m_focusBefore.reset();
+}
+
 FindCharacterWindow *FindLink::make(const std::string &controlLanguage)
 {
     m_window = new FindCharacterWindow(&m_pad);
@@ -68,7 +74,7 @@ void FindLink::typeBack(const std::u32string &text)
 {
     // Find holds the focus for its search field: the character goes to the
     // window the user was writing in once it is active again, never into Find.
-    m_desktop->handFocusBack(m_focusBefore, this, [this, text](bool back) {
+    handFocusBack(m_focusBefore, this, [this, text](bool back) {
         if (back)
             m_typing.type(text);
         else

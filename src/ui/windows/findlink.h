@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <memory>
 #include <string>
 
 class QWidget;
@@ -16,13 +17,15 @@ class Desktop;
 class FindCharacterWindow;
 class PadModel;
 class PadState;
+class TargetWindow;
 class TypeIntoWindow;
 
 class FindLink : public QObject {
     Q_OBJECT
 public:
     FindLink(QWidget &pad, PadModel &model, TypeIntoWindow &typing, Desktop &desktop);
-    void setDesktop(Desktop &desktop) { m_desktop = &desktop; }
+    // Another desktop: the window noted on the one before means nothing to it.
+    void setDesktop(Desktop &desktop);
 
     // The window, made when first asked for (showing controlLanguage's texts); nullptr before.
     FindCharacterWindow *window() const { return m_window; }
@@ -41,7 +44,7 @@ private:
     TypeIntoWindow &m_typing;
     Desktop *m_desktop;
     FindCharacterWindow *m_window = nullptr;
-    unsigned long m_focusBefore = 0;
+    std::shared_ptr<TargetWindow> m_focusBefore;  // the window the user was writing in when Find opened
 };
 
 } // namespace umbrill

@@ -184,6 +184,11 @@ TEST(Payloads, PlainTextEndsAtItsFirstNul)
     using namespace std::string_view_literals;
     EXPECT_EQ(*plainTextPayload("\0"sv).find(kMimePlainText), "");
     EXPECT_EQ(*plainTextPayload("ab\0c"sv).find(kMimePlainTextUtf8), "ab");
+    // Text that is UTF-8 already keeps every character, as far as its NUL.
+    const ClipboardPayload whole = utf8TextPayload("\xC8\x99\xF0\x9F\x98\x80\0x"sv);
+    ASSERT_EQ(whole.formats.size(), 2u);
+    EXPECT_EQ(*whole.find(kMimePlainText), "\xC8\x99\xF0\x9F\x98\x80");
+    EXPECT_EQ(*whole.find(kMimePlainTextUtf8), "\xC8\x99\xF0\x9F\x98\x80");
     const ClipboardPayload rich = richTextPayload(u"a\0b"sv, "Arial", 8);
     EXPECT_EQ(*rich.find(kMimePlainText), "a");
     EXPECT_EQ(*rich.find(kMimePlainTextUtf8), "a");
