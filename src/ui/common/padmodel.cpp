@@ -132,7 +132,7 @@ ShowLanguage PadModel::showLanguage()
 void PadModel::setTyping(bool on)
 {
     emit typingChanged(on);
-    m_state.remember(kTypeIntoWindow, on);
+    m_state.setTyping(on);
 }
 
 std::string PadModel::nameLanguage(int position, const std::string &key)

@@ -57,7 +57,8 @@ public:
     void clearCollection();
     // What the rules call to show an interface language: it is announced.
     ShowLanguage showLanguage();
-    // Type into Window was turned on or off: announced, then remembered.
+    // Type into Window was turned on or off: announced, then remembered
+    // when it changed (see PadState::setTyping).
     void setTyping(bool on);
 
     // What character dragged out of the pad carries: the one character as a
