@@ -4,8 +4,10 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/dialogs/tlanguagedlg.h"
+#include "ui/windows/collectionstrip.h"
 
 #include <QAction>
 #include <QLabel>
@@ -596,6 +598,43 @@ TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
     EXPECT_EQ(file.readAll(), "; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\n"
                               "Pad=\"Times New Roman\",12,5,224,233,8364\r\nOther=A,8,5,65\r\n");
     EXPECT_GE(form.state().KeySize(), 42);
+}
+
+// The window follows the model: whoever runs a command (a menu, a dialog, the
+// command line), the window draws what the model announces.
+TEST_F(MainForm, TheWindowRedrawsWhatTheModelAnnounces)
+{
+    TMainForm &form = start().mainForm;
+    PadModel &model = form.model();
+    static_cast<void>(model.nameLanguage(1, "French"));
+    EXPECT_EQ(form.windowTitle(), "French Umbrill");
+    EXPECT_TRUE(form.keys().isEmpty());
+    EXPECT_FALSE(form.fontEnabled());
+    model.loadLanguage("French");
+    ASSERT_EQ(form.keys().size(), 7);
+    EXPECT_TRUE(form.fontEnabled());
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 42, 2 * 42));
+
+    model.storeOptions(OptionsChoice{PasteFormat::Unicode, 30, std::nullopt});
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 30, 2 * 30));
+    model.applyKeyFont("DejaVu Sans", 12, 96.0);
+    const int pitch = form.state().KeySize();
+    EXPECT_NE(pitch, 30);
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * pitch, 2 * pitch));
+
+    model.chooseMode(InputMode::MultipleChar);
+    EXPECT_TRUE(item(form, "MultipleChar")->isChecked());
+    EXPECT_FALSE(item(form, "SingleChar")->isChecked());
+    EXPECT_TRUE(item(form, "RemoveLastCharacter")->isEnabled());
+    EXPECT_TRUE(form.collectionStrip()->isVisibleTo(&form));
+    model.setKeepOnTop(false);
+    EXPECT_FALSE(item(form, "KeeponTop")->isChecked());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+
+    model.setLanguageAside();
+    EXPECT_TRUE(form.keys().isEmpty());
+    EXPECT_EQ(form.windowTitle(), "Umbrill");
+    EXPECT_FALSE(form.fontEnabled());
 }
 
 } // namespace
