@@ -2,11 +2,11 @@
 #include "ui/windows/paddialogs.h"
 
 #include "core/interface/interfacestrings.h"
+#include "core/pad/padstate.h"
 #include "ui/common/guard.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
-#include "core/pad/padstate.h"
 #include "ui/windows/padcommands.h"
 
 namespace umbrill {
