@@ -1,7 +1,7 @@
 // The pad's commands: what its menus, its keys, Find and its three dialogs
 // report runs here, on the pad's model. The main window shows what the model
-// then announces; a command touches the window only as a window (keeping it
-// on top, minimising or closing it, asking over it).
+// then announces; a command touches the window only as a window (minimising
+// or closing it, asking over it).
 #pragma once
 
 #include "core/keypad/outputengine.h"
