@@ -280,7 +280,6 @@ void BM_RememberedStart(benchmark::State &state)
         PadState pad(program / "", store);
         pad.CheckForIniFile();
         static_cast<void>(pad.remembered(kKeepOnTop));
-        pad.remember(kTypeIntoWindow, pad.remembered(kTypeIntoWindow).value_or(false));
         if (const auto language = pad.restoreStart())
             pad.GetLanguageData(language->key, [](const std::string &) {});
         pad.storeStartup();

@@ -175,7 +175,7 @@ BENCHMARK(BM_BindLanguageOf255)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ClickToFocusedWindow(benchmark::State &state)
 {
     Program &p = program();
-    if (!p.main().typing().isOn())
+    if (!p.main().commands().typing().isOn())
         return state.SkipWithError("Type into Window is not on (no XTest?)");
     const int key = static_cast<int>(state.range(0));
     std::vector<KeySym> got;
@@ -203,13 +203,13 @@ BENCHMARK(BM_ClickToFocusedWindow)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond
 void BM_Burst1000Clicks(benchmark::State &state)
 {
     Program &p = program();
-    if (!p.main().typing().isOn())
+    if (!p.main().commands().typing().isOn())
         return state.SkipWithError("Type into Window is not on (no XTest?)");
     const int keys = static_cast<int>(state.range(0));
     std::vector<KeySym> sent, got;
     for (int i = 0; i < 1000; ++i)
         sent.push_back(keysymOfKey(i % keys));
-    auto *typist = dynamic_cast<XTestTypist *>(p.main().typing().typist());
+    auto *typist = dynamic_cast<XTestTypist *>(p.main().commands().typing().typist());
     const int changesBefore = typist ? typist->mappingChanges() : 0;
     for (auto _ : state) {
         got.clear();

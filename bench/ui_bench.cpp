@@ -79,15 +79,15 @@ struct Program {
     // the old keys go away (and are really deleted).
     void clearKeys()
     {
-        main().ClearButtonList();
+        main().model().setLanguageAside();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
     }
 
     void load()
     {
-        main().SetLanguage(kLanguage);
-        main().GetLanguageData(kLanguage);
+        main().model().setLanguageName(kLanguage);
+        main().model().loadLanguage(kLanguage);
     }
 };
 
@@ -145,8 +145,8 @@ void BM_Click(benchmark::State &state)
     }
     TMainForm &main = p.main();
     const auto format = static_cast<PasteFormat>(state.range(0));
-    main.optionsChosen(OptionsChoice{format, 42, std::nullopt});
-    main.SingleCharClick();
+    main.commands().optionsChosen(OptionsChoice{format, 42, std::nullopt});
+    main.commands().SingleCharClick();
     KeyButton *key = main.keys().at(0);
     for (auto _ : state)
         key->click();
@@ -160,8 +160,8 @@ void BM_FindKeystroke(benchmark::State &state)
 {
     Program &p = program();
     TMainForm &main = p.main();
-    main.FindCharacterClick();
-    QLineEdit *field = main.findWindow()->searchField();
+    main.commands().FindCharacterClick();
+    QLineEdit *field = main.commands().findWindow()->searchField();
     const QString queries[] = {QStringLiteral("e"), QStringLiteral("ea"), QStringLiteral("e acute"),
                                QStringLiteral("arrow left")};
     const QString &query = queries[state.range(0)];
@@ -172,13 +172,13 @@ void BM_FindKeystroke(benchmark::State &state)
         field->setText(query);
         QApplication::processEvents();
         state.PauseTiming();
-        shown = main.findWindow()->results().size();
+        shown = main.commands().findWindow()->results().size();
         field->setText(query.chopped(1));
         QApplication::processEvents();
         state.ResumeTiming();
     }
     state.SetLabel(query.toStdString() + ": " + std::to_string(shown) + " keys");
-    main.findWindow()->close();
+    main.commands().findWindow()->close();
 }
 BENCHMARK(BM_FindKeystroke)->DenseRange(0, 3)->ArgName("query")->Unit(benchmark::kMillisecond);
 
@@ -188,15 +188,15 @@ BENCHMARK(BM_FindKeystroke)->DenseRange(0, 3)->ArgName("query")->Unit(benchmark:
 double firstSearchMs(const QString &query)
 {
     Program &p = program();
-    p.main().confirmLanguage(1, std::string("Small"));
-    p.main().FindCharacterClick();
+    p.main().commands().confirmLanguage(1, std::string("Small"));
+    p.main().commands().FindCharacterClick();
     // The moment between the window showing and the first key typed.
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 150)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     clock.restart();
-    p.main().findWindow()->searchField()->setText(query);
+    p.main().commands().findWindow()->searchField()->setText(query);
     QApplication::processEvents();
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
@@ -237,14 +237,14 @@ void BM_Find1000Uses(benchmark::State &state)
 {
     TMainForm &main = program().main();
     const char *const pads[] = {"Small", "Arial", "Unknown"};
-    main.confirmLanguage(static_cast<int>(state.range(0)) + 1, std::string(pads[state.range(0)]));
+    main.commands().confirmLanguage(static_cast<int>(state.range(0)) + 1, std::string(pads[state.range(0)]));
     const QString words[] = {QStringLiteral("e acute"), QStringLiteral("arrow"), QStringLiteral("euro"),
                              QStringLiteral("s comma"), QStringLiteral("greek alpha")};
     const auto use = [&main, &words](int k) {
-        main.FindCharacterClick();
-        main.findWindow()->searchField()->setText(words[k % std::size(words)]);
+        main.commands().FindCharacterClick();
+        main.commands().findWindow()->searchField()->setText(words[k % std::size(words)]);
         QApplication::processEvents();
-        main.findWindow()->close();
+        main.commands().findWindow()->close();
         QApplication::processEvents();
     };
     for (int k = 0; k < 20; ++k) // the caches the first uses fill
@@ -259,7 +259,7 @@ void BM_Find1000Uses(benchmark::State &state)
     state.counters["rss_after_MiB"] = static_cast<double>(after) / 1024;
     state.counters["grown_kB_per_use"] = static_cast<double>(after - before) / 1000;
     // The face the key font resolves to.
-    const QFont font = main.findWindow()->results().index(0).data(Qt::FontRole).value<QFont>();
+    const QFont font = main.commands().findWindow()->results().index(0).data(Qt::FontRole).value<QFont>();
     state.SetLabel(std::string(pads[state.range(0)]) + " as " + QFontInfo(font).family().toStdString());
 }
 BENCHMARK(BM_Find1000Uses)->DenseRange(0, 2)->ArgName("font")->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
@@ -280,11 +280,11 @@ void BM_LanguageDialogOpens(benchmark::State &state)
             state.SetIterationTime(ms / 1000);
             if (firstMs < 0)
                 firstMs = ms;
-            rows = main.languageDlg()->findChild<QListWidget *>(QStringLiteral("ListBox1"))->count();
-            main.languageDlg()->reject();
+            rows = main.commands().languageDlg()->findChild<QListWidget *>(QStringLiteral("ListBox1"))->count();
+            main.commands().languageDlg()->reject();
         });
         clock.start();
-        main.LanguageClick();
+        main.commands().LanguageClick();
     }
     state.counters["first_open_ms"] = firstMs;
     state.counters["rows"] = rows;
@@ -298,7 +298,7 @@ BENCHMARK(BM_LanguageDialogOpens)->UseManualTime()->Unit(benchmark::kMillisecond
 void BM_LanguageFilterKeystroke(benchmark::State &state)
 {
     TMainForm &main = program().main();
-    TLanguageDlg *dialog = main.languageDlg();
+    TLanguageDlg *dialog = main.commands().languageDlg();
     dialog->showCatalogue(main.model().catalogue(true));
     dialog->show();
     QApplication::processEvents();

@@ -2,9 +2,10 @@
 # Checks the order of the source folders: the core includes nothing of the
 # widgets and no Qt, and a widget folder includes only from the folders before
 # it (common < keys < platform < dialogs < windows < app). Besides, only the
-# pad's model (ui/common/padmodel.*) names a mutable PadState, and no header
-# outside ui/platform names an X11 or XCB type. Prints each fault and exits 1
-# when there is one.
+# pad's model (ui/common/padmodel.*) names a mutable PadState, no header
+# outside ui/platform names an X11 or XCB type, and the main window
+# (ui/windows/tmainform.h) declares at most 25 public members. Prints each
+# fault and exits 1 when there is one.
 # Usage: check-layers.sh SRC_DIR
 set -eu
 src=${1:?usage: check-layers.sh SRC_DIR}
@@ -51,6 +52,26 @@ for file in $(find "$src" -name '*.h' | sort); do
     grep -nE '<X11/|<xcb/|(^|[^A-Za-z0-9_])((XID|Atom|XEvent)([^A-Za-z0-9_]|$)|Display[[:space:]]*\*)|xcb_[a-z_]+_t' "$file" \
         | while IFS= read -r line; do echo "${file#$src/}:$line: an X11 type outside ui/platform"; done
 done | grep . && bad=1
+
+# TMainForm's own public members (signals and public slots too): each ';' at
+# the class's own level and each inline body closed there is one declaration.
+window="$src/ui/windows/tmainform.h"
+if [ -f "$window" ]; then
+    declared=$(sed 's|//.*||' "$window" | awk '
+        !inside && /(class|struct)[[:space:]]+TMainForm([[:space:]]|:|$)/ && !/;[[:space:]]*$/ { inside = 1; depth = 0; open = 0 }
+        inside {
+            if ($0 ~ /^[[:space:]]*(public|public[[:space:]]+slots|Q_SLOTS|signals|Q_SIGNALS)[[:space:]]*:/) { open = 1; next }
+            if ($0 ~ /^[[:space:]]*(private|protected)([[:space:]]+slots)?[[:space:]]*:/) { open = 0; next }
+            for (i = 1; i <= length($0); i++) {
+                c = substr($0, i, 1)
+                if (c == "{") depth++
+                else if (c == "}") { depth--; if (depth == 1 && open) n++; if (depth == 0) { inside = 0; break } }
+                else if (c == ";" && depth == 1 && open) n++
+            }
+        }
+        END { print n + 0 }')
+    [ "$declared" -le 25 ] || complain "ui/windows/tmainform.h" "TMainForm declares $declared public members, more than 25"
+fi
 
 for folder in "$src"/ui/*/; do
     name=$(basename "$folder")

@@ -65,13 +65,13 @@ TEST_F(InstalledDataFile, FontYesWritesTheUsersOwnFileAndChangesNoShippedFile)
         dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"))->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
         dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     ASSERT_FALSE(form.state().CurrentLanguage().LanguageName.empty());
     const std::int32_t sizeBefore = form.state().CurrentLanguage().KeyFontSize;
 
-    form.setFontChooser([sizeBefore](const QFont &) { return QFont(QStringLiteral("DejaVu Serif"), sizeBefore + 7); });
+    form.commands().setFontChooser([sizeBefore](const QFont &) { return QFont(QStringLiteral("DejaVu Serif"), sizeBefore + 7); });
     bool asked = false;
-    form.setConfirmer([&asked](const QString &) { asked = true; return true; });
+    form.commands().setConfirmer([&asked](const QString &) { asked = true; return true; });
     // Any box that opens is noted and closed; none should.
     QStringList shown;
     QTimer closer;

@@ -40,4 +40,20 @@ fresh; printf 'void f(QWidget &w) { use(w.winId()); }\n' >>"$tree/src/ui/app/a.c
 fresh; printf 'WId id;\n' >"$tree/src/ui/keys/k.h"; expect FAIL "a WId outside ui/platform"
 fresh; printf 'unsigned count;\nlong offset;\nvoid showWindow(QWidget &window);\n' >"$tree/src/ui/windows/w.h"; expect PASS "numbers, and a widget named window"
 fresh; mkdir -p "$tree/src/ui/platform"; printf 'unsigned long focusedWindow();\nWId id;\n' >"$tree/src/ui/platform/x.h"; expect PASS "window ids inside ui/platform"
+# A main window of n public declarations (one with an inline body, one over two
+# lines, a signal), and as many private ones.
+window() {
+    {
+        printf 'class TMainForm : public QMainWindow {\n    Q_OBJECT\npublic:\n    explicit TMainForm(QWidget *parent = nullptr);\n'
+        printf '    int inlined() const { return 1; } // not; counted; twice\n    void twoLines(int a,\n                  int b);\n'
+        k=4
+        while [ $k -lt "$1" ]; do printf '    void f%s();\n' $k; k=$((k + 1)); done
+        printf 'signals:\n    void changed();\nprivate:\n'
+        k=0
+        while [ $k -lt 30 ]; do printf '    void g%s() {}\n' $k; k=$((k + 1)); done
+        printf '};\n'
+    } >"$tree/src/ui/windows/tmainform.h"
+}
+fresh; window 25; expect PASS "a main window of 25 public declarations"
+fresh; window 26; expect FAIL "a main window of 26 public declarations"
 echo "check-layers catches every wrong include"

@@ -84,7 +84,7 @@ TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
     const QString version = qs(box.VersionInfoResource1.FileVersion());
     for (const InterfaceTexts &language : interfaceLanguages()) {
         SCOPED_TRACE(std::string(language.Name));
-        app->mainForm.applyInterfaceLanguageToAll(std::string(language.Name));
+        app->mainForm.commands().applyInterfaceLanguageToAll(std::string(language.Name));
         EXPECT_EQ(textOf(&box, "Label3"), qs(language.About.BuildPrefix) + version);
         EXPECT_EQ(textOf(&box, "Button1"), qs(language.About.Button1));
         EXPECT_EQ(textOf(&box, "Label5"), "Unicode enabled");
@@ -94,7 +94,7 @@ TEST_F(About, EachStringSetGivesThePrefixTheButtonAndTheNote)
 
     // Without Unicode the note takes three lines, each shown as a line of the label.
     app->mainForm.model().setUnicodeEnabled(false);
-    app->mainForm.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
+    app->mainForm.commands().applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
     EXPECT_EQ(textOf(&box, "Label5"), "Not Unicode enabled\nSome characters may not\nwork correctly");
 }
 
@@ -149,14 +149,14 @@ TEST_F(About, OkHidesTheBoxWhichShowsTheProgramsIcon)
         *shown = child<QLabel>(modal, "Image1")->pixmap().size();
         child<QPushButton>(modal, "Button1")->click();
     });
-    app->mainForm.AboutMenuItemClick();
+    app->mainForm.commands().AboutMenuItemClick();
     QApplication::setWindowIcon(QIcon());
     EXPECT_EQ(*shown, QSize(32, 32));
     EXPECT_FALSE(box.isVisible());
 
     // Shown again unchanged; Escape closes it too.
     whenModal([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    app->mainForm.AboutMenuItemClick();
+    app->mainForm.commands().AboutMenuItemClick();
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(textOf(&box, "Button1"), "Ok");
 }

@@ -32,7 +32,7 @@ protected:
             dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"))->setCurrentRow(row);
             dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
         });
-        form.LanguageClick();
+        form.commands().LanguageClick();
         return form;
     }
     static QString clipboardText()
@@ -61,7 +61,7 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
     const QSize single = form.size();
     EXPECT_TRUE(strip(form).isHidden());
 
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     ASSERT_FALSE(strip(form).isHidden());
     const int stripHeight = strip(form).height();
     EXPECT_GT(stripHeight, 10);
@@ -75,15 +75,15 @@ TEST_F(CollectionStripTest, ShowsInMultipleCharOnlyAndTheWindowGrowsByIt)
         dialog->findChild<QListWidget *>(QStringLiteral("ListBox1"))->setCurrentRow(0);
         dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
-    form.LanguageClick(); // Twelve: three rows
+    form.commands().LanguageClick(); // Twelve: three rows
     EXPECT_EQ(strip(form).geometry().top(), form.keys()[11]->geometry().bottom() + 1);
 
-    form.SingleCharClick();
+    form.commands().SingleCharClick();
     EXPECT_TRUE(strip(form).isHidden());
     EXPECT_EQ(form.centralWidget()->height(), form.keys()[11]->geometry().bottom() + 1);
 
     // A remembered Multiple Char brings the strip back with the pad.
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     app.reset();
     TMainForm &again = start().mainForm;
     again.restoreRemembered();
@@ -101,7 +101,7 @@ TEST_F(CollectionStripTest, AGrownPadStillFitsItsScreen)
     writeDataFile(entry + "\r\n");
     TMainForm &form = startWithLanguage(0);
     form.show();
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     const QRect area = form.screen()->availableGeometry();
     EXPECT_TRUE(area.contains(form.frameGeometry())) << form.frameGeometry().height() << " in " << area.height();
     EXPECT_FALSE(strip(form).isHidden());
@@ -113,7 +113,7 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     for (const int k : {0, 1, 2, 6})
         form.keys()[k]->click();
     expectInStep(form, QString::fromUtf8("àéèœ"));
@@ -136,12 +136,12 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
     expectInStep(form, QString::fromUtf8("àé"));
 
     // After Clear Clipboard a click on the strip, or Enter on it, places it again.
-    form.ClearClipboardClick();
+    form.commands().ClearClipboardClick();
     EXPECT_EQ(clipboardText(), QString());
     EXPECT_EQ(strip(form).collection(), QString::fromUtf8("àé"));
     QTest::mouseClick(const_cast<CollectionStrip *>(&strip(form)), Qt::LeftButton, {}, QPoint(5, 5));
     expectInStep(form, QString::fromUtf8("àé"));
-    form.ClearClipboardClick();
+    form.commands().ClearClipboardClick();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     expectInStep(form, QString::fromUtf8("àé"));
 
@@ -159,7 +159,7 @@ TEST_F(CollectionStripTest, KeysBackspaceClickAndClearKeepStripAndClipboardInSte
     EXPECT_FALSE(clear->isEnabled());
 
     // In Single Char, Backspace changes nothing.
-    form.SingleCharClick();
+    form.commands().SingleCharClick();
     form.keys()[1]->click();
     QTest::keyClick(form.keys()[1], Qt::Key_Backspace);
     EXPECT_EQ(clipboardText(), QString::fromUtf8("é"));
@@ -169,7 +169,7 @@ TEST_F(CollectionStripTest, ALongCollectionIsElidedAtItsStart)
 {
     TMainForm &form = startWithLanguage(0); // Twelve: A to L, 5 per row
     form.show();
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     QString all;
     for (int round = 0; round < 6; ++round)
         for (KeyButton *key : std::as_const(form.keys())) {
@@ -188,7 +188,7 @@ TEST_F(CollectionStripTest, TheStripSpeaksTheInterfaceLanguage)
 {
     writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
     TMainForm &form = startWithLanguage(1);
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     EXPECT_EQ(strip(form).accessibleName(), QString::fromUtf8("Nichts gesammelt"));
     EXPECT_EQ(strip(form).findChild<QToolButton *>(QStringLiteral("ClearCollection"))->toolTip(),
               QString::fromUtf8("Sammlung leeren (Strg+Rücktaste)"));
@@ -228,7 +228,7 @@ private:
 TEST_F(DarkDesktop, ThePadAndItsDialogsFollowTheDesktop)
 {
     TMainForm &form = startWithLanguage(1);
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     expectLegible(form, QPalette::WindowText, QPalette::Window, "the window");
     expectLegible(*form.menuBar(), QPalette::WindowText, QPalette::Window, "the menu bar");
     expectLegible(*form.keys()[0], QPalette::ButtonText, QPalette::Button, "a key");
@@ -239,7 +239,7 @@ TEST_F(DarkDesktop, ThePadAndItsDialogsFollowTheDesktop)
     EXPECT_GE(contrastRatio(tips.color(QPalette::ToolTipText), tips.color(QPalette::ToolTipBase)), 4.5);
     EXPECT_LT(tips.color(QPalette::ToolTipBase).lightness(), 100);
     // The About box's link is blue where blue reads, and the desktop's link colour here.
-    TAbout &about = *form.aboutBox();
+    TAbout &about = *form.commands().aboutBox();
     const QLabel *link = child<QLabel>(&about, "Label4");
     EXPECT_GE(contrastRatio(link->palette().color(QPalette::Link), about.palette().color(QPalette::Window)), 4.5);
 }
@@ -255,7 +255,7 @@ TEST_F(CollectionStripTest, TheLightDesktopKeepsTheWhitePageAndBlueLink)
     TMainForm &form = start().mainForm;
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(form.menuBar()->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(child<QLabel>(form.aboutBox(), "Label4")->palette().color(QPalette::Link), QColor(Qt::blue));
+    EXPECT_EQ(child<QLabel>(form.commands().aboutBox(), "Label4")->palette().color(QPalette::Link), QColor(Qt::blue));
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), light.color(QPalette::ToolTipBase));
     // The desktop turns dark while the pad runs: the pad follows.
     QPalette dark = light;
@@ -267,7 +267,7 @@ TEST_F(CollectionStripTest, TheLightDesktopKeepsTheWhitePageAndBlueLink)
     QCoreApplication::processEvents();
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0x20, 0x20, 0x20));
     EXPECT_EQ(form.menuBar()->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_NE(child<QLabel>(form.aboutBox(), "Label4")->palette().color(QPalette::Link), QColor(Qt::blue));
+    EXPECT_NE(child<QLabel>(form.commands().aboutBox(), "Label4")->palette().color(QPalette::Link), QColor(Qt::blue));
     QApplication::setPalette(before);
 }
 

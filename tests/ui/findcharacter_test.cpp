@@ -36,7 +36,7 @@ protected:
         writeDataFile(kInvisibleData);
         writeSettings(settingsWith("\"ControlLanguage\"=\"" + controlLanguage + "\"\r\n\"PasteFormat\"=\"unicode\"\r\n"));
         TMainForm &form = start().mainForm;
-        form.confirmLanguage(0, std::string("Invisible"));
+        form.commands().confirmLanguage(0, std::string("Invisible"));
         return form;
     }
     static QString clipboardText() { return QGuiApplication::clipboard()->text(); }
@@ -103,7 +103,7 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     QApplication::setActiveWindow(&form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
-    FindCharacterWindow *find = form.findWindow();
+    FindCharacterWindow *find = form.commands().findWindow();
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(find->isVisible());
     EXPECT_EQ(find->windowTitle(), QString::fromUtf8("Rechercher un caractère"));
@@ -117,7 +117,7 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     EXPECT_EQ(clipboardText(), QString::fromUtf16(u"\u0219"));
 
     // A click on a result outputs as a key does, in the current mode.
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     find->searchField()->setText("U+20AC");
     ASSERT_EQ(find->results().size(), 1);
     clickResult(find, 0);
@@ -135,9 +135,9 @@ TEST_F(FindCharacter, CtrlFFindsByNameAndEnterOutputsTheFirstLikeAKey)
     EXPECT_FALSE(find->isVisible());
     app.reset();
     TMainForm &again = start().mainForm;
-    again.FindCharacterClick();
-    ASSERT_NE(again.findWindow(), nullptr);
-    EXPECT_EQ(again.findWindow()->size(), QSize(510, 290));
+    again.commands().FindCharacterClick();
+    ASSERT_NE(again.commands().findWindow(), nullptr);
+    EXPECT_EQ(again.commands().findWindow()->size(), QSize(510, 290));
 }
 
 // Down or Tab from the field reach the first result, whichever result had the
@@ -146,8 +146,8 @@ TEST_F(FindCharacter, TheKeyboardGoesFromTheFieldToTheResultsAndAmongThem)
 {
     TMainForm &form = startWith("English");
     form.show();
-    form.FindCharacterClick();
-    FindCharacterWindow *find = form.findWindow();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
     ASSERT_NE(find, nullptr);
     find->resize(5 * 42 + 60, 320);
     find->activateWindow();
@@ -196,8 +196,8 @@ TEST_F(FindCharacter, TheKeyboardGoesFromTheFieldToTheResultsAndAmongThem)
 TEST_F(FindCharacter, ScreenReadersHearAWindowAndANamedClearButton)
 {
     TMainForm &form = startWith("Français");
-    form.FindCharacterClick();
-    FindCharacterWindow *find = form.findWindow();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
     ASSERT_NE(find, nullptr);
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(find);
     ASSERT_NE(window, nullptr);
@@ -208,7 +208,7 @@ TEST_F(FindCharacter, ScreenReadersHearAWindowAndANamedClearButton)
     QAccessibleInterface *button = QAccessible::queryAccessibleInterface(clear.front());
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(QAccessible::Name), QString::fromUtf8("Effacer la recherche"));
-    form.applyInterfaceLanguageToAll("English");
+    form.commands().applyInterfaceLanguageToAll("English");
     EXPECT_EQ(button->text(QAccessible::Name), "Clear search");
 }
 
@@ -260,8 +260,8 @@ TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
 {
     TMainForm &form = startWith("English");
     form.show();
-    form.FindCharacterClick();
-    FindCharacterWindow *find = form.findWindow();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(find));
     QLineEdit *field = find->searchField();
     KeyView *view = find->resultView();
@@ -374,12 +374,12 @@ TEST_F(FindCharacter, ADraggedKeyOrResultCarriesItsCharacterAndOutputsNothing)
     EXPECT_FALSE(std::as_const(form).state().recentUnsaved()) << "the drag went into Recent";
 
     // In Multiple Char, from Find: the collection stays.
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     form.keys()[7]->click();
     const std::u16string collected = std::as_const(form).state().collection();
     ASSERT_EQ(collected, u"\u2014");
-    form.FindCharacterClick();
-    FindCharacterWindow *find = form.findWindow();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
     find->searchField()->setText("euro sign");
     ASSERT_GE(find->results().size(), 1);
     QApplication::processEvents();
@@ -398,8 +398,8 @@ TEST_F(FindCharacter, ADraggedKeyOrResultCarriesItsCharacterAndOutputsNothing)
 TEST_F(FindCharacter, SearchesInTheInterfaceLanguage)
 {
     TMainForm &form = startWith("Deutsch");
-    form.FindCharacterClick();
-    FindCharacterWindow *find = form.findWindow();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
     ASSERT_NE(find, nullptr);
     find->searchField()->setText("Grad");
     ASSERT_GT(find->results().size(), 0);

@@ -98,7 +98,7 @@ TEST_F(LanguageDialog, GeneratedLanguagesFollowUnderAHeadingAndTheFilterNarrowsT
         EXPECT_EQ(visibleRows(list).size(), 2);
         QTest::keyClick(filter, Qt::Key_Return);
     });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     EXPECT_TRUE(form.windowTitle().startsWith(QStringLiteral("Yoruba ")));
     ASSERT_EQ(form.keys().size(), 3);
     EXPECT_EQ(form.keys()[0]->character(), u"\u1eb9");
@@ -113,13 +113,13 @@ TEST_F(LanguageDialog, GeneratedLanguagesFollowUnderAHeadingAndTheFilterNarrowsT
     EXPECT_EQ(again.keys().size(), 2);
     // In English the generated languages have another order: the dialog
     // opens on Welsh all the same, found by its key.
-    again.optionsChosen(OptionsChoice{PasteFormat::Unicode, 42, std::string("English")});
+    again.commands().optionsChosen(OptionsChoice{PasteFormat::Unicode, 42, std::string("English")});
     whenModal([](QWidget *dialog) {
         auto *list = child<QListWidget>(dialog, "ListBox1");
         EXPECT_EQ(list->currentItem()->text(), QStringLiteral("Welsh \u2014 Cymraeg"));
         child<QPushButton>(dialog, "CancelBtn")->click();
     });
-    again.LanguageClick();
+    again.commands().LanguageClick();
 }
 
 TEST_F(LanguageDialog, ADoubleClickLoadsAGeneratedRowAndCopyMakesItTheUsersOwn)
@@ -135,7 +135,7 @@ TEST_F(LanguageDialog, ADoubleClickLoadsAGeneratedRowAndCopyMakesItTheUsersOwn)
         list->setCurrentItem(welsh);
         emit list->itemDoubleClicked(welsh);
     });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     EXPECT_TRUE(form.windowTitle().startsWith(QStringLiteral("Welsh ")));
 
     whenModal([&](QWidget *dialog) {
@@ -152,7 +152,7 @@ TEST_F(LanguageDialog, ADoubleClickLoadsAGeneratedRowAndCopyMakesItTheUsersOwn)
         EXPECT_FALSE(copy->isEnabled());
         child<QPushButton>(dialog, "CancelBtn")->click();
     });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     EXPECT_TRUE(ownLanguages().contains(QStringLiteral("Languages=Welsh")));
     EXPECT_TRUE(ownLanguages().contains(QStringLiteral("Welsh=\"DejaVu Sans\",12,8,373,372")));
     EXPECT_TRUE(readSettings().contains("\"LastLanguage\"=\"Welsh\""));

@@ -4,8 +4,10 @@
 
 #include "core/interface/interfacestrings.h"
 #include "core/settings/settingsstore.h"
+#include "ui/common/padmodel.h"
 #include "ui/common/qtext.h"
 #include "ui/dialogs/tlanguagedlg.h"
+#include "ui/windows/collectionstrip.h"
 
 #include <QAction>
 #include <QLabel>
@@ -45,7 +47,7 @@ protected:
             list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
             dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
         });
-        form.LanguageClick();
+        form.commands().LanguageClick();
     }
 };
 
@@ -127,7 +129,7 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     TMainForm &form = start().mainForm;
     EXPECT_EQ(form.findChild<QDialog *>(), nullptr);
     writeSettings(settingsWith("\"ControlLanguage\"=\"Deutsch\"\r\n"));
-    form.confirmLanguage(0, std::string("Twelve"));
+    form.commands().confirmLanguage(0, std::string("Twelve"));
     EXPECT_EQ(item(form, "Options1")->text(), qs(interfaceTexts("Deutsch").Main.Options1));
     whenModal([](QWidget *modal) {
         EXPECT_EQ(child<QPushButton>(modal, "Button1")->text(), qs(interfaceTexts("English").About.Button1));
@@ -140,8 +142,8 @@ TEST_F(MainForm, DialogsMadeWhenFirstOpenedShowTheLanguageOfTheOtherDialogs)
     });
     item(form, "Language")->trigger();
 
-    form.applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
-    form.applyInterfaceLanguageToAll("Klingon");  // matches nothing: no window changes
+    form.commands().applyInterfaceLanguageToAll("Espa\xC3\xB1ol");
+    form.commands().applyInterfaceLanguageToAll("Klingon");  // matches nothing: no window changes
     whenModal([](QWidget *modal) {
         EXPECT_EQ(modal->windowTitle(), qs(interfaceTexts("Espa\xC3\xB1ol").Options.Caption));
         child<QPushButton>(modal, "OptionsCancelButton")->click();
@@ -173,11 +175,11 @@ TEST_F(MainForm, KeepOnTopTogglesTheLiveWindowAndTheCheckMark)
 {
     TMainForm &form = start().mainForm;
     form.show();
-    form.KeeponTopClick();
+    form.commands().KeeponTopClick();
     EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(item(form, "KeeponTop")->isChecked());
     EXPECT_TRUE(form.isVisible());
-    form.KeeponTopClick();
+    form.commands().KeeponTopClick();
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(item(form, "KeeponTop")->isChecked());
 }
@@ -200,7 +202,7 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
         *seen = box->windowTitle() + QLatin1Char('|') + box->text();
         box->accept();
     });
-    form.HelpMenuIItemClick();
+    form.commands().HelpMenuIItemClick();
     EXPECT_EQ(*seen, "Information|Kann das Dokument nicht finden: umbrill_help.pdf");
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(form.isMinimized());
@@ -216,13 +218,13 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
         *seen = box->windowTitle() + QLatin1Char('|') + box->text();
         box->accept();
     });
-    form.HelpMenuIItemClick();
+    form.commands().HelpMenuIItemClick();
     EXPECT_EQ(*seen, "Information|Kein Programm kann das Dokument öffnen: umbrill_help.pdf");
     EXPECT_FALSE(form.isMinimized());
 
     launcher = true;
     opened.clear();
-    form.HelpMenuIItemClick();
+    form.commands().HelpMenuIItemClick();
     EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help.pdf")}));
     EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
 
@@ -231,7 +233,7 @@ TEST_F(MainForm, HelpOpensTheDocumentAndMinimisesOrSaysWhyNot)
     ASSERT_TRUE(german.open(QIODevice::WriteOnly));
     german.close();
     opened.clear();
-    form.HelpMenuIItemClick();
+    form.commands().HelpMenuIItemClick();
     EXPECT_EQ(opened, QStringList({programDir() + QStringLiteral("umbrill_help_de.pdf")}));
     overrideShellOpen({});
 }
@@ -253,8 +255,8 @@ TEST_F(MainForm, ComesBackAsItWasLeft)
 
     chooseLanguage(*form, 1); // French
     EXPECT_FALSE(form->hint()->isVisibleTo(form));
-    form->MultipleCharClick();
-    form->KeeponTopClick();
+    form->commands().MultipleCharClick();
+    form->commands().KeeponTopClick();
     form->move(30, 40);
     form->close(); // a place not yet stored is stored now
 
@@ -321,16 +323,16 @@ TEST_F(MainForm, MyCharactersReloadsAtOnceWhenItIsThePadShown)
 {
     TMainForm &form = start().mainForm;
     chooseLanguage(form, 1); // French
-    form.addToMyCharacters(u"é");
-    form.addToMyCharacters(u"\U0001F600");
+    form.commands().addToMyCharacters(u"é");
+    form.commands().addToMyCharacters(u"\U0001F600");
     chooseLanguage(form, 6); // after the six shipped languages
     ASSERT_EQ(form.windowTitle(), "My Characters Umbrill");
     ASSERT_EQ(form.keys().size(), 2);
     EXPECT_EQ(form.keys()[0]->font().family(), "DejaVu Sans"); // French's key font
 
-    form.addToMyCharacters(u"€");
+    form.commands().addToMyCharacters(u"€");
     EXPECT_EQ(form.keys().size(), 3);
-    form.removeFromMyCharacters(u"é");
+    form.commands().removeFromMyCharacters(u"é");
     QCoreApplication::processEvents(); // the pad is built again once the key's menu is gone
     ASSERT_EQ(form.keys().size(), 2);
     EXPECT_EQ(form.keys()[0]->character(), u"\U0001F600");
@@ -342,7 +344,7 @@ TEST_F(MainForm, KeysTakeANewKeySizeAsTheirPitch)
     chooseLanguage(form, 1);  // French: 7 keys, 6 per row, 42 pixels
     for (const int size : {30, 46}) {
         SCOPED_TRACE(size);
-        form.optionsChosen(OptionsChoice{PasteFormat::Unicode, size, std::nullopt});
+        form.commands().optionsChosen(OptionsChoice{PasteFormat::Unicode, size, std::nullopt});
         EXPECT_EQ(form.keys()[1]->geometry(), QRect(size, 0, size, size));
         EXPECT_EQ(form.keys()[6]->geometry(), QRect(0, size, size, size));
         EXPECT_EQ(form.centralWidget()->size(), QSize(6 * size, 2 * size));
@@ -437,7 +439,7 @@ TEST_F(MainForm, CancelLeavesNoKeysAndAZeroHighClientArea)
     TMainForm &form = start().mainForm;
     chooseLanguage(form, 0);
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click(); });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     EXPECT_TRUE(form.keys().isEmpty());
     EXPECT_EQ(form.windowTitle(), "Umbrill");
     EXPECT_EQ(form.centralWidget()->height(), 0);
@@ -461,12 +463,12 @@ TEST_F(MainForm, ABadEntryStopsLoadingWithItsMessage)
             });
             dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
         });
-        form.LanguageClick();
+        form.commands().LanguageClick();
         EXPECT_EQ(*seen, row == 4 ? "Missing|'found' is not a valid integer value."
                                   : "Broken|'x' is not a valid integer value.");
         EXPECT_TRUE(form.keys().isEmpty());
         EXPECT_FALSE(form.fontEnabled());
-        EXPECT_FALSE(form.languageDlg()->isVisible());
+        EXPECT_FALSE(form.commands().languageDlg()->isVisible());
     }
 }
 
@@ -523,10 +525,10 @@ TEST_F(MainForm, ADoubleClickThatFailsToLoadKeepsTheLanguageDialogOpen)
         *stayedOpen = dialog->isVisible();
         doubleClick(0);
     });
-    form.LanguageClick();
+    form.commands().LanguageClick();
     EXPECT_EQ(*seen, "'x' is not a valid integer value.");
     EXPECT_TRUE(*stayedOpen);
-    EXPECT_FALSE(form.languageDlg()->isVisible());
+    EXPECT_FALSE(form.commands().languageDlg()->isVisible());
     EXPECT_EQ(form.keys().size(), 12);
     EXPECT_TRUE(form.fontEnabled());
 }
@@ -542,7 +544,7 @@ TEST_F(MainForm, CatalogueIsReadAfreshWithItsOddities)
                 *rows << list->item(i)->text() + (list->item(i)->isSelected() ? QStringLiteral("*") : QString());
             dialog->findChild<QPushButton *>(QStringLiteral("CancelBtn"))->click();
         });
-        form.LanguageClick();
+        form.commands().LanguageClick();
         return *rows;
     };
     EXPECT_EQ(rowsShown(), QStringList({"Twelve*", "French", "Big Font", "Bare", "Missing", "Broken"}));
@@ -576,7 +578,7 @@ TEST_F(MainForm, ADataFileDeletedWhileRunningFailsLikeAMissingEntry)
         });
         dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click();
     });
-    form.LanguageClick();  // the list still shows "not" and "found"
+    form.commands().LanguageClick();  // the list still shows "not" and "found"
     EXPECT_EQ(*seen, "'found' is not a valid integer value.");
     EXPECT_TRUE(form.keys().isEmpty());
 }
@@ -586,16 +588,53 @@ TEST_F(MainForm, FontCommandRewritesTheEntryInItsWrittenForm)
     writeDataFile("; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\nPad=Arial,8,5,$E0,233e,8364\r\nOther=A,8,5,65\r\n");
     TMainForm &form = start().mainForm;
     chooseLanguage(form, 0);
-    form.setFontChooser([](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); });
+    form.commands().setFontChooser([](const QFont &) { return QFont(QStringLiteral("Times New Roman"), 12); });
     QString asked;
-    form.setConfirmer([&asked](const QString &q) { asked = q; return true; });
-    form.FontClick();
+    form.commands().setConfirmer([&asked](const QString &q) { asked = q; return true; });
+    form.commands().FontClick();
     EXPECT_EQ(asked, "Would you like this to be the default font for this language?");
     QFile file(dataFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "; my pads\r\n[Umbrill]\r\nLanguages=Pad,Other\r\n"
                               "Pad=\"Times New Roman\",12,5,224,233,8364\r\nOther=A,8,5,65\r\n");
     EXPECT_GE(form.state().KeySize(), 42);
+}
+
+// The window follows the model: whoever runs a command (a menu, a dialog, the
+// command line), the window draws what the model announces.
+TEST_F(MainForm, TheWindowRedrawsWhatTheModelAnnounces)
+{
+    TMainForm &form = start().mainForm;
+    PadModel &model = form.model();
+    static_cast<void>(model.nameLanguage(1, "French"));
+    EXPECT_EQ(form.windowTitle(), "French Umbrill");
+    EXPECT_TRUE(form.keys().isEmpty());
+    EXPECT_FALSE(form.fontEnabled());
+    model.loadLanguage("French");
+    ASSERT_EQ(form.keys().size(), 7);
+    EXPECT_TRUE(form.fontEnabled());
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 42, 2 * 42));
+
+    model.storeOptions(OptionsChoice{PasteFormat::Unicode, 30, std::nullopt});
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * 30, 2 * 30));
+    model.applyKeyFont("DejaVu Sans", 12, 96.0);
+    const int pitch = form.state().KeySize();
+    EXPECT_NE(pitch, 30);
+    EXPECT_EQ(form.centralWidget()->size(), QSize(6 * pitch, 2 * pitch));
+
+    model.chooseMode(InputMode::MultipleChar);
+    EXPECT_TRUE(item(form, "MultipleChar")->isChecked());
+    EXPECT_FALSE(item(form, "SingleChar")->isChecked());
+    EXPECT_TRUE(item(form, "RemoveLastCharacter")->isEnabled());
+    EXPECT_TRUE(form.collectionStrip()->isVisibleTo(&form));
+    model.setKeepOnTop(false);
+    EXPECT_FALSE(item(form, "KeeponTop")->isChecked());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+
+    model.setLanguageAside();
+    EXPECT_TRUE(form.keys().isEmpty());
+    EXPECT_EQ(form.windowTitle(), "Umbrill");
+    EXPECT_FALSE(form.fontEnabled());
 }
 
 } // namespace

@@ -87,7 +87,7 @@ protected:
                 dialog->done(QDialog::Rejected);
             }
         });
-        app->mainForm.Options1Click();
+        app->mainForm.commands().Options1Click();
         EXPECT_TRUE(*ran);
     }
 
@@ -134,7 +134,7 @@ TEST_F(Options, WithAKeyboardLanguageLoadedTheWindowsKeySizeCounts)
 {
     writeSettings(settingsWith("\"KeySize\"=\"20\"\r\n"));
     start();
-    app->mainForm.SetLanguage("Twelve");
+    app->mainForm.model().setLanguageName("Twelve");
     app->mainForm.model().applyKeyFont("Arial", 44, 72.0);  // to 64, as a large key font raises it
     withOptions([](TOptionsForm &dialog) {
         EXPECT_EQ(child<QSpinBox>(&dialog, "KeySizeSpinEdit")->value(), 50);
@@ -361,7 +361,7 @@ TEST_F(Options, EveryFocusableControlOfTheDialogsIsNamedInTheInterfaceLanguage)
     start();
     for (const char *language : {"English", "Deutsch"}) {
         SCOPED_TRACE(language);
-        app->mainForm.applyInterfaceLanguageToAll(language);
+        app->mainForm.commands().applyInterfaceLanguageToAll(language);
         for (QDialog *dialog : std::initializer_list<QDialog *>{&app->optionsForm(), &app->languageDlg(), &app->about()}) {
             for (QWidget *control : dialog->findChildren<QWidget *>()) {
                 // A spin box's editor is heard as the spin box.

@@ -29,7 +29,7 @@ TEST_F(PadModelTest, AnnouncesEveryChangeAlsoWhenTheClipboardRefuses)
     QSignalSpy language(&model, &PadModel::interfaceLanguageChanged);
     QSignalSpy typing(&model, &PadModel::typingChanged);
 
-    model.loadLanguage("French", [](const std::string &) {});
+    model.loadLanguage("French");
     EXPECT_EQ(loaded.count(), 1);
     EXPECT_EQ(model.state().CurrentLanguage().KeyCodes.size(), 7u);
 

@@ -119,12 +119,12 @@ protected:
     {
         writeSettings(settingsWith(settings));
         TMainForm &form = start().mainForm;
-        form.typing().setTypistFactory([this] {
+        form.commands().typing().setTypistFactory([this] {
             auto typist = std::make_unique<RecordingTypist>(&typed);
             recorder = typist.get();
             return TypeIntoWindow::Offer{std::move(typist), std::nullopt};
         });
-        form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed, &clipboardRefuses));
+        form.commands().setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed, &clipboardRefuses));
         app->show();
         return form;
     }
@@ -160,7 +160,7 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     EXPECT_EQ(form.keys()[1]->focusPolicy(), Qt::StrongFocus);
 
     item(form)->trigger();
-    EXPECT_TRUE(form.typing().isOn());
+    EXPECT_TRUE(form.commands().typing().isOn());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     EXPECT_TRUE(form.isVisible());
     // Turned on: the keys' characters are made ready at once, in key order.
@@ -171,7 +171,7 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
         EXPECT_EQ(key->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(readSettings().contains("\"TypeIntoWindow\"=\"1\""));
 
-    form.MultipleCharClick();
+    form.commands().MultipleCharClick();
     clipboardCalls = 0;
     form.keys()[1]->click();  // é
     form.keys()[4]->click();  // & (shown as &&)
@@ -179,15 +179,15 @@ TEST_F(TypeIntoWindowTest, OnAClickTypesAndTheFocusAndClipboardAreLeftAloneOffAl
     EXPECT_EQ(clipboardCalls, 0);
     EXPECT_TRUE(form.state().Output().AccumulatedWideText().empty());
 
-    OptionsChoice html = form.optionsOpening();
+    OptionsChoice html = form.commands().optionsOpening();
     html.pasteFormat = PasteFormat::Html;
-    form.optionsChosen(html);
+    form.commands().optionsChosen(html);
     typed.clear();
     form.keys()[1]->click();
     EXPECT_EQ(typed, (std::vector<Keysym>{'&', 'e', 'a', 'c', 'u', 't', 'e', ';'}));
 
     item(form)->trigger();
-    EXPECT_FALSE(form.typing().isOn());
+    EXPECT_FALSE(form.commands().typing().isOn());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     for (KeyButton *key : std::as_const(form.keys()))
         EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus);
@@ -207,7 +207,7 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
     whenModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("OKBtn"))->click(); });
     ASSERT_NE(recorder, nullptr);
     const std::size_t holds = recorder->held.size();
-    form.LanguageClick();  // the first language, Twelve: keys made while on
+    form.commands().LanguageClick();  // the first language, Twelve: keys made while on
     ASSERT_FALSE(form.keys().isEmpty());
     EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::NoFocus);
     // Another language while on: its characters are made ready.
@@ -216,7 +216,7 @@ TEST_F(TypeIntoWindowTest, ComesBackOnAndNewKeysTakeNoFocusAndATypistThatEndsTur
 
     recorder->endNow();  // as when the user refuses the desktop's consent
     EXPECT_FALSE(item(form)->isChecked());
-    EXPECT_FALSE(form.typing().isOn());
+    EXPECT_FALSE(form.commands().typing().isOn());
     EXPECT_EQ(form.keys()[0]->focusPolicy(), Qt::StrongFocus);
 }
 
@@ -243,7 +243,7 @@ TEST_F(TypeIntoWindowTest, WhatCannotBeTypedWaitsOnTheClipboardWithALineOnThePad
     EXPECT_TRUE(item(form)->isEnabled());
     EXPECT_EQ(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
     item(form)->trigger();
-    EXPECT_TRUE(form.typing().isOn());
+    EXPECT_TRUE(form.commands().typing().isOn());
     EXPECT_NE(item(form)->toolTip().toStdString(), typingSessionClosedNote("Deutsch"));
 }
 
@@ -285,21 +285,21 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
     auto owned = std::make_unique<FakeDesktop>();
     FakeDesktop &desktop = *owned;
     desktop.typed = &typed;
-    form.setDesktop(std::move(owned));
-    form.setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed));
+    form.commands().setDesktop(std::move(owned));
+    form.commands().setClipboard(std::make_unique<CountingClipboard>(&clipboardCalls, &placed));
     app->show();
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
 
     item(form)->trigger();
-    ASSERT_TRUE(form.typing().isOn()) << "the desktop's typist is taken";
+    ASSERT_TRUE(form.commands().typing().isOn()) << "the desktop's typist is taken";
     EXPECT_EQ(desktop.refused, (std::vector<std::pair<QWidget *, bool>>{{&form, true}}));
-    form.KeeponTopClick();
+    form.commands().KeeponTopClick();
     EXPECT_EQ(desktop.keptOnTop, (std::vector<std::pair<QWidget *, bool>>{{&form, false}}));
 
     desktop.focused = 42;
-    form.FindCharacterClick();
-    ASSERT_NE(form.findWindow(), nullptr);
-    form.findResultChosen(form.keys()[1]->character());  // é
+    form.commands().FindCharacterClick();
+    ASSERT_NE(form.commands().findWindow(), nullptr);
+    form.commands().findResultChosen(form.keys()[1]->character());  // é
     EXPECT_EQ(desktop.handedBackTo, 42);
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
     EXPECT_TRUE(placed.empty());
@@ -308,7 +308,7 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
     // The window never comes back: after a while, the clipboard.
     desktop.comesBack = false;
     desktop.handedBackTo = 0;
-    form.findResultChosen(form.keys()[1]->character());
+    form.commands().findResultChosen(form.keys()[1]->character());
     EXPECT_EQ(desktop.handedBackTo, 42);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !placed.empty(); }, 5000));
     EXPECT_EQ(typed, (std::vector<Keysym>{0xe9}));
@@ -319,8 +319,8 @@ TEST_F(TypeIntoWindowTest, FindResultsGoBackThroughTheDesktopOrWaitOnTheClipboar
 
     // Without X11 (the widget tests' own platform): nothing to give back to,
     // and the window noted on the desktop before means nothing here.
-    form.setDesktop(thisDesktop());
-    form.findResultChosen(form.keys()[4]->character());  // &
+    form.commands().setDesktop(thisDesktop());
+    form.commands().findResultChosen(form.keys()[4]->character());  // &
     EXPECT_EQ(placed.back(), "&");
     EXPECT_EQ(form.notice()->text().toStdString(), onClipboardNotice("English", "&"));
 }

@@ -7,12 +7,7 @@ namespace umbrill {
 
 SettingsSection PadMemory::section(std::optional<FreshProfile> fresh) const
 {
-    if (m_startupRead && m_store.unchangedSince(*m_startupRead))
-        return *m_startupRead;
-    SettingsSection read = m_store.readSection(kSettingsSection, fresh.value_or(freshProfile()));
-    if (!m_startupOver)
-        m_startupRead = read;
-    return read;
+    return m_store.readSection(kSettingsSection, fresh.value_or(freshProfile()));
 }
 
 std::string PadMemory::startupControlLanguage()
@@ -24,8 +19,7 @@ std::string PadMemory::startupControlLanguage()
 
 void PadMemory::storeStartup()
 {
-    m_startupOver = true;
-    m_startupRead.reset();
+    m_store.holdReads(false);
     writeStartup();
 }
 
@@ -47,9 +41,6 @@ void PadMemory::write(std::string_view key, const std::string &text) const
 
 void PadMemory::rememberText(std::string_view key, const std::string &text) const
 {
-    // What start-up has just read is not written back.
-    if (m_startupRead && m_startupRead->text(key) == text && m_store.unchangedSince(*m_startupRead))
-        return;
     try {
         write(key, text);
     } catch (const Error &) {

@@ -3,9 +3,9 @@
 // declarations.
 //
 // Start-up reads the store once: until storeStartup ends the start-up, the
-// first read is held and answers every later read while the file is unchanged
-// (same inode, size and times), and a remembered value that the held read
-// already holds is not written again.
+// store holds its reads (see SettingsStore::holdReads), so the first read
+// answers every later one while the file is unchanged (same inode, size and
+// times).
 //
 // A first start writes nothing until the pad has first shown (storeStartup):
 // reads make no file meanwhile, and any write does those writes first, so the
@@ -22,7 +22,7 @@ namespace umbrill {
 
 class PadMemory {
 public:
-    explicit PadMemory(SettingsStore store) : m_store(std::move(store)) {}
+    explicit PadMemory(SettingsStore store) : m_store(std::move(store)) { m_store.holdReads(true); }
 
     const SettingsStore &store() const { return m_store; }
 
@@ -55,8 +55,9 @@ public:
     {
         return declared.in(section());
     }
-    // Stores a remembered value when it changes; one that cannot be stored is
-    // dropped: remembering never stands in the user's way.
+    // Stores a remembered value (a value already stored leaves the file as it
+    // is); one that cannot be stored is dropped: remembering never stands in
+    // the user's way.
     template <class T>
     void remember(const RememberedValue<T> &declared, const T &value) const
     {
@@ -65,8 +66,8 @@ public:
     }
 
 private:
-    // The section as start-up holds it, or as read now (by default, with a
-    // fresh profile left alone while the writes of a first start wait).
+    // The section (by default, with a fresh profile left alone while the
+    // writes of a first start wait).
     SettingsSection section(std::optional<FreshProfile> fresh = std::nullopt) const;
     FreshProfile freshProfile() const { return m_startupStorePending ? FreshProfile::Leave : FreshProfile::Create; }
     void writeStartup() const;
@@ -74,9 +75,6 @@ private:
     void rememberText(std::string_view key, const std::string &text) const;
 
     SettingsStore m_store;
-    // The first read of the start-up, until it is over.
-    mutable std::optional<SettingsSection> m_startupRead;
-    bool m_startupOver = false;
     mutable bool m_startupStorePending = false;
 };
 

@@ -216,6 +216,7 @@ std::optional<PadState::NamedLanguage> PadState::restoreStart()
     m_own.loadRecent(remembered(kRecent));
     if (const auto mode = remembered(kInputMode))
         m_output.setMode(*mode);
+    m_typingOn = remembered(kTypeIntoWindow).value_or(false);
     const std::optional<std::string> key = remembered(kLastLanguage);
     const std::optional<int> position = key ? catalogueIndex(*key) : std::nullopt;
     if (!position)
@@ -223,6 +224,12 @@ std::optional<PadState::NamedLanguage> PadState::restoreStart()
     m_languageIndex = *position;
     SetLanguage(shownName(*key));
     return NamedLanguage{*position, *key};
+}
+
+void PadState::setTyping(bool on)
+{
+    if (std::exchange(m_typingOn, on) != on)
+        remember(kTypeIntoWindow, on);
 }
 
 void PadState::Button1Click(std::u16string_view character, ClipboardSink &clipboard)

@@ -178,12 +178,17 @@ public:
     {
         m_memory.remember(declared, value);
     }
-    // Restoring a start: Recent and the mode of the last run come back (the
-    // clipboard and the collections are left alone), and the language last
-    // confirmed, when the catalogue still holds it, is named and given its
-    // place; it is returned for the caller to load (GetLanguageData).
-    // Nothing is written.
+    // Restoring a start: Recent, the mode and Type into Window of the last
+    // run come back (the clipboard and the collections are left alone), and
+    // the language last confirmed, when the catalogue still holds it, is named
+    // and given its place; it is returned for the caller to load
+    // (GetLanguageData). Nothing is written.
     std::optional<NamedLanguage> restoreStart();
+    // Type into Window, as last turned or restored; turning it is remembered
+    // when it changes it (turning it back on as a start restored it writes
+    // nothing).
+    bool typingOn() const { return m_typingOn; }
+    void setTyping(bool on);
     // The window moved: its place is written by savePosition (the window
     // does so once it has rested) or savePending, not on every move.
     void notePosition(KeyPlacement position) { m_pendingPosition = position; }
@@ -248,6 +253,7 @@ private:
     int m_languageIndex = 0;
     OutputEngine m_output; // the mode and the collections of Multiple Char
     std::optional<KeyPlacement> m_pendingPosition;
+    bool m_typingOn = false;
 };
 
 } // namespace umbrill

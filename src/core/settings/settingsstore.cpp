@@ -87,32 +87,32 @@ std::int64_t systemStoreClock()
 
 namespace {
 
-// The file as last parsed, with the identity it had when read: a read of an
+// The file as last read, with the identity it had then: a read of an
 // unchanged file takes it again instead of reading and parsing the file anew
 // (a start-up reads several values; a large file would be parsed each time).
 struct ParsedStore {
     fs::path file;
-    FileIdentity identity;
-    std::shared_ptr<const RegistryFile> registry;
+    std::optional<FileIdentity> identity;         // nullopt: there was none
+    std::shared_ptr<const RegistryFile> registry; // null: the file could not be read
+    // Read, and old enough that a later edit must change its identity.
+    bool rested = false;
 };
 std::mutex g_parsedMutex;
 ParsedStore g_parsed;
 std::atomic<StoreClock> g_clock{systemStoreClock};
 
-struct ReadRegistry {
-    std::shared_ptr<const RegistryFile> registry; // null: the file could not be read
-    std::optional<FileIdentity> identity;         // nullopt: there was none
-};
-
 // One locked read of the file, made first when the profile is fresh (unless
-// fresh says to leave it); counts its locked accesses in accesses.
-ReadRegistry readRegistry(const fs::path &file, FreshProfile fresh, std::atomic<int> &accesses)
+// fresh says to leave it); counts its locked accesses in accesses. The last
+// read is taken again while the file is unchanged: when it had rested, or
+// for a store that holds its reads. Null: the file could not be read.
+std::shared_ptr<const RegistryFile> readRegistry(const fs::path &file, FreshProfile fresh, bool holding, std::atomic<int> &accesses)
 {
     const fs::path target = resolveStorePath(file);
-    if (const auto identity = identityOf(target)) {
+    const std::optional<FileIdentity> now = identityOf(target);
+    {
         const std::lock_guard guard(g_parsedMutex);
-        if (g_parsed.registry && g_parsed.file == target && g_parsed.identity == *identity)
-            return {g_parsed.registry, *identity};
+        if (g_parsed.file == target && g_parsed.identity == now && (g_parsed.rested || holding))
+            return g_parsed.registry;
     }
     ++accesses;
     FileContents contents = readLocked(target);
@@ -123,19 +123,21 @@ ReadRegistry readRegistry(const fs::path &file, FreshProfile fresh, std::atomic<
         contents = readLocked(target);
         accesses += 2;
     }
-    if (contents.status != FileContents::Status::Read)
-        return {nullptr, contents.status == FileContents::Status::Missing ? std::nullopt : identityOf(target)};
-    const FileIdentity identity = contents.identity;
-    auto registry = std::make_shared<const RegistryFile>(RegistryFile::fromBytes(std::move(contents.bytes)));
-    // File times tick coarsely (a few milliseconds): a file changed just now
-    // may change again, in place and at the same size, within the same tick,
-    // so it is taken again only once it has rested.
-    constexpr std::int64_t kRested = 100'000'000; // nanoseconds
-    if (g_clock.load()() - std::max(identity.modified, identity.changed) < kRested)
-        return {registry, identity};
+    ParsedStore read{target, std::nullopt, nullptr, false};
+    if (contents.status == FileContents::Status::Read) {
+        read.identity = contents.identity;
+        read.registry = std::make_shared<const RegistryFile>(RegistryFile::fromBytes(std::move(contents.bytes)));
+        // File times tick coarsely (a few milliseconds): a file changed just
+        // now may change again, in place and at the same size, within the
+        // same tick, so it is taken again only once it has rested.
+        constexpr std::int64_t kRested = 100'000'000; // nanoseconds
+        read.rested = g_clock.load()() - std::max(read.identity->modified, read.identity->changed) >= kRested;
+    } else if (contents.status != FileContents::Status::Missing) {
+        read.identity = identityOf(target);
+    }
     const std::lock_guard guard(g_parsedMutex);
-    g_parsed = {target, identity, registry};
-    return {registry, identity};
+    g_parsed = read;
+    return read.registry;
 }
 
 } // namespace
@@ -165,17 +167,10 @@ SettingsStore::SettingsStore(fs::path file) : m_file(std::move(file)), m_accesse
 
 SettingsSection SettingsStore::readSection(std::string_view section, FreshProfile fresh) const
 {
-    ReadRegistry read = readRegistry(m_file, fresh, *m_accesses);
     SettingsSection found;
-    found.m_registry = std::move(read.registry);
+    found.m_registry = readRegistry(m_file, fresh, m_holding, *m_accesses);
     found.m_keyPath = keyPathOf(section);
-    found.m_identity = read.identity;
     return found;
-}
-
-bool SettingsStore::unchangedSince(const SettingsSection &read) const
-{
-    return identityOf(resolveStorePath(m_file)) == read.m_identity;
 }
 
 std::string SettingsStore::read(std::string_view section, std::string_view key, std::string_view dflt,

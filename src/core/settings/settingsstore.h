@@ -54,7 +54,6 @@ private:
     friend class SettingsStore;
     std::shared_ptr<const RegistryFile> m_registry; // null: nothing could be read
     std::string m_keyPath;
-    std::optional<FileIdentity> m_identity; // of the file read; nullopt: there was none
 };
 
 // A settings file. Copies share the count of their locked accesses.
@@ -72,8 +71,12 @@ public:
                      FreshProfile fresh = FreshProfile::Create) const;
     // The whole section in one read; an unreadable file gives an empty one.
     SettingsSection readSection(std::string_view section, FreshProfile fresh = FreshProfile::Create) const;
-    // Whether the file is still the one that read found (no locked access).
-    bool unchangedSince(const SettingsSection &read) const;
+    // While this store (not its copies) holds its reads, a read of the file
+    // unchanged since the last read takes that read again, even when the file
+    // had not rested (see setStoreClock), and a missing or unreadable file is
+    // not looked at again until it appears or changes. A start-up holds them:
+    // it reads many values at once. Off by default.
+    void holdReads(bool hold) { m_holding = hold; }
 
     // Stores value as a string value, creating the folder, the file and the
     // section when needed; the value already stored leaves the file untouched.
@@ -91,6 +94,7 @@ public:
 private:
     std::filesystem::path m_file;
     std::shared_ptr<std::atomic<int>> m_accesses;
+    bool m_holding = false;
 };
 
 // The wall clock by which a read tells whether the file has rested long

@@ -11,6 +11,7 @@
 #include "ui/platform/typeintowindow.h"
 #include "ui/platform/desktop.h"
 #include "ui/platform/quitonsignal.h"
+#include "ui/windows/padcommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,7 +62,7 @@ UmbrillApp::UmbrillApp()
     // and Recent, Find its size) before the application quits.
     QObject::connect(&QuitOnSignal::instance(), &QuitOnSignal::signalled, &mainForm, [] { QApplication::closeAllWindows(); });
     // Qt ends the process with exit() when the display connection breaks.
-    g_pendingAtExit = &mainForm.model();
+    g_pendingAtExit = &model;
     static const bool registered = std::atexit(savePendingAtExit) == 0;
     static_cast<void>(registered);
 }
@@ -77,19 +78,19 @@ void UmbrillApp::show()
 QString UmbrillApp::check(const PadRequest &request)
 try {
     if (request.language) {
-        if (!mainForm.model().namedLanguage(utf8(*request.language))) {
+        if (!model.namedLanguage(utf8(*request.language))) {
             QStringList listed;
-            for (const CatalogueEntry &entry : mainForm.model().catalogue(false))
+            for (const CatalogueEntry &entry : model.catalogue(false))
                 listed << qs(entry.shown);
             return QStringLiteral("Umbrill: there is no keyboard language '%1'. The Language list holds: %2.")
                 .arg(*request.language, listed.join(QStringLiteral(", ")));
         }
     }
     if (request.typeIntoWindow.value_or(false)) {
-        mainForm.typing().probe();
-        if (!mainForm.typing().typist())
+        commands.typing().probe();
+        if (!commands.typing().typist())
             return QStringLiteral("Umbrill: Type into Window is not available here: %1")
-                .arg(mainForm.typing().unavailableReason());
+                .arg(commands.typing().unavailableReason());
     }
     return {};
 } catch (const std::exception &error) {
@@ -101,25 +102,25 @@ void UmbrillApp::carryOut(const PadRequest &request, bool toFront)
     if (request.language)
         guard(&mainForm, [&] {
             // A shipped or own language, or Recent, comes before a generated language of that name.
-            if (const auto named = mainForm.model().namedLanguage(utf8(*request.language)))
-                mainForm.confirmLanguage(named->position, named->key);
+            if (const auto named = model.namedLanguage(utf8(*request.language)))
+                commands.confirmLanguage(named->position, named->key);
         });
     if (request.typeIntoWindow)
-        mainForm.typing().setOn(*request.typeIntoWindow);
+        commands.typing().setOn(*request.typeIntoWindow);
     if (toFront) {
         if (mainForm.isMinimized())
             mainForm.setWindowState(mainForm.windowState() & ~Qt::WindowMinimized);
         mainForm.show();
-        mainForm.desktop().toCurrentWorkspace(mainForm);
+        commands.desktop().toCurrentWorkspace(mainForm);
         mainForm.raise();
-        if (!request.find && !mainForm.typing().isOn())
-            mainForm.desktop().makeActive(mainForm);
+        if (!request.find && !commands.typing().isOn())
+            commands.desktop().makeActive(mainForm);
     }
     if (request.find) {
-        guard(&mainForm, [&] { mainForm.FindCharacterClick(); });
-        if (toFront && mainForm.findWindow()) {
-            mainForm.desktop().toCurrentWorkspace(*mainForm.findWindow());
-            mainForm.desktop().makeActive(*mainForm.findWindow());
+        guard(&mainForm, [&] { commands.FindCharacterClick(); });
+        if (toFront && commands.findWindow()) {
+            commands.desktop().toCurrentWorkspace(*commands.findWindow());
+            commands.desktop().makeActive(*commands.findWindow());
         }
     }
 }

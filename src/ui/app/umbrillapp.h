@@ -9,6 +9,7 @@
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
+#include "ui/windows/padcommands.h"
 
 namespace umbrill {
 
@@ -46,10 +47,13 @@ struct UmbrillApp {
     // Set first: the error display of start-up is titled with it.
     struct Title { Title(); } title;
     TMainForm mainForm;
+    // The pad's model and the commands the app runs, as the main window's menus do.
+    PadModel &model = mainForm.model();
+    PadCommands &commands = mainForm.commands();
     // The dialogs, made now if they were not yet.
-    TAbout &about() { return *mainForm.aboutBox(); }
-    TLanguageDlg &languageDlg() { return *mainForm.languageDlg(); }
-    TOptionsForm &optionsForm() { return *mainForm.optionsForm(); }
+    TAbout &about() { return *commands.aboutBox(); }
+    TLanguageDlg &languageDlg() { return *commands.languageDlg(); }
+    TOptionsForm &optionsForm() { return *commands.optionsForm(); }
 };
 
 } // namespace umbrill

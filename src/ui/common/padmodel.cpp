@@ -54,9 +54,9 @@ bool PadModel::eventFilter(QObject *watched, QEvent *event)
 
 void PadModel::setClipboard(std::unique_ptr<ClipboardSink> clipboard) { m_clipboard = std::move(clipboard); }
 
-void PadModel::loadLanguage(const std::string &name, const ShowLanguage &show)
+void PadModel::loadLanguage(const std::string &name)
 {
-    m_state.GetLanguageData(name, show);
+    m_state.GetLanguageData(name, [this](const std::string &controlLanguage) { emit interfaceLanguageRead(controlLanguage); });
     emit languageLoaded();
 }
 
@@ -132,7 +132,7 @@ ShowLanguage PadModel::showLanguage()
 void PadModel::setTyping(bool on)
 {
     emit typingChanged(on);
-    m_state.remember(kTypeIntoWindow, on);
+    m_state.setTyping(on);
 }
 
 std::string PadModel::nameLanguage(int position, const std::string &key)
@@ -142,6 +142,7 @@ std::string PadModel::nameLanguage(int position, const std::string &key)
     m_state.SetLanguage(shown);
     m_state.remember(kLastLanguage, key);
     emit languageChanged();
+    emit languageNamed(shown);
     return shown;
 }
 
@@ -155,6 +156,7 @@ void PadModel::setLanguageName(const std::string &name)
 {
     m_state.SetLanguage(name);
     emit languageChanged();
+    emit languageNamed(name);
 }
 
 std::string PadModel::copyToOwnLanguages(const std::string &key)
@@ -206,10 +208,14 @@ void PadModel::notePosition(KeyPlacement position)
 
 std::optional<PadState::NamedLanguage> PadModel::restoreStart()
 {
+    if (m_state.remembered(kKeepOnTop) == false)
+        emit keepOnTopChanged(false);
     std::optional<PadState::NamedLanguage> language = m_state.restoreStart();
     emit collectionChanged();
-    if (language)
+    if (language) {
         emit languageChanged();
+        emit languageNamed(m_state.CurrentLanguage().LanguageName);
+    }
     return language;
 }
 

@@ -35,9 +35,13 @@ public:
     ClipboardSink &clipboard() { return *m_clipboard; }
     void setClipboard(std::unique_ptr<ClipboardSink> clipboard);
 
-    // Loads the keyboard language name; show shows the stored interface
-    // language meanwhile. Throws the loading's Error.
-    void loadLanguage(const std::string &name, const ShowLanguage &show);
+    // Loads the keyboard language name, announcing the stored interface
+    // language it reads first (interfaceLanguageRead), then the load
+    // (languageLoaded). Throws the loading's Error, after the first.
+    void loadLanguage(const std::string &name);
+    // The language shown is set aside while another is chosen: announced
+    // (languageSetAside); the state keeps it.
+    void setLanguageAside() { emit languageSetAside(); }
     // The input mode, a click of a key, and Multiple Char's collection. The
     // collection is announced also when the clipboard refuses and this throws.
     void chooseMode(InputMode mode);
@@ -57,7 +61,8 @@ public:
     void clearCollection();
     // What the rules call to show an interface language: it is announced.
     ShowLanguage showLanguage();
-    // Type into Window was turned on or off: announced, then remembered.
+    // Type into Window was turned on or off: announced, then remembered
+    // when it changed (see PadState::setTyping).
     void setTyping(bool on);
 
     // What character dragged out of the pad carries: the one character as a
@@ -73,10 +78,11 @@ public:
     std::optional<int> catalogueIndex(const std::string &key) { return m_state.catalogueIndex(key); }
     std::optional<PadState::NamedLanguage> namedLanguage(std::string_view wanted) { return m_state.namedLanguage(wanted); }
     // The language of key was confirmed at position: it is named by its shown
-    // name, which is returned, and remembered by its key. Announced.
+    // name, which is returned, and remembered by its key. Announced, as
+    // languageChanged and languageNamed.
     std::string nameLanguage(int position, const std::string &key);
     // No language is confirmed (the dialog was cancelled), or the one shown
-    // is named name (its shown name). Announced.
+    // is named name (its shown name; also announced as languageNamed). Announced.
     void setLanguageIndex(int position);
     void setLanguageName(const std::string &name);
     // Copies a generated language into the user's own (see
@@ -116,9 +122,10 @@ public:
         m_state.remember(declared, value);
     }
 
-    // Restoring a start (see PadState::restoreStart): Recent and the mode,
-    // announced as the collection's change, and the language last confirmed,
-    // named, announced and returned for loading (see loadLanguage).
+    // Restoring a start (see PadState::restoreStart): Keep on Top, announced
+    // when it was off; Recent and the mode, announced as the collection's
+    // change; and the language last confirmed, named, announced and returned
+    // for loading (see loadLanguage). Writes nothing.
     std::optional<PadState::NamedLanguage> restoreStart();
     // Clear Clipboard: the clipboard is emptied.
     void clearClipboard() { m_state.ClearClipboardClick(*m_clipboard); }
@@ -129,7 +136,13 @@ public:
     void removeFromMyCharacters(const std::u16string &character);
 
 signals:
+    // A load read the stored interface language: the pad shows it (the other
+    // windows keep theirs).
+    void interfaceLanguageRead(const std::string &controlLanguage);
     void languageLoaded();
+    void languageSetAside();
+    // The language shown is named name from now on; its keys are yet to load.
+    void languageNamed(const std::string &name);
     // My Characters, the pad shown, gained or lost a character.
     void myCharactersChanged();
     void collectionChanged();

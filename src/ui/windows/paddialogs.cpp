@@ -2,11 +2,12 @@
 #include "ui/windows/paddialogs.h"
 
 #include "core/interface/interfacestrings.h"
+#include "core/pad/padstate.h"
 #include "ui/common/guard.h"
 #include "ui/dialogs/tabout.h"
 #include "ui/dialogs/tlanguagedlg.h"
 #include "ui/dialogs/toptionsform.h"
-#include "ui/windows/tmainform.h"
+#include "ui/windows/padcommands.h"
 
 namespace umbrill {
 
@@ -15,7 +16,7 @@ TAbout *PadDialogs::about()
     if (!m_about) {
         m_about = new TAbout(&m_pad);
         if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
-            m_about->showTexts(*texts, m_pad.state().UnicodeEnabled());
+            m_about->showTexts(*texts, m_state.UnicodeEnabled());
     }
     return m_about;
 }
@@ -26,13 +27,13 @@ TLanguageDlg *PadDialogs::languageDlg()
         auto *dialog = new TLanguageDlg(&m_pad);
         if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
             dialog->showTexts(*texts);
-        TMainForm &pad = m_pad;
+        PadCommands &pad = m_commands;
         QObject::connect(dialog, &TLanguageDlg::languageConfirmed, &pad,
                          [&pad, dialog](int position, const std::optional<std::string> &name) {
                              if (guard(dialog, [&] { pad.confirmLanguage(position, name); }) && name)
                                  dialog->accept();
                          });
-        QObject::connect(dialog, &TLanguageDlg::cancelled, &pad, [&pad] { pad.setFontEnabled(false); });
+        // Cancelled, the dialog leaves the pad as the Language command set it: no keys, no Font.
         QObject::connect(dialog, &TLanguageDlg::copyRequested, &pad, [&pad, dialog](const std::string &key) {
             guard(dialog, [&] { pad.copyToOwnLanguages(key); });
         });
@@ -47,7 +48,7 @@ TOptionsForm *PadDialogs::options()
         auto *dialog = new TOptionsForm(&m_pad);
         if (const InterfaceTexts *texts = matchInterfaceTexts(m_language))
             dialog->showTexts(*texts);
-        TMainForm &pad = m_pad;
+        PadCommands &pad = m_commands;
         QObject::connect(dialog, &TOptionsForm::interfaceLanguagePicked, &pad,
                          [&pad, dialog](const std::string &language) {
                              guard(dialog, [&] { pad.interfaceLanguagePicked(language); });
@@ -69,7 +70,7 @@ void PadDialogs::showTexts(const std::string &controlLanguage, const InterfaceTe
     if (m_options)
         m_options->showTexts(texts);
     if (m_about)
-        m_about->showTexts(texts, m_pad.state().UnicodeEnabled());
+        m_about->showTexts(texts, m_state.UnicodeEnabled());
     if (m_languageDlg)
         m_languageDlg->showTexts(texts);
 }

@@ -1,21 +1,28 @@
 // The pad's three dialogs: made when first opened, children of the pad, and
 // kept for the next opening. Each shows the interface language the other
-// windows show; what it reports runs the pad's rules, whose errors show over it.
+// windows show; what it reports runs the pad's commands, whose errors show
+// over it.
 #pragma once
 
 #include <string>
 
+class QWidget;
+
 namespace umbrill {
 
 struct InterfaceTexts;
+class PadCommands;
+class PadState;
 class TAbout;
 class TLanguageDlg;
-class TMainForm;
 class TOptionsForm;
 
 class PadDialogs {
 public:
-    explicit PadDialogs(TMainForm &pad) : m_pad(pad) {}
+    PadDialogs(QWidget &pad, PadCommands &commands, const PadState &state)
+        : m_pad(pad), m_commands(commands), m_state(state)
+    {
+    }
 
     TAbout *about();
     TLanguageDlg *languageDlg();
@@ -27,7 +34,9 @@ public:
     void showTexts(const std::string &controlLanguage, const InterfaceTexts &texts);
 
 private:
-    TMainForm &m_pad;
+    QWidget &m_pad;
+    PadCommands &m_commands;
+    const PadState &m_state;
     std::string m_language;
     TAbout *m_about = nullptr;
     TLanguageDlg *m_languageDlg = nullptr;

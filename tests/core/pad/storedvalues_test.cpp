@@ -73,8 +73,8 @@ TEST(StoredValues, WhatReadsBackIsWhatIsWithinBounds)
 }
 
 // A start that comes back on a remembered language reads the store once and
-// writes nothing back of what it read; a change during the start is written,
-// and once the start is over every read looks at the file again.
+// writes nothing back of what it restored; a change during the start is
+// written, and once the start is over every read looks at the file again.
 TEST(StoredValues, ARememberedStartReadsTheStoreOnce)
 {
     TempDir dir{"umbrill-start"};
@@ -97,9 +97,9 @@ TEST(StoredValues, ARememberedStartReadsTheStoreOnce)
     EXPECT_EQ(pad.CurrentLanguage().LanguageName, "Pad");
     EXPECT_EQ(pad.Output().Mode(), InputMode::MultipleChar);
     pad.GetLanguageData(restored->key, [](const std::string &) {});
-    // Typing comes back on as the window turns it on: it remembers its value.
-    ASSERT_EQ(pad.remembered(kTypeIntoWindow), true);
-    pad.remember(kTypeIntoWindow, true);
+    // Typing comes back on, and turning it on again changes nothing.
+    EXPECT_TRUE(pad.typingOn());
+    pad.setTyping(true);
     EXPECT_EQ(pad.KeySize(), 30);
     EXPECT_EQ(store.lockedAccesses(), 1);
     EXPECT_EQ(readBytes(store.file()), stored);
@@ -108,6 +108,8 @@ TEST(StoredValues, ARememberedStartReadsTheStoreOnce)
     pad.remember(kKeepOnTop, false);
     EXPECT_EQ(store.lockedAccesses(), 2);
     EXPECT_EQ(pad.remembered(kKeepOnTop), false);
+    pad.setTyping(false);
+    EXPECT_EQ(pad.remembered(kTypeIntoWindow), false);
 
     // Over: another program's edit is read, whatever the start held.
     pad.storeStartup();

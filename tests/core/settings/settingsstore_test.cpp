@@ -315,6 +315,44 @@ TEST_F(SettingsFile, WritesThroughASymbolicLink)
     EXPECT_EQ(readSettingFrom(elsewhere / "real.reg", kSettingsSection, "KeySize", "dflt"), "50");
 }
 
+// A store that holds its reads reads a missing file once and a file just
+// written once, and any change at once; without the hold, or once it ends, a
+// file that has not rested is read each time.
+TEST_F(SettingsFile, AStoreHoldingItsReadsReadsAnUnchangedFileOnce)
+{
+    setStoreClock([] { return std::int64_t(0); }); // no file ever rests
+    struct SystemClockAgain {
+        ~SystemClockAgain() { setStoreClock(nullptr); }
+    } systemClockAgain;
+    SettingsStore held(m_file);
+    held.holdReads(true);
+    const SettingsStore loose(m_file);
+    const auto keySize = [](const SettingsStore &store) {
+        return store.read(kSettingsSection, "KeySize", "none", FreshProfile::Leave);
+    };
+
+    EXPECT_EQ(keySize(held), "none");
+    EXPECT_EQ(keySize(held), "none");
+    EXPECT_EQ(held.lockedAccesses(), 1);
+    EXPECT_FALSE(fs::exists(m_file));
+
+    fs::create_directories(m_file.parent_path());
+    writeBytes(m_file, std::string(kFreshFile) + "\n[HKEY_CURRENT_USER\\umbrill.ini\\Settings]\n\"KeySize\"=\"30\"\n");
+    EXPECT_EQ(keySize(held), "30");
+    EXPECT_EQ(keySize(held), "30");
+    EXPECT_EQ(held.lockedAccesses(), 2);
+    EXPECT_EQ(keySize(loose), "30");
+    EXPECT_EQ(keySize(loose), "30");
+    EXPECT_EQ(loose.lockedAccesses(), 2);
+
+    loose.write(kSettingsSection, "KeySize", "44");
+    EXPECT_EQ(keySize(held), "44");
+    EXPECT_EQ(held.lockedAccesses(), 3);
+    held.holdReads(false);
+    EXPECT_EQ(keySize(held), "44");
+    EXPECT_EQ(held.lockedAccesses(), 4);
+}
+
 TEST(RegistryFile, BadNamesAreRefused)
 {
     RegistryFile file = RegistryFile::fresh();
