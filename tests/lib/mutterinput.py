@@ -7,6 +7,7 @@ long as it runs.
 Reads commands from stdin, one a line, and answers each with "ok" or
 "error: ..." on stdout:
   click X Y       left click at X,Y (logical pixels of the virtual monitor)
+  drag X Y TX TY  presses at X,Y, moves in small steps to TX,TY and lets go
   keys NAME...    presses and releases each keysym in turn (names as in X,
                   "ctrl+s" holds Control_L; "alt+s" holds Alt_L)
   quit"""
@@ -112,6 +113,21 @@ class PortalInput:
             dbus_interface="org.freedesktop.portal.Session")
 
 
+def drag(devices, x, y, to_x, to_y, steps=16):
+    """Moves the held pointer from x,y to to_x,to_y and lets go. The source
+    needs motion to start its drag, and the target needs motion over it to
+    take the drag and settle before the release."""
+    time.sleep(0.1)
+    for _ in range(steps):
+        devices.move((to_x - x) / steps, (to_y - y) / steps)
+        time.sleep(0.05)
+    for dx in (1.0, -1.0):
+        time.sleep(0.1)
+        devices.move(dx, 0.0)
+    time.sleep(0.3)
+    devices.button(False)
+
+
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
@@ -126,7 +142,7 @@ def main():
                 continue
             if words[0] == "quit":
                 break
-            if words[0] == "click":
+            if words[0] in ("click", "drag"):
                 x, y = float(words[1]), float(words[2])
                 # Relative motion only: first into the corner, then to the
                 # point. After one long step KWin moved the pointer on by as
@@ -135,6 +151,9 @@ def main():
                 devices.move(x - 1, y - 1)
                 devices.move(1.0, 1.0)
                 devices.button(True)
+            if words[0] == "drag":
+                drag(devices, x, y, float(words[3]), float(words[4]))
+            elif words[0] == "click":
                 # For timing: CLOCK_MONOTONIC at the press, on stderr.
                 print("press %d" % time.clock_gettime_ns(time.CLOCK_MONOTONIC), file=sys.stderr, flush=True)
                 time.sleep(0.03)

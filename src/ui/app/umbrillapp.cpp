@@ -10,6 +10,7 @@
 #include "ui/dialogs/findcharacterwindow.h"
 #include "ui/platform/typeintowindow.h"
 #include "ui/platform/desktop.h"
+#include "ui/platform/xdndsource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,6 +60,8 @@ UmbrillApp::UmbrillApp()
     // Closing every window writes what each has pending (the pad its place
     // and Recent, Find its size) before the application quits.
     QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, [] { QApplication::closeAllWindows(); });
+    // A character dragged out reaches the desktop's own windows too.
+    xdndsource::serve();
     // Qt ends the process with exit() when the display connection breaks.
     g_pendingAtExit = &mainForm.model();
     static const bool registered = std::atexit(savePendingAtExit) == 0;
