@@ -48,8 +48,11 @@ app_pid=$!
 poll find_program_window '^Test Umbrill$' || { echo "FAIL: no pad"; cat "$work/app.log"; exit 1; }
 main=$wid
 click_key() {  # key index from 0
-  local point
-  point=$(pad_key_point "$1") && session_input click $point
+  local k=$1 x y height
+  x=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left Y: *//p')
+  height=$(xwininfo -id "$main" | sed -n 's/^ *Height: *//p')
+  session_input click $((x + k * 42 + 21)) $((y + height - 21))
 }
 clipboard() { xclip -selection clipboard -o 2>/dev/null; }
 notice_says() {  # text: the pad's notice line shows it
