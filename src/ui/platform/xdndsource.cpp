@@ -73,7 +73,8 @@ private:
         if (request.target == atom("TARGETS")) {
             std::vector<xcb_atom_t> targets{atom("TARGETS"), atom("UTF8_STRING")};
             for (const QString &format : data.formats())
-                targets.push_back(atom(format.toLatin1()));
+                if (const xcb_atom_t named = atom(format.toLatin1()); named != XCB_ATOM_NONE)
+                    targets.push_back(named);
             xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                                 static_cast<uint32_t>(targets.size()), targets.data());
         } else {
