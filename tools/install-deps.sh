@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core fonts-noto-mono fonts-liberation2 fonts-noto-core
   xvfb xdotool xclip x11-utils x11-apps
   openbox metacity stress-ng xterm x11-xserver-utils x11-xkb-utils dbus python3 python3-dbus python3-gi
-  libx11-dev libxtst-dev libxdamage-dev libicu-dev libfontconfig-dev fontconfig
+  libx11-dev libxcb1-dev libxtst-dev libxdamage-dev libicu-dev libfontconfig-dev fontconfig
   unicode-data unicode-cldr-core libx11-data
   at-spi2-core python3-pyatspi
   mutter xwayland xdg-desktop-portal xdg-desktop-portal-gnome dconf-service gir1.2-gtk-4.0 gir1.2-gtk-3.0

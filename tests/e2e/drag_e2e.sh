@@ -3,7 +3,8 @@
 # X server: a pad key and a result of Find Character, pressed and moved by
 # the pointer (xdotool), dropped into a GTK 3 entry, which writes down what
 # arrived; then a key again with Type into Window on, while the pad takes no
-# focus. A drag is no click: the clipboard keeps what it held.
+# focus. A drag is no click: the clipboard keeps what it held. While a key is
+# dragged, its selection answers a request made at any time.
 # Usage: drag_e2e.sh <path of the built Umbrill05>
 set -uo pipefail
 
@@ -48,10 +49,11 @@ key_point() {  # key index from 0, in the row at the bottom of the pad
   eval "$(xdotool getwindowgeometry --shell "$main")"
   echo "$((X + $1 * 42 + 21)) $((Y + HEIGHT - 21))"
 }
-# drag what "x y" expected: presses at x y, moves in steps to the entry and
-# lets go; the entry must then hold expected, and the clipboard what it held.
+# drag what "x y" expected [while]: presses at x y, moves in steps to the
+# entry, runs the command while (if given) and lets go; the entry must then
+# hold expected, and the clipboard what it held.
 drag() {
-  local what=$1 from=($2) expected=$3 to step
+  local what=$1 from=($2) expected=$3 while=${4:-} to step
   to=($(drop_point))
   xdotool mousemove "${from[0]}" "${from[1]}" mousedown 1
   for step in 1 2 3 4 5 6 7 8; do
@@ -60,6 +62,7 @@ drag() {
   done
   xdotool mousemove "${to[0]}" "${to[1]}"
   sleep 0.1
+  [ -z "$while" ] || $while
   xdotool mouseup 1
   if poll bash -c '[ "$(cat "$0")" = "$1" ]' "$entry_out" "$expected"; then
     pass
@@ -69,7 +72,18 @@ drag() {
   check "$what: the clipboard holds '$(clipboard)', not what it held" test "$(clipboard)" = before
 }
 
-drag "a pad key" "$(key_point 0)" "é"
+# While a key is dragged, its selection tells its formats and gives its text
+# to whoever asks, at any time: GNOME's bridge into Wayland windows asks so,
+# and Qt's drag alone answers only at the time of a drop.
+selection_answers() {
+  local answer formats
+  answer=$(timeout 10 "$py" "$here/xdndselection.py" 2>&1)
+  formats=" $(head -n1 <<<"$answer") "
+  check "the dragged key's selection lists '$formats', without UTF8_STRING" grep -qF " UTF8_STRING " <<<"$formats"
+  check "the dragged key's selection lists '$formats', without UTF-8 text" grep -qF " text/plain;charset=utf-8 " <<<"$formats"
+  check "the dragged key's selection gives '$(tail -n1 <<<"$answer")', not é" test "$(tail -n1 <<<"$answer")" = é
+}
+drag "a pad key" "$(key_point 0)" "é" selection_answers
 
 # A result of Find, moved off the entry first.
 timeout 5 xdotool windowfocus --sync "$main" 2>/dev/null

@@ -36,14 +36,6 @@ out="$work/typed.txt"
 session_pids+=($!)
 poll test -e "$out" || { echo "FAIL: the GTK 4 entry did not show"; cat "$work/entry.log"; exit 1; }
 
-start_pad() {
-  env QT_QPA_PLATFORM=xcb "$prog/Umbrill05" >>"$work/app.log" 2>&1 &
-  app_pid=$!
-  poll bash -c 'xdotool search --onlyvisible --name "^Test Umbrill$" >/dev/null 2>&1' || { fail "no pad"; cat "$work/app.log"; exit 1; }
-  main=$(xdotool search --onlyvisible --name '^Test Umbrill$' 2>/dev/null | head -n1)
-  poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
-}
-
 # Answers the desktop's question: the switch "Allow remote interaction", then Share.
 answer_consent() {  # [--refuse]
   "$python3" "$lib_dir/answerconsent.py" "$@" 30 >"$work/consent.log" 2>&1 || { fail "$(cat "$work/consent.log")"; return 1; }
@@ -52,14 +44,9 @@ answer_consent() {  # [--refuse]
   sleep 1
 }
 
-# xdotool counts the title bar twice for a framed window: xwininfo has the
-# pad's true place on the screen.
-click_key() {  # key index from 0: 42 pixels, at the bottom of the pad
-  local k=$1 x y height
-  x=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left X: *//p')
-  y=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left Y: *//p')
-  height=$(xwininfo -id "$main" | sed -n 's/^ *Height: *//p')
-  session_input click $((x + k * 42 + 21)) $((y + height - 21))
+click_key() {  # key index from 0
+  local point
+  point=$(pad_key_point "$1") && session_input click $point
 }
 
 # An X11 target is typed into while the desktop names it the active window.

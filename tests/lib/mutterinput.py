@@ -7,6 +7,11 @@ long as it runs.
 Reads commands from stdin, one a line, and answers each with "ok" or
 "error: ..." on stdout:
   click X Y       left click at X,Y (logical pixels of the virtual monitor)
+  point X Y       moves to X,Y (as click does, without the click)
+  press           holds the left button down where the pointer is
+  moveto X Y      moves there in small steps from where the last command
+                  left the pointer (after press: a drag)
+  release         lets the left button go
   keys NAME...    presses and releases each keysym in turn (names as in X,
                   "ctrl+s" holds Control_L; "alt+s" holds Alt_L)
   quit"""
@@ -112,6 +117,21 @@ class PortalInput:
             dbus_interface="org.freedesktop.portal.Session")
 
 
+def move_to(devices, at, x, y, step=20.0):
+    """Moves the pointer from at (a list [x, y], updated) to x,y in steps of
+    at most step pixels, 30 ms apart: a drag source and target each take the
+    motion they need to follow."""
+    while at != [x, y]:
+        dx, dy = x - at[0], y - at[1]
+        scale = min(1.0, step / max(abs(dx), abs(dy)))
+        dx, dy = dx * scale, dy * scale
+        devices.move(dx, dy)
+        at[0], at[1] = at[0] + dx, at[1] + dy
+        if scale == 1.0:
+            at[0], at[1] = x, y
+        time.sleep(0.03)
+
+
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
@@ -119,6 +139,7 @@ def main():
     print("ready", flush=True)
 
     press = devices.key
+    at = [0.0, 0.0]
     for line in sys.stdin:
         words = line.split()
         try:
@@ -126,7 +147,7 @@ def main():
                 continue
             if words[0] == "quit":
                 break
-            if words[0] == "click":
+            if words[0] in ("click", "point"):
                 x, y = float(words[1]), float(words[2])
                 # Relative motion only: first into the corner, then to the
                 # point. After one long step KWin moved the pointer on by as
@@ -134,10 +155,18 @@ def main():
                 devices.move(-100000.0, -100000.0)
                 devices.move(x - 1, y - 1)
                 devices.move(1.0, 1.0)
+                at = [x, y]
+                if words[0] == "click":
+                    devices.button(True)
+                    # For timing: CLOCK_MONOTONIC at the press, on stderr.
+                    print("press %d" % time.clock_gettime_ns(time.CLOCK_MONOTONIC), file=sys.stderr, flush=True)
+                    time.sleep(0.03)
+                    devices.button(False)
+            elif words[0] == "press":
                 devices.button(True)
-                # For timing: CLOCK_MONOTONIC at the press, on stderr.
-                print("press %d" % time.clock_gettime_ns(time.CLOCK_MONOTONIC), file=sys.stderr, flush=True)
-                time.sleep(0.03)
+            elif words[0] == "moveto":
+                move_to(devices, at, float(words[1]), float(words[2]))
+            elif words[0] == "release":
                 devices.button(False)
             elif words[0] == "keys":
                 for chord in words[1:]:

@@ -3,13 +3,18 @@
 writes the entry's whole text to a file at each change, and appends
 "<CLOCK_MONOTONIC ns> <text>" to a second file for timing. "<text file>.active"
 exists while the window is the active one: what is typed then reaches it.
-Usage: textentry.py <gtk major version 3|4> <title> <text file> [<times file>]"""
+With --maximized the window fills the screen, so the entry is found at any
+point away from other windows (a drop target).
+Usage: textentry.py [--maximized] <gtk major version 3|4> <title> <text file> [<times file>]"""
 import os
 import sys
 import time
 
 import gi
 
+maximized = "--maximized" in sys.argv
+if maximized:
+    sys.argv.remove("--maximized")
 version = sys.argv[1]
 gi.require_version("Gtk", version + ".0")
 from gi.repository import GLib, Gtk  # noqa: E402
@@ -49,6 +54,8 @@ if version == "4":
         window.set_default_size(600, 200)
         window.set_child(entry)
         window.connect("notify::is-active", activated)
+        if maximized:
+            window.maximize()
         window.present()
 
     app.connect("activate", activate)
@@ -59,5 +66,7 @@ else:
     window.add(entry)
     window.connect("notify::is-active", activated)
     window.connect("destroy", Gtk.main_quit)
+    if maximized:
+        window.maximize()
     window.show_all()
     Gtk.main()

@@ -197,3 +197,25 @@ session_input() {
   read -r -t 10 answer <&8 || { echo "no answer to '$*'"; return 1; }
   [ "$answer" = ok ] || { echo "$answer"; return 1; }
 }
+
+# The pad "Test Umbrill" from $prog on XWayland, laid out; sets $app_pid and
+# $main.
+start_pad() {
+  env QT_QPA_PLATFORM=xcb "$prog/Umbrill05" >>"$work/app.log" 2>&1 &
+  app_pid=$!
+  poll bash -c 'xdotool search --onlyvisible --name "^Test Umbrill$" >/dev/null 2>&1' || { fail "no pad"; cat "$work/app.log"; exit 1; }
+  main=$(xdotool search --onlyvisible --name '^Test Umbrill$' 2>/dev/null | head -n1)
+  poll bash -c '[ "$(xdotool getwindowgeometry --shell "$0" | grep HEIGHT=)" != "HEIGHT=200" ]' "$main"
+}
+
+# Where a key of the pad's bottom row is on the screen: "x y" of its middle.
+# The keys are 42 pixels wide. xdotool counts the title bar twice for a
+# framed window: xwininfo has the pad's true place.
+pad_key_point() {  # key index from 0
+  local info x y height
+  info=$(xwininfo -id "$main") || return 1
+  x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+  echo "$((x + $1 * 42 + 21)) $((y + height - 21))"
+}

@@ -11,6 +11,7 @@
 #include "ui/platform/typeintowindow.h"
 #include "ui/platform/desktop.h"
 #include "ui/platform/quitonsignal.h"
+#include "ui/platform/xdndsource.h"
 #include "ui/windows/padcommands.h"
 
 #include <QAction>
@@ -61,6 +62,8 @@ UmbrillApp::UmbrillApp()
     // Closing every window writes what each has pending (the pad its place
     // and Recent, Find its size) before the application quits.
     QObject::connect(&QuitOnSignal::instance(), &QuitOnSignal::signalled, &mainForm, [] { QApplication::closeAllWindows(); });
+    // A character dragged out reaches the desktop's own windows too.
+    xdndsource::serve();
     // Qt ends the process with exit() when the display connection breaks.
     g_pendingAtExit = &model;
     static const bool registered = std::atexit(savePendingAtExit) == 0;

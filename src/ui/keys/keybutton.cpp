@@ -11,6 +11,7 @@
 #include <QDrag>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -72,12 +73,22 @@ void KeyButton::paintEvent(QPaintEvent *)
     paintKey(painter, option, m_face, this);
 }
 
+namespace {
+
+// Owned by its drag, which Qt deletes when the drag is over.
+QPointer<QMimeData> g_draggedData;
+
+} // namespace
+
+const QMimeData *draggedCharacterData() { return g_draggedData.data(); }
+
 void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot)
 {
     if (!data)
         return;
     auto *drag = new QDrag(source);
     drag->setMimeData(data);
+    g_draggedData = data;
     drag->setPixmap(picture);
     drag->setHotSpot(hotSpot);
     drag->exec(Qt::CopyAction, Qt::CopyAction);

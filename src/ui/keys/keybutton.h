@@ -31,6 +31,10 @@ using DragData = std::function<QMimeData *(std::u16string_view character)>;
 // hotSpot; returns when it is dropped or given up.
 void dragCharacter(QWidget *source, QMimeData *data, const QPixmap &picture, QPoint hotSpot);
 
+// The data of the last character drag while the drag lives: until it is
+// given up, or until its drop target has read what it needs. Null otherwise.
+const QMimeData *draggedCharacterData();
+
 // The grid move an arrow key, Home or End asks for (no modifier but the
 // keypad's); nullopt for any other key.
 std::optional<GridMove> gridMoveFor(const QKeyEvent &event);
