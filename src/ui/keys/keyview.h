@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+class QStyledItemDelegate;
+
 namespace umbrill {
 
 // One row per character. DisplayRole is the character, FontRole the key font,
@@ -29,6 +31,7 @@ public:
     // New contents, announced as a reset.
     void setCharacters(std::vector<char32_t> characters);
     void setKeyFont(const QFont &font);
+    const QFont &keyFont() const { return m_font; }
     void setDragData(DragData dragData) { m_dragData = std::move(dragData); }
     qsizetype size() const { return static_cast<qsizetype>(m_characters.size()); }
     // The character of row k (0 when there is none).
@@ -70,6 +73,9 @@ public:
     int pressedRow() const { return m_pressedRow; }
     // New contents are laid out at once, so that the next paint shows them.
     void reset() override;
+    // Drops the keys kept painted, as hiding the view does: the next paint
+    // paints every key anew.
+    void forgetPaintedKeys();
 
 signals:
     void chosen(int row);
@@ -82,10 +88,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void setPressedRow(int row);
 
+    QStyledItemDelegate *m_delegate = nullptr;
     int m_keySize = 42;
     int m_pressedRow = -1;
     QPoint m_pressedAt;
