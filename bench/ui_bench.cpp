@@ -1,7 +1,8 @@
 // Benchmarks of the windows: a 255-key language loaded and laid out by the main
 // window (the keys created, sized and placed), also with the first paint, and
 // a click on a key in each paste format through the Qt clipboard adapter, a
-// keystroke in the Find Character window (search, result keys, layout), the
+// keystroke in the Find Character window (search, result keys, layout; with
+// the keys it keeps painted and without them), the
 // first search of a fresh process, the memory 1,000 uses of Find leave, and
 // the Language dialog with the generated languages: opening, and a keystroke
 // in its filter.
@@ -155,8 +156,10 @@ void BM_Click(benchmark::State &state)
 BENCHMARK(BM_Click)->DenseRange(0, 3)->ArgName("format")->Unit(benchmark::kMicrosecond);
 
 // A keystroke in Find: the search and its results shown, laid out and
-// painted, after the query less its last letter (as typing goes).
-void BM_FindKeystroke(benchmark::State &state)
+// painted, after the query less its last letter (as typing goes). The view
+// keeps the keys it painted; with newKeys it has forgotten them, as for
+// characters it has not shown before.
+void findKeystroke(benchmark::State &state, bool newKeys)
 {
     Program &p = program();
     TMainForm &main = p.main();
@@ -175,12 +178,19 @@ void BM_FindKeystroke(benchmark::State &state)
         shown = main.findWindow()->results().size();
         field->setText(query.chopped(1));
         QApplication::processEvents();
+        if (newKeys)
+            main.findWindow()->resultView()->forgetPaintedKeys();
         state.ResumeTiming();
     }
     state.SetLabel(query.toStdString() + ": " + std::to_string(shown) + " keys");
     main.findWindow()->close();
 }
+
+void BM_FindKeystroke(benchmark::State &state) { findKeystroke(state, false); }
 BENCHMARK(BM_FindKeystroke)->DenseRange(0, 3)->ArgName("query")->Unit(benchmark::kMillisecond);
+
+void BM_FindKeystrokeNewKeys(benchmark::State &state) { findKeystroke(state, true); }
+BENCHMARK(BM_FindKeystrokeNewKeys)->DenseRange(0, 3)->ArgName("query")->Unit(benchmark::kMillisecond);
 
 // The first search of a process, as the French pad's user makes it: Find is
 // opened, and 150 ms later (a quick typist) the query is typed at once and

@@ -125,16 +125,20 @@ public:
             painter->drawPixmap(item.rect.topLeft(), *tile);
             return;
         }
-        auto tile = std::make_unique<QPixmap>(item.rect.size() * ratio);
-        tile->setDevicePixelRatio(ratio);
-        tile->fill(background.color());
+        // Painted on a scratch picture that keeps its paint engine, then copied.
+        const QSize pixels = item.rect.size() * ratio;
+        const QImage::Format format = background.isOpaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        if (m_scratch.size() != pixels || m_scratch.format() != format)
+            m_scratch = QImage(pixels, format);
+        m_scratch.setDevicePixelRatio(ratio);
+        m_scratch.fill(background.color());
         {
-            QPainter onTile(tile.get());
+            QPainter onTile(&m_scratch);
             paintOne(onTile, QRect(QPoint(), item.rect.size()), c, state, model->keyFont(), item.direction);
         }
+        auto tile = std::make_unique<QPixmap>(QPixmap::fromImage(m_scratch.copy()));
         painter->drawPixmap(item.rect.topLeft(), *tile);
-        const qsizetype bytes = static_cast<qsizetype>(tile->width()) * tile->height() * tile->depth() / 8;
-        m_tiles.insert(key, tile.release(), bytes);
+        m_tiles.insert(key, tile.release(), m_scratch.sizeInBytes());
     }
 
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
@@ -191,6 +195,7 @@ private:
 
     KeyView *m_view;
     mutable QCache<TileKey, QPixmap> m_tiles;
+    mutable QImage m_scratch;
     mutable QFont m_font;
     mutable qint64 m_palette = 0;
     mutable const QStyle *m_style = nullptr;
