@@ -125,17 +125,7 @@ public:
             painter->drawPixmap(item.rect.topLeft(), *tile);
             return;
         }
-        // Painted on a scratch picture that keeps its paint engine, then copied.
-        const QSize pixels = item.rect.size() * ratio;
-        const QImage::Format format = background.isOpaque() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
-        if (m_scratch.size() != pixels || m_scratch.format() != format)
-            m_scratch = QImage(pixels, format);
-        m_scratch.setDevicePixelRatio(ratio);
-        m_scratch.fill(background.color());
-        {
-            QPainter onTile(&m_scratch);
-            paintOne(onTile, QRect(QPoint(), item.rect.size()), c, state, model->keyFont(), item.direction);
-        }
+        paintScratch(item.rect.size(), ratio, background.color(), c, state, model->keyFont(), item.direction);
         auto tile = std::make_unique<QPixmap>(QPixmap::fromImage(m_scratch.copy()));
         painter->drawPixmap(item.rect.topLeft(), *tile);
         m_tiles.insert(key, tile.release(), m_scratch.sizeInBytes());
@@ -174,6 +164,20 @@ private:
         painter.setFont(font);
         paintKey(painter, option, visibleFace(c), m_view);
         painter.restore();
+    }
+
+    // Paints a key on a scratch picture, which keeps its paint engine.
+    void paintScratch(QSize size, qreal ratio, QColor background, char32_t c, QStyle::State state, const QFont &font,
+                      Qt::LayoutDirection direction) const
+    {
+        const QSize pixels = size * ratio;
+        const QImage::Format format = background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        if (m_scratch.size() != pixels || m_scratch.format() != format)
+            m_scratch = QImage(pixels, format);
+        m_scratch.setDevicePixelRatio(ratio);
+        m_scratch.fill(background);
+        QPainter onScratch(&m_scratch);
+        paintOne(onScratch, QRect(QPoint(), size), c, state, font, direction);
     }
 
     // The pictures kept show the keys as painted in one font, palette, style,
