@@ -390,6 +390,42 @@ TEST_F(FindCharacter, AKeptResultShowsEveryChangeOfItsLook)
     EXPECT_EQ(shown(view, 0), reddened);
 }
 
+// A letter more that finds the same characters changes nothing on screen:
+// the results stay scrolled where they were, with the same key focused. Other
+// results show from their first row, the best found.
+TEST_F(FindCharacter, TheSameResultsStayWhereTheyWereOthersShowFromTheTop)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.FindCharacterClick();
+    FindCharacterWindow *find = form.findWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    KeyView *view = find->resultView();
+    QSignalSpy resets(&find->results(), &QAbstractItemModel::modelReset);
+    find->searchField()->setText("e acut");
+    const std::u16string before = find->results().text(0);
+    ASSERT_GT(find->results().size(), 90);
+    QApplication::processEvents();
+    view->focusKey(90);
+    const int scrolled = view->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    ASSERT_EQ(resets.size(), 1);
+
+    find->searchField()->setText("e acute");
+    QApplication::processEvents();
+    EXPECT_EQ(find->results().text(0), before);
+    EXPECT_EQ(resets.size(), 1) << "the same results were shown anew";
+    EXPECT_EQ(view->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(view->currentIndex().row(), 90);
+
+    // Other results are shown from the top, with no key focused.
+    find->searchField()->setText("e grave");
+    QApplication::processEvents();
+    EXPECT_EQ(resets.size(), 2);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(view->currentIndex().isValid());
+}
+
 // What a drag pressed at from on target carries: each format of its data with
 // its bytes (none when no drag started). The press moves past the start
 // distance and is released there, as a drop ends it.

@@ -20,6 +20,8 @@ namespace umbrill {
 
 void CharacterModel::setCharacters(std::vector<char32_t> characters)
 {
+    if (characters == m_characters)
+        return;
     beginResetModel();
     m_characters = std::move(characters);
     endResetModel();
@@ -245,6 +247,8 @@ void KeyView::reset()
 {
     QListView::reset();
     executeDelayedItemsLayout();
+    // New contents show from their first key, the best found.
+    scrollToTop();
 }
 
 int KeyView::keysPerRow() const

@@ -28,7 +28,8 @@ class CharacterModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // New contents, announced as a reset.
+    // New contents, announced as a reset; the same contents change nothing
+    // (the view keeps its place, its focused key and its painting).
     void setCharacters(std::vector<char32_t> characters);
     void setKeyFont(const QFont &font);
     const QFont &keyFont() const { return m_font; }
@@ -71,7 +72,8 @@ public:
     void focusKey(int k);
     // The row pressed by the mouse, -1 when none: it is painted sunken.
     int pressedRow() const { return m_pressedRow; }
-    // New contents are laid out at once, so that the next paint shows them.
+    // New contents are laid out at once, so that the next paint shows them,
+    // and shown from their first row.
     void reset() override;
     // Drops the keys kept painted, as hiding the view does: the next paint
     // paints every key anew.
