@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QSet>
 #include <QStyledItemDelegate>
 
 #include <memory>
@@ -96,11 +97,14 @@ size_t qHash(const TileKey &key, size_t seed = 0)
 }
 
 // Paints each row as the pad's KeyButton paints itself: the same push-button
-// face, state and focus frame, in the model's key font. A key is painted once
-// on the viewport's colour into a picture of its own, which later paints of
-// the same character in the same state copy; the pictures are kept for one
-// font, palette, style, direction and background, up to a size (the visible
-// keys twice over, at least kMinTileBytes), and dropped when the view hides.
+// face, state and focus frame, in the model's key font. A key's first paint
+// goes straight to the view; painted again in the same state and size, it is
+// painted on the viewport's colour into a picture of its own, which later
+// paints copy. Most keys of a new search are painted once; those of the
+// searches typed after it, of hovering and of scrolling, again and again.
+// The pictures are kept for one font, palette, style, direction and
+// background, up to a size (the visible keys twice over, at least
+// kMinTileBytes), and dropped when the view hides.
 class KeyDelegate : public QStyledItemDelegate {
 public:
     explicit KeyDelegate(KeyView *view) : QStyledItemDelegate(view), m_view(view) { m_tiles.setMaxCost(kMinTileBytes); }
@@ -127,6 +131,13 @@ public:
             painter->drawPixmap(item.rect.topLeft(), *tile);
             return;
         }
+        if (!m_painted.contains(key)) {
+            if (m_painted.size() >= kMaxPainted)
+                m_painted.clear();
+            m_painted.insert(key);
+            paintOne(*painter, item.rect, c, state, model->keyFont(), item.direction);
+            return;
+        }
         paintScratch(item.rect.size(), ratio, background.color(), c, state, model->keyFont(), item.direction);
         auto tile = std::make_unique<QPixmap>(QPixmap::fromImage(m_scratch.copy()));
         painter->drawPixmap(item.rect.topLeft(), *tile);
@@ -146,10 +157,16 @@ public:
         m_tiles.setMaxCost(std::max(kMinTileBytes, bytes));
     }
 
-    void forget() { m_tiles.clear(); }
+    void forget()
+    {
+        m_tiles.clear();
+        m_painted.clear();
+    }
 
 private:
     static constexpr qsizetype kMinTileBytes = 4 << 20;
+    // Keys remembered as painted once, at most.
+    static constexpr qsizetype kMaxPainted = 8192;
 
     void paintOne(QPainter &painter, const QRect &rect, char32_t c, QStyle::State state, const QFont &font,
                   Qt::LayoutDirection direction) const
@@ -192,6 +209,7 @@ private:
             && direction == m_direction)
             return;
         m_tiles.clear();
+        m_painted.clear();
         m_font = font;
         m_palette = palette;
         m_style = style;
@@ -201,6 +219,7 @@ private:
 
     KeyView *m_view;
     mutable QCache<TileKey, QPixmap> m_tiles;
+    mutable QSet<TileKey> m_painted;
     mutable QImage m_scratch;
     mutable QFont m_font;
     mutable qint64 m_palette = 0;
