@@ -53,7 +53,9 @@ private:
 };
 
 // The keys of a CharacterModel in rows that fill the width, each keySize
-// square and painted as a pad key (ui/keys/keybutton.h paintKey). The arrow
+// square and painted as a pad key (ui/keys/keybutton.h paintKey); a key
+// painted again in the same look is copied from a picture the view keeps
+// while it is shown. The arrow
 // keys, Home and End move as on the pad; Up from the first row is reported
 // (upFromFirstRow). A left click, Return, Enter or Space reports the row
 // (chosen); a right click or the Menu key asks for its menu. A press and a
