@@ -334,6 +334,98 @@ TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
     EXPECT_EQ(clipboardText(), "before");
 }
 
+// The view keeps its keys painted: a change of key font, key size, palette or
+// press shows at once, each time as a pad key of that look, and a key painted
+// anew is the key it kept.
+TEST_F(FindCharacter, AKeptResultShowsEveryChangeOfItsLook)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    KeyView *view = find->resultView();
+    find->searchField()->setText("e acute");
+    ASSERT_GT(find->results().size(), 0);
+    QApplication::processEvents();
+    // Result 0 against a key of its character in the view's font and palette.
+    const auto asKey = [&] {
+        KeyButton key(find->results().at(0), view->viewport());
+        key.setFont(find->results().keyFont());
+        key.setGeometry(resultRect(find, 0));
+        key.hide();
+        return onWindowColour(key);
+    };
+    const QImage first = shown(view, 0);
+    EXPECT_EQ(first, asKey());
+
+    find->setKeyFont(QFont("DejaVu Serif", 20), 42);
+    QApplication::processEvents();
+    const QImage serif = shown(view, 0);
+    EXPECT_NE(serif, first) << "the old font still shows";
+    EXPECT_EQ(serif, asKey());
+
+    find->setKeyFont(QFont("DejaVu Serif", 20), 56);
+    QApplication::processEvents();
+    EXPECT_EQ(resultRect(find, 0).size(), QSize(56, 56));
+    EXPECT_EQ(shown(view, 0), asKey());
+
+    QPalette red = view->palette();
+    red.setColor(QPalette::Button, Qt::red);
+    red.setColor(QPalette::Window, Qt::darkRed);
+    view->setPalette(red);
+    QApplication::processEvents();
+    const QImage reddened = shown(view, 0);
+    EXPECT_EQ(reddened, asKey());
+    EXPECT_EQ(reddened.pixelColor(0, 0), QColor(Qt::darkRed)) << "the corner keeps the old background";
+
+    // Pressed, it is painted sunken; released, as before.
+    const QPoint centre = resultRect(find, 0).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_NE(shown(view, 0), reddened);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(shown(view, 0), reddened);
+
+    view->forgetPaintedKeys();
+    EXPECT_EQ(shown(view, 0), reddened);
+}
+
+// A letter more that finds the same characters changes nothing on screen:
+// the results stay scrolled where they were, with the same key focused. Other
+// results show from their first row, the best found.
+TEST_F(FindCharacter, TheSameResultsStayWhereTheyWereOthersShowFromTheTop)
+{
+    TMainForm &form = startWith("English");
+    form.show();
+    form.commands().FindCharacterClick();
+    FindCharacterWindow *find = form.commands().findWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    KeyView *view = find->resultView();
+    QSignalSpy resets(&find->results(), &QAbstractItemModel::modelReset);
+    find->searchField()->setText("e acut");
+    const std::u16string before = find->results().text(0);
+    ASSERT_GT(find->results().size(), 90);
+    QApplication::processEvents();
+    view->focusKey(90);
+    const int scrolled = view->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    ASSERT_EQ(resets.size(), 1);
+
+    find->searchField()->setText("e acute");
+    QApplication::processEvents();
+    EXPECT_EQ(find->results().text(0), before);
+    EXPECT_EQ(resets.size(), 1) << "the same results were shown anew";
+    EXPECT_EQ(view->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(view->currentIndex().row(), 90);
+
+    // Other results are shown from the top, with no key focused.
+    find->searchField()->setText("e grave");
+    QApplication::processEvents();
+    EXPECT_EQ(resets.size(), 2);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(view->currentIndex().isValid());
+}
+
 // What a drag pressed at from on target carries: each format of its data with
 // its bytes (none when no drag started). The press moves past the start
 // distance and is released there, as a drop ends it.

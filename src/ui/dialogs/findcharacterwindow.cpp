@@ -79,7 +79,9 @@ void FindCharacterWindow::search(const QString &text)
     FindOptions options;
     options.language = m_searchLanguage;
     options.drawable = installedFontDraws;
-    m_results->setCharacters(NameIndex::shared().find(wide(text), options));
+    // An empty field finds nothing, and needs no index: the window opens
+    // without waiting for it to be built.
+    m_results->setCharacters(text.isEmpty() ? std::vector<char32_t>() : NameIndex::shared().find(wide(text), options));
     m_nothing->setVisible(m_results->size() == 0 && !text.trimmed().isEmpty());
 }
 

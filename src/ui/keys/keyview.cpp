@@ -7,16 +7,22 @@
 #include "ui/keys/keybutton.h"
 #include "ui/keys/keyinfo.h"
 
+#include <QCache>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QSet>
 #include <QStyledItemDelegate>
+
+#include <memory>
 
 namespace umbrill {
 
 void CharacterModel::setCharacters(std::vector<char32_t> characters)
 {
+    if (characters == m_characters)
+        return;
     beginResetModel();
     m_characters = std::move(characters);
     endResetModel();
@@ -76,30 +82,66 @@ QMimeData *CharacterModel::mimeData(const QModelIndexList &indexes) const
 
 namespace {
 
+// A painted key, as the view keeps it: what is drawn, in which state and size.
+struct TileKey {
+    char32_t c;
+    QStyle::State state;
+    QSize size;
+    qreal pixelRatio;
+    bool operator==(const TileKey &) const = default;
+};
+
+size_t qHash(const TileKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.c, key.state.toInt(), key.size.width(), key.size.height(), key.pixelRatio);
+}
+
 // Paints each row as the pad's KeyButton paints itself: the same push-button
-// face, state and focus frame, in the model's key font.
+// face, state and focus frame, in the model's key font. A key's first paint
+// goes straight to the view; painted again in the same state and size, it is
+// painted on the viewport's colour into a picture of its own, which later
+// paints copy. Most keys of a new search are painted once; those of the
+// searches typed after it, of hovering and of scrolling, again and again.
+// The pictures are kept for one font, palette, style, direction and
+// background, up to a size (the visible keys twice over, at least
+// kMinTileBytes), and dropped when the view hides.
 class KeyDelegate : public QStyledItemDelegate {
 public:
-    explicit KeyDelegate(KeyView *view) : QStyledItemDelegate(view), m_view(view) {}
+    explicit KeyDelegate(KeyView *view) : QStyledItemDelegate(view), m_view(view) { m_tiles.setMaxCost(kMinTileBytes); }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &item, const QModelIndex &index) const override
     {
-        const char32_t c = static_cast<const CharacterModel *>(index.model())->at(index.row());
-        const QFont font = index.data(Qt::FontRole).value<QFont>();
-        QStyleOptionButton option;
-        option.direction = item.direction;
-        option.rect = item.rect;
-        option.palette = m_view->palette();
-        option.fontMetrics = QFontMetrics(font);
-        option.state = item.state & (QStyle::State_Enabled | QStyle::State_Active | QStyle::State_HasFocus
-                                     | QStyle::State_MouseOver | QStyle::State_KeyboardFocusChange);
-        option.state |= m_view->pressedRow() == index.row() ? QStyle::State_Sunken : QStyle::State_Raised;
-        // A button's caption takes "&" as the mark of an access key.
-        option.text = c == U'&' ? QStringLiteral("&&") : qs(utf16Of(c));
-        painter->save();
-        painter->setFont(font);
-        paintKey(*painter, option, visibleFace(c), m_view);
-        painter->restore();
+        const auto *model = static_cast<const CharacterModel *>(index.model());
+        const char32_t c = model->at(index.row());
+        QStyle::State state = item.state & (QStyle::State_Enabled | QStyle::State_Active | QStyle::State_HasFocus
+                                            | QStyle::State_MouseOver | QStyle::State_KeyboardFocusChange);
+        state |= m_view->pressedRow() == index.row() ? QStyle::State_Sunken : QStyle::State_Raised;
+        const QWidget *viewport = m_view->viewport();
+        const QBrush &background = viewport->palette().brush(viewport->backgroundRole());
+        // A picture stands for the key only where the key is copied as it
+        // was painted: on a plain colour, moved but neither scaled nor turned.
+        if (background.style() != Qt::SolidPattern || painter->deviceTransform().type() > QTransform::TxTranslate) {
+            paintOne(*painter, item.rect, c, state, model->keyFont(), item.direction);
+            return;
+        }
+        forgetUnless(model->keyFont(), background.color(), item.direction);
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const TileKey key{c, state, item.rect.size(), ratio};
+        if (const QPixmap *tile = m_tiles.object(key)) {
+            painter->drawPixmap(item.rect.topLeft(), *tile);
+            return;
+        }
+        if (!m_painted.contains(key)) {
+            if (m_painted.size() >= kMaxPainted)
+                m_painted.clear();
+            m_painted.insert(key);
+            paintOne(*painter, item.rect, c, state, model->keyFont(), item.direction);
+            return;
+        }
+        paintScratch(item.rect.size(), ratio, background.color(), c, state, model->keyFont(), item.direction);
+        auto tile = std::make_unique<QPixmap>(QPixmap::fromImage(m_scratch.copy()));
+        painter->drawPixmap(item.rect.topLeft(), *tile);
+        m_tiles.insert(key, tile.release(), m_scratch.sizeInBytes());
     }
 
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
@@ -107,8 +149,83 @@ public:
         return {m_view->keySize(), m_view->keySize()};
     }
 
+    // Room for the keys the viewport shows now, twice over.
+    void fitTo(QSize viewport)
+    {
+        const qreal ratio = m_view->devicePixelRatioF();
+        const auto bytes = static_cast<qsizetype>(2 * 4 * viewport.width() * viewport.height() * ratio * ratio);
+        m_tiles.setMaxCost(std::max(kMinTileBytes, bytes));
+    }
+
+    void forget()
+    {
+        m_tiles.clear();
+        m_painted.clear();
+    }
+
 private:
+    static constexpr qsizetype kMinTileBytes = 4 << 20;
+    // Keys remembered as painted once, at most.
+    static constexpr qsizetype kMaxPainted = 8192;
+
+    void paintOne(QPainter &painter, const QRect &rect, char32_t c, QStyle::State state, const QFont &font,
+                  Qt::LayoutDirection direction) const
+    {
+        QStyleOptionButton option;
+        option.direction = direction;
+        option.rect = rect;
+        option.palette = m_view->palette();
+        option.fontMetrics = QFontMetrics(font);
+        option.state = state;
+        // A button's caption takes "&" as the mark of an access key.
+        option.text = c == U'&' ? QStringLiteral("&&") : qs(utf16Of(c));
+        painter.save();
+        painter.setFont(font);
+        paintKey(painter, option, visibleFace(c), m_view);
+        painter.restore();
+    }
+
+    // Paints a key on a scratch picture, which keeps its paint engine.
+    void paintScratch(QSize size, qreal ratio, QColor background, char32_t c, QStyle::State state, const QFont &font,
+                      Qt::LayoutDirection direction) const
+    {
+        const QSize pixels = size * ratio;
+        const QImage::Format format = background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        if (m_scratch.size() != pixels || m_scratch.format() != format)
+            m_scratch = QImage(pixels, format);
+        m_scratch.setDevicePixelRatio(ratio);
+        m_scratch.fill(background);
+        QPainter onScratch(&m_scratch);
+        paintOne(onScratch, QRect(QPoint(), size), c, state, font, direction);
+    }
+
+    // The pictures kept show the keys as painted in one font, palette, style,
+    // direction and background; any change of them makes them useless.
+    void forgetUnless(const QFont &font, QColor background, Qt::LayoutDirection direction) const
+    {
+        const qint64 palette = m_view->palette().cacheKey();
+        const QStyle *style = m_view->style();
+        if (font == m_font && palette == m_palette && style == m_style && background == m_background
+            && direction == m_direction)
+            return;
+        m_tiles.clear();
+        m_painted.clear();
+        m_font = font;
+        m_palette = palette;
+        m_style = style;
+        m_background = background;
+        m_direction = direction;
+    }
+
     KeyView *m_view;
+    mutable QCache<TileKey, QPixmap> m_tiles;
+    mutable QSet<TileKey> m_painted;
+    mutable QImage m_scratch;
+    mutable QFont m_font;
+    mutable qint64 m_palette = 0;
+    mutable const QStyle *m_style = nullptr;
+    mutable QColor m_background;
+    mutable Qt::LayoutDirection m_direction = Qt::LeftToRight;
 };
 
 } // namespace
@@ -133,7 +250,8 @@ KeyView::KeyView(QWidget *parent) : QListView(parent)
     // The keys stand on the window's colour, as on the pad.
     viewport()->setBackgroundRole(QPalette::Window);
     viewport()->setCursor(Qt::PointingHandCursor);
-    setItemDelegate(new KeyDelegate(this));
+    m_delegate = new KeyDelegate(this);
+    setItemDelegate(m_delegate);
     setKeySize(m_keySize);
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) { emit chosen(index.row()); });
 }
@@ -148,6 +266,8 @@ void KeyView::reset()
 {
     QListView::reset();
     executeDelayedItemsLayout();
+    // New contents show from their first key, the best found.
+    scrollToTop();
 }
 
 int KeyView::keysPerRow() const
@@ -238,6 +358,23 @@ void KeyView::startDrag(Qt::DropActions)
         return;
     const QRect rect = visualRect(index);
     dragCharacter(this, model()->mimeData({index}), viewport()->grab(rect), m_pressedAt - rect.topLeft());
+}
+
+void KeyView::forgetPaintedKeys()
+{
+    static_cast<KeyDelegate *>(m_delegate)->forget();
+}
+
+void KeyView::hideEvent(QHideEvent *event)
+{
+    QListView::hideEvent(event);
+    forgetPaintedKeys();
+}
+
+void KeyView::resizeEvent(QResizeEvent *event)
+{
+    QListView::resizeEvent(event);
+    static_cast<KeyDelegate *>(m_delegate)->fitTo(viewport()->size());
 }
 
 void KeyView::setPressedRow(int row)

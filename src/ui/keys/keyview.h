@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+class QStyledItemDelegate;
+
 namespace umbrill {
 
 // One row per character. DisplayRole is the character, FontRole the key font,
@@ -26,9 +28,11 @@ class CharacterModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // New contents, announced as a reset.
+    // New contents, announced as a reset; the same contents change nothing
+    // (the view keeps its place, its focused key and its painting).
     void setCharacters(std::vector<char32_t> characters);
     void setKeyFont(const QFont &font);
+    const QFont &keyFont() const { return m_font; }
     void setDragData(DragData dragData) { m_dragData = std::move(dragData); }
     qsizetype size() const { return static_cast<qsizetype>(m_characters.size()); }
     // The character of row k (0 when there is none).
@@ -49,7 +53,9 @@ private:
 };
 
 // The keys of a CharacterModel in rows that fill the width, each keySize
-// square and painted as a pad key (ui/keys/keybutton.h paintKey). The arrow
+// square and painted as a pad key (ui/keys/keybutton.h paintKey); a key
+// painted again in the same look is copied from a picture the view keeps
+// while it is shown. The arrow
 // keys, Home and End move as on the pad; Up from the first row is reported
 // (upFromFirstRow). A left click, Return, Enter or Space reports the row
 // (chosen); a right click or the Menu key asks for its menu. A press and a
@@ -68,8 +74,12 @@ public:
     void focusKey(int k);
     // The row pressed by the mouse, -1 when none: it is painted sunken.
     int pressedRow() const { return m_pressedRow; }
-    // New contents are laid out at once, so that the next paint shows them.
+    // New contents are laid out at once, so that the next paint shows them,
+    // and shown from their first row.
     void reset() override;
+    // Drops the keys kept painted, as hiding the view does: the next paint
+    // paints every key anew.
+    void forgetPaintedKeys();
 
 signals:
     void chosen(int row);
@@ -82,10 +92,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void setPressedRow(int row);
 
+    QStyledItemDelegate *m_delegate = nullptr;
     int m_keySize = 42;
     int m_pressedRow = -1;
     QPoint m_pressedAt;
