@@ -2,6 +2,7 @@
 // already running on this display where there is one, else creates the four
 // windows in their order and runs until the main window closes.
 #include "core/pad/onepad.h"
+#include "ui/common/padmodel.h"
 #include "ui/app/commandline.h"
 #include "ui/app/padinstance.h"
 #include "ui/app/umbrillapp.h"
@@ -50,7 +51,7 @@ int main(int argc, char **argv)
     }
 
     umbrill::UmbrillApp umbrill;
-    if (!umbrill.mainForm.state().IniFileFound())
+    if (!umbrill.model.state().IniFileFound())
         return EXIT_FAILURE;
     if (const QString problem = umbrill.check(request); !problem.isEmpty())
         return printed({problem + QLatin1Char('\n'), 1});
