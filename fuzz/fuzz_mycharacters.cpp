@@ -28,21 +28,18 @@ std::vector<std::pair<std::string, std::string>> namedValues(std::string_view te
 {
     std::vector<std::pair<std::string, std::string>> named;
     std::string section;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
+    umbrill::fuzz::forEachLine(text, [&](std::string_view line) {
         line = line.substr(0, line.find('\0'));
         const std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string_view::npos)
-            continue;
+            return;
         line.remove_prefix(start);
         if (line.front() == '[') {
             section = std::string(line.substr(1, line.find(']') == std::string_view::npos ? line.npos : line.find(']') - 1));
         } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && line.front() != ';') {
             named.emplace_back(section, std::string(line.substr(0, eq)));
         }
-    }
+    });
     return named;
 }
 

@@ -85,19 +85,13 @@ std::pair<std::vector<std::string>, std::vector<std::string>> namesIn(std::strin
         if (names.size() < kMaxNames && std::find(names.begin(), names.end(), name) == names.end())
             names.emplace_back(name);
     };
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
+    umbrill::fuzz::forEachLine(text, [&](std::string_view line) {
         line = trimFileBlanks(line.substr(0, line.find('\0')));
         if (!line.empty() && line.front() == '[')
             add(sections, trimFileBlanks(line.substr(1, line.find(']') - 1)));
         else if (const std::size_t eq = line.find('='); eq != std::string_view::npos)
             add(keys, trimFileBlanks(line.substr(0, eq)));
-        pos = end + 1;
-    }
+    });
     return {sections, keys};
 }
 

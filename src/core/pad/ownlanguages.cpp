@@ -47,7 +47,8 @@ std::string appended(std::string list, std::string_view name)
 {
     if (!list.empty())
         list += ',';
-    return list + listItem(name);
+    list += listItem(name);  // in place: a list built name by name stays linear
+    return list;
 }
 
 // What goes between a list's text and one more item so that the list's own
