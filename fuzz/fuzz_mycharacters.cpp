@@ -65,7 +65,7 @@ std::vector<std::string> listNames(const ProfileFile &file)
 void checkEdit(const std::string &bytes, std::int32_t code, bool add)
 {
     const ProfileFile before = ProfileFile::fromBytes(bytes);
-    ProfileFile edited = ProfileFile::fromBytes(bytes);
+    ProfileFile edited = before; // a copy shares the parsed text until the edit
     const std::optional<LanguageRecord> held = myCharactersOf(before);
     bool changed = false;
     try {
@@ -74,9 +74,9 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
         return; // a name or value the file cannot hold: the caller leaves the file as it was
     }
     // What a later read of the written file sees.
-    const ProfileFile after = ProfileFile::fromBytes(std::move(edited).toBytes());
+    const std::string written = std::move(edited).toBytes();
+    const ProfileFile after = ProfileFile::fromBytes(written);
     // A UTF-8 file whose only other characters were in the entry may come out plain ASCII.
-    const std::string written = after.toBytes();
     const bool ascii = std::all_of(written.begin(), written.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     UMBRILL_FUZZ_CHECK(after.encoding() == before.encoding()
                        || (before.encoding() == ProfileEncoding::Ansi && after.encoding() == ProfileEncoding::Utf8)
