@@ -292,12 +292,8 @@ RecentCharacters RecentCharacters::fromText(std::string_view text)
 {
     RecentCharacters recent;
     for (const std::string &item : splitCommaList(text)) {
-        std::optional<std::int32_t> code;
-        try {
-            code = recentCode(strictToInt(item));
-        } catch (const Error &) {
-            // a damaged item: left out
-        }
+        const std::optional<std::int32_t> number = strictNumber(item); // a damaged item is left out
+        const std::optional<std::int32_t> code = number ? recentCode(*number) : std::nullopt;
         if (code && std::find(recent.m_codes.begin(), recent.m_codes.end(), *code) == recent.m_codes.end())
             recent.m_codes.push_back(*code);
         if (recent.m_codes.size() == kRecentLimit)

@@ -123,12 +123,19 @@ std::vector<std::string> splitCommaList(std::string_view text)
     return items;
 }
 
-std::int32_t strictToInt(std::string_view item)
+std::optional<std::int32_t> strictNumber(std::string_view item)
 {
     const Parsed p = parseNumber(item);
     if (!p.anyDigit || p.overflow || p.end != item.size())
-        throw Error("'" + std::string(item) + "' is not a valid integer value");
+        return std::nullopt;
     return static_cast<std::int32_t>(p.value);
+}
+
+std::int32_t strictToInt(std::string_view item)
+{
+    if (const std::optional<std::int32_t> value = strictNumber(item))
+        return *value;
+    throw Error("'" + std::string(item) + "' is not a valid integer value");
 }
 
 std::int32_t lenientToInt(std::string_view item)
