@@ -24,6 +24,7 @@ TEST(CommaList, SplitsAsTheDataFileExpects)
         {"doubled quote stands for one", "\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},
         {"quoted item followed by letters", "\"ab\"cd", {"ab", "cd"}},
         {"unterminated quote runs to the end", "\"abc,def", {"abc,def"}},
+        {"doubled quote ends the text", "\"a,\"\"", {"a,\""}},
         {"empty text", "", {}},
         {"blanks only", "   \t ", {}},
         {"tab ends an item", "a\tb", {"a", "b"}},
