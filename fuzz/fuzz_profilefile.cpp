@@ -58,10 +58,9 @@ std::string firstChars(std::string s, std::size_t count)
 
 bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
-// The file's text as UTF-8, whatever its encoding.
-std::string textOf(const ProfileFile &file)
+// The file's text as UTF-8, whatever its encoding, from its bytes.
+std::string textOf(const ProfileFile &file, const std::string &bytes)
 {
-    const std::string bytes = file.toBytes();
     if (file.encoding() == ProfileEncoding::Utf16Le) {
         std::u16string wide;
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
@@ -119,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     ProfileFile file = ProfileFile::fromBytes(std::string(fields[3]));
     const std::string before = file.toBytes();
-    const auto [sections, keys] = namesIn(textOf(file));
+    const auto [sections, keys] = namesIn(textOf(file, before));
     std::vector<std::string> valuesBefore;
     for (const std::string &s : sections) {
         for (const std::string &k : keys)
