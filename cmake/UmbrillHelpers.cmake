@@ -17,8 +17,10 @@ function(umbrill_target_defaults target)
   if(UMBRILL_FUZZ)
     # Coverage for libFuzzer in every library a fuzz target links; the targets
     # themselves add -fsanitize=fuzzer, which brings libFuzzer's main.
+    # The standard containers' own functions are left untraced (fuzz/containers.ignorelist).
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
-                           -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+                           -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+                           "-fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/fuzz/containers.ignorelist")
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
 endfunction()

@@ -23,30 +23,29 @@ namespace {
 using namespace umbrill;
 using umbrill::fuzz::equalsIgnoringAsciiCase;
 
+using NamedValue = std::pair<std::string_view, std::string_view>; // (section, key), parts of the file's text
+
 // Every (section, key) the file's lines seem to name, found the simple way.
-std::vector<std::pair<std::string, std::string>> namedValues(std::string_view text)
+std::vector<NamedValue> namedValues(std::string_view text)
 {
-    std::vector<std::pair<std::string, std::string>> named;
-    std::string section;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
+    std::vector<NamedValue> named;
+    std::string_view section;
+    umbrill::fuzz::forEachLine(text, [&](std::string_view line) {
         line = line.substr(0, line.find('\0'));
         const std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string_view::npos)
-            continue;
+            return;
         line.remove_prefix(start);
         if (line.front() == '[') {
-            section = std::string(line.substr(1, line.find(']') == std::string_view::npos ? line.npos : line.find(']') - 1));
+            section = line.substr(1, line.find(']') == std::string_view::npos ? line.npos : line.find(']') - 1);
         } else if (const std::size_t eq = line.find('='); eq != std::string_view::npos && line.front() != ';') {
-            named.emplace_back(section, std::string(line.substr(0, eq)));
+            named.emplace_back(section, line.substr(0, eq));
         }
-    }
+    });
     return named;
 }
 
-bool isOwnList(const std::pair<std::string, std::string> &name)
+bool isOwnList(const NamedValue &name)
 {
     const auto trimmed = [](std::string_view s) {
         while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -68,7 +67,7 @@ std::vector<std::string> listNames(const ProfileFile &file)
 void checkEdit(const std::string &bytes, std::int32_t code, bool add)
 {
     const ProfileFile before = ProfileFile::fromBytes(bytes);
-    ProfileFile edited = ProfileFile::fromBytes(bytes);
+    ProfileFile edited = before; // a copy shares the parsed text until the edit
     const std::optional<LanguageRecord> held = myCharactersOf(before);
     bool changed = false;
     try {
@@ -77,9 +76,9 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
         return; // a name or value the file cannot hold: the caller leaves the file as it was
     }
     // What a later read of the written file sees.
-    const ProfileFile after = ProfileFile::fromBytes(std::move(edited).toBytes());
+    const std::string written = std::move(edited).toBytes();
+    const ProfileFile after = ProfileFile::fromBytes(written);
     // A UTF-8 file whose only other characters were in the entry may come out plain ASCII.
-    const std::string written = after.toBytes();
     const bool ascii = std::all_of(written.begin(), written.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     UMBRILL_FUZZ_CHECK(after.encoding() == before.encoding()
                        || (before.encoding() == ProfileEncoding::Ansi && after.encoding() == ProfileEncoding::Utf8)
@@ -87,9 +86,9 @@ void checkEdit(const std::string &bytes, std::int32_t code, bool add)
 
     // Every value, or in a long file a sample: its first and last 8 and 16
     // spread between them, so that a long input costs no more than a short one.
-    std::vector<std::pair<std::string, std::string>> named = namedValues(bytes);
+    std::vector<NamedValue> named = namedValues(bytes);
     if (named.size() > 32) {
-        std::vector<std::pair<std::string, std::string>> sample(named.begin(), named.begin() + 8);
+        std::vector<NamedValue> sample(named.begin(), named.begin() + 8);
         for (std::size_t k = 1; k <= 16; ++k)
             sample.push_back(named[8 + k * (named.size() - 16) / 17]);
         sample.insert(sample.end(), named.end() - 8, named.end());

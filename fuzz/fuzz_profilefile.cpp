@@ -58,10 +58,9 @@ std::string firstChars(std::string s, std::size_t count)
 
 bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
-// The file's text as UTF-8, whatever its encoding.
-std::string textOf(const ProfileFile &file)
+// The file's text as UTF-8, whatever its encoding, from its bytes.
+std::string textOf(const ProfileFile &file, const std::string &bytes)
 {
-    const std::string bytes = file.toBytes();
     if (file.encoding() == ProfileEncoding::Utf16Le) {
         std::u16string wide;
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
@@ -85,19 +84,13 @@ std::pair<std::vector<std::string>, std::vector<std::string>> namesIn(std::strin
         if (names.size() < kMaxNames && std::find(names.begin(), names.end(), name) == names.end())
             names.emplace_back(name);
     };
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
+    umbrill::fuzz::forEachLine(text, [&](std::string_view line) {
         line = trimFileBlanks(line.substr(0, line.find('\0')));
         if (!line.empty() && line.front() == '[')
             add(sections, trimFileBlanks(line.substr(1, line.find(']') - 1)));
         else if (const std::size_t eq = line.find('='); eq != std::string_view::npos)
             add(keys, trimFileBlanks(line.substr(0, eq)));
-        pos = end + 1;
-    }
+    });
     return {sections, keys};
 }
 
@@ -125,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     ProfileFile file = ProfileFile::fromBytes(std::string(fields[3]));
     const std::string before = file.toBytes();
-    const auto [sections, keys] = namesIn(textOf(file));
+    const auto [sections, keys] = namesIn(textOf(file, before));
     std::vector<std::string> valuesBefore;
     for (const std::string &s : sections) {
         for (const std::string &k : keys)

@@ -2,6 +2,7 @@
 // the input that broke it, and the split of one input into several fields.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -42,6 +43,27 @@ inline std::vector<std::string_view> splitFields(std::string_view input, std::si
     fields.push_back(input);
     fields.resize(count);
     return fields;
+}
+
+// Calls `each` with every line of the text, a line ending at CR or LF (a CRLF
+// gives an empty line between). Two library searches run ahead over the text,
+// so a long text costs one pass, not a call a byte.
+template <class Each>
+void forEachLine(std::string_view text, Each each)
+{
+    std::size_t cr = text.find('\r');
+    std::size_t lf = text.find('\n');
+    for (std::size_t pos = 0;;) {
+        if (cr < pos)
+            cr = text.find('\r', pos);
+        if (lf < pos)
+            lf = text.find('\n', pos);
+        const std::size_t end = std::min({cr, lf, text.size()});
+        each(text.substr(pos, end - pos));
+        if (end == text.size())
+            return;
+        pos = end + 1;
+    }
 }
 
 inline std::string_view asText(const std::uint8_t *data, std::size_t size)

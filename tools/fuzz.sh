@@ -31,8 +31,11 @@ quiet env CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUI
   -DUMBRILL_FUZZ=ON -DBUILD_TESTING=OFF -DUMBRILL_WERROR=ON
 quiet cmake --build "$build" --target "${targets[@]}"
 
-# Any finding is fatal and reported with its stack.
-export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1
+# Any finding is fatal and reported with its stack. Freed memory waits in a
+# 16 MB quarantine (the default is 256 MB): use after free within an input is
+# still caught, and a long run no longer spends a tenth of its time faulting in
+# fresh pages.
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1:quarantine_size_mb=16
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 status=0

@@ -47,7 +47,8 @@ std::string appended(std::string list, std::string_view name)
 {
     if (!list.empty())
         list += ',';
-    return list + listItem(name);
+    list += listItem(name);  // in place: a list built name by name stays linear
+    return list;
 }
 
 // What goes between a list's text and one more item so that the list's own
@@ -291,12 +292,8 @@ RecentCharacters RecentCharacters::fromText(std::string_view text)
 {
     RecentCharacters recent;
     for (const std::string &item : splitCommaList(text)) {
-        std::optional<std::int32_t> code;
-        try {
-            code = recentCode(strictToInt(item));
-        } catch (const Error &) {
-            // a damaged item: left out
-        }
+        const std::optional<std::int32_t> number = strictNumber(item); // a damaged item is left out
+        const std::optional<std::int32_t> code = number ? recentCode(*number) : std::nullopt;
         if (code && std::find(recent.m_codes.begin(), recent.m_codes.end(), *code) == recent.m_codes.end())
             recent.m_codes.push_back(*code);
         if (recent.m_codes.size() == kRecentLimit)

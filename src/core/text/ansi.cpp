@@ -204,11 +204,13 @@ std::string ansiFromUtf8(std::string_view utf8)
 {
     // Straight from UTF-8, without a UTF-16 copy of a text that may be a whole file;
     // as through UTF-16, a character beyond the page (a supplementary one included) is one "?".
-    std::string out;
-    out.reserve(utf8.size());
+    // Each sequence gives one byte, so the text never grows: written in place, then cut.
+    std::string out(utf8.size(), '\0');
+    std::size_t written = 0;
     bool valid = true;
     for (std::size_t pos = 0; pos < utf8.size();)
-        out += ansiByteFor(nextUtf8(utf8, pos, valid));
+        out[written++] = ansiByteFor(nextUtf8(utf8, pos, valid));
+    out.resize(written);
     return out;
 }
 

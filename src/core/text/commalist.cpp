@@ -3,6 +3,7 @@
 
 #include "core/text/error.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace umbrill {
@@ -84,16 +85,19 @@ std::vector<std::string> splitCommaList(std::string_view text)
         if (text[i] == '"') {
             ++i;
             while (i < n) {
-                if (text[i] == '"') {
-                    if (i + 1 < n && text[i + 1] == '"') {
-                        item += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
+                // The text up to the next quote goes in whole.
+                const std::size_t quote = std::min(text.find('"', i), n);
+                item.append(text.substr(i, quote - i));
+                i = quote;
+                if (i == n)
                     break;
+                if (i + 1 < n && text[i + 1] == '"') {
+                    item += '"';
+                    i += 2;
+                    continue;
                 }
-                item += text[i++];
+                ++i;
+                break;
             }
         } else {
             const std::size_t start = i;
@@ -119,12 +123,19 @@ std::vector<std::string> splitCommaList(std::string_view text)
     return items;
 }
 
-std::int32_t strictToInt(std::string_view item)
+std::optional<std::int32_t> strictNumber(std::string_view item)
 {
     const Parsed p = parseNumber(item);
     if (!p.anyDigit || p.overflow || p.end != item.size())
-        throw Error("'" + std::string(item) + "' is not a valid integer value");
+        return std::nullopt;
     return static_cast<std::int32_t>(p.value);
+}
+
+std::int32_t strictToInt(std::string_view item)
+{
+    if (const std::optional<std::int32_t> value = strictNumber(item))
+        return *value;
+    throw Error("'" + std::string(item) + "' is not a valid integer value");
 }
 
 std::int32_t lenientToInt(std::string_view item)

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ std::vector<std::string> splitCommaList(std::string_view text);
 // written $E9, xE9, XE9, 0xE9 or 0XE9; nothing may follow and the value must
 // fit a signed 32-bit integer. Throws Error("'item' is not a valid integer value").
 std::int32_t strictToInt(std::string_view item);
+
+// The strict conversion for a reader that skips what does not convert: nullopt
+// where strictToInt throws. A long damaged list costs no exception an item.
+std::optional<std::int32_t> strictNumber(std::string_view item);
 
 // Lenient conversion: the same syntax, but it stops at the first character that
 // does not fit and keeps the value read so far (0 when nothing fitted); digits

@@ -54,6 +54,8 @@ TEST(Utf, RoundTripsAndRepairsMalformedInput)
     EXPECT_FALSE(isValidUtf8("caf\xE9"));
     EXPECT_EQ(utf8FromAnsi("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(ansiFromUtf8("caf\xC3\xA9"), "caf\xE9");
+    // One byte for each character, a broken byte or one beyond the page: the text only shrinks.
+    EXPECT_EQ(ansiFromUtf8("\xE2\x82\xAC\xF0\x9F\x98\x80x\xC3"), std::string("\x80?x?"));
 }
 
 TEST(CodePoint, FullCharactersAndReplacements)

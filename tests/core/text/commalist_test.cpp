@@ -24,6 +24,7 @@ TEST(CommaList, SplitsAsTheDataFileExpects)
         {"doubled quote stands for one", "\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},
         {"quoted item followed by letters", "\"ab\"cd", {"ab", "cd"}},
         {"unterminated quote runs to the end", "\"abc,def", {"abc,def"}},
+        {"doubled quote ends the text", "\"a,\"\"", {"a,\""}},
         {"empty text", "", {}},
         {"blanks only", "   \t ", {}},
         {"tab ends an item", "a\tb", {"a", "b"}},
@@ -53,14 +54,16 @@ TEST(WholeNumber, StrictAcceptsDecimalAndHexadecimal)
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.text));
         EXPECT_EQ(strictToInt(row.text), row.value);
+        EXPECT_EQ(strictNumber(row.text), row.value);
         EXPECT_EQ(lenientToInt(row.text), row.value);
     }
 }
 
-TEST(WholeNumber, StrictRefusesWithTheItemInTheMessage)
+TEST(WholeNumber, StrictRefusesWithTheItemInTheMessageOrNothing)
 {
     for (std::string_view bad : {"", "found", "12px", "12 ", "2147483648", "$", "-", "1.5", "$1FFFFFFFF"}) {
         SCOPED_TRACE(std::string(bad));
+        EXPECT_EQ(strictNumber(bad), std::nullopt);
         try {
             strictToInt(bad);
             ADD_FAILURE() << "accepted";
