@@ -173,11 +173,11 @@ bool listOwnLanguage(ProfileFile &file, std::string_view name)
     if (listed(items, name))
         return false;
     if (items.empty())
-        return file.setValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(name)));
+        return file.setWholeValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(name)));
     if (const auto joint = jointAfter(list, items); list == *whole && joint)
         return file.appendToValue(kDataSection, kLanguagesKey, std::string(*joint) + listItem(name));
     // an older write's extra pair of quotes, or a text no name can follow: its items, written again
-    return file.setValue(kDataSection, kLanguagesKey, appended(rebuiltList(items), name));
+    return file.setWholeValue(kDataSection, kLanguagesKey, appended(rebuiltList(items), name));
 }
 
 bool holds(const LanguageRecord &record, std::int32_t code)
@@ -202,7 +202,7 @@ bool addToMyCharacters(ProfileFile &file, std::int32_t code, std::string_view fa
         listOwnLanguage(file, kMyCharactersName);
     }
     record->KeyCodes.push_back(code);
-    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    file.setWholeValue(kDataSection, kMyCharactersName, writtenEntry(*record));
     return true;
 }
 
@@ -213,7 +213,7 @@ bool removeFromMyCharacters(ProfileFile &file, std::int32_t code)
         return false;
     const std::u16string character = keyCharacter(code);
     std::erase_if(record->KeyCodes, [&](std::int32_t held) { return keyCharacter(held) == character; });
-    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    file.setWholeValue(kDataSection, kMyCharactersName, writtenEntry(*record));
     return true;
 }
 
@@ -239,14 +239,14 @@ void writeOwnEntry(const fs::path &own, std::string_view name, std::string_view 
 {
     std::error_code ec;
     fs::create_directories(own.parent_path(), ec);
-    editOwnFile(own, [&](ProfileFile &file) { return file.setValue(kDataSection, name, entry); });
+    editOwnFile(own, [&](ProfileFile &file) { return file.setWholeValue(kDataSection, name, entry); });
 }
 
 bool addOwnLanguage(ProfileFile &file, std::string_view name, std::string_view entry)
 {
     if (!loadable(name))
         throw Error("'" + std::string(name) + "' cannot name a keyboard language");
-    const bool entrySet = file.setValue(kDataSection, name, entry);
+    const bool entrySet = file.setWholeValue(kDataSection, name, entry);
     return listOwnLanguage(file, name) || entrySet;
 }
 
