@@ -500,7 +500,6 @@ struct NameIndex::Hit {
     std::uint32_t slot;
 };
 
-
 NameIndex::NameIndex()
 {
     m_nameText.reserve(2'000'000);

@@ -30,15 +30,21 @@ constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
     return true;
 }
 
-// Hash and equality for sets and maps of names that match ignoring ASCII case
-// (FNV-1a of the lowered bytes): a lookup needs no lowered copy of the name.
+// A hash that ignores ASCII case, as names match (FNV-1a of the lowered
+// bytes): a lookup needs no lowered copy of the name.
+constexpr std::uint64_t asciiCaselessHash(std::string_view text)
+{
+    std::uint64_t hash = 14695981039346656037u;
+    for (char c : text)
+        hash = (hash ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211u;
+    return hash;
+}
+
+// Hash and equality for sets and maps of such names.
 struct AsciiCaselessHash {
     std::size_t operator()(std::string_view text) const noexcept
     {
-        std::uint64_t hash = 14695981039346656037u;
-        for (char c : text)
-            hash = (hash ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211u;
-        return static_cast<std::size_t>(hash);
+        return static_cast<std::size_t>(asciiCaselessHash(text));
     }
 };
 struct AsciiCaselessEqual {
