@@ -18,9 +18,14 @@ function(umbrill_target_defaults target)
     # Coverage for libFuzzer in every library a fuzz target links; the targets
     # themselves add -fsanitize=fuzzer, which brings libFuzzer's main.
     # The standard containers' own functions are left untraced (fuzz/containers.ignorelist).
+    # The list's checksum goes on the command line, so that a changed list
+    # rebuilds every object (neither ninja nor ccache reads the list itself).
+    set(ignorelist "${PROJECT_SOURCE_DIR}/fuzz/containers.ignorelist")
+    set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${ignorelist}")
+    file(SHA1 "${ignorelist}" ignorelistSum)
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
                            -fno-sanitize-recover=undefined -fno-omit-frame-pointer
-                           "-fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/fuzz/containers.ignorelist")
+                           "-fsanitize-coverage-ignorelist=${ignorelist}" "-DUMBRILL_IGNORELIST_SUM=${ignorelistSum}")
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
 endfunction()

@@ -21,7 +21,7 @@ constexpr std::string_view kAbsent = "\x02(absent)";
 constexpr std::string_view kWrongType = "\x03(wrong type)";
 // Key paths and value names looked up, each across the other: every lookup
 // reads all the values of its key, so a long key costs a lookup that much.
-constexpr std::size_t kMaxNames = 4;
+constexpr std::size_t kMaxNames = 3;
 
 std::string validUtf8(std::string_view s) { return isValidUtf8(s) ? std::string(s) : utf8FromWide(wideFromUtf8(s)); }
 

@@ -39,6 +39,16 @@ protected:
         form.commands().confirmLanguage(0, std::string("Invisible"));
         return form;
     }
+    // The pad shown in English with Find open and active; null when Find
+    // did not open or never became the active window.
+    FindCharacterWindow *findOpened()
+    {
+        TMainForm &form = startWith("English");
+        form.show();
+        form.commands().FindCharacterClick();
+        FindCharacterWindow *find = form.commands().findWindow();
+        return find && QTest::qWaitForWindowActive(find) ? find : nullptr;
+    }
     static QString clipboardText() { return QGuiApplication::clipboard()->text(); }
     // Result k (0 for the best) as Find shows it.
     static QString resultText(FindCharacterWindow *find, int k) { return QString::fromStdU16String(find->results().text(k)); }
@@ -258,11 +268,8 @@ QImage onWindowColour(KeyButton &key)
 // rows fill the width beside the scroll bar, and all of it without one.
 TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
 {
-    TMainForm &form = startWith("English");
-    form.show();
-    form.commands().FindCharacterClick();
-    FindCharacterWindow *find = form.commands().findWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    FindCharacterWindow *find = findOpened();
+    ASSERT_NE(find, nullptr);
     QLineEdit *field = find->searchField();
     KeyView *view = find->resultView();
     field->setText("e");
@@ -339,11 +346,8 @@ TEST_F(FindCharacter, ResultsShowAndTellAsPadKeys)
 // anew is the key it kept.
 TEST_F(FindCharacter, AKeptResultShowsEveryChangeOfItsLook)
 {
-    TMainForm &form = startWith("English");
-    form.show();
-    form.commands().FindCharacterClick();
-    FindCharacterWindow *find = form.commands().findWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    FindCharacterWindow *find = findOpened();
+    ASSERT_NE(find, nullptr);
     KeyView *view = find->resultView();
     find->searchField()->setText("e acute");
     ASSERT_GT(find->results().size(), 0);
@@ -395,11 +399,8 @@ TEST_F(FindCharacter, AKeptResultShowsEveryChangeOfItsLook)
 // results show from their first row, the best found.
 TEST_F(FindCharacter, TheSameResultsStayWhereTheyWereOthersShowFromTheTop)
 {
-    TMainForm &form = startWith("English");
-    form.show();
-    form.commands().FindCharacterClick();
-    FindCharacterWindow *find = form.commands().findWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    FindCharacterWindow *find = findOpened();
+    ASSERT_NE(find, nullptr);
     KeyView *view = find->resultView();
     QSignalSpy resets(&find->results(), &QAbstractItemModel::modelReset);
     find->searchField()->setText("e acut");

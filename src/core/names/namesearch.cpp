@@ -497,12 +497,14 @@ struct NameIndex::Query {
 struct NameIndex::Hit {
     Rank rank;
     char32_t c;
+    std::uint32_t slot;
 };
 
 NameIndex::NameIndex()
 {
     m_nameText.reserve(2'000'000);
     m_names.reserve(60'000);
+    m_nameSieves.reserve(60'000);
     auto collect = [](void *context, UChar32 code, UCharNameChoice, const char *name, int32_t length) -> UBool {
         auto *index = static_cast<NameIndex *>(context);
         const std::string_view text(name, static_cast<std::size_t>(length));
@@ -516,8 +518,9 @@ NameIndex::NameIndex()
         const bool rare = rareForm(c);
         index->m_names.push_back({static_cast<std::uint32_t>(index->m_nameText.size()), index->m_slots++,
                                   static_cast<std::uint8_t>(text.size()), static_cast<std::uint8_t>(masks.words), tier, 0,
-                                  false, caseWordsOf(text), masks.letters, masks.wholeLetters, masks.pairs,
+                                  false, caseWordsOf(text), masks.wholeLetters,
                                   entryRank(tier, false, false, rare, static_cast<unsigned>(text.size()), c)});
+        index->m_nameSieves.push_back({masks.letters, masks.pairs});
         index->m_nameText += text;
         return true;
     };
@@ -525,6 +528,7 @@ NameIndex::NameIndex()
     u_enumCharNames(0, 0x110000, collect, this, U_UNICODE_CHAR_NAME, &status);
     m_nameText.shrink_to_fit();
     m_names.shrink_to_fit();
+    m_nameSieves.shrink_to_fit();
 
     // The names came in code order, so a character's slot is found by bisection.
     std::vector<std::pair<char32_t, std::uint32_t>> unnamed;
@@ -550,10 +554,15 @@ NameIndex::NameIndex()
         const Entry entry{word.textOffset(), slotOf(word.character),
                           static_cast<std::uint8_t>(word.textLength()),
                           static_cast<std::uint8_t>(masks.words), tier,
-                          word.languages(), tag, 0, masks.letters, masks.wholeLetters, masks.pairs,
+                          word.languages(), tag, 0, masks.wholeLetters,
                           entryRank(tier, tag && tier == 2, !sequence, rareForm(word.character),
                                     static_cast<unsigned>(word.textLength()), word.character)};
-        (sequence ? m_sequences : m_words).push_back(entry);
+        if (sequence) {
+            m_sequences.push_back(entry);
+        } else {
+            m_words.push_back(entry);
+            m_wordSieves.push_back({masks.letters, masks.pairs});
+        }
     }
     m_variantBits.assign(0x10000 / 64, 0);
     for (const SignVariant &variant : signVariants()) {
@@ -575,7 +584,7 @@ void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bes
     std::uint32_t &best = bestOf[entry.slot];
     if (best == UINT32_MAX) {
         best = static_cast<std::uint32_t>(hits.size());
-        hits.push_back({rank, entry.c()});
+        hits.push_back({rank, entry.c(), entry.slot});
     } else if (rank < hits[best].rank) {
         hits[best].rank = rank;
     }
@@ -584,8 +593,8 @@ void NameIndex::keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bes
 // Ranks every entry whose text holds every word of the query, keeping the best
 // rank of each character.
 template <bool OneWord>
-void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
-                     std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const
+void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, const std::vector<Sieve> &sieves,
+                     bool names, const Query &query, std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const
 {
     const auto count = OneWord ? 1u : static_cast<unsigned>(query.words.size());
     const bool allJoining = std::all_of(query.words.begin(), query.words.end(),
@@ -608,6 +617,10 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
     std::array<unsigned, 16> fillerWord{};  // a filler word, which texts do not count
     // A text written apart holds the letters of the joined word, and no others.
     const std::uint64_t joinedLetters = masksOf(query.joined).letters;
+    // What every text that may hold the query has: the letters and pairs that
+    // each word not allowed to miss needs in all its spellings.
+    std::uint64_t allNeed = 0;
+    std::uint64_t allPairs = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const QueryWord &word = query.words[k];
         const std::vector<Spelling> &ways = names ? word.nameWords : word.words;
@@ -625,8 +638,32 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         caseWish[k] = word.caseWish == 0 ? 0 : (word.caseWish < 0 ? kSmallWord : kCapitalWord);
         mayMiss[k] = word.joining && !allJoining;
         fillerWord[k] = isFiller(word.folded);
+        if (!mayMiss[k] && spellingCount[k] > 0) {
+            std::uint64_t need = ~std::uint64_t{0};
+            std::uint64_t pairs = ~std::uint64_t{0};
+            for (std::size_t j = 0; j < spellingCount[k]; ++j) {
+                need &= spellings[k][j].needs;
+                pairs &= spellings[k][j].pairs;
+            }
+            allNeed |= need;
+            allPairs |= pairs;
+        }
     }
-    for (const Entry &entry : entries) {
+    const bool joinedMayMeet = !query.joined.empty();
+    const Sieve *const first = sieves.data();
+    const Sieve *const last = first + sieves.size();
+    // The next text from `at` on that the sieve lets through, in a loop of its own.
+    const auto next = [allNeed, allPairs, joinedMayMeet, joinedLetters, last](const Sieve *at) {
+        for (; at != last; ++at) {
+            if (((at->letters & allNeed) == allNeed && (at->pairs & allPairs) == allPairs)
+                || (joinedMayMeet && at->letters == joinedLetters))
+                break;
+        }
+        return at;
+    };
+    for (const Sieve *at = next(first); at != last; at = next(at + 1)) {
+        const Sieve sieve = *at;
+        const Entry &entry = entries[static_cast<std::size_t>(at - first)];
         const std::string_view entryText(text.data() + entry.offset, entry.length);
         unsigned whole = 0;
         unsigned missed = 0;
@@ -640,7 +677,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             bool lesserFit = false;
             if (spellingCount[k] == 1) {
                 const Searched &searched = spellings[k][0];
-                fit = (entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs
+                fit = (sieve.letters & searched.needs) != searched.needs || (sieve.pairs & searched.pairs) != searched.pairs
                           ? Fit::None
                       : searched.letter == 0                 ? fitOf(entryText, searched.text)
                       : entry.wholeLetters & searched.letter ? Fit::Whole
@@ -649,7 +686,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
             }
             for (std::size_t j = 0; spellingCount[k] > 1 && j < spellingCount[k]; ++j) {
                 const Searched &searched = spellings[k][j];
-                if ((entry.letters & searched.needs) != searched.needs || (entry.pairs & searched.pairs) != searched.pairs)
+                if ((sieve.letters & searched.needs) != searched.needs || (sieve.pairs & searched.pairs) != searched.pairs)
                     continue;
                 Fit one = searched.letter == 0                 ? fitOf(entryText, searched.text)
                           : entry.wholeLetters & searched.letter ? Fit::Whole
@@ -680,7 +717,7 @@ void NameIndex::scan(std::string_view text, const std::vector<Entry> &entries, b
         unsigned matched = count - missed - fillersFound;  // words of the text the query names
         if (found) {
             parts.group = (whole == count - missed && entry.words == matched) ? 0 : (allStart ? 1 : kRestGroup);
-        } else if (!query.joined.empty() && entry.letters == joinedLetters && joinedEquals(entryText, query.joined)) {
+        } else if (joinedMayMeet && sieve.letters == joinedLetters && joinedEquals(entryText, query.joined)) {
             parts.group = 0;
             whole = count;
             missed = 0;
@@ -742,16 +779,31 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
     if (words.words.size() == 1)
         words.joined = words.words.front().folded;
 
-    std::vector<Hit> hits;
+    // The search's tables, kept by each thread from one search to the next:
+    // they are as large as the characters held, and a keystroke should not
+    // have to ask for and fill over a megabyte. A search unsets every place
+    // it set once it is done with them; one that ended early (out of memory)
+    // leaves the places marked, to be unset afresh.
+    struct Scratch {
+        std::vector<std::uint32_t> bestOf;  // a character's place among the hits, by slot; UINT32_MAX for none
+        bool unsetEverywhere = false;
+        std::vector<Hit> hits;  // empty, for its room
+    };
+    thread_local Scratch scratch;
+    std::vector<Hit> hits = std::move(scratch.hits);
+    hits.clear();
     hits.reserve(m_slots);  // at most one a character: never moved while it grows
-    std::vector<std::uint32_t> bestOf(m_slots, UINT32_MAX);
+    if (!scratch.unsetEverywhere || scratch.bestOf.size() < m_slots)
+        scratch.bestOf.assign(m_slots, UINT32_MAX);
+    scratch.unsetEverywhere = false;
+    std::vector<std::uint32_t> &bestOf = scratch.bestOf;
     if (!words.words.empty()) {
         if (words.words.size() == 1) {
-            scan<true>(m_nameText, m_names, true, words, hits, bestOf);
-            scan<true>(everydayWordText(), m_words, false, words, hits, bestOf);
+            scan<true>(m_nameText, m_names, m_nameSieves, true, words, hits, bestOf);
+            scan<true>(everydayWordText(), m_words, m_wordSieves, false, words, hits, bestOf);
         } else {
-            scan<false>(m_nameText, m_names, true, words, hits, bestOf);
-            scan<false>(everydayWordText(), m_words, false, words, hits, bestOf);
+            scan<false>(m_nameText, m_names, m_nameSieves, true, words, hits, bestOf);
+            scan<false>(everydayWordText(), m_words, m_wordSieves, false, words, hits, bestOf);
         }
     }
     // A Compose sequence is typed with or without blanks between its keys.
@@ -795,6 +847,9 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
             }
         }
     }
+    for (const Hit &hit : hits)
+        bestOf[hit.slot] = UINT32_MAX;
+    scratch.unsetEverywhere = true;
     const std::size_t keep = std::min(hits.size(), limit);
     const auto kept = hits.begin() + static_cast<std::ptrdiff_t>(keep);
     const auto byRank = [](const Hit &a, const Hit &b) { return a.rank < b.rank; };
@@ -840,6 +895,7 @@ std::vector<char32_t> NameIndex::find(std::u16string_view query, const FindOptio
         for (char32_t late : codes.late)
             add(late);
     }
+    scratch.hits = std::move(hits);
     return result;
 }
 

@@ -119,11 +119,16 @@ private:
         std::uint8_t languages; // EverydayLanguage bits; none for names and sequences
         bool tag;               // a tag, never the whole of what a character is called
         std::uint8_t caseWords; // names: whether they hold the words SMALL (1) and CAPITAL (2)
-        std::uint64_t letters;      // the ASCII letters and digits of the text, a bit each
-        std::uint64_t wholeLetters; // those of them that stand as a word of their own
-        std::uint64_t pairs;        // the pairs of neighbouring bytes of the text, a bit each (hashed)
+        std::uint64_t wholeLetters; // the letters and digits that stand as a word of their own
         std::uint64_t rank;         // the part of its ranks that no query changes; the code last
         char32_t c() const { return static_cast<char32_t>(rank & 0x1FFFFF); }
+    };
+    // What rules a searched text out without reading it, an entry's each, in
+    // a table of their own: a search runs through 16 bytes an entry, not a
+    // whole entry, to find the few texts worth reading.
+    struct Sieve {
+        std::uint64_t letters;  // the ASCII letters and digits of the text, a bit each
+        std::uint64_t pairs;    // the pairs of neighbouring bytes of the text, a bit each (hashed)
     };
     struct Query;
     struct Hit;
@@ -131,14 +136,16 @@ private:
     // Unicode names, whose words the query's other-language words stand for).
     // A query of one word is scanned by code made for one.
     template <bool OneWord>
-    void scan(std::string_view text, const std::vector<Entry> &entries, bool names, const Query &query,
-              std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const;
+    void scan(std::string_view text, const std::vector<Entry> &entries, const std::vector<Sieve> &sieves, bool names,
+              const Query &query, std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf) const;
     static void keepBest(std::vector<Hit> &hits, std::vector<std::uint32_t> &bestOf, const Entry &entry,
                          std::uint64_t rank);
 
     std::string m_nameText;
     std::vector<Entry> m_names;
+    std::vector<Sieve> m_nameSieves;
     std::vector<Entry> m_words;
+    std::vector<Sieve> m_wordSieves;
     std::vector<Entry> m_sequences;
     // A variant sign and its plain sign, in code order of the variant, and
     // the variants of the first plane as bits, for searches that find few.

@@ -55,9 +55,8 @@ std::string appended(std::string list, std::string_view name)
 // items stay as they are: a comma, or a quote and a comma where the text ends
 // inside a quoted item; nullopt where neither will do (a text of blanks, or
 // one ending in a blank after a comma).
-std::optional<std::string_view> jointAfter(std::string_view list)
+std::optional<std::string_view> jointAfter(std::string_view list, const std::vector<std::string> &items)
 {
-    const std::vector<std::string> items = splitCommaList(list);
     for (std::string_view joint : {std::string_view(","), std::string_view("\",")}) {
         std::vector<std::string> probe = splitCommaList(std::string(list) + std::string(joint) + "x");
         if (probe.size() == items.size() + 1 && probe.back() == "x"
@@ -67,11 +66,11 @@ std::optional<std::string_view> jointAfter(std::string_view list)
     return std::nullopt;
 }
 
-// The list's items, each quoted where the rule needs it.
-std::string rebuiltList(std::string_view list)
+// The items, each quoted where the rule needs it.
+std::string rebuiltList(const std::vector<std::string> &items)
 {
     std::string text;
-    for (const std::string &item : splitCommaList(list))
+    for (const std::string &item : items)
         text = appended(std::move(text), item);
     return text;
 }
@@ -99,33 +98,29 @@ fs::path ownLanguagesFilePath(const fs::path &settingsFile) { return settingsFil
 
 std::string mergedCatalogue(std::string_view shipped, std::string_view own, std::string_view extra)
 {
-    std::vector<std::string> names = splitCommaList(shipped);
-    const std::size_t shippedCount = names.size();
-    // Names compare ignoring ASCII case: each is looked up folded, once.
-    const auto folded = [](std::string_view name) {
-        std::string key(name);
-        std::transform(key.begin(), key.end(), key.begin(), asciiLower);
-        return key;
-    };
-    std::unordered_set<std::string> seen;
-    for (const std::string &name : names)
-        seen.insert(folded(name));
-    for (const std::string &name : splitCommaList(own)) {
-        if (loadable(name) && seen.insert(folded(name)).second)
-            names.push_back(name);
+    const std::vector<std::string> shippedNames = splitCommaList(shipped);
+    const std::vector<std::string> ownNames = splitCommaList(own);
+    // Names compare ignoring ASCII case.
+    std::unordered_set<std::string_view, AsciiCaselessHash, AsciiCaselessEqual> seen;
+    seen.reserve(shippedNames.size() + ownNames.size() + 1);
+    seen.insert(shippedNames.begin(), shippedNames.end());
+    std::vector<std::string_view> added;
+    for (const std::string &name : ownNames) {
+        if (loadable(name) && seen.insert(name).second)
+            added.push_back(name);
     }
-    if (!extra.empty() && seen.insert(folded(extra)).second)
-        names.emplace_back(extra);
-    if (names.size() == shippedCount)
+    if (!extra.empty() && seen.insert(extra).second)
+        added.push_back(extra);
+    if (added.empty())
         return std::string(shipped); // the shipped text as it stands
     // The shipped text goes on as it stands where a name can follow it.
     std::string merged;
-    if (shippedCount > 0) {
-        const auto joint = jointAfter(shipped);
-        merged = joint ? std::string(shipped) + std::string(joint->substr(0, joint->size() - 1)) : rebuiltList(shipped);
+    if (!shippedNames.empty()) {
+        const auto joint = jointAfter(shipped, shippedNames);
+        merged = joint ? std::string(shipped) + std::string(joint->substr(0, joint->size() - 1)) : rebuiltList(shippedNames);
     }
-    for (std::size_t i = shippedCount; i < names.size(); ++i)
-        merged = appended(std::move(merged), names[i]);
+    for (std::string_view name : added)
+        merged = appended(std::move(merged), name);
     return merged;
 }
 
@@ -174,15 +169,15 @@ bool listOwnLanguage(ProfileFile &file, std::string_view name)
 {
     const std::optional<std::string> whole = file.wholeValue(kDataSection, kLanguagesKey);
     const std::string list = ownListText(whole.value_or(""));
-    if (listed(splitCommaList(list), name))
+    const std::vector<std::string> items = splitCommaList(list);
+    if (listed(items, name))
         return false;
-    const auto joint = jointAfter(list);
-    if (splitCommaList(list).empty())
-        return file.setValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(name)));
-    if (list == *whole && joint)
+    if (items.empty())
+        return file.setWholeValue(kDataSection, kLanguagesKey, valueReadingAs(listItem(name)));
+    if (const auto joint = jointAfter(list, items); list == *whole && joint)
         return file.appendToValue(kDataSection, kLanguagesKey, std::string(*joint) + listItem(name));
     // an older write's extra pair of quotes, or a text no name can follow: its items, written again
-    return file.setValue(kDataSection, kLanguagesKey, appended(rebuiltList(list), name));
+    return file.setWholeValue(kDataSection, kLanguagesKey, appended(rebuiltList(items), name));
 }
 
 bool holds(const LanguageRecord &record, std::int32_t code)
@@ -207,7 +202,7 @@ bool addToMyCharacters(ProfileFile &file, std::int32_t code, std::string_view fa
         listOwnLanguage(file, kMyCharactersName);
     }
     record->KeyCodes.push_back(code);
-    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    file.setWholeValue(kDataSection, kMyCharactersName, writtenEntry(*record));
     return true;
 }
 
@@ -218,7 +213,7 @@ bool removeFromMyCharacters(ProfileFile &file, std::int32_t code)
         return false;
     const std::u16string character = keyCharacter(code);
     std::erase_if(record->KeyCodes, [&](std::int32_t held) { return keyCharacter(held) == character; });
-    file.setValue(kDataSection, kMyCharactersName, writtenEntry(*record));
+    file.setWholeValue(kDataSection, kMyCharactersName, writtenEntry(*record));
     return true;
 }
 
@@ -244,14 +239,14 @@ void writeOwnEntry(const fs::path &own, std::string_view name, std::string_view 
 {
     std::error_code ec;
     fs::create_directories(own.parent_path(), ec);
-    editOwnFile(own, [&](ProfileFile &file) { return file.setValue(kDataSection, name, entry); });
+    editOwnFile(own, [&](ProfileFile &file) { return file.setWholeValue(kDataSection, name, entry); });
 }
 
 bool addOwnLanguage(ProfileFile &file, std::string_view name, std::string_view entry)
 {
     if (!loadable(name))
         throw Error("'" + std::string(name) + "' cannot name a keyboard language");
-    const bool entrySet = file.setValue(kDataSection, name, entry);
+    const bool entrySet = file.setWholeValue(kDataSection, name, entry);
     return listOwnLanguage(file, name) || entrySet;
 }
 

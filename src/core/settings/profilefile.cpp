@@ -334,6 +334,16 @@ bool ProfileFile::keepReadable()
 
 bool ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
+    return setValue(section, key, value, false);
+}
+
+bool ProfileFile::setWholeValue(std::string_view section, std::string_view key, std::string_view value)
+{
+    return setValue(section, key, value, true);
+}
+
+bool ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value, bool whole)
+{
     m_index = std::make_shared<Index>(); // the text may change: the lines move
     section = trimQueryBlanks(section);
     key = trimQueryBlanks(key);
@@ -363,7 +373,7 @@ bool ProfileFile::setValue(std::string_view section, std::string_view key, std::
         if (place.key) {
             // Blanks around a value do not survive reading, so a value that differs
             // only in them is already there; rewriting it would pile up blanks.
-            if (place.key->parsed.value == trimFileBlanks(text))
+            if ((whole ? place.key->parsed.wholeValue : place.key->parsed.value) == trimFileBlanks(text))
                 return m_encoding != before;
             const LineSpan &line = place.key->span;
             const std::size_t from = line.begin + place.key->parsed.valueOffset;

@@ -77,6 +77,11 @@ public:
     // section with "]", either with a tab or other blank at one end).
     // Returns whether the file changed (its text or its encoding).
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
+    // The same for the files the program keeps itself, whose values are read
+    // whole (wholeValue): a line is left as it is only when its whole value
+    // is already value, so bytes after a NUL, which a plain read never sees,
+    // go when the line is written.
+    bool setWholeValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's bytes, in its encoding; the second form hands over the buffer
     // when it can.
@@ -86,6 +91,7 @@ public:
     ProfileEncoding encoding() const { return m_encoding; }
 
 private:
+    bool setValue(std::string_view section, std::string_view key, std::string_view value, bool whole);
     // After an edit: a Windows-1252 file that would now read as UTF-8 becomes
     // one. Returns true (the file changed).
     bool keepReadable();

@@ -428,20 +428,9 @@ struct KeyLine {
     std::size_t begin = 0;
     std::size_t pathBegin = 0;
     std::size_t pathSize = 0;
-    std::uint32_t hash = 0; // of the path, see pathHash
+    std::uint32_t hash = 0; // of the path (asciiCaselessHash), as paths match
     bool deletes = false;
 };
-
-// The hash of a key path that ignores ASCII case, as paths match.
-std::uint64_t pathHash(std::string_view path)
-{
-    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
-    for (const char c : path) {
-        hash ^= static_cast<unsigned char>(asciiLower(c));
-        hash *= 1099511628211ULL;
-    }
-    return hash;
-}
 
 constexpr std::uint32_t kNoLine = static_cast<std::uint32_t>(-1);
 
@@ -510,7 +499,7 @@ struct RegistryFile::KeyIndex {
     {
         if (heads.empty())
             return;
-        const auto hash = static_cast<std::uint32_t>(pathHash(path));
+        const auto hash = static_cast<std::uint32_t>(asciiCaselessHash(path));
         for (std::uint32_t i = heads[hash & (heads.size() - 1)]; i != kNoLine; i = next[i]) {
             const KeyLine &line = lines[i];
             if (line.hash == hash && (line.deletes || !deletesOnly) && equalsIgnoringAsciiCase(text.substr(line.pathBegin, line.pathSize), path))
@@ -528,7 +517,7 @@ RegistryFile::KeyIndex &RegistryFile::keyIndex() const
         for (Entry entry; reader.next(entry);) {
             if (entry.kind == Entry::Kind::Key)
                 m_index->lines.push_back({entry.begin, static_cast<std::size_t>(entry.path.data() - m_text.data()),
-                                          entry.path.size(), static_cast<std::uint32_t>(pathHash(entry.path)),
+                                          entry.path.size(), static_cast<std::uint32_t>(asciiCaselessHash(entry.path)),
                                           entry.deletes});
         }
     });

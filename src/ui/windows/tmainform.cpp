@@ -89,8 +89,8 @@ void TMainForm::buildMenus()
         {m_exit, &PadCommands::ExitClick},              {m_language, &PadCommands::LanguageClick},
         {m_helpItem, &PadCommands::HelpMenuIItemClick}, {m_aboutItem, &PadCommands::AboutMenuItemClick},
         {m_removeLast, &PadCommands::removeLastCharacter}, {m_clearCollection, &PadCommands::clearCollection}};
-    for (const auto &[item, command] : items)
-        connect(item, &QAction::triggered, this, [this, commands, command] { guard(this, [&] { (commands->*command)(); }); });
+    for (const auto &[item, call] : items)
+        connect(item, &QAction::triggered, this, [this, commands, command = call] { guard(this, [&] { (commands->*command)(); }); });
 }
 
 TMainForm::~TMainForm() = default;

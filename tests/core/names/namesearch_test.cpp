@@ -19,6 +19,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace umbrill {
 namespace {
@@ -111,6 +112,21 @@ TEST(NameSearch, ResultsAreDistinctLimitedAndHoldEveryWord)
     const auto thin = std::find(space.begin(), space.end(), char32_t{0x2009});  // THIN SPACE
     if (rest != space.end()) {
         EXPECT_LT(thin - space.begin(), rest - space.begin());
+    }
+}
+
+// A thread keeps a search's tables for its next search: what a search finds
+// does not depend on what was searched before, nor on the thread.
+TEST(NameSearch, ASearchFindsTheSameAfterAnyOther)
+{
+    const NameIndex &index = NameIndex::shared();
+    const std::vector<std::u16string> queries = {u"e", u"arrow left", u"xyzzy", u"heart", u"e accent aigu", u"a"};
+    std::vector<std::vector<char32_t>> alone;
+    for (const std::u16string &query : queries)
+        std::thread([&] { alone.push_back(index.find(query)); }).join();
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < queries.size(); ++i)
+            EXPECT_EQ(index.find(queries[i]), alone[i]) << "query " << i << ", round " << round;
     }
 }
 

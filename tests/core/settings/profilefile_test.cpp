@@ -110,6 +110,22 @@ TEST(DataFileWrite, DuplicatesChangeOnlyTheCopyThatIsRead)
     EXPECT_EQ(file.value("s", "b", "dflt"), "new");
 }
 
+// A NUL ends what a line says. The data file's rule leaves such a line alone
+// when its value is already there; the program's own files are read whole,
+// so there the bytes after the NUL go, or an edit that reads back whole would
+// find them again.
+TEST(DataFileWrite, AWholeValueWriteReplacesWhatFollowsANul)
+{
+    const std::string before("[s]\nk=v\0\0tail\n", 14);
+    ProfileFile file = ProfileFile::fromBytes(before);
+    EXPECT_FALSE(file.setValue("s", "k", "v"));
+    EXPECT_EQ(file.toBytes(), before);
+    EXPECT_TRUE(file.setWholeValue("s", "k", "v"));
+    EXPECT_EQ(file.toBytes(), "[s]\nk=v\n");
+    EXPECT_EQ(file.wholeValue("s", "k"), "v");
+    EXPECT_FALSE(file.setWholeValue("s", "k", " v "));
+}
+
 TEST(DataFileWrite, RefusesWhatCouldNotBeReadBack)
 {
     const std::string before = "[Umbrill]\r\nFrench=x\r\n";
