@@ -40,8 +40,7 @@ struct FoldedHash {
 struct FoldedEqual {
     bool operator()(std::string_view a, std::string_view b) const noexcept
     {
-        return a.size() == b.size()
-               && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldedByte(x) == foldedByte(y); });
+        return umbrill::fuzz::equalsIgnoringAsciiCase(a, b);
     }
 };
 using FoldedSet = std::unordered_set<std::string_view, FoldedHash, FoldedEqual>;
